@@ -1,0 +1,25 @@
+# velmira_module(NAME SOURCES... [DEPS lib...])
+# One static library per core module; include paths are rooted at src/ so that
+# headers are named by module: #include "image/image_buffer.h".
+function(velmira_module name)
+  cmake_parse_arguments(M "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(velmira_${name} STATIC ${M_SOURCES})
+  target_include_directories(velmira_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(M_DEPS)
+    target_link_libraries(velmira_${name} PUBLIC ${M_DEPS})
+  endif()
+endfunction()
+
+# velmira_test(NAME SOURCES... DEPS lib...)
+# A GoogleTest executable registered with CTest; tests run from the build tree and
+# find generated data through VELMIRA_TEST_DATA.
+function(velmira_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    VELMIRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    VELMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,11 @@
+// PCX: decode only.
+#pragma once
+
+#include "formats/image_stream.h"
+#include "image/image_buffer.h"
+
+namespace velmira {
+
+bool PcxDecode(CImageBuffer& image, CImageStream& stream);
+
+}  // namespace velmira

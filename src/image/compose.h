@@ -1,0 +1,36 @@
+// Composition of the visible layers, bottom first, into 32-bit B, G, R, alpha pixels.
+//
+// The same kernel serves the view (only the visible rectangle, at the view's zoom,
+// straight from the layers) and merge/flatten (the whole canvas at 1:1).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "image/layers.h"
+
+namespace velmira {
+
+// The layer's whole opacity at coverage a: the per-layer factor N of the blend.
+float BlendFactor(int coverage, int layerTransparency);
+// One channel of a blend mode (not the list's bottom layer).
+int BlendChannel(int mode, float n, int s, int d);
+
+struct ComposeRange {
+  int start = -1;  // first slot; −1: the bottom layer
+  int count = kMaxLayers;
+};
+
+// Zoomed-space viewport: output pixel (i, j) shows zoomed picture pixel
+// (left + i, top + j), i.e. canvas column trunc((left + i) / zoomX) and the canvas row
+// trunc((top + j) / zoomY) counted from the top. Output rows are top-down; the
+// buffer is cleared first; pixels outside the canvas stay 0.
+void ComposeViewport(const LayerStack& stack, ComposeRange range, int left, int top, int width,
+                     int height, float zoomX, float zoomY, uint8_t* out, size_t outStride);
+
+// The whole canvas at 1:1 into `out`, rows bottom-up like the layers
+// (canvas width × 4 bytes a row). Returns false when the canvas is empty.
+bool ComposeCanvas(const LayerStack& stack, ComposeRange range, std::vector<uint8_t>& out);
+
+}  // namespace velmira
