@@ -1,3 +1,4 @@
+// Contributors: read CONTRIBUTING.md at the top of the tree first.
 // GIF: decode (frames, extensions, interlace, disposal) and encode with the
 // program's own LZW coder.
 #pragma once

@@ -1,3 +1,4 @@
+// Contributors: read CONTRIBUTING.md at the top of the tree first.
 // CImageStream: the one byte source and sink every codec works on, over an open
 // file or a block of memory, so that no decoder needs a file name.
 #pragma once

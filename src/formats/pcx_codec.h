@@ -1,3 +1,4 @@
+// Contributors: read CONTRIBUTING.md at the top of the tree first.
 // PCX: decode only.
 #pragma once
 

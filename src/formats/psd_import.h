@@ -1,3 +1,4 @@
+// Contributors: read CONTRIBUTING.md at the top of the tree first.
 // PSD: the merged composite image only, delivered as a 32-bit pixel block.
 #pragma once
 
