@@ -1,0 +1,10 @@
+#include "formats/pcx_codec.h"
+
+namespace velmira {
+
+bool PcxDecode(CImageBuffer& image, CImageStream&) {
+  image.SetLastError("PCX decoding not available yet");
+  return false;
+}
+
+}  // namespace velmira
