@@ -1,0 +1,1026 @@
+#include "image/doc.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "image/compose.h"
+#include "image/le_bytes.h"
+#include "image/text.h"
+
+namespace velmira {
+
+namespace msg {
+constexpr const char* kTooManyLayers = "레이어수 과다... 기존 레이어의 병합 혹은 제거하신 후에 다시 시도.";
+constexpr const char* kOnlyOneLayer = "레이어가 1개 밖에 없습니다";
+constexpr const char* kTextActive = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
+constexpr const char* kTextInAll = "[글]레이어가 포함되어 있습니다. [레스터 형식 변환] 후 다시 실행하십시요.";
+constexpr const char* kTextActiveOnly = "Text레이어가 아닌 다른 레이어를 선택하시고 진행하십시요";
+constexpr const char* kMergeText = "두 레이어 중 적어도 하나가 글자레이어입니다.\r\n레스터 변환 후에 병합하십시요.";
+constexpr const char* kRgbOnly = "RGB영상만 지원합니다.";
+constexpr const char* kNameTooLong = "그림파일명이 너무 깁니다.";
+constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
+constexpr const char* kEmptyImage = "해당파일이 존재하지 않습니다.";
+constexpr const char* kVectorCopy = "벡터형식이 아닌 레이어만 복사할 수 있습니다.";
+constexpr const char* kSelectFirst = "영역선택 후에 시도하십시요";
+constexpr const char* kConvertFailed = "변환을 성공하지 못했습니다.";
+constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.\n%s";
+}  // namespace msg
+
+namespace label {
+constexpr const char* kOpening = "Opening....";
+constexpr const char* kAdd = "레이어추가";
+constexpr const char* kDelete = "레이어삭제";
+constexpr const char* kDuplicate = "복제 레이어 만들기";
+constexpr const char* kMerge = "레이어병합";
+constexpr const char* kFlatten = "떡그림";
+constexpr const char* kRename = "레이어 이름 변경";
+constexpr const char* kToRaster = "레스터 형식으로 변환";
+constexpr const char* kPaste = "복사물 붙이기";
+constexpr const char* kCut = "자르기";
+constexpr const char* kSelectionMove = "선택영역 위치이동";
+constexpr const char* kLayerMove = "레이어 위치 이동";
+}  // namespace label
+
+int ExtensionCode(const std::filesystem::path& path) {
+  std::string ext = path.extension().string();
+  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  if (ext == "jpg" || ext == "jpeg") return 0;
+  if (ext == "bmp") return 1;
+  if (ext == "gif") return 2;
+  if (ext == "tif" || ext == "tiff") return 3;
+  if (ext == "pcx") return 4;
+  if (ext == "vlm") return 5;
+  if (ext == "sco") return 6;
+  if (ext == "psd") return 7;
+  return -1;
+}
+
+CMirvDoc::CMirvDoc(FrameState& frame, DocHost& host, FormatDispatch* formats)
+    : frame_(frame), host_(host), formats_(formats), view_(std::make_unique<CImageBuffer>()),
+      history_(std::make_unique<CHistory>(*this)) {}
+
+CMirvDoc::~CMirvDoc() = default;
+
+void CMirvDoc::SetName(const std::string& n) {
+  // Names are kept to 119 characters.
+  std::u16string u = Utf8ToUtf16(n);
+  if (u.size() > 119) u.resize(119);
+  name_ = Utf16ToUtf8(u);
+}
+
+void CMirvDoc::RefreshTitle(const std::string& text) {
+  titleText_ = text;
+  title_ = Format("%s %d %s ", name_.c_str(), int(zoom_ * 100), "%") + text;
+  host_.TitleChanged(*this);
+}
+
+void CMirvDoc::SetTitleText(const std::string& text) { RefreshTitle(text); }
+
+void CMirvDoc::HistoryChanged() { host_.RefreshHistoryPanel(*this); }
+
+void CMirvDoc::LayersChanged() {
+  stale_ = true;
+  host_.RefreshLayerPanel(*this);
+  host_.UpdateViews(*this, 0);
+}
+
+// ---------------------------------------------------------------- history
+
+void CMirvDoc::RecordStep(const std::string& label, int kind, int slot) {
+  history_->RecordStep(label, kind, slot);
+  stale_ = true;
+}
+void CMirvDoc::CommitLayer(int slot) { history_->CommitLayer(slot); }
+void CMirvDoc::RevertLayer(int slot, bool redraw) { history_->RevertLayer(slot, redraw); }
+bool CMirvDoc::Undo() {
+  if (busy_) return false;
+  const bool ok = history_->Undo();
+  stale_ = true;
+  return ok;
+}
+bool CMirvDoc::Redo() {
+  if (busy_) return false;
+  const bool ok = history_->Redo();
+  stale_ = true;
+  return ok;
+}
+
+// ---------------------------------------------------------------- life
+
+bool CMirvDoc::NewDocument() {
+  view_ = std::make_unique<CImageBuffer>(kFormatBmp);
+  if (!view_->Allocate(frame_.newWidth, frame_.newHeight, frame_.newBitsPerPixel, kFormatBmp)) return false;
+  if (view_->Bpp() <= 8) view_->MakeGreyPalette();
+  if (frame_.newBackgroundMode == 2) {
+    for (int y = 0; y < view_->Height(); ++y)
+      for (int x = 0; x < view_->Width(); ++x) view_->WriteColor(x, y, frame_.newColour);
+  }
+  SetName(frame_.newTitle);
+  if (!BuildFromViewImage(name_)) return false;
+  AfterOpen();
+  return true;
+}
+
+bool CMirvDoc::BuildFromViewImage(const std::string& title) {
+  if (!view_ || !view_->IsValid() || view_->ImageSize() == 0) {
+    host_.ShowMessage(msg::kEmptyImage);
+    return false;
+  }
+  layers_.Clear();
+  layers_.selectionExists = false;
+  LayerAlloc a;
+  a.pictureTitle = std::u16string_view();
+  const std::u16string t = Utf8ToUtf16(title);
+  a.bitsPerPixel = view_->Bpp();
+  a.paletteColours = view_->ColoursUsed();
+  a.initialAlpha = 255;
+  a.width = view_->Width();
+  a.height = view_->Height();
+  a.canvasWidth = view_->Width();
+  a.canvasHeight = view_->Height();
+  a.paletteMode = 0;
+  a.viewImage = view_.get();
+  a.resetSelection = true;
+  a.dirty = 1;
+  a.kind = kLayerRaster;
+  a.centre = true;
+  if (!layers_.AllocateLayer(0, a)) {
+    host_.ShowMessage(msg::kCannotOpen);
+    return false;
+  }
+  layers_.header.title.Set(t);
+  layers_.header.formatType = uint8_t(view_->FormatType());
+  Layer& l = layers_.slots[0];
+  l.inUse = 1;
+  l.visible = 1;
+  l.below = l.above = -1;
+  l.name.Set(u"배경영상");
+  const size_t rowBytes = std::min<size_t>(size_t(l.stride), size_t(view_->Stride()));
+  for (int y = 0; y < l.height; ++y)
+    std::memcpy(l.pixels.data() + size_t(y) * size_t(l.stride), view_->Row(y), rowBytes);
+  layers_.bottom = 0;
+  layers_.active = 0;
+  layers_.header.backgroundX = l.x;
+  layers_.header.backgroundY = l.y;
+  return true;
+}
+
+void CMirvDoc::AfterOpen() {
+  serial_ = frame_.nextSerial++;
+  layers_.active = layers_.bottom;
+  viewRect = {0, 0, layers_.header.canvasWidth, layers_.header.canvasHeight};
+  if (layers_.header.bitsPerPixel != 24) ConvertTo24();
+  if (Layer* b = layers_.Get(layers_.bottom)) b->kind = kLayerBackground;
+  host_.UpdateViews(*this, 1025);
+  RecordStep(label::kOpening, kStepPixels, layers_.bottom);
+  modified_ = false;
+  stale_ = true;
+  RefreshTitle(Utf16ToUtf8(layers_.header.title.Get()));
+}
+
+// Paletted and 32-bit pictures are edited at 24 bits: every layer's rows are
+// expanded through the picture palette; transparency planes are kept.
+bool CMirvDoc::ConvertTo24() {
+  const int bpp = layers_.header.bitsPerPixel;
+  if (bpp == 24) return true;
+  for (int s : layers_.Chain()) {
+    Layer& l = layers_.slots[s];
+    if (l.kind == kLayerText) continue;
+    const int32_t stride = StrideFor(l.width, 24);
+    std::vector<uint8_t> px(size_t(stride) * size_t(l.height));
+    for (int y = 0; y < l.height; ++y) {
+      uint8_t* d = px.data() + size_t(y) * size_t(stride);
+      const uint8_t* srow = l.pixels.data() + size_t(y) * size_t(l.stride);
+      for (int x = 0; x < l.width; ++x) {
+        Rgbq c;
+        if (bpp == 32)
+          c = GetU32(srow + 4 * size_t(x));
+        else
+          c = layers_.PictureColour(layers_.LayerIndex(l, x, y));
+        d[3 * x] = uint8_t(RgbqB(c));
+        d[3 * x + 1] = uint8_t(RgbqG(c));
+        d[3 * x + 2] = uint8_t(RgbqR(c));
+      }
+    }
+    l.pixels = std::move(px);
+    l.stride = stride;
+    l.imageSize = stride * l.height;
+  }
+  layers_.header.bitsPerPixel = 24;
+  layers_.header.paletteColours = 0;
+  layers_.header.imageSize = StrideFor(layers_.header.canvasWidth, 24) * layers_.header.canvasHeight;
+  layers_.palette.clear();
+  return RebuildViewImage();
+}
+
+bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
+  const std::string ext = path.extension().string();
+  if (ext.size() <= 1) return false;
+  const int code = ExtensionCode(path);
+  if (code < 0) return false;
+  const std::string file = path.filename().string();
+  if (Utf8ToUtf16(file).size() >= 100) {
+    host_.ShowMessage(msg::kNameTooLong);
+    return false;
+  }
+  if (!formats_) {
+    host_.ShowMessage(msg::kCannotOpen);
+    return false;
+  }
+  SetName(file);
+  path_ = path;
+
+  const auto t0 = std::chrono::steady_clock::now();
+  auto image = std::make_unique<CImageBuffer>();
+  bool decoded = false;
+  if (code <= 4)
+    decoded = formats_->LoadPicture(path, code, *image);
+  else if (code == 7)
+    decoded = formats_->ImportPsd(path, *image);
+  loadSeconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+
+  if (code == 5) {
+    std::string message;
+    if (!formats_->ReadNative(*this, path, message)) {
+      if (!message.empty()) host_.ShowMessage(message);
+      return false;
+    }
+    RebuildViewImage();
+    AfterOpen();
+    return true;
+  }
+  if (code == 6) {
+    // Measurement documents arrive with the measurement tools.
+    host_.ShowMessage(msg::kCannotOpen);
+    return false;
+  }
+  if (!decoded || !image->IsValid()) {
+    host_.ShowMessage(msg::kCannotOpen);
+    return false;
+  }
+  view_ = std::move(image);
+  if (view_->Bpp() == 32) view_->Convert32To24();
+  if (!BuildFromViewImage(file)) {
+    view_ = std::make_unique<CImageBuffer>();
+    return false;
+  }
+  AfterOpen();
+  return true;
+}
+
+std::string CMirvDoc::ProposeSaveName() const {
+  std::string base = !path_.empty() ? path_.string() : name_;
+  if (base.find_first_of("#%;/\\") != std::string::npos && path_.empty()) base = "UntitledImage";
+  std::filesystem::path p(base);
+  const char* ext = ".bmp";
+  switch (view_ ? view_->FormatType() : kFormatBmp) {
+    case kFormatJpeg: ext = ".jpg"; break;
+    case kFormatGif: ext = ".gif"; break;
+    case kFormatTiff: ext = ".tif"; break;
+    case kFormatVlm: ext = ".vlm"; break;
+    default: break;
+  }
+  p.replace_extension(ext);
+  return p.string();
+}
+
+bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
+  if (path.extension().string().size() <= 1) return false;
+  const int code = ExtensionCode(path);
+  const bool hadSelection = layers_.selectionExists;
+  const std::string file = path.filename().string();
+  auto fail = [&](const std::string& why) {
+    host_.ShowMessage(Format(msg::kSaveFailed, file.c_str(), why.c_str()));
+    return false;
+  };
+  if (!formats_) return fail("");
+  if (code == 5) {
+    std::string message;
+    if (!formats_->WriteNative(*this, path, message)) return fail(message);
+  } else if (code >= 0 && code <= 3) {
+    if (!Flatten()) return fail("");
+    if (code == 2) {
+      if (!formats_->ReduceTo8Bit(*this) || !RebuildViewImage()) {
+        host_.ShowMessage(msg::kConvertFailed);
+        return false;
+      }
+    }
+    const Layer* b = layers_.Get(layers_.bottom);
+    if (!b || !view_->IsValid() || size_t(b->imageSize) != view_->ImageSize()) return fail("");
+    std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
+    view_->SetFormatType(code);
+    if (!formats_->SavePicture(path, code, *view_)) return fail(view_->LastError());
+  } else {
+    // PCX and PSD are read-only; measurement files come with their own tools.
+    return fail("Unsupported operation for this format");
+  }
+  layers_.selectionExists = hadSelection;
+  path_ = path;
+  SetName(file);
+  modified_ = false;
+  host_.RefreshHistoryPanel(*this);
+  RefreshTitle(titleText_);
+  return true;
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CMirvDoc::OnCommand(int id) {
+  if (busy_) return false;
+  switch (id) {
+    case cmd::kCopy: return CopyToClipboard();
+    case cmd::kCut: return Cut();
+    case cmd::kPaste: return PasteFromClipboard();
+    case cmd::kUndo: return Undo();
+    case cmd::kRedo: return Redo();
+    case cmd::kCutToNew: return CutToNew();
+    case cmd::kDuplicateDocument: return DuplicateDocument();
+    case cmd::kRemoveTransparency:
+    case cmd::kSetTransparency:
+    case cmd::kRemoveAlphaChannel:
+    case cmd::kInvertAlpha:
+    case cmd::kToggleAlphaPalette:
+    case cmd::kStripAlpha: return AlphaCommand(id);
+    case cmd::kLayerAdd: return AddLayer();
+    case cmd::kLayerDelete: return DeleteLayer(layers_.active, true);
+    case cmd::kLayerDuplicate: return DuplicateLayer();
+    case cmd::kFlatten: return Flatten();
+    case cmd::kMergeDown: return MergeDown();
+    case cmd::kMergeUp: return MergeUp();
+    case cmd::kRenameLayer: return RenameLayer();
+    case cmd::kToRaster: return ConvertToRaster();
+    default: return false;
+  }
+}
+
+bool CMirvDoc::IsCommandEnabled(int id) const {
+  switch (id) {
+    case cmd::kUndo: return history_->CanUndo();
+    case cmd::kRedo: return history_->CanRedo();
+    case cmd::kMergeDown: {
+      const Layer* a = layers_.Active();
+      return a && a->above != -1;
+    }
+    case cmd::kMergeUp: {
+      const Layer* a = layers_.Active();
+      return a && a->below != -1;
+    }
+    case cmd::kLayerDelete: return layers_.LayerCount() > 1;
+    case cmd::kToRaster: {
+      const Layer* a = layers_.Active();
+      return a && a->kind == kLayerText;
+    }
+    case cmd::kCutToNew: return layers_.selectionExists;
+    default: return layers_.Active() != nullptr;
+  }
+}
+
+bool CMirvDoc::RefuseText(TextRule rule) {
+  const Layer* a = layers_.Active();
+  switch (rule) {
+    case TextRule::Allow: return false;
+    case TextRule::Active:
+      if (a && a->kind == kLayerText) {
+        host_.ShowMessage(msg::kTextActive);
+        return true;
+      }
+      return false;
+    case TextRule::ActiveOnly:
+      if (a && a->kind == kLayerText) {
+        host_.ShowMessage(msg::kTextActiveOnly);
+        return true;
+      }
+      return false;
+    case TextRule::AllLayers:
+      for (int s : layers_.Chain())
+        if (layers_.slots[s].kind == kLayerText) {
+          host_.ShowMessage(msg::kTextInAll);
+          return true;
+        }
+      return false;
+  }
+  return false;
+}
+
+bool CMirvDoc::BeginEdit(TextRule rule, bool backup) {
+  if (busy_ || !layers_.Active()) return false;
+  if (RefuseText(rule)) return false;
+  history_->RevertLayer(layers_.active, false);
+  if (backup) layers_.BackupLayer(layers_.active);
+  return true;
+}
+
+void CMirvDoc::EndEdit(const std::string& label, int kind, int slot, bool restore) {
+  if (restore) layers_.RestoreLayer(slot == -1 ? layers_.active : slot);
+  stale_ = true;
+  host_.UpdateViews(*this, 0);
+  RecordStep(label, kind, slot);
+}
+
+bool CMirvDoc::RunEdit(TextRule rule, bool backup, const std::string& label, int kind,
+                       const std::function<bool(LayerStack&, Layer&)>& change) {
+  if (!BeginEdit(rule, backup)) return false;
+  if (!change(layers_, *layers_.Active())) {
+    history_->RevertLayer(layers_.active, true);
+    return false;
+  }
+  EndEdit(label, kind, -1, backup);
+  return true;
+}
+
+// ---------------------------------------------------------------- layers
+
+bool CMirvDoc::InsertLayer(int after, int slot) {
+  int inserted = -1;
+  switch (layers_.InsertLayer(after, slot, &inserted)) {
+    case InsertResult::Ok: break;
+    case InsertResult::Full: host_.ShowMessage(msg::kTooManyLayers); return false;
+    default: return false;
+  }
+  stale_ = true;
+  host_.RefreshLayerPanel(*this);
+  RefreshTitle(Utf16ToUtf8(layers_.slots[inserted].name.Get()));
+  return true;
+}
+
+bool CMirvDoc::AddLayer() {
+  if (busy_ || !layers_.Active()) return false;
+  history_->RevertLayer(layers_.active, false);
+  if (!InsertLayer(layers_.active)) return false;
+  RecordStep(label::kAdd, kStepAdd, layers_.active);
+  host_.UpdateViews(*this, 0);
+  return true;
+}
+
+bool CMirvDoc::DeleteLayer(int slot, bool recordHistory) {
+  if (busy_ || !layers_.Used(slot)) return false;
+  if (layers_.LayerCount() <= 1) {
+    host_.ShowMessage(msg::kOnlyOneLayer);
+    return false;
+  }
+  history_->RevertLayer(slot, false);
+  const int next = layers_.UnlinkLayer(slot);
+  layers_.active = next;
+  layers_.ResetSelection(next);
+  if (recordHistory && !selectionMove_) RecordStep(label::kDelete, kStepDelete, slot);
+  layers_.slots[slot].FreeBuffers();
+  LayersChanged();
+  RefreshTitle(Utf16ToUtf8(layers_.slots[next].name.Get()));
+  return true;
+}
+
+bool CMirvDoc::SetActiveLayer(int slot) {
+  if (slot == -1) return false;
+  const Layer* l = layers_.Get(slot);
+  if (!l) return false;
+  if (l->kind == kLayerText && layers_.selectionExists) {
+    host_.ShowMessage(msg::kTextActive);
+    return false;
+  }
+  history_->RevertLayer(layers_.active, false);
+  layers_.active = slot;
+  if (!layers_.selectionExists) layers_.ResetSelection(slot);
+  if (selectionMove_ && l->partner != -1 && layers_.Used(l->partner)) Merge(l->partner);
+  host_.RefreshLayerPanel(*this);
+  RefreshTitle(Utf16ToUtf8(layers_.slots[layers_.active].name.Get()));
+  return true;
+}
+
+bool CMirvDoc::MergeDown() {
+  const Layer* a = layers_.Active();
+  if (!a || !layers_.Used(a->above)) return false;
+  return Merge(layers_.active);
+}
+
+bool CMirvDoc::MergeUp() {
+  const Layer* a = layers_.Active();
+  if (!a || !layers_.Used(a->below)) return false;
+  return Merge(a->below);
+}
+
+// Writes a 1:1 composition into a slot, which takes the canvas size at (0, 0).
+bool CMirvDoc::WriteComposedInto(int slot, const std::vector<uint8_t>& composed) {
+  Layer* l = layers_.Get(slot);
+  if (!l) return false;
+  const int cw = layers_.header.canvasWidth, ch = layers_.header.canvasHeight;
+  const int bpp = layers_.header.bitsPerPixel;
+  const int32_t stride = StrideFor(cw, bpp);
+  try {
+    l->pixels.assign(size_t(stride) * size_t(ch), 255);
+    l->alpha.assign(size_t(cw) * size_t(ch), 0);
+    l->effect.assign(size_t(cw) * size_t(ch), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  l->width = cw;
+  l->height = ch;
+  l->x = l->y = 0;
+  l->stride = stride;
+  l->imageSize = stride * ch;
+  l->pixelCount = cw * ch;
+  if (l->kind == kLayerText) l->kind = kLayerRaster;
+  for (int y = 0; y < ch; ++y) {
+    const uint8_t* s = composed.data() + size_t(y) * size_t(cw) * 4;
+    uint8_t* d = l->pixels.data() + size_t(y) * size_t(stride);
+    uint8_t* a = l->alpha.data() + size_t(y) * size_t(cw);
+    for (int x = 0; x < cw; ++x) {
+      const uint8_t* p = s + 4 * size_t(x);
+      a[x] = p[3];
+      if (bpp >= 24) {
+        uint8_t* q = d + size_t(x) * size_t(bpp / 8);
+        q[0] = p[0], q[1] = p[1], q[2] = p[2];
+      } else {
+        const int index = layers_.NearestPaletteIndex(MakeRgbq(p[2], p[1], p[0]));
+        if (bpp == 8) {
+          d[x] = uint8_t(index);
+        } else if (bpp == 4) {
+          uint8_t& b = d[x >> 1];
+          b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
+        } else {
+          const uint8_t bit = uint8_t(0x80 >> (x & 7));
+          d[x >> 3] = (index & 1) ? (d[x >> 3] | bit) : (d[x >> 3] & ~bit);
+        }
+      }
+    }
+  }
+  l->dirty = 1;
+  return true;
+}
+
+bool CMirvDoc::Merge(int startSlot) {
+  if (busy_) return false;
+  Layer* lower = layers_.Get(startSlot);
+  if (!lower || !layers_.Used(lower->above)) return false;
+  const int upper = lower->above;
+  if (lower->kind == kLayerText || layers_.slots[upper].kind == kLayerText) {
+    host_.ShowMessage(msg::kMergeText);
+    return false;
+  }
+  history_->RevertLayer(startSlot, false);
+  history_->RevertLayer(upper, false);
+  std::vector<uint8_t> composed;
+  ComposeRange range{startSlot, 2};
+  if (!ComposeCanvas(layers_, range, composed) || !WriteComposedInto(startSlot, composed)) return false;
+  layers_.UnlinkLayer(upper);
+  layers_.slots[upper].FreeBuffers();
+  layers_.active = startSlot;
+  layers_.ResetSelection(startSlot);
+  if (selectionMove_) {
+    selectionMove_ = false;
+    RecordStep(label::kSelectionMove, kStepPixels, startSlot);
+  }
+  RecordStep(label::kMerge, kStepMerge, startSlot);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::Flatten() {
+  if (busy_) return false;
+  const int start = layers_.bottom;
+  if (!layers_.Used(start)) return false;
+  for (int s : layers_.Chain()) history_->RevertLayer(s, false);
+  std::vector<uint8_t> composed;
+  if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
+  if (!WriteComposedInto(start, composed)) return false;
+  for (int s : layers_.Chain()) {
+    if (s == start) continue;
+    layers_.slots[s].inUse = 0;
+    layers_.slots[s].FreeBuffers();
+  }
+  Layer& b = layers_.slots[start];
+  b.above = b.below = -1;
+  layers_.bottom = layers_.active = start;
+  layers_.ResetSelection(start);
+  layers_.selectionExists = false;
+  RecordStep(label::kFlatten, kStepFlatten, start);
+  if (!RebuildViewImage()) host_.ShowMessage(msg::kConvertFailed);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::RebuildViewImage() {
+  const Layer* b = layers_.Get(layers_.bottom);
+  if (!b) return false;
+  const int cw = layers_.header.canvasWidth, ch = layers_.header.canvasHeight;
+  auto img = std::make_unique<CImageBuffer>(view_ ? view_->FormatType() : kFormatBmp);
+  if (view_) {
+    img->Ext().jpegQuality = view_->Ext().jpegQuality;
+    img->SetResolution(view_->Ext().xDpi, view_->Ext().yDpi);
+  }
+  if (!img->Allocate(cw, ch, layers_.header.bitsPerPixel, view_ ? view_->FormatType() : kFormatBmp)) return false;
+  if (b->kind == kLayerText || b->width != cw || b->height != ch || size_t(b->imageSize) != img->ImageSize())
+    return false;
+  std::memcpy(img->Pixels(), b->pixels.data(), img->ImageSize());
+  if (!layers_.palette.empty()) img->LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
+  if (view_) {
+    img->Ext().transparentColour = view_->Ext().transparentColour;
+    img->Ext().transparentIndex = img->Bpp() <= 8 ? view_->Ext().transparentIndex : -1;
+  }
+  view_ = std::move(img);
+  return true;
+}
+
+bool CMirvDoc::RenameLayer() {
+  Layer* l = layers_.Active();
+  if (!l || busy_) return false;
+  std::string name = Utf16ToUtf8(l->name.Get());
+  if (!host_.AskText(label::kRename, name)) return false;
+  return RenameLayer(layers_.active, name);
+}
+
+bool CMirvDoc::RenameLayer(int slot, const std::string& name) {
+  Layer* l = layers_.Get(slot);
+  if (!l) return false;
+  l->name.Set(Utf8ToUtf16(name));
+  modified_ = true;
+  host_.RefreshLayerPanel(*this);
+  RefreshTitle(name);
+  return true;
+}
+
+bool CMirvDoc::ConvertToRaster() {
+  Layer* l = layers_.Active();
+  if (!l || l->kind != kLayerText || busy_) return false;
+  history_->RevertLayer(layers_.active, false);
+  if (!layers_.ConvertTextToRaster(layers_.active)) return false;
+  RecordStep(label::kToRaster, kStepPixels, layers_.active);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::MoveLayer(int slot, bool up) {
+  Layer* l = layers_.Get(slot);
+  if (!l || busy_) return false;
+  const int other = up ? l->above : l->below;
+  if (!layers_.Used(other)) return false;
+  // Swap the two neighbours in the list: lower, upper.
+  const int lower = up ? slot : other, upper = up ? other : slot;
+  Layer& lo = layers_.slots[lower];
+  Layer& hi = layers_.slots[upper];
+  const int below = lo.below, above = hi.above;
+  if (layers_.Used(below)) layers_.slots[below].above = int16_t(upper); else layers_.bottom = upper;
+  if (layers_.Used(above)) layers_.slots[above].below = int16_t(lower);
+  hi.below = int16_t(below);
+  hi.above = int16_t(lower);
+  lo.below = int16_t(upper);
+  lo.above = int16_t(above);
+  RecordStep(label::kLayerMove, kStepMove, slot);
+  LayersChanged();
+  return true;
+}
+
+// ---------------------------------------------------------------- clipboard
+
+// The active layer (or the selected box of it) as a packed DIB. 24-bit pictures give
+// a 32-bit DIB carrying the transparency in the fourth byte (marker −2); paletted
+// pictures and selections keep the picture's depth and leave the transparency in
+// FrameState (marker −3).
+std::vector<uint8_t> CMirvDoc::BuildClipboardDib(bool* ok) {
+  *ok = false;
+  const Layer* l = layers_.Active();
+  if (!l) return {};
+  const bool text = l->kind == kLayerText;
+  const int bpp = layers_.header.bitsPerPixel;
+  int x0 = 0, y0 = 0, x1 = l->width - 1, y1 = l->height - 1;
+  const bool sel = layers_.selectionExists;
+  if (sel) {
+    x0 = l->width, y0 = l->height, x1 = -1, y1 = -1;
+    for (int y = 0; y < l->height; ++y)
+      for (int x = 0; x < l->width; ++x)
+        if (layers_.InSelection(x, y)) {
+          x0 = std::min(x0, x), x1 = std::max(x1, x);
+          y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+    if (x1 < x0) return {};
+  }
+  const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+  const bool as32 = !sel && (bpp >= 24 || text);
+  CImageBuffer img;
+  if (!img.Allocate(w, h, as32 ? 32 : (text ? 24 : bpp), kFormatBmp)) return {};
+  if (!layers_.palette.empty() && img.Bpp() <= 8)
+    img.LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
+  std::vector<uint8_t> alpha(size_t(w) * size_t(h));
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int lx = x0 + x, ly = y0 + y;
+      uint8_t a = layers_.slots[layers_.active].alpha[size_t(lx) + size_t(ly) * size_t(l->width)];
+      if (sel && !layers_.InSelection(lx, ly)) a = 0;
+      alpha[size_t(x) + size_t(y) * size_t(w)] = a;
+      if (img.Bpp() <= 8) {
+        img.WriteIndex(x, y, layers_.LayerIndex(*l, lx, ly));
+      } else {
+        const Rgbq c = layers_.ReadLayerColor(layers_.active, lx, ly, view_.get());
+        uint8_t* p = img.Row(y) + size_t(x) * size_t(img.Bpp() / 8);
+        p[0] = uint8_t(RgbqB(c)), p[1] = uint8_t(RgbqG(c)), p[2] = uint8_t(RgbqR(c));
+        if (as32) p[3] = a;
+      }
+    }
+  }
+  if (sel && frame_.borderSpread > 0) {
+    // A soft edge: coverage falls off over `borderSpread` pixels inside the border.
+    const int r = frame_.borderSpread;
+    std::vector<int> dist(alpha.size(), 0);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const size_t i = size_t(x) + size_t(y) * size_t(w);
+        if (!layers_.InSelection(x0 + x, y0 + y)) continue;
+        int d = 1 << 20;
+        if (x > 0) d = std::min(d, dist[i - 1] + 1); else d = 1;
+        if (y > 0) d = std::min(d, dist[i - size_t(w)] + 1); else d = 1;
+        dist[i] = d;
+      }
+    for (int y = h - 1; y >= 0; --y)
+      for (int x = w - 1; x >= 0; --x) {
+        const size_t i = size_t(x) + size_t(y) * size_t(w);
+        if (!dist[i]) continue;
+        int d = dist[i];
+        d = x + 1 < w ? std::min(d, dist[i + 1] + 1) : 1;
+        d = y + 1 < h ? std::min(d, dist[i + size_t(w)] + 1) : 1;
+        dist[i] = std::min(dist[i], d);
+        if (dist[i] < r) alpha[i] = uint8_t(alpha[i] * dist[i] / r);
+      }
+  }
+  img.SetXPelsPerMeter(as32 ? -2 : -3);
+  if (!as32) {
+    frame_.copiedAlpha = std::move(alpha);
+  } else {
+    frame_.copiedAlpha.clear();
+  }
+  frame_.copiedWidth = w;
+  frame_.copiedHeight = h;
+  *ok = true;
+  return img.ToGlobalMemory();
+}
+
+bool CMirvDoc::CopyToClipboard() {
+  const Layer* l = layers_.Active();
+  if (!l || busy_) return false;
+  if (l->kind == kLayerMeasure) {
+    host_.ShowMessage(msg::kVectorCopy);
+    return false;
+  }
+  busy_ = true;
+  bool ok = false;
+  std::vector<uint8_t> dib = BuildClipboardDib(&ok);
+  busy_ = false;
+  return ok && host_.PutClipboard(dib);
+}
+
+bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
+  if (busy_) return false;
+  std::vector<uint8_t> dib;
+  if (duplicateOf >= 0) {
+    bool ok = false;
+    const int keepActive = layers_.active;
+    layers_.active = duplicateOf;
+    dib = BuildClipboardDib(&ok);
+    layers_.active = keepActive;
+    if (!ok) return false;
+  } else if (!host_.GetClipboard(dib)) {
+    return false;
+  }
+  CImageBuffer clip;
+  if (!clip.FromGlobalMemory(dib.data(), dib.size())) return false;
+  const int32_t marker = clip.Header().xPelsPerMeter;
+  const bool floating = selectionMove_ && duplicateOf < 0;
+  busy_ = true;
+
+  const int after = floating ? layers_.active : layers_.TopLayer();
+  int slot = -1;
+  const int partner = layers_.active;
+  const InsertResult ir = layers_.InsertLayer(after, -1, &slot);
+  if (ir != InsertResult::Ok) {
+    busy_ = false;
+    if (ir == InsertResult::Full) host_.ShowMessage(msg::kTooManyLayers);
+    return false;
+  }
+  Layer& l = layers_.slots[slot];
+  const Layer* src = duplicateOf >= 0 ? layers_.Get(duplicateOf) : nullptr;
+  LayerAlloc a;
+  a.bitsPerPixel = layers_.header.bitsPerPixel;
+  a.paletteColours = layers_.header.paletteColours;
+  a.canvasWidth = layers_.header.canvasWidth;
+  a.canvasHeight = layers_.header.canvasHeight;
+  a.width = clip.Width();
+  a.height = clip.Height();
+  a.kind = src ? int(src->kind) : int(kLayerRaster);
+  if (floating && !layers_.Used(layers_.FindLayerOfKind(kLayerFloating))) {
+    const Layer* act = layers_.Get(partner);
+    a.kind = kLayerFloating;
+    a.width = act ? act->width : a.width;
+    a.height = act ? act->height : a.height;
+    a.centre = true;
+    a.partner = partner;
+  }
+  a.dirty = 1;
+  if (!layers_.AllocateLayer(slot, a)) {
+    layers_.UnlinkLayer(slot);
+    layers_.slots[slot].FreeBuffers();
+    layers_.active = partner;
+    busy_ = false;
+    return false;
+  }
+  std::fill(l.alpha.begin(), l.alpha.end(), 0);
+  // The pasted picture lands at the top-left of the layer as the user sees it.
+  const int rowOffset = l.height - clip.Height();
+  const bool useCopiedAlpha = marker == -3 && frame_.copiedWidth == clip.Width() &&
+                              frame_.copiedHeight == clip.Height() &&
+                              frame_.copiedAlpha.size() == size_t(clip.Width()) * size_t(clip.Height());
+  for (int y = 0; y < clip.Height(); ++y) {
+    const int ly = y + rowOffset;
+    for (int x = 0; x < clip.Width(); ++x) {
+      uint8_t alpha = 255;
+      if (clip.Bpp() == 32 && marker == -2)
+        alpha = clip.Row(y)[4 * size_t(x) + 3];
+      else if (useCopiedAlpha)
+        alpha = frame_.copiedAlpha[size_t(x) + size_t(y) * size_t(clip.Width())];
+      const size_t ai = size_t(x) + size_t(ly) * size_t(l.width);
+      l.alpha[ai] = alpha;
+      if (l.kind == kLayerText) continue;
+      if (layers_.header.bitsPerPixel <= 8 && clip.Bpp() <= 8) {
+        uint8_t* row = l.pixels.data() + size_t(ly) * size_t(l.stride);
+        const int index = clip.ReadIndex(x, y);
+        if (layers_.header.bitsPerPixel == 8) row[x] = uint8_t(index);
+        else if (layers_.header.bitsPerPixel == 4)
+          row[x >> 1] = (x & 1) ? uint8_t((row[x >> 1] & 0xF0) | (index & 0xF)) : uint8_t((row[x >> 1] & 0x0F) | ((index & 0xF) << 4));
+        else {
+          const uint8_t bit = uint8_t(0x80 >> (x & 7));
+          row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
+        }
+      } else if (layers_.header.bitsPerPixel <= 8) {
+        const int index = layers_.NearestPaletteIndex(clip.ReadColor(x, y));
+        uint8_t* row = l.pixels.data() + size_t(ly) * size_t(l.stride);
+        if (layers_.header.bitsPerPixel == 8) row[x] = uint8_t(index);
+      } else {
+        const Rgbq c = clip.ReadColor(x, y);
+        uint8_t* p = l.pixels.data() + size_t(ly) * size_t(l.stride) + size_t(x) * size_t(layers_.header.bitsPerPixel / 8);
+        p[0] = uint8_t(RgbqB(c)), p[1] = uint8_t(RgbqG(c)), p[2] = uint8_t(RgbqR(c));
+      }
+    }
+  }
+  if (src) {
+    l.name = src->name;
+    l.blend = src->blend;
+    l.transparency = src->transparency;
+    if (src->kind == kLayerText) {
+      // Text layers keep their glyph coverage and their text.
+      l.textColour = src->textColour;
+      l.text = src->text;
+      l.textLength = src->textLength;
+      l.textBuffer = src->textBuffer;
+      if (src->alpha.size() == l.alpha.size()) l.alpha = src->alpha;
+    }
+  }
+  l.effectOn = 0;
+  layers_.active = slot;
+  layers_.ResetSelection(slot);
+  layers_.selectionExists = false;
+  busy_ = false;
+  if (!floating) RecordStep(duplicateOf >= 0 ? label::kDuplicate : label::kPaste, kStepPaste, slot);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::Cut() {
+  if (!BeginEdit(TextRule::Active, false)) return false;
+  if (!CopyToClipboard()) return false;
+  Layer& l = *layers_.Active();
+  for (int y = 0; y < l.height; ++y)
+    for (int x = 0; x < l.width; ++x)
+      if (!layers_.selectionExists || layers_.InSelection(x, y)) l.alpha[size_t(x) + size_t(y) * size_t(l.width)] = 0;
+  l.dirty = 1;
+  EndEdit(label::kCut, kStepPixels, -1, false);
+  return true;
+}
+
+bool CMirvDoc::CutToNew() {
+  if (!layers_.selectionExists) {
+    host_.ShowMessage(msg::kSelectFirst);
+    return false;
+  }
+  if (!CopyToClipboard()) return false;
+  std::vector<uint8_t> dib;
+  if (!host_.GetClipboard(dib) || dib.size() < 40) return false;
+  const int32_t w = GetI32(dib.data() + 4);
+  const int32_t h = std::abs(GetI32(dib.data() + 8));
+  if (w < 1 || h < 1 || w > 4000 || h > 4000) return false;
+  CMirvDoc* doc = host_.NewDocument(w, h, layers_.header.bitsPerPixel, "이름없음");
+  if (!doc) return false;
+  if (!doc->PasteFromClipboard()) return false;
+  if (Layer* pasted = doc->Layers().Active()) pasted->kind = kLayerBackground;
+  return true;
+}
+
+bool CMirvDoc::DuplicateDocument() {
+  if (!layers_.Active()) return false;
+  if (!CopyToClipboard()) return false;
+  const int n = ++frame_.copyCounter;
+  std::u16string title = Utf8ToUtf16(Format("복사%d_%s", n, Utf16ToUtf8(layers_.header.title.Get()).c_str()));
+  if (title.size() > 100) title.resize(100);
+  const std::string name = Utf16ToUtf8(title);
+  CMirvDoc* doc = host_.NewDocument(layers_.header.canvasWidth, layers_.header.canvasHeight,
+                                    layers_.header.bitsPerPixel, name);
+  if (!doc) return false;
+  doc->SetName(name);
+  doc->Layers().header.title.Set(title);
+  return doc->PasteFromClipboard();
+}
+
+bool CMirvDoc::DuplicateLayer() {
+  if (busy_ || !layers_.Active()) return false;
+  if (layers_.header.bitsPerPixel < 24) {
+    host_.ShowMessage(msg::kRgbOnly);
+    return false;
+  }
+  if (layers_.Active()->kind == kLayerMeasure) {
+    host_.ShowMessage(msg::kVectorCopy);
+    return false;
+  }
+  return PasteFromClipboard(layers_.active);
+}
+
+bool CMirvDoc::AlphaCommand(int id) {
+  if (busy_ || !view_) return false;
+  ExtendedInfo& e = view_->Ext();
+  const char* lbl = nullptr;
+  switch (id) {
+    case cmd::kRemoveTransparency: e.transparentIndex = -1; lbl = "Removetransparency"; break;
+    case cmd::kRemoveAlphaChannel: e.alphaMax = 255; lbl = "Removealphachannel"; break;
+    case cmd::kInvertAlpha: lbl = "Invetalpha"; break;
+    case cmd::kToggleAlphaPalette: e.alphaPaletteEnabled = !e.alphaPaletteEnabled; lbl = "Alphapalettetoggle"; break;
+    case cmd::kStripAlpha: e.transparentColour = MakeRgbq(255, 255, 255, 0); lbl = "Alphastrip"; break;
+    case cmd::kSetTransparency:
+      showTransparency_ = !showTransparency_;
+      host_.UpdateViews(*this, 0);
+      return true;
+    default: return false;
+  }
+  RecordStep(lbl, kStepPixels, -1);
+  return true;
+}
+
+// ---------------------------------------------------------------- MapToLayer
+
+bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
+  Layer* l = layers_.Active();
+  if (!l || zoom_ <= 0) return false;
+  auto map = [&](int& x, int& y) {
+    x = int(float(vx) / zoom_) - l->x;
+    y = l->y + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+  };
+  int x, y;
+  map(x, y);
+  // A point on the first column or row past the layer also grows it, so that it is
+  // never silently dropped.
+  if (x < 0 || x >= l->width || y < 0 || y >= l->height) {
+    const int dx = x < 0 ? x : (x >= l->width ? x - l->width + 1 : 0);
+    const int dy = y < 0 ? y : (y >= l->height ? y - l->height + 1 : 0);
+    const std::vector<uint8_t> oldPx = l->pixels, oldA = l->alpha;
+    const std::vector<uint8_t> oldMask = layers_.mask;
+    const int ow = l->width, oh = l->height, ostride = l->stride;
+    const int omw = layers_.maskWidth, omh = layers_.maskHeight;
+    LayerAlloc a;
+    a.bitsPerPixel = layers_.header.bitsPerPixel;
+    a.paletteColours = layers_.header.paletteColours;
+    a.x = l->x;
+    a.y = l->y;
+    a.width = dx ? ow + std::abs(dx) + 15 : ow;
+    a.height = dy ? oh + std::abs(dy) + 15 : oh;
+    a.canvasWidth = layers_.header.canvasWidth;
+    a.canvasHeight = layers_.header.canvasHeight;
+    a.resetSelection = true;
+    a.dirty = l->dirty;
+    a.kind = l->kind;
+    a.partner = -1;
+    if (!layers_.AllocateLayer(layers_.active, a)) return false;
+    std::fill(l->pixels.begin(), l->pixels.end(), 0);
+    std::fill(l->alpha.begin(), l->alpha.end(), 0);
+    const int ox = dx < 0 ? -dx : 0, oy = dy < 0 ? -dy : 0;
+    if (dx < 0) l->x -= -dx;
+    if (dy < 0) l->y += -dy;
+    layers_.maskX = l->x;
+    layers_.maskY = l->y;
+    const int bytesPP = layers_.LayerBpp(*l) / 8;
+    for (int r = 0; r < oh; ++r) {
+      if (bytesPP > 0)
+        std::memcpy(l->pixels.data() + size_t(r + oy) * size_t(l->stride) + size_t(ox) * size_t(bytesPP),
+                    oldPx.data() + size_t(r) * size_t(ostride), size_t(ow) * size_t(bytesPP));
+      std::memcpy(l->alpha.data() + size_t(r + oy) * size_t(l->width) + size_t(ox),
+                  oldA.data() + size_t(r) * size_t(ow), size_t(ow));
+    }
+    if (omw == ow && omh == oh && oldMask.size() == size_t(ow) * size_t(oh))
+      for (int r = 0; r < oh; ++r)
+        std::memcpy(layers_.mask.data() + size_t(r + oy) * size_t(l->width) + size_t(ox),
+                    oldMask.data() + size_t(r) * size_t(ow), size_t(ow));
+    if (commit) history_->CommitLayer(layers_.active);
+    stale_ = true;
+    map(x, y);
+  }
+  *lx = x;
+  *ly = y;
+  return true;
+}
+
+}  // namespace velmira

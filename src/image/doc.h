@@ -1,0 +1,182 @@
+// CMirvDoc: one open picture — the view image, the layer stack, the selection, the
+// history — and the command frame every editing command follows.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "image/doc_host.h"
+#include "image/frame_state.h"
+#include "image/history.h"
+#include "image/image_buffer.h"
+#include "image/layers.h"
+
+namespace velmira {
+
+// Command identifiers of the document's own commands.
+namespace cmd {
+constexpr int kCopy = 57634;
+constexpr int kCut = 57635;
+constexpr int kPaste = 57637;
+constexpr int kUndo = 57643;
+constexpr int kRedo = 57644;
+constexpr int kCutToNew = 1482;
+constexpr int kDuplicateDocument = 1412;
+constexpr int kRemoveTransparency = 1430;
+constexpr int kSetTransparency = 1427;
+constexpr int kRemoveAlphaChannel = 1483;
+constexpr int kInvertAlpha = 1485;
+constexpr int kToggleAlphaPalette = 1486;
+constexpr int kStripAlpha = 1490;
+constexpr int kLayerAdd = 1552;
+constexpr int kLayerDelete = 1553;
+constexpr int kLayerDuplicate = 3500;
+constexpr int kFlatten = 1500;
+constexpr int kMergeDown = 1557;
+constexpr int kMergeUp = 1555;
+constexpr int kRenameLayer = 3994;
+constexpr int kToRaster = 1545;
+}  // namespace cmd
+
+// Extension codes of open and save.
+int ExtensionCode(const std::filesystem::path& path);
+
+// Where an editing command stands on text layers.
+enum class TextRule {
+  Allow,       // the command works on text layers too
+  Active,      // refuse when the active layer is a text layer
+  ActiveOnly,  // works on the active layer only: ask for another layer
+  AllLayers,   // looks at every layer: refuse when any is a text layer
+};
+
+class CMirvDoc : public HistoryHost {
+ public:
+  CMirvDoc(FrameState& frame, DocHost& host, FormatDispatch* formats);
+  ~CMirvDoc() override;
+  CMirvDoc(const CMirvDoc&) = delete;
+  CMirvDoc& operator=(const CMirvDoc&) = delete;
+
+  // Life.
+  bool NewDocument();
+  bool OnOpenDocument(const std::filesystem::path& path);
+  bool OnSaveDocument(const std::filesystem::path& path);
+  std::string ProposeSaveName() const;
+  // Builds the layers from the view image as an opened picture's, then the
+  // after-open steps. Used by open, new and acquisition.
+  bool BuildFromViewImage(const std::string& title);
+  void AfterOpen();
+
+  // Commands by id: true when the id is the document's and it ran.
+  bool OnCommand(int id);
+  bool IsCommandEnabled(int id) const;
+
+  // Layers (messages shown through the host).
+  bool InsertLayer(int after, int slot = -1);
+  bool DeleteLayer(int slot, bool recordHistory);
+  bool SetActiveLayer(int slot);
+  bool AddLayer();
+  bool DuplicateLayer();
+  bool MergeDown();
+  bool MergeUp();
+  bool Merge(int startSlot);
+  bool Flatten();
+  bool RenameLayer();
+  bool RenameLayer(int slot, const std::string& name);
+  bool ConvertToRaster();
+  bool MoveLayer(int slot, bool up);
+
+  // Clipboard.
+  bool CopyToClipboard();
+  bool PasteFromClipboard(int duplicateOf = -1);
+  bool Cut();
+  bool CutToNew();
+  bool DuplicateDocument();
+  bool AlphaCommand(int id);
+
+  // View point (zoomed-picture space) to a pixel of the active layer, growing the
+  // layer when the point falls outside it.
+  bool MapToLayer(int vx, int vy, bool commit, int* lx, int* ly);
+
+  // The command frame: BeginEdit refuses text layers and reverts the active layer;
+  // EndEdit copies the edit copy back, marks the composition stale and records.
+  bool BeginEdit(TextRule rule, bool backup);
+  void EndEdit(const std::string& label, int kind, int slot, bool restore);
+  // One whole editing command through the frame.
+  bool RunEdit(TextRule rule, bool backup, const std::string& label, int kind,
+               const std::function<bool(LayerStack&, Layer&)>& change);
+
+  // History (forwarded).
+  void RecordStep(const std::string& label, int kind, int slot = -1);
+  void CommitLayer(int slot);
+  void RevertLayer(int slot, bool redraw);
+  bool Undo();
+  bool Redo();
+  CHistory& History() { return *history_; }
+
+  // HistoryHost.
+  LayerStack& Layers() override { return layers_; }
+  const LayerStack& Layers() const { return layers_; }
+  CImageBuffer* ViewImage() override { return view_.get(); }
+  int Serial() const override { return serial_; }
+  std::filesystem::path TempFolder() const override { return frame_.tempFolder; }
+  int CurrentToolId() const override { return frame_.currentTool; }
+  void SetModified(bool m) override { modified_ = m; }
+  void SetBusy(bool b) override { busy_ = b; }
+  void HistoryChanged() override;
+  void LayersChanged() override;
+  void SetTitleText(const std::string& text) override;
+  void ShowMessage(const std::string& text) override { host_.ShowMessage(text); }
+
+  // State.
+  bool IsModified() const { return modified_; }
+  bool IsBusy() const { return busy_; }
+  const std::string& Name() const { return name_; }
+  void SetName(const std::string& n);
+  const std::string& Title() const { return title_; }
+  const std::filesystem::path& Path() const { return path_; }
+  float Zoom() const { return zoom_; }
+  void SetZoom(float z) { zoom_ = z; }
+  bool CompositionStale() const { return stale_; }
+  void SetCompositionStale(bool s) { stale_ = s; }
+  bool SelectionMove() const { return selectionMove_; }
+  void SetSelectionMove(bool m) { selectionMove_ = m; }
+  bool ShowTransparency() const { return showTransparency_; }
+  double LoadSeconds() const { return loadSeconds_; }
+  FrameState& Frame() { return frame_; }
+  DocHost& Host() { return host_; }
+  struct ViewRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+  } viewRect;
+
+ private:
+  bool RefuseText(TextRule rule);
+  bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
+  bool RebuildViewImage();
+  bool ConvertTo24();
+  std::vector<uint8_t> BuildClipboardDib(bool* ok);
+  void RefreshTitle(const std::string& text);
+
+  FrameState& frame_;
+  DocHost& host_;
+  FormatDispatch* formats_;
+  LayerStack layers_;
+  std::unique_ptr<CImageBuffer> view_;
+  std::unique_ptr<CHistory> history_;
+  std::string name_;
+  std::string title_;
+  std::string titleText_;
+  std::filesystem::path path_;
+  int serial_ = 0;
+  bool modified_ = false;
+  bool busy_ = false;
+  bool stale_ = true;
+  bool selectionMove_ = false;
+  bool showTransparency_ = false;
+  float zoom_ = 1.0f;
+  double loadSeconds_ = 0;
+};
+
+}  // namespace velmira

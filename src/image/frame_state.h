@@ -1,0 +1,57 @@
+// FrameState: the program-wide tool state the main frame owns. Plain data in the
+// core; documents read it through a reference, the UI writes it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "image/image_buffer.h"
+
+namespace velmira {
+
+struct FrameState {
+  // Tools (command ids, −1 none) and their options.
+  int currentTool = -1;
+  int previousTool = -1;
+  int selectionKind = 0;  // 0 rectangle, 1 free, 2 automatic, 3 polygon
+  int option1 = 0;
+  int option2 = 0;
+  int borderSpread = 0;  // soft edge of selections, in pixels
+  Rgbq foreground = MakeRgbq(0, 0, 0);
+  Rgbq background = MakeRgbq(255, 255, 255);
+  Rgbq textColour = MakeRgbq(0, 0, 0);
+  int brushSize = 8;
+  bool softEdge = false;
+  int gradientKind = 0;
+  int gradientColourMode = 0;
+  int gridSpacing = -16;  // positive: grid shown
+  bool gridOn = false;
+  Rgbq displayColours[3] = {MakeRgbq(0, 0, 255), MakeRgbq(255, 255, 255), MakeRgbq(255, 0, 0)};
+  bool showSelectionTone = false;
+  int hatchStyle = 0;
+  int cursorStyle = 0;
+
+  // Settings of the next New document.
+  int newWidth = 640;
+  int newHeight = 480;
+  int newBitsPerPixel = 24;
+  int newBackgroundMode = 0;  // 2: fill with newColour; otherwise white
+  Rgbq newColour = MakeRgbq(255, 255, 255);
+  std::string newTitle = "이름없음";
+
+  // What the last copy left beside the clipboard DIB: the transparency of a
+  // paletted picture or of a selection (row-major, bottom row first).
+  std::vector<uint8_t> copiedAlpha;
+  int copiedWidth = 0;
+  int copiedHeight = 0;
+
+  // Counters the application keeps for its documents.
+  int nextSerial = 101;
+  int copyCounter = 0;
+  // The running instance's own temporary folder for history files.
+  std::filesystem::path tempFolder;
+};
+
+}  // namespace velmira
