@@ -34,15 +34,41 @@ namespace {
 
 // Where a layer's colours come from.
 enum class Src { Bgr24, Bgr32, Indexed, Text };
-// Mode 0 writes the list's bottom layer (d = N × s); 1 is the normal blend.
+// The list's bottom layer writes d = N × s; every other layer blends by its mode.
 constexpr int kModeBottom = -1;
 
+struct LayerView;
+using RowFn = void (*)(LayerView&, const uint8_t*, const uint8_t*, uint8_t*);
+
+// One layer prepared for a composition: its colour source, its blend factors and
+// the output columns it covers.
 struct LayerView {
-  const Layer* l;
-  Src src;
-  int bpp;
+  const Layer* l = nullptr;
+  Src src = Src::Bgr24;
+  int bpp = 24;
+  RowFn fn = nullptr;
   float n[256];
-  uint8_t lut[256][3];  // palette as B, G, R
+  uint8_t lut[256][3];
+  // N × s and (1 − N) × d for one coverage value each, filled on first use: the same
+  // single-precision products the blend formula forms, looked up instead of
+  // recomputed for every pixel.
+  std::unique_ptr<float[]> ns, md;
+  bool built[256];
+  // Output columns [i0, i1) may be covered; layer column = lc0 + i, or cols[i]
+  // (−1 outside the layer) when the output samples the canvas sparsely.
+  int i0 = 0, i1 = 0, lc0 = 0;
+  std::vector<int> cols;
+
+  void Build(int a) {
+    const float na = n[a], m = 1.0f - na;
+    float* p = ns.get() + 256 * a;
+    float* q = md.get() + 256 * a;
+    for (int v = 0; v < 256; ++v) {
+      p[v] = na * float(v);
+      q[v] = m * float(v);
+    }
+    built[a] = true;
+  }
 };
 
 template <Src S>
@@ -67,72 +93,87 @@ inline void Fetch(const LayerView& v, const uint8_t* prow, int lc, int& b, int& 
   }
 }
 
-inline void Coverage(uint8_t* d, int a) {
-  const int t = d[3];
-  d[3] = uint8_t(t == 0 ? a : std::min(255, t * (a + 1)));
-}
+inline uint8_t Coverage(int t, int a) { return uint8_t(t == 0 ? a : std::min(255, t * (a + 1))); }
 
-// One output row of one layer. `cols` maps output columns to layer columns (−1 when
-// outside the layer) unless the run is contiguous (zoom 1): then layer column = lc0 + i.
-template <int Mode, Src S>
-void BlendRow(const LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out, int i0,
-              int i1, const int* cols, int lc0) {
-  LayerView const& lv = v;
+// One output row of one layer.
+template <int Mode, Src S, bool Sparse>
+void BlendRow(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out) {
+  // Locals, not members: the target stores below could alias anything reachable
+  // through `v`, and the compiler would reload it for every pixel.
+  const int i0 = v.i0, i1 = v.i1, lc0 = v.lc0;
+  const int* const cols = v.cols.data();
+  int lastA = -1;
+  const float* nsr = nullptr;
+  const float* mdr = nullptr;
   for (int i = i0; i < i1; ++i) {
-    const int lc = cols ? cols[i] : lc0 + i;
-    if (cols && lc < 0) continue;
+    int lc;
+    if constexpr (Sparse) {
+      lc = cols[i];
+      if (lc < 0) continue;
+    } else {
+      lc = lc0 + i;
+    }
     const int a = arow[lc];
     if (a == 0) continue;
     int sb, sg, sr;
-    Fetch<S>(lv, prow, lc, sb, sg, sr);
-    uint8_t* d = out + 4 * size_t(i);
-    const float n = lv.n[a];
-    if constexpr (Mode == kModeBottom) {
-      d[0] = uint8_t(int(n * float(sb)));
-      d[1] = uint8_t(int(n * float(sg)));
-      d[2] = uint8_t(int(n * float(sr)));
-    } else if constexpr (Mode == kBlendNormal) {
-      const float m = 1.0f - n;
-      d[0] = uint8_t(int(n * float(sb) + m * float(d[0])));
-      d[1] = uint8_t(int(n * float(sg) + m * float(d[1])));
-      d[2] = uint8_t(int(n * float(sr) + m * float(d[2])));
+    Fetch<S>(v, prow, lc, sb, sg, sr);
+    // The target pixel is read and written as one word: byte-wise stores would make
+    // every following channel wait for the previous one.
+    uint8_t* dp = out + 4 * size_t(i);
+    uint32_t word;
+    std::memcpy(&word, dp, 4);
+    const int db = int(word & 0xFF), dg = int((word >> 8) & 0xFF), dr = int((word >> 16) & 0xFF);
+    const int t = int(word >> 24);
+    int rb, rg, rr;
+    if constexpr (Mode == kModeBottom || Mode == kBlendNormal) {
+      if (a != lastA) {
+        if (!v.built[a]) v.Build(a);
+        nsr = v.ns.get() + 256 * a;
+        mdr = v.md.get() + 256 * a;
+        lastA = a;
+      }
+      if constexpr (Mode == kModeBottom) {
+        rb = int(nsr[sb]), rg = int(nsr[sg]), rr = int(nsr[sr]);
+      } else {
+        rb = int(nsr[sb] + mdr[db]), rg = int(nsr[sg] + mdr[dg]), rr = int(nsr[sr] + mdr[dr]);
+      }
     } else {
-      d[0] = uint8_t(BlendChannel(Mode, n, sb, d[0]));
-      d[1] = uint8_t(BlendChannel(Mode, n, sg, d[1]));
-      d[2] = uint8_t(BlendChannel(Mode, n, sr, d[2]));
+      rb = BlendChannel(Mode, 0.0f, sb, db);
+      rg = BlendChannel(Mode, 0.0f, sg, dg);
+      rr = BlendChannel(Mode, 0.0f, sr, dr);
     }
-    Coverage(d, a);
+    word = uint32_t(rb) | (uint32_t(rg) << 8) | (uint32_t(rr) << 16) | (uint32_t(Coverage(t, a)) << 24);
+    std::memcpy(dp, &word, 4);
   }
 }
 
-using RowFn = void (*)(const LayerView&, const uint8_t*, const uint8_t*, uint8_t*, int, int, const int*, int);
-
-template <int Mode>
+template <int Mode, bool Sparse>
 RowFn PickSrc(Src s) {
   switch (s) {
-    case Src::Bgr24: return &BlendRow<Mode, Src::Bgr24>;
-    case Src::Bgr32: return &BlendRow<Mode, Src::Bgr32>;
-    case Src::Indexed: return &BlendRow<Mode, Src::Indexed>;
-    default: return &BlendRow<Mode, Src::Text>;
+    case Src::Bgr24: return &BlendRow<Mode, Src::Bgr24, Sparse>;
+    case Src::Bgr32: return &BlendRow<Mode, Src::Bgr32, Sparse>;
+    case Src::Indexed: return &BlendRow<Mode, Src::Indexed, Sparse>;
+    default: return &BlendRow<Mode, Src::Text, Sparse>;
   }
 }
 
+template <bool Sparse>
 RowFn PickRow(int mode, Src s) {
   switch (mode) {
-    case kModeBottom: return PickSrc<kModeBottom>(s);
-    case kBlendMultiply: return PickSrc<kBlendMultiply>(s);
-    case kBlendScreen: return PickSrc<kBlendScreen>(s);
-    case kBlendDarken: return PickSrc<kBlendDarken>(s);
-    case kBlendLighten: return PickSrc<kBlendLighten>(s);
-    case kBlendDifference: return PickSrc<kBlendDifference>(s);
-    case kBlendInverseDifference: return PickSrc<kBlendInverseDifference>(s);
-    case kBlendExclusion: return PickSrc<kBlendExclusion>(s);
-    case kBlendOverlay: return PickSrc<kBlendOverlay>(s);
-    default: return PickSrc<kBlendNormal>(s);
+    case kModeBottom: return PickSrc<kModeBottom, Sparse>(s);
+    case kBlendMultiply: return PickSrc<kBlendMultiply, Sparse>(s);
+    case kBlendScreen: return PickSrc<kBlendScreen, Sparse>(s);
+    case kBlendDarken: return PickSrc<kBlendDarken, Sparse>(s);
+    case kBlendLighten: return PickSrc<kBlendLighten, Sparse>(s);
+    case kBlendDifference: return PickSrc<kBlendDifference, Sparse>(s);
+    case kBlendInverseDifference: return PickSrc<kBlendInverseDifference, Sparse>(s);
+    case kBlendExclusion: return PickSrc<kBlendExclusion, Sparse>(s);
+    case kBlendOverlay: return PickSrc<kBlendOverlay, Sparse>(s);
+    default: return PickSrc<kBlendNormal, Sparse>(s);
   }
 }
 
-void PrepareView(const LayerStack& st, const Layer& l, LayerView& v) {
+void PrepareColours(const LayerStack& st, const Layer& l, LayerView& v) {
   v.l = &l;
   v.bpp = st.LayerBpp(l);
   if (l.kind == kLayerText) {
@@ -153,6 +194,9 @@ void PrepareView(const LayerStack& st, const Layer& l, LayerView& v) {
     v.src = v.bpp == 32 ? Src::Bgr32 : Src::Bgr24;
   }
   for (int a = 0; a < 256; ++a) v.n[a] = BlendFactor(a, l.transparency);
+  v.ns.reset(new float[256 * 256]);
+  v.md.reset(new float[256 * 256]);
+  std::fill(std::begin(v.built), std::end(v.built), false);
 }
 
 // The layers a composition walks: `count` links up from the start, visible ones only.
@@ -170,49 +214,87 @@ std::vector<int> Walk(const LayerStack& st, ComposeRange range) {
   return out;
 }
 
-// Composes output rows: rowOf[j] is the canvas row (bottom-up) of output row j or −1.
+// Composes `rows` output rows whose canvas rows (bottom-up, −1 for none) are rowOf[j];
+// output column i shows canvas column colOf[i] (−1 for none). When `dense`, colOf is
+// firstCol, firstCol + 1, … and layers are read without a column map.
+//
+// Rows are the outer loop so that one output row stays in the cache while every
+// layer is blended into it.
 void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int>& rowOf,
-                 const std::vector<int>& colOf, bool contiguous, int firstCol, uint8_t* out,
+                 const std::vector<int>& colOf, bool dense, int firstCol, uint8_t* out,
                  ptrdiff_t outStride) {
   const int width = int(colOf.size());
-  auto view = std::make_unique<LayerView>();
-  std::vector<int> cols(static_cast<size_t>(width));
+  std::vector<std::unique_ptr<LayerView>> views;
   for (int s : Walk(st, range)) {
     const Layer& l = st.slots[s];
-    PrepareView(st, l, *view);
+    auto v = std::make_unique<LayerView>();
+    PrepareColours(st, l, *v);
     const int mode = s == st.bottom ? kModeBottom : l.blend;
-    const RowFn fn = PickRow(mode, view->src);
-    // Output columns covered by this layer.
-    int i0 = 0, i1 = width, lc0 = 0;
-    const int* colp = nullptr;
-    if (contiguous) {
+    if (dense) {
       // Layer column = canvas column − x = firstCol + i − x.
-      lc0 = firstCol - l.x;
-      i0 = std::max(0, -lc0);
-      i1 = std::min(width, l.width - lc0);
-      for (int i = 0; i < width && i0 < i1; ++i)
-        if (colOf[size_t(i)] < 0) i0 = std::max(i0, i + 1);
-      int last = width;
-      while (last > 0 && colOf[size_t(last - 1)] < 0) --last;
-      i1 = std::min(i1, last);
+      v->lc0 = firstCol - l.x;
+      v->i0 = std::max(0, -v->lc0);
+      v->i1 = std::min(width, l.width - v->lc0);
+      while (v->i0 < v->i1 && colOf[size_t(v->i0)] < 0) ++v->i0;
+      while (v->i1 > v->i0 && colOf[size_t(v->i1 - 1)] < 0) --v->i1;
+      v->fn = PickRow<false>(mode, v->src);
     } else {
+      v->cols.resize(size_t(width));
+      v->i0 = width;
+      v->i1 = 0;
       for (int i = 0; i < width; ++i) {
         const int c = colOf[size_t(i)];
         const int lc = c < 0 ? -1 : c - l.x;
-        cols[size_t(i)] = lc >= 0 && lc < l.width ? lc : -1;
+        v->cols[size_t(i)] = lc >= 0 && lc < l.width ? lc : -1;
+        if (v->cols[size_t(i)] >= 0) v->i0 = std::min(v->i0, i), v->i1 = i + 1;
       }
-      colp = cols.data();
+      v->fn = PickRow<true>(mode, v->src);
     }
-    if (i0 >= i1) continue;
-    for (size_t j = 0; j < rowOf.size(); ++j) {
-      if (rowOf[j] < 0) continue;
+    if (v->i0 < v->i1) views.push_back(std::move(v));
+  }
+  for (size_t j = 0; j < rowOf.size(); ++j) {
+    if (rowOf[j] < 0) continue;
+    uint8_t* orow = out + ptrdiff_t(j) * outStride;
+    for (auto& v : views) {
+      const Layer& l = *v->l;
       const int lr = rowOf[j] + l.y;
       if (lr < 0 || lr >= l.height) continue;
-      const uint8_t* prow = l.pixels.data() + size_t(lr) * size_t(l.stride);
-      const uint8_t* arow = l.alpha.data() + size_t(lr) * size_t(l.width);
-      fn(*view, prow, arow, out + ptrdiff_t(j) * outStride, i0, i1, colp, lc0);
+      v->fn(*v, l.pixels.data() + size_t(lr) * size_t(l.stride), l.alpha.data() + size_t(lr) * size_t(l.width),
+            orow);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The distinct canvas positions an output axis shows (in order) and, per output
+// position, its index among them (−1 outside the canvas).
+struct Axis {
+  std::vector<int> unique;
+  std::vector<int> index;
+  bool Consecutive() const {
+    return !unique.empty() && unique.back() - unique.front() + 1 == int(unique.size());
+  }
+};
+
+Axis MapAxis(int first, int count, float zoom, int limit, bool flip) {
+  Axis ax;
+  ax.index.assign(size_t(count), -1);
+  int last = -2;
+  for (int i = 0; i < count; ++i) {
+    const int p = first + i;
+    const int c = p < 0 ? -1 : int(float(p) / zoom);
+    if (c < 0 || c >= limit) continue;
+    const int v = flip ? limit - 1 - c : c;
+    if (v != last) {
+      ax.unique.push_back(v);
+      last = v;
+    }
+    ax.index[size_t(i)] = int(ax.unique.size()) - 1;
+  }
+  return ax;
 }
 
 }  // namespace
@@ -222,20 +304,38 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
   if (!out || width <= 0 || height <= 0) return;
   for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
-  if (cw <= 0 || ch <= 0 || zoomX <= 0 || zoomY <= 0) return;
-  std::vector<int> colOf(static_cast<size_t>(width)), rowOf(static_cast<size_t>(height));
-  bool contiguous = zoomX == 1.0f;
-  for (int i = 0; i < width; ++i) {
-    const int X = left + i;
-    const int c = X < 0 ? -1 : int(float(X) / zoomX);
-    colOf[size_t(i)] = c < cw ? c : -1;
+  if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return;
+  const Axis cols = MapAxis(left, width, zoomX, cw, false);
+  const Axis rows = MapAxis(top, height, zoomY, ch, true);  // canvas rows count from the bottom
+  if (cols.unique.empty() || rows.unique.empty()) return;
+
+  if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
+    // Every output pixel shows a different canvas pixel: compose in place.
+    ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), out,
+                ptrdiff_t(outStride));
+    return;
   }
+  // Magnified: compose each visible canvas pixel once, then repeat it.
+  const size_t cw2 = cols.unique.size();
+  std::vector<uint8_t> tmp(cw2 * rows.unique.size() * 4, 0);
+  ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), tmp.data(),
+              ptrdiff_t(cw2 * 4));
+  int prevRow = -1;
   for (int j = 0; j < height; ++j) {
-    const int Y = top + j;
-    const int t = Y < 0 ? -1 : int(float(Y) / zoomY);
-    rowOf[size_t(j)] = t >= 0 && t < ch ? ch - 1 - t : -1;
+    const int r = rows.index[size_t(j)];
+    if (r < 0) continue;
+    uint8_t* o = out + size_t(j) * outStride;
+    if (r == prevRow) {
+      std::memcpy(o, o - outStride, size_t(width) * 4);
+      continue;
+    }
+    const uint32_t* src = reinterpret_cast<const uint32_t*>(tmp.data() + size_t(r) * cw2 * 4);
+    for (int i = 0; i < width; ++i) {
+      const int c = cols.index[size_t(i)];
+      if (c >= 0) std::memcpy(o + 4 * size_t(i), src + c, 4);
+    }
+    prevRow = r;
   }
-  ComposeRows(st, range, rowOf, colOf, contiguous, left, out, ptrdiff_t(outStride));
 }
 
 bool ComposeCanvas(const LayerStack& st, ComposeRange range, std::vector<uint8_t>& out) {
