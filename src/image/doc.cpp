@@ -88,12 +88,21 @@ void CMirvDoc::LayersChanged() {
 
 // ---------------------------------------------------------------- history
 
+// Without a history (batch work that never undoes) every step is final: there is
+// nothing to record, and no preview state to commit or throw away.
 void CMirvDoc::RecordStep(const std::string& label, int kind, int slot) {
-  history_->RecordStep(label, kind, slot);
+  if (historyEnabled_)
+    history_->RecordStep(label, kind, slot);
+  else
+    modified_ = true;
   stale_ = true;
 }
-void CMirvDoc::CommitLayer(int slot) { history_->CommitLayer(slot); }
-void CMirvDoc::RevertLayer(int slot, bool redraw) { history_->RevertLayer(slot, redraw); }
+void CMirvDoc::CommitLayer(int slot) {
+  if (historyEnabled_) history_->CommitLayer(slot);
+}
+void CMirvDoc::RevertLayer(int slot, bool redraw) {
+  if (historyEnabled_) history_->RevertLayer(slot, redraw);
+}
 bool CMirvDoc::Undo() {
   if (busy_) return false;
   const bool ok = history_->Undo();
@@ -407,7 +416,7 @@ bool CMirvDoc::RefuseText(TextRule rule) {
 bool CMirvDoc::BeginEdit(TextRule rule, bool backup) {
   if (busy_ || !layers_.Active()) return false;
   if (RefuseText(rule)) return false;
-  history_->RevertLayer(layers_.active, false);
+  RevertLayer(layers_.active, false);
   if (backup) layers_.BackupLayer(layers_.active);
   return true;
 }
@@ -423,7 +432,7 @@ bool CMirvDoc::RunEdit(TextRule rule, bool backup, const std::string& label, int
                        const std::function<bool(LayerStack&, Layer&)>& change) {
   if (!BeginEdit(rule, backup)) return false;
   if (!change(layers_, *layers_.Active())) {
-    history_->RevertLayer(layers_.active, true);
+    RevertLayer(layers_.active, true);
     return false;
   }
   EndEdit(label, kind, -1, backup);
@@ -447,7 +456,7 @@ bool CMirvDoc::InsertLayer(int after, int slot) {
 
 bool CMirvDoc::AddLayer() {
   if (busy_ || !layers_.Active()) return false;
-  history_->RevertLayer(layers_.active, false);
+  RevertLayer(layers_.active, false);
   if (!InsertLayer(layers_.active)) return false;
   RecordStep(label::kAdd, kStepAdd, layers_.active);
   host_.UpdateViews(*this, 0);
@@ -460,7 +469,7 @@ bool CMirvDoc::DeleteLayer(int slot, bool recordHistory) {
     host_.ShowMessage(msg::kOnlyOneLayer);
     return false;
   }
-  history_->RevertLayer(slot, false);
+  RevertLayer(slot, false);
   const int next = layers_.UnlinkLayer(slot);
   layers_.active = next;
   layers_.ResetSelection(next);
@@ -479,7 +488,7 @@ bool CMirvDoc::SetActiveLayer(int slot) {
     host_.ShowMessage(msg::kTextActive);
     return false;
   }
-  history_->RevertLayer(layers_.active, false);
+  RevertLayer(layers_.active, false);
   layers_.active = slot;
   if (!layers_.selectionExists) layers_.ResetSelection(slot);
   if (selectionMove_ && l->partner != -1 && layers_.Used(l->partner)) Merge(l->partner);
@@ -558,8 +567,8 @@ bool CMirvDoc::Merge(int startSlot) {
     host_.ShowMessage(msg::kMergeText);
     return false;
   }
-  history_->RevertLayer(startSlot, false);
-  history_->RevertLayer(upper, false);
+  RevertLayer(startSlot, false);
+  RevertLayer(upper, false);
   std::vector<uint8_t> composed;
   ComposeRange range{startSlot, 2};
   if (!ComposeCanvas(layers_, range, composed) || !WriteComposedInto(startSlot, composed)) return false;
@@ -580,7 +589,7 @@ bool CMirvDoc::Flatten() {
   if (busy_) return false;
   const int start = layers_.bottom;
   if (!layers_.Used(start)) return false;
-  for (int s : layers_.Chain()) history_->RevertLayer(s, false);
+  for (int s : layers_.Chain()) RevertLayer(s, false);
   std::vector<uint8_t> composed;
   if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
   if (!WriteComposedInto(start, composed)) return false;
@@ -643,7 +652,7 @@ bool CMirvDoc::RenameLayer(int slot, const std::string& name) {
 bool CMirvDoc::ConvertToRaster() {
   Layer* l = layers_.Active();
   if (!l || l->kind != kLayerText || busy_) return false;
-  history_->RevertLayer(layers_.active, false);
+  RevertLayer(layers_.active, false);
   if (!layers_.ConvertTextToRaster(layers_.active)) return false;
   RecordStep(label::kToRaster, kStepPixels, layers_.active);
   LayersChanged();
@@ -667,6 +676,18 @@ bool CMirvDoc::MoveLayer(int slot, bool up) {
   lo.below = int16_t(upper);
   lo.above = int16_t(above);
   RecordStep(label::kLayerMove, kStepMove, slot);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::ColourTo8Bit() {
+  if (busy_ || !formats_ || layers_.header.bitsPerPixel <= 8) return false;
+  if (!formats_->ReduceTo8Bit(*this)) return false;
+  if (!RebuildViewImage()) {
+    host_.ShowMessage(msg::kConvertFailed);
+    return false;
+  }
+  modified_ = true;
   LayersChanged();
   return true;
 }
@@ -1014,7 +1035,7 @@ bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
       for (int r = 0; r < oh; ++r)
         std::memcpy(layers_.mask.data() + size_t(r + oy) * size_t(l->width) + size_t(ox),
                     oldMask.data() + size_t(r) * size_t(ow), size_t(ow));
-    if (commit) history_->CommitLayer(layers_.active);
+    if (commit) CommitLayer(layers_.active);
     stale_ = true;
     map(x, y);
   }

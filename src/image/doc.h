@@ -87,6 +87,8 @@ class CMirvDoc : public HistoryHost {
   bool RenameLayer(int slot, const std::string& name);
   bool ConvertToRaster();
   bool MoveLayer(int slot, bool up);
+  // "8 비트 컬러 표현": every layer to 8 bits with one optimal palette.
+  bool ColourTo8Bit();
 
   // Clipboard.
   bool CopyToClipboard();
@@ -115,6 +117,9 @@ class CMirvDoc : public HistoryHost {
   bool Undo();
   bool Redo();
   CHistory& History() { return *history_; }
+  // Batch tools that never undo may run without writing history files.
+  void SetHistoryEnabled(bool on) { historyEnabled_ = on; }
+  bool HistoryEnabled() const { return historyEnabled_; }
 
   // HistoryHost.
   LayerStack& Layers() override { return layers_; }
@@ -175,6 +180,7 @@ class CMirvDoc : public HistoryHost {
   bool stale_ = true;
   bool selectionMove_ = false;
   bool showTransparency_ = false;
+  bool historyEnabled_ = true;
   float zoom_ = 1.0f;
   double loadSeconds_ = 0;
 };

@@ -1,0 +1,74 @@
+#include "cli/cli_host.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace velmira {
+
+CliHost::CliHost(FrameState& frame, FormatDispatch& formats)
+    : frame_(frame), formats_(formats), tty_(isatty(STDERR_FILENO) != 0) {}
+
+CliHost::~CliHost() = default;
+
+void CliHost::ShowMessage(const std::string& text) {
+  if (lastPercent_ >= 0 && tty_) std::fputc('\n', stderr);
+  lastPercent_ = -1;
+  // The Korean messages may carry "\r\n" or "\n\r" line breaks meant for a dialog.
+  std::string clean;
+  for (char c : text)
+    if (c != '\r') clean.push_back(c);
+  std::fprintf(stderr, "velmira-cli: %s\n", clean.c_str());
+  anyMessage = true;
+}
+
+// Nobody is there to answer: take the choice that keeps the user's data.
+Answer CliHost::Ask(const std::string& text, AskButtons buttons) {
+  ShowMessage(text);
+  return buttons == AskButtons::OkCancel ? Answer::Cancel : Answer::No;
+}
+
+bool CliHost::AskText(const std::string&, std::string& value) {
+  if (pendingText.empty()) return false;
+  value = pendingText;
+  pendingText.clear();
+  return true;
+}
+
+void CliHost::Progress(int percent) {
+  if (!tty_) return;
+  percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  if (percent == lastPercent_) return;
+  lastPercent_ = percent;
+  const int filled = percent * 30 / 100;
+  std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "##############################", 30 - filled, "", percent);
+  if (percent == 100) {
+    std::fputc('\n', stderr);
+    lastPercent_ = -1;
+  }
+  std::fflush(stderr);
+}
+
+bool CliHost::PutClipboard(const std::vector<uint8_t>& dib) {
+  clipboard_ = dib;
+  return true;
+}
+
+bool CliHost::GetClipboard(std::vector<uint8_t>& dib) {
+  dib = clipboard_;
+  return !dib.empty();
+}
+
+CMirvDoc* CliHost::NewDocument(int width, int height, int bitsPerPixel, const std::string& name) {
+  frame_.newWidth = width;
+  frame_.newHeight = height;
+  frame_.newBitsPerPixel = bitsPerPixel;
+  frame_.newBackgroundMode = 0;
+  frame_.newTitle = name;
+  auto doc = std::make_unique<CMirvDoc>(frame_, *this, &formats_);
+  if (!doc->NewDocument()) return nullptr;
+  documents_.push_back(std::move(doc));
+  return documents_.back().get();
+}
+
+}  // namespace velmira

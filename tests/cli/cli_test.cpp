@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "cli/commands.h"
+#include "cli/sample_picture.h"
+#include "formats/format_dispatch.h"
+
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::string out;
+};
+
+// Runs velmira-cli with a shell command line; stderr is folded into the output.
+CliRun Cli(const std::string& args) {
+  const std::string cmd = std::string(VELMIRA_CLI) + " " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  const int st = pclose(p);
+  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() / ("velmira-cli-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    setenv("VELMIRA_HOME", (dir / "home").c_str(), 1);
+    CImageBuffer img;
+    ASSERT_TRUE(img.Allocate(40, 30, 24, kFormatBmp));
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) img.WriteColor(x, y, MakeRgbq(x * 6, y * 8, 100));
+    ASSERT_TRUE(SaveFile(img, dir / "in.bmp", kFormatBmp));
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string P(const std::string& name) const { return (dir / name).string(); }
+  fs::path dir;
+};
+
+TEST(CliCommands, ValidationNamesTheCommand) {
+  EXPECT_EQ(cli::Validate({"frobnicate"}), "unknown command: frobnicate");
+  EXPECT_EQ(cli::Validate({"layer-offset", "1"}), "layer-offset: expects 2 arguments (DX DY), got 1");
+  EXPECT_EQ(cli::Validate({"flatten", "x"}), "flatten: expects 0 arguments, got 1");
+  EXPECT_EQ(cli::Validate({"set-active", "3"}), "");
+  Rgbq c;
+  EXPECT_TRUE(cli::ParseColour("#10A0ff", c));
+  EXPECT_EQ(c, MakeRgbq(0x10, 0xA0, 0xFF));
+  EXPECT_FALSE(cli::ParseColour("10A0ff", c));
+  EXPECT_FALSE(cli::ParseColour("#10A0fg", c));
+  int n;
+  EXPECT_TRUE(cli::ParseInt("-12", n));
+  EXPECT_FALSE(cli::ParseInt("12px", n));
+}
+
+TEST_F(CliTest, RefusesBadCommandsBeforeWritingAnything) {
+  CliRun r = Cli("convert --do 'nope 1' " + P("in.bmp") + " " + P("out.bmp"));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.out.find("unknown command: nope"), std::string::npos);
+  r = Cli("convert --do 'set-active' " + P("in.bmp") + " " + P("out.bmp"));
+  EXPECT_NE(r.status, 0);
+  EXPECT_NE(r.out.find("set-active"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "out.bmp"));
+  r = Cli("convert " + P("missing.bmp") + " " + P("out.bmp"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(Cli("--version").out, "velmira-cli 3.68\n");
+  EXPECT_EQ(Cli("--help").status, 0);
+}
+
+TEST_F(CliTest, BuildsALayeredDocumentAndSavesItFlattened) {
+  CliRun r = Cli("convert --do add-layer --do 'paste-file " + P("in.bmp") +
+              "' --do 'layer-blend multiply' --do 'layer-transparency 200' --do 'rename-layer 위' "
+              "--do 'layer-offset 5 0' " + P("in.bmp") + " " + P("out.bmp"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  CImageBuffer in, out;
+  ASSERT_TRUE(LoadFile(in, dir / "in.bmp", kFormatBmp));
+  ASSERT_TRUE(LoadFile(out, dir / "out.bmp", kFormatBmp));
+  ASSERT_EQ(out.Width(), 40);
+  // Columns 0…4 are uncovered by the moved copy; further right the copy multiplies
+  // what lies below, whatever its transparency.
+  EXPECT_EQ(out.ReadColor(2, 10), in.ReadColor(2, 10));
+  const Rgbq below = in.ReadColor(20, 10), over = in.ReadColor(15, 10);
+  EXPECT_EQ(RgbqB(out.ReadColor(20, 10)), (RgbqB(below) * RgbqB(over)) >> 8);
+
+  r = Cli("info --json " + P("out.bmp"));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("\"width\": 40, \"height\": 30"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, UndoAndRedoWorkThroughTheHistory) {
+  CliRun r = Cli("convert --do add-layer --do 'paste-file " + P("in.bmp") + "' --do 'layer-blend difference' --do undo " +
+              P("in.bmp") + " " + P("same.bmp"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  CImageBuffer in, out;
+  ASSERT_TRUE(LoadFile(in, dir / "in.bmp", kFormatBmp));
+  ASSERT_TRUE(LoadFile(out, dir / "same.bmp", kFormatBmp));
+  // The blend change is not a step; undo removed the pasted layer.
+  EXPECT_EQ(0, std::memcmp(in.Pixels(), out.Pixels(), in.ImageSize()));
+  r = Cli("convert --do redo " + P("in.bmp") + " " + P("x.bmp"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("nothing to redo"), std::string::npos);
+  // Even a run that kept a history leaves no history files behind.
+  int leftovers = 0;
+  if (fs::exists(dir / "home"))
+    for (const auto& e : fs::recursive_directory_iterator(dir / "home"))
+      leftovers += e.path().extension() == ".vlmtmp";
+  EXPECT_EQ(leftovers, 0);
+}
+
+TEST(SamplePicture, TheBundledFileIsWhatTheCodeDraws) {
+  CImageBuffer drawn, bundled;
+  ASSERT_TRUE(DrawSamplePicture(drawn));
+  ASSERT_TRUE(LoadFile(bundled, fs::path(VELMIRA_SOURCE_DIR) / "share/velmira/Samples/velmira-sample.bmp", kFormatBmp));
+  ASSERT_EQ(bundled.ImageSize(), drawn.ImageSize());
+  EXPECT_EQ(0, std::memcmp(bundled.Pixels(), drawn.Pixels(), drawn.ImageSize()));
+}
+
+}  // namespace
+}  // namespace velmira
