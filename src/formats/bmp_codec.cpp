@@ -22,7 +22,11 @@ constexpr char kErrWrite[] = "Error writing BMP file";
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiAlphaBitfields = 6;
 
-int DpiFromPels(int32_t ppm) { return int(std::floor(ppm * 0.025400000000000002 + 0.5)); }
+// Hostile headers carry any 32-bit value; beyond 100000 dpi nothing is meaningful
+// and the conversion back to pixels per metre would overflow.
+int DpiFromPels(int32_t ppm) {
+  return std::clamp(int(std::floor(ppm * 0.025400000000000002 + 0.5)), 0, 100000);
+}
 
 bool ReadExact(CImageStream& s, void* buf, size_t n) { return s.Read(buf, 1, n) == n; }
 
