@@ -5,6 +5,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace velmira {
 
 float BlendFactor(int coverage, int layerTransparency) {
@@ -28,6 +32,15 @@ int BlendChannel(int mode, float n, int s, int d) {
     default: v = int(n * float(s) + (1.0f - n) * float(d)); break;
   }
   return std::clamp(v, 0, 255);
+}
+
+int BestComposeKernel() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const int best = __builtin_cpu_supports("avx2") ? 2 : 1;
+  return best;
+#else
+  return 0;
+#endif
 }
 
 namespace {
@@ -58,6 +71,7 @@ struct LayerView {
   // (−1 outside the layer) when the output samples the canvas sparsely.
   int i0 = 0, i1 = 0, lc0 = 0;
   std::vector<int> cols;
+  const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
 
   void Build(int a) {
     const float na = n[a], m = 1.0f - na;
@@ -97,10 +111,10 @@ inline uint8_t Coverage(int t, int a) { return uint8_t(t == 0 ? a : std::min(255
 
 // One output row of one layer.
 template <int Mode, Src S, bool Sparse>
-void BlendRow(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out) {
+void BlendSpan(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out, const int i0, const int i1) {
   // Locals, not members: the target stores below could alias anything reachable
   // through `v`, and the compiler would reload it for every pixel.
-  const int i0 = v.i0, i1 = v.i1, lc0 = v.lc0;
+  const int lc0 = v.lc0;
   const int* const cols = v.cols.data();
   int lastA = -1;
   const float* nsr = nullptr;
@@ -147,6 +161,104 @@ void BlendRow(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* o
   }
 }
 
+template <int Mode, Src S, bool Sparse>
+void BlendRow(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out) {
+  BlendSpan<Mode, S, Sparse>(v, prow, arow, out, v.i0, v.i1);
+}
+
+#if defined(__SSE2__)
+// Four pixels at a time for 24-bit layers read without a column map. Every lane
+// performs the scalar formula's own operations (single-precision multiply, add and
+// truncation; integer arithmetic for the other modes), so the bytes are identical.
+template <int Mode>
+void BlendRowSse2(LayerView& v, const uint8_t* prow, const uint8_t* arow, uint8_t* out) {
+  const int i0 = v.i0, i1 = v.i1, lc0 = v.lc0;
+  const __m128i ff = _mm_set1_epi32(0xFF);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128 one = _mm_set1_ps(1.0f);
+  const float* const n = v.n;
+  int i = i0;
+  for (; i + 4 <= i1; i += 4) {
+    const int lc = lc0 + i;
+    uint32_t a4;
+    std::memcpy(&a4, arow + lc, 4);
+    if (a4 == 0) continue;
+    const __m128i a = _mm_and_si128(_mm_setr_epi32(int(a4 & 0xFF), int((a4 >> 8) & 0xFF), int((a4 >> 16) & 0xFF), int(a4 >> 24)), ff);
+    const uint8_t* p = prow + 3 * size_t(lc);
+    const __m128i sb = _mm_setr_epi32(p[0], p[3], p[6], p[9]);
+    const __m128i sg = _mm_setr_epi32(p[1], p[4], p[7], p[10]);
+    const __m128i sr = _mm_setr_epi32(p[2], p[5], p[8], p[11]);
+    uint8_t* dp = out + 4 * size_t(i);
+    const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dp));
+    const __m128i db = _mm_and_si128(t, ff);
+    const __m128i dg = _mm_and_si128(_mm_srli_epi32(t, 8), ff);
+    const __m128i dr = _mm_and_si128(_mm_srli_epi32(t, 16), ff);
+    const __m128i ta = _mm_srli_epi32(t, 24);
+    __m128i rb, rg, rr;
+    if constexpr (Mode == kModeBottom || Mode == kBlendNormal) {
+      const __m128 nv = _mm_setr_ps(n[a4 & 0xFF], n[(a4 >> 8) & 0xFF], n[(a4 >> 16) & 0xFF], n[a4 >> 24]);
+      if constexpr (Mode == kModeBottom) {
+        rb = _mm_cvttps_epi32(_mm_mul_ps(nv, _mm_cvtepi32_ps(sb)));
+        rg = _mm_cvttps_epi32(_mm_mul_ps(nv, _mm_cvtepi32_ps(sg)));
+        rr = _mm_cvttps_epi32(_mm_mul_ps(nv, _mm_cvtepi32_ps(sr)));
+      } else {
+        const __m128 mv = _mm_sub_ps(one, nv);
+        rb = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(nv, _mm_cvtepi32_ps(sb)), _mm_mul_ps(mv, _mm_cvtepi32_ps(db))));
+        rg = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(nv, _mm_cvtepi32_ps(sg)), _mm_mul_ps(mv, _mm_cvtepi32_ps(dg))));
+        rr = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(nv, _mm_cvtepi32_ps(sr)), _mm_mul_ps(mv, _mm_cvtepi32_ps(dr))));
+      }
+    } else {
+      // Channel values sit in the low 16 bits of each 32-bit lane with zero above,
+      // so 16-bit multiplies, minima and maxima give the 32-bit results.
+      auto op = [&](__m128i s, __m128i d) -> __m128i {
+        const __m128i c255 = ff;
+        if constexpr (Mode == kBlendMultiply) {
+          return _mm_srli_epi32(_mm_mullo_epi16(d, s), 8);
+        } else if constexpr (Mode == kBlendScreen) {
+          return _mm_sub_epi32(c255, _mm_srli_epi32(_mm_mullo_epi16(_mm_sub_epi32(c255, d), _mm_sub_epi32(c255, s)), 8));
+        } else if constexpr (Mode == kBlendDarken) {
+          return _mm_min_epi16(d, s);
+        } else if constexpr (Mode == kBlendLighten) {
+          return _mm_max_epi16(d, s);
+        } else if constexpr (Mode == kBlendDifference) {
+          return _mm_sub_epi32(_mm_max_epi16(d, s), _mm_min_epi16(d, s));
+        } else if constexpr (Mode == kBlendInverseDifference) {
+          const __m128i x = _mm_sub_epi32(_mm_sub_epi32(c255, d), s);
+          const __m128i m = _mm_srai_epi32(x, 31);
+          return _mm_sub_epi32(c255, _mm_sub_epi32(_mm_xor_si128(x, m), m));
+        } else if constexpr (Mode == kBlendExclusion) {
+          const __m128i r = _mm_sub_epi32(_mm_add_epi32(d, s), _mm_srli_epi32(_mm_mullo_epi16(d, s), 7));
+          return _mm_min_epi16(_mm_max_epi16(r, zero), c255);
+        } else if constexpr (Mode == kBlendOverlay) {
+          const __m128i hi = _mm_sub_epi32(c255, _mm_srli_epi32(_mm_mullo_epi16(_mm_sub_epi32(c255, d), _mm_sub_epi32(c255, s)), 7));
+          const __m128i lo = _mm_srli_epi32(_mm_mullo_epi16(d, s), 7);
+          const __m128i big = _mm_cmpgt_epi32(s, _mm_set1_epi32(127));
+          return _mm_or_si128(_mm_and_si128(big, hi), _mm_andnot_si128(big, lo));
+        } else {
+          return d;
+        }
+      };
+      rb = op(sb, db);
+      rg = op(sg, dg);
+      rr = op(sr, dr);
+    }
+    // Coverage: t = 0 takes a, otherwise min(255, t × (a + 1)); t × (a + 1) < 65536.
+    const __m128i prod = _mm_mullo_epi16(ta, _mm_add_epi32(a, _mm_set1_epi32(1)));
+    const __m128i capped = _mm_or_si128(_mm_and_si128(_mm_cmpgt_epi32(prod, ff), ff),
+                                        _mm_andnot_si128(_mm_cmpgt_epi32(prod, ff), prod));
+    const __m128i tz = _mm_cmpeq_epi32(ta, zero);
+    const __m128i cov = _mm_or_si128(_mm_and_si128(tz, a), _mm_andnot_si128(tz, capped));
+    __m128i word = _mm_or_si128(_mm_or_si128(rb, _mm_slli_epi32(rg, 8)),
+                                _mm_or_si128(_mm_slli_epi32(rr, 16), _mm_slli_epi32(cov, 24)));
+    // Uncovered pixels keep the target as it was.
+    const __m128i keep = _mm_cmpeq_epi32(a, zero);
+    word = _mm_or_si128(_mm_and_si128(keep, t), _mm_andnot_si128(keep, word));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dp), word);
+  }
+  if (i < i1) BlendSpan<Mode, Src::Bgr24, false>(v, prow, arow, out, i, i1);
+}
+#endif
+
 template <int Mode, bool Sparse>
 RowFn PickSrc(Src s) {
   switch (s) {
@@ -154,6 +266,144 @@ RowFn PickSrc(Src s) {
     case Src::Bgr32: return &BlendRow<Mode, Src::Bgr32, Sparse>;
     case Src::Indexed: return &BlendRow<Mode, Src::Indexed, Sparse>;
     default: return &BlendRow<Mode, Src::Text, Sparse>;
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// These helpers pass 256-bit vectors between functions that are all compiled for
+// AVX2, so the ABI note GCC gives for such signatures does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+// One blend mode on eight channel values. Products of two channels stay below
+// 65536, so 16-bit multiplies suffice.
+template <int Mode>
+__attribute__((target("avx2"))) inline __m256i ModeOp256(__m256i s, __m256i d) {
+  const __m256i ff = _mm256_set1_epi32(0xFF);
+  const __m256i zero = _mm256_setzero_si256();
+  if constexpr (Mode == kBlendMultiply) {
+    return _mm256_srli_epi32(_mm256_mullo_epi16(d, s), 8);
+  } else if constexpr (Mode == kBlendScreen) {
+    return _mm256_sub_epi32(
+        ff, _mm256_srli_epi32(_mm256_mullo_epi16(_mm256_sub_epi32(ff, d), _mm256_sub_epi32(ff, s)), 8));
+  } else if constexpr (Mode == kBlendDarken) {
+    return _mm256_min_epi32(d, s);
+  } else if constexpr (Mode == kBlendLighten) {
+    return _mm256_max_epi32(d, s);
+  } else if constexpr (Mode == kBlendDifference) {
+    return _mm256_abs_epi32(_mm256_sub_epi32(d, s));
+  } else if constexpr (Mode == kBlendInverseDifference) {
+    return _mm256_sub_epi32(ff, _mm256_abs_epi32(_mm256_sub_epi32(_mm256_sub_epi32(ff, d), s)));
+  } else if constexpr (Mode == kBlendExclusion) {
+    const __m256i r = _mm256_sub_epi32(_mm256_add_epi32(d, s), _mm256_srli_epi32(_mm256_mullo_epi16(d, s), 7));
+    return _mm256_min_epi32(_mm256_max_epi32(r, zero), ff);
+  } else if constexpr (Mode == kBlendOverlay) {
+    const __m256i hi = _mm256_sub_epi32(
+        ff, _mm256_srli_epi32(_mm256_mullo_epi16(_mm256_sub_epi32(ff, d), _mm256_sub_epi32(ff, s)), 7));
+    const __m256i lo = _mm256_srli_epi32(_mm256_mullo_epi16(d, s), 7);
+    return _mm256_blendv_epi8(lo, hi, _mm256_cmpgt_epi32(s, _mm256_set1_epi32(127)));
+  } else {
+    return d;
+  }
+}
+
+// Eight pixels at a time where the processor has AVX2; the same lane-wise
+// operations as the scalar and SSE2 forms, so the bytes are the same.
+template <int Mode>
+__attribute__((target("avx2"))) void BlendRowAvx2(LayerView& v, const uint8_t* prow, const uint8_t* arow,
+                                                   uint8_t* out) {
+  const int i0 = v.i0, i1 = v.i1, lc0 = v.lc0;
+  const uint8_t* const pixEnd = v.pixEnd;
+  const __m256i ff = _mm256_set1_epi32(0xFF);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i one32 = _mm256_set1_epi32(1);
+  const __m256 one = _mm256_set1_ps(1.0f);
+  // Per 128-bit half: four 3-byte pixels spread into the low byte of 32-bit lanes.
+  const __m256i shufB = _mm256_setr_epi8(0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1,
+                                         0, -1, -1, -1, 3, -1, -1, -1, 6, -1, -1, -1, 9, -1, -1, -1);
+  const __m256i shufG = _mm256_add_epi8(shufB, _mm256_setr_epi8(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+                                                                 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0));
+  const __m256i shufR = _mm256_add_epi8(shufG, _mm256_setr_epi8(1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+                                                                 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0));
+  const float* const n = v.n;
+  int i = i0;
+  for (; i + 8 <= i1; i += 8) {
+    const int lc = lc0 + i;
+    const uint8_t* p = prow + 3 * size_t(lc);
+    if (p + 28 > pixEnd) break;  // the last pixels of the buffer go the scalar way
+    uint64_t a8;
+    std::memcpy(&a8, arow + lc, 8);
+    if (a8 == 0) continue;
+    const __m256i a = _mm256_cvtepu8_epi32(_mm_cvtsi64_si128(int64_t(a8)));
+    const __m256i src = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 12)), 1);
+    const __m256i sb = _mm256_shuffle_epi8(src, shufB);
+    const __m256i sg = _mm256_shuffle_epi8(src, shufG);
+    const __m256i sr = _mm256_shuffle_epi8(src, shufR);
+    uint8_t* dp = out + 4 * size_t(i);
+    const __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dp));
+    const __m256i db = _mm256_and_si256(t, ff);
+    const __m256i dg = _mm256_and_si256(_mm256_srli_epi32(t, 8), ff);
+    const __m256i dr = _mm256_and_si256(_mm256_srli_epi32(t, 16), ff);
+    const __m256i ta = _mm256_srli_epi32(t, 24);
+    __m256i rb, rg, rr;
+    if constexpr (Mode == kModeBottom || Mode == kBlendNormal) {
+      const __m256 nv = _mm256_i32gather_ps(n, a, 4);
+      if constexpr (Mode == kModeBottom) {
+        rb = _mm256_cvttps_epi32(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sb)));
+        rg = _mm256_cvttps_epi32(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sg)));
+        rr = _mm256_cvttps_epi32(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sr)));
+      } else {
+        const __m256 mv = _mm256_sub_ps(one, nv);
+        rb = _mm256_cvttps_epi32(
+            _mm256_add_ps(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sb)), _mm256_mul_ps(mv, _mm256_cvtepi32_ps(db))));
+        rg = _mm256_cvttps_epi32(
+            _mm256_add_ps(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sg)), _mm256_mul_ps(mv, _mm256_cvtepi32_ps(dg))));
+        rr = _mm256_cvttps_epi32(
+            _mm256_add_ps(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sr)), _mm256_mul_ps(mv, _mm256_cvtepi32_ps(dr))));
+      }
+    } else {
+      rb = ModeOp256<Mode>(sb, db);
+      rg = ModeOp256<Mode>(sg, dg);
+      rr = ModeOp256<Mode>(sr, dr);
+    }
+    const __m256i capped = _mm256_min_epi32(_mm256_mullo_epi16(ta, _mm256_add_epi32(a, one32)), ff);
+    const __m256i cov = _mm256_blendv_epi8(capped, a, _mm256_cmpeq_epi32(ta, zero));
+    __m256i word = _mm256_or_si256(_mm256_or_si256(rb, _mm256_slli_epi32(rg, 8)),
+                                   _mm256_or_si256(_mm256_slli_epi32(rr, 16), _mm256_slli_epi32(cov, 24)));
+    word = _mm256_blendv_epi8(word, t, _mm256_cmpeq_epi32(a, zero));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dp), word);
+  }
+  if (i < i1) BlendSpan<Mode, Src::Bgr24, false>(v, prow, arow, out, i, i1);
+}
+#endif
+
+int g_kernelLevel = -1;  // −1: the best the processor has
+
+template <int Mode>
+RowFn PickDense(Src s) {
+  if (s != Src::Bgr24) return PickSrc<Mode, false>(s);
+  const int level = g_kernelLevel >= 0 ? g_kernelLevel : BestComposeKernel();
+#if defined(__x86_64__) || defined(__i386__)
+  if (level >= 2) return &BlendRowAvx2<Mode>;
+#endif
+#if defined(__SSE2__)
+  if (level >= 1) return &BlendRowSse2<Mode>;
+#endif
+  return PickSrc<Mode, false>(s);
+}
+
+RowFn PickDenseRow(int mode, Src s) {
+  switch (mode) {
+    case kModeBottom: return PickDense<kModeBottom>(s);
+    case kBlendMultiply: return PickDense<kBlendMultiply>(s);
+    case kBlendScreen: return PickDense<kBlendScreen>(s);
+    case kBlendDarken: return PickDense<kBlendDarken>(s);
+    case kBlendLighten: return PickDense<kBlendLighten>(s);
+    case kBlendDifference: return PickDense<kBlendDifference>(s);
+    case kBlendInverseDifference: return PickDense<kBlendInverseDifference>(s);
+    case kBlendExclusion: return PickDense<kBlendExclusion>(s);
+    case kBlendOverlay: return PickDense<kBlendOverlay>(s);
+    default: return PickDense<kBlendNormal>(s);
   }
 }
 
@@ -194,6 +444,7 @@ void PrepareColours(const LayerStack& st, const Layer& l, LayerView& v) {
     v.src = v.bpp == 32 ? Src::Bgr32 : Src::Bgr24;
   }
   for (int a = 0; a < 256; ++a) v.n[a] = BlendFactor(a, l.transparency);
+  v.pixEnd = l.pixels.data() + l.pixels.size();
   v.ns.reset(new float[256 * 256]);
   v.md.reset(new float[256 * 256]);
   std::fill(std::begin(v.built), std::end(v.built), false);
@@ -237,7 +488,7 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
       v->i1 = std::min(width, l.width - v->lc0);
       while (v->i0 < v->i1 && colOf[size_t(v->i0)] < 0) ++v->i0;
       while (v->i1 > v->i0 && colOf[size_t(v->i1 - 1)] < 0) --v->i1;
-      v->fn = PickRow<false>(mode, v->src);
+      v->fn = PickDenseRow(mode, v->src);
     } else {
       v->cols.resize(size_t(width));
       v->i0 = width;
@@ -266,6 +517,8 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
 }
 
 }  // namespace
+
+void SetComposeKernel(int level) { g_kernelLevel = level; }
 
 namespace {
 
