@@ -72,6 +72,7 @@ struct LayerView {
   int i0 = 0, i1 = 0, lc0 = 0;
   std::vector<int> cols;
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
+  bool gather = false;              // sampled columns copied into a strip per row
 
   void Build(int a) {
     const float na = n[a], m = 1.0f - na;
@@ -499,10 +500,20 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
         v->cols[size_t(i)] = lc >= 0 && lc < l.width ? lc : -1;
         if (v->cols[size_t(i)] >= 0) v->i0 = std::min(v->i0, i), v->i1 = i + 1;
       }
-      v->fn = PickRow<true>(mode, v->src);
+      if (v->src == Src::Bgr24) {
+        // Sampled 24-bit rows are gathered into a contiguous strip first, so the
+        // vector kernels serve reduced views too.
+        v->gather = true;
+        v->lc0 = 0;
+        v->fn = PickDenseRow(mode, v->src);
+      } else {
+        v->fn = PickRow<true>(mode, v->src);
+      }
     }
     if (v->i0 < v->i1) views.push_back(std::move(v));
   }
+  // Gathered strips, padded so that vector loads stay inside them.
+  std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
   for (size_t j = 0; j < rowOf.size(); ++j) {
     if (rowOf[j] < 0) continue;
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
@@ -510,8 +521,24 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
       const Layer& l = *v->l;
       const int lr = rowOf[j] + l.y;
       if (lr < 0 || lr >= l.height) continue;
-      v->fn(*v, l.pixels.data() + size_t(lr) * size_t(l.stride), l.alpha.data() + size_t(lr) * size_t(l.width),
-            orow);
+      const uint8_t* prow = l.pixels.data() + size_t(lr) * size_t(l.stride);
+      const uint8_t* arow = l.alpha.data() + size_t(lr) * size_t(l.width);
+      if (v->gather) {
+        const int* cols = v->cols.data();
+        for (int i = v->i0; i < v->i1; ++i) {
+          const int lc = cols[i];
+          if (lc < 0) {
+            ga[size_t(i)] = 0;
+            continue;
+          }
+          ga[size_t(i)] = arow[lc];
+          std::memcpy(&gp[3 * size_t(i)], prow + 3 * size_t(lc), 3);
+        }
+        v->pixEnd = gp.data() + gp.size();
+        prow = gp.data();
+        arow = ga.data();
+      }
+      v->fn(*v, prow, arow, orow);
     }
   }
 }
