@@ -1,0 +1,229 @@
+// The tool router: turns the view's pointer and key events, already converted to
+// zoomed-picture space, into calls on the document according to the current tool.
+//
+// The router keeps the per-document interaction state that every view of the
+// document shares (stored tool points, selection flags, the zoom anchor, the
+// outline) and applies the steps common to a tool family — revert before a preview,
+// commit after a finished step, the history label, the outline timer — around the
+// tool's own pixel work. That work is a Tool registered by command id; a tool id
+// with nothing registered is routed to nothing. Zoom and move are built in.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/doc.h"
+#include "image/frame_state.h"
+#include "tools/outline.h"
+#include "tools/tool_ids.h"
+#include "tools/view_geometry.h"
+
+namespace velmira {
+
+// Cursor shapes of the view; the view draws each one.
+enum class CursorShape {
+  Arrow,
+  UpArrow,
+  Cross,      // the configured cross style
+  IBeam,
+  DragCross,  // painting tools while they draw during a drag
+  Wait,
+  Dot,        // dot tool, measurement click, cursor style 3
+  Drop,       // water drop and transform handles
+  Eraser,
+  Text,
+  Rotate,
+  Zoom,
+  Move,
+  Picker,
+  Touch,
+  Transform,
+};
+
+// What the router draws as a rubber band while a drag is under way.
+struct ToolPreview {
+  enum Kind { None, Rectangle, Line, Ellipse } kind = None;
+  Point a, b;
+};
+
+// State of a document that all its views share.
+struct DocViewState {
+  bool stretch = false;
+  int scrollX = 0, scrollY = 0;
+  Point zoomAnchor;  // zoomed space before the step; x = −1: none
+  // Stored tool points in zoomed-picture space; −1: none.
+  Point buttonDown, stroke, polygonFirst, rectCorner, eraserLast, lassoLast, dropLast;
+  bool selectionActive = false;
+  bool outlineBuilt = false;
+  bool outlinePhase = false;
+  bool showOutline = true;
+  bool timerSuspended = false;
+  bool historyBusy = false;
+  bool polygonClosed = false;
+  bool shiftHeld = false;
+  bool selectionMoving = false;
+  // After a clear the next polygon click only disarms this.
+  bool polygonOneShot = false;
+  int polygonVertices = 0;
+  // While set, a zoom step leaves the child frame's size alone (once).
+  bool keepFrameSize = false;
+  // Set by the clear command: the next paint reverts the active layer, dropping an
+  // unfinished preview.
+  bool revertOnPaint = false;
+  ToolPreview preview;
+  std::vector<Point> previewPath;  // lasso and polygon vertices drawn so far
+  SelectionOutline outline;        // in mask space; see EdgeOnCanvas
+};
+
+// State a single view keeps about its own input.
+struct ViewInput {
+  bool leftHeld = false;
+  bool pressed = false;  // a left press in this view has not been released yet
+  Point lastClient{-100000, -100000};
+  bool moving = false;
+  Point moveAnchor;  // unclamped zoomed-space point where a move drag began
+  int moveStartX = 0, moveStartY = 0;
+  bool moved = false;
+};
+
+// The view as the router sees it; the Qt view implements it, tests record calls.
+class ToolView {
+ public:
+  virtual ~ToolView() = default;
+  // Timer 1: (re)start at 400 ms, stop, query.
+  virtual void StartSelectionTimer() = 0;
+  virtual void StopSelectionTimer() = 0;
+  virtual bool SelectionTimerRunning() const = 0;
+  virtual void Invalidate(bool erase = true) = 0;
+  virtual void SetCursorShape(CursorShape shape) = 0;
+  virtual void SetWaitCursor(bool on) = 0;
+  virtual void TakeFocus() = 0;
+  virtual ViewInput& Input() = 0;
+};
+
+// A pointer event: the clamped point, the same point unclamped, the client point.
+struct PointerEvent {
+  Point view;
+  Point raw;
+  Point client;
+  bool leftOnly = true;  // a move with exactly the left button and no modifier
+};
+
+enum class Key { Other, Left, Up, Right, Down, Escape, Shift };
+
+class ToolRouter;
+
+struct ToolContext {
+  CMirvDoc& doc;
+  FrameState& frame;
+  DocViewState& state;
+  ToolView& view;
+  ToolRouter& router;
+};
+
+// The pixel work of one tool. `from` is the stored point the tool family works from
+// (stroke start, previous point, first vertex; unset when there is none), `to` the
+// event's point. Press/Drag/Release return true when they changed something that
+// the router should record or show.
+class Tool {
+ public:
+  virtual ~Tool() = default;
+  virtual bool Press(ToolContext&, Point /*from*/, Point /*to*/) { return false; }
+  virtual bool Drag(ToolContext&, Point /*from*/, Point /*to*/) { return false; }
+  virtual bool Release(ToolContext&, Point /*from*/, Point /*to*/) { return false; }
+  virtual bool DoubleClick(ToolContext&, Point /*from*/, Point /*to*/) { return false; }
+  // A move with no button: true when the pointer is near one of the tool's handles.
+  virtual bool Hover(ToolContext&, Point /*to*/) { return false; }
+  virtual bool KeyDown(ToolContext&, Key) { return false; }
+  // Turns the marks a free or polygon selection drew into a filled mask.
+  virtual void FillRegion(ToolContext&) {}
+};
+
+using ToolFactory = std::function<std::unique_ptr<Tool>()>;
+// Program-wide registry of tool factories by command id; every router made after a
+// registration gets an instance.
+void RegisterToolFactory(int toolId, ToolFactory factory);
+
+class ToolRouter {
+ public:
+  ToolRouter(CMirvDoc& doc, FrameState& frame);
+  ToolRouter(const ToolRouter&) = delete;
+  ToolRouter& operator=(const ToolRouter&) = delete;
+
+  // The router of a document, shared by its views (made on first use, gone with
+  // the last holder).
+  static std::shared_ptr<ToolRouter> For(CMirvDoc& doc);
+
+  CMirvDoc& Document() { return doc_; }
+  FrameState& Frame() { return frame_; }
+  DocViewState& State() { return state_; }
+  const DocViewState& State() const { return state_; }
+
+  void SetTool(int toolId, std::shared_ptr<Tool> tool);
+  Tool* ToolFor(int toolId) const;
+
+  // Pointer and keys.
+  void Press(ToolView& v, const PointerEvent& e);
+  void Move(ToolView& v, const PointerEvent& e);
+  void Release(ToolView& v, const PointerEvent& e);
+  void DoubleClick(ToolView& v, const PointerEvent& e);
+  void KeyDown(ToolView& v, Key key, bool autoRepeat);
+  void KeyUp(ToolView& v, Key key, int repeatCount);
+
+  // Timer 1 and focus.
+  void TimerTick(ToolView& v);
+  void FocusIn(ToolView& v);
+  void FocusOut(ToolView& v);
+
+  // Zoom: 0.125 … 16 in powers of two.
+  static constexpr float kMinZoom = 0.125f;
+  static constexpr float kMaxZoom = 16.0f;
+  bool ZoomIn(Point at);
+  bool ZoomOut(ToolView* v);
+  bool ZoomActual();
+  void ToggleStretch();
+  void ToggleGrid(ToolView* v);
+
+  // The view's commands: 1420 (choose the zoom tool), 1421, 1422, 1405, 1572, 2058.
+  bool OnCommand(int id, ToolView* v);
+  bool IsCommandEnabled(int id) const;
+
+  // Clears the selection and every stored tool point (tools, double-click, 2058).
+  void ClearSelection(ToolView* v);
+  // Selection made: active, outline traced, timer running.
+  void SelectionMade(ToolView& v);
+  // Traces the current mask into the outline (after a free or polygon selection,
+  // the region is filled first).
+  void BuildOutline(ToolView& v);
+
+  // What the paint overlays on the composition: 0 none, 1 selection outline, 2 tool
+  // preview, 3 continuous measurement, 5 guide path.
+  int OverlayMode(bool guidePoints) const;
+  // The cursor for a pointer move; nullopt leaves the cursor as it is.
+  std::optional<CursorShape> CursorFor(bool dragging, bool nearHandle) const;
+
+  // Multiplies (factor 2) or divides (factor ½) every stored view-space point.
+  void ScaleStoredPoints(int num, int den);
+
+ private:
+  ToolContext Context(ToolView& v) { return ToolContext{doc_, frame_, state_, v, *this}; }
+  void MoveLayerBy(int dx, int dy, bool absoluteFromStart, ToolView& v);
+  void Record(const char* label);
+  template <class F>
+  void DrawStep(ToolView& v, F&& f);
+  void AfterZoom();
+
+  CMirvDoc& doc_;
+  FrameState& frame_;
+  DocViewState state_;
+  std::map<int, std::shared_ptr<Tool>> tools_;
+};
+
+// A ToolView that does nothing: commands reached without a view.
+ToolView& NullToolView();
+
+}  // namespace velmira

@@ -1,0 +1,425 @@
+#include "tools/tool_router.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace velmira {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Host : DocHost {
+  std::vector<int> hints;
+  std::vector<Point> anchorsSeen;  // the zoom anchor as each update saw it
+  DocViewState* state = nullptr;
+  int layerPanelRefreshes = 0;
+  void ShowMessage(const std::string&) override {}
+  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
+  bool AskText(const std::string&, std::string&) override { return false; }
+  void Progress(int) override {}
+  void UpdateViews(CMirvDoc&, int hint) override {
+    hints.push_back(hint);
+    if (state) anchorsSeen.push_back(state->zoomAnchor);
+  }
+  void RefreshLayerPanel(CMirvDoc&) override { ++layerPanelRefreshes; }
+  void RefreshHistoryPanel(CMirvDoc&) override {}
+  void TitleChanged(CMirvDoc&) override {}
+  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
+  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
+  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
+};
+
+struct View : ToolView {
+  bool timer = false;
+  int starts = 0, stops = 0, invalidations = 0, focus = 0;
+  std::vector<CursorShape> cursors;
+  ViewInput input;
+  void StartSelectionTimer() override {
+    timer = true;
+    ++starts;
+  }
+  void StopSelectionTimer() override {
+    timer = false;
+    ++stops;
+  }
+  bool SelectionTimerRunning() const override { return timer; }
+  void Invalidate(bool) override { ++invalidations; }
+  void SetCursorShape(CursorShape s) override { cursors.push_back(s); }
+  void SetWaitCursor(bool) override {}
+  void TakeFocus() override { ++focus; }
+  ViewInput& Input() override { return input; }
+};
+
+// Paints one black pixel where it is told, so that tests see what reached the layer
+// and whether previews were reverted. Logs every call.
+struct PixelTool : Tool {
+  std::vector<std::string> log;
+  bool Put(ToolContext& c, Point p) {
+    int x, y;
+    if (!c.doc.MapToLayer(p.x, p.y, false, &x, &y)) return false;
+    c.doc.Layers().WriteLayerColor(c.doc.Layers().active, x, y, MakeRgbq(0, 0, 0));
+    return true;
+  }
+  bool Press(ToolContext& c, Point, Point to) override {
+    log.push_back("press");
+    return Put(c, to);
+  }
+  bool Drag(ToolContext& c, Point, Point to) override {
+    log.push_back("drag");
+    return Put(c, to);
+  }
+  bool Release(ToolContext& c, Point, Point to) override {
+    log.push_back("release");
+    return Put(c, to);
+  }
+};
+
+// Selects the rectangle between two points on release, as the rectangle tool will.
+struct RectTool : Tool {
+  bool Release(ToolContext& c, Point a, Point b) override {
+    LayerStack& L = c.doc.Layers();
+    int x0, y0, x1, y1;
+    c.doc.MapToLayer(a.x, a.y, false, &x0, &y0);
+    c.doc.MapToLayer(b.x, b.y, false, &x1, &y1);
+    std::fill(L.mask.begin(), L.mask.end(), uint8_t(0));
+    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
+      for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) L.mask[size_t(y) * L.maskWidth + x] = 1;
+    return true;
+  }
+};
+
+struct Vertices : Tool {
+  std::vector<std::pair<Point, Point>> edges;
+  bool Press(ToolContext&, Point from, Point to) override {
+    if (from.Set()) edges.push_back({from, to});
+    return true;
+  }
+  bool DoubleClick(ToolContext&, Point from, Point to) override {
+    edges.push_back({from, to});
+    return true;
+  }
+};
+
+PointerEvent At(int x, int y, bool leftOnly = true) { return {{x, y}, {x, y}, {x, y}, leftOnly}; }
+
+class RouterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tmp = fs::temp_directory_path() / ("velmira-tools-test-" + std::to_string(::getpid()));
+    fs::create_directories(tmp);
+    frame.tempFolder = tmp;
+    frame.newWidth = 40;
+    frame.newHeight = 30;
+    doc = std::make_unique<CMirvDoc>(frame, host, nullptr);
+    ASSERT_TRUE(doc->NewDocument());
+    router = std::make_unique<ToolRouter>(*doc, frame);
+    host.state = &router->State();
+    host.hints.clear();
+  }
+  void TearDown() override {
+    router.reset();
+    doc.reset();
+    fs::remove_all(tmp);
+  }
+  LayerStack& L() { return doc->Layers(); }
+  std::string LastLabel() { return doc->History().Label(doc->History().Step()); }
+  // Colour of canvas pixel (column, row from the top) in the active layer.
+  Rgbq PixelAt(int x, int yTop) { return L().ReadLayerColor(L().active, x, 30 - 1 - yTop, nullptr); }
+  void Drag(std::initializer_list<Point> pts) {
+    auto it = pts.begin();
+    router->Press(view, At(it->x, it->y));
+    for (++it; it != pts.end(); ++it) router->Move(view, At(it->x, it->y));
+    router->Release(view, At((pts.end() - 1)->x, (pts.end() - 1)->y));
+  }
+
+  fs::path tmp;
+  FrameState frame;
+  Host host;
+  View view;
+  std::unique_ptr<CMirvDoc> doc;
+  std::unique_ptr<ToolRouter> router;
+};
+
+TEST_F(RouterTest, ZoomToolDoublesAtTheClickAndCentresItOnce) {
+  frame.currentTool = tool::kZoomIn;
+  router->State().stroke = {7, 9};
+  router->Press(view, At(10, 12));
+  router->Release(view, At(10, 12));
+  EXPECT_EQ(doc->Zoom(), 2.0f);
+  ASSERT_EQ(host.hints, std::vector<int>{1025});
+  // The update saw the click in the zoomed space before the step; afterwards the
+  // anchor is gone so that a later update does not jump back to it.
+  EXPECT_EQ(host.anchorsSeen[0], (Point{10, 12}));
+  EXPECT_FALSE(router->State().zoomAnchor.Set());
+  EXPECT_EQ(router->State().stroke, (Point{14, 18}));
+  EXPECT_EQ(router->State().buttonDown, (Point{20, 24}));
+  EXPECT_TRUE(doc->CompositionStale());
+
+  // Up to 16 and no further; zoom out halves down to 0.125 and no further.
+  for (int i = 0; i < 6; ++i) router->Press(view, At(1, 1)), router->Release(view, At(1, 1));
+  EXPECT_EQ(doc->Zoom(), 16.0f);
+  EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomIn));
+  EXPECT_FALSE(router->ZoomIn({1, 1}));
+  EXPECT_TRUE(router->OnCommand(tool::kZoomOut, &view));
+  EXPECT_EQ(doc->Zoom(), 8.0f);
+  EXPECT_EQ(view.focus, 1);
+  EXPECT_EQ(frame.currentTool, tool::kZoomIn);  // zoom out keeps the tool
+  while (router->ZoomOut(&view)) {
+  }
+  EXPECT_EQ(doc->Zoom(), 0.125f);
+  EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomOut));
+  EXPECT_FALSE(router->OnCommand(tool::kZoomOut, &view));
+  EXPECT_EQ(doc->Zoom(), 0.125f);
+}
+
+TEST_F(RouterTest, StoredPointsFollowEveryZoomChange) {
+  router->State().stroke = {80, 40};
+  router->State().polygonFirst = {9, 3};
+  router->ZoomOut(nullptr);
+  EXPECT_EQ(router->State().stroke, (Point{40, 20}));
+  EXPECT_EQ(router->State().polygonFirst, (Point{4, 1}));  // truncated
+  EXPECT_FALSE(router->State().rectCorner.Set());          // unset points stay unset
+  router->ZoomOut(nullptr);
+  EXPECT_TRUE(router->OnCommand(tool::kZoomActual, nullptr));
+  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_EQ(router->State().stroke, (Point{80, 40}));  // back on the same picture pixel
+  EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomActual));
+}
+
+TEST_F(RouterTest, StretchModeDisablesTheZoomCommands) {
+  EXPECT_TRUE(router->OnCommand(tool::kStretch, nullptr));
+  EXPECT_EQ(host.hints.back(), 0);
+  for (int id : {tool::kZoomIn, tool::kZoomOut, tool::kZoomActual}) EXPECT_FALSE(router->IsCommandEnabled(id));
+  frame.currentTool = tool::kZoomIn;
+  router->Press(view, At(3, 3));
+  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_TRUE(router->IsCommandEnabled(tool::kStretch));
+}
+
+TEST_F(RouterTest, MoveToolDragsTheLayerByThePointerDeltaAndRecordsOnce) {
+  frame.currentTool = tool::kMove;
+  router->ZoomIn({0, 0});  // zoom 2: two view pixels are one picture pixel
+  const int steps = doc->History().Step();
+  const int refreshes = host.layerPanelRefreshes;
+  router->Press(view, At(10, 10));
+  router->Move(view, At(13, 10));  // 1.5 pixels: one whole pixel so far
+  router->Move(view, At(17, 6));   // 3.5 right, 2 up
+  EXPECT_EQ(L().Active()->x, 3);
+  EXPECT_EQ(L().Active()->y, -2);  // up on screen is toward the top stored row
+  EXPECT_EQ(L().maskX, 3);
+  router->Release(view, At(17, 6));
+  EXPECT_EQ(doc->History().Step(), steps + 1);
+  EXPECT_EQ(LastLabel(), "전체영상 위치이동");
+  EXPECT_GT(host.layerPanelRefreshes, refreshes);
+  // The move is committed: a later revert keeps the new place.
+  doc->RevertLayer(L().active, false);
+  EXPECT_EQ(L().Active()->x, 3);
+
+  // A click without movement changes nothing and records nothing.
+  router->Press(view, At(5, 5));
+  router->Release(view, At(5, 5));
+  EXPECT_EQ(doc->History().Step(), steps + 1);
+
+  // The arrow keys move by one picture pixel.
+  router->KeyDown(view, Key::Left, false);
+  router->KeyDown(view, Key::Down, false);
+  EXPECT_EQ(L().Active()->x, 2);
+  EXPECT_EQ(L().Active()->y, -1);
+}
+
+TEST_F(RouterTest, DragsWithOtherButtonsOrModifiersAreNotDrags) {
+  frame.currentTool = tool::kMove;
+  router->Press(view, At(10, 10));
+  router->Move(view, At(20, 20, false));
+  EXPECT_EQ(L().Active()->x, 0);
+  EXPECT_FALSE(view.input.leftHeld);
+}
+
+TEST_F(RouterTest, ToolsNotBuiltYetLeaveTheDocumentAlone) {
+  const int steps = doc->History().Step();
+  for (int t : {tool::kBrush, tool::kLine, tool::kRectSelect, tool::kPolygonSelect, tool::kFill, tool::kText}) {
+    frame.currentTool = t;
+    Drag({{1, 1}, {5, 5}, {9, 2}});
+    router->DoubleClick(view, At(9, 2));
+  }
+  EXPECT_EQ(doc->History().Step(), steps);
+  EXPECT_EQ(PixelAt(5, 5), MakeRgbq(255, 255, 255));
+  EXPECT_FALSE(router->State().selectionActive);
+}
+
+TEST_F(RouterTest, BrushStrokeIsCommittedStepByStepAndRecordedOnRelease) {
+  auto brush = std::make_shared<PixelTool>();
+  router->SetTool(tool::kBrush, brush);
+  frame.currentTool = tool::kBrush;
+  Drag({{1, 1}, {2, 1}, {3, 1}});
+  EXPECT_EQ(brush->log, (std::vector<std::string>{"press", "drag", "drag"}));
+  for (int x = 1; x <= 3; ++x) EXPECT_EQ(PixelAt(x, 1), MakeRgbq(0, 0, 0)) << x;
+  EXPECT_EQ(LastLabel(), "붓그리기");
+  // A move to the client point seen last does nothing more.
+  const size_t calls = brush->log.size();
+  router->Press(view, At(4, 4));
+  router->Move(view, At(4, 4));
+  router->Move(view, At(4, 4));
+  EXPECT_EQ(brush->log.size(), calls + 2);
+}
+
+TEST_F(RouterTest, LinePreviewsAreRevertedAndOnlyTheFinalLineStays) {
+  auto line = std::make_shared<PixelTool>();
+  router->SetTool(tool::kLine, line);
+  frame.currentTool = tool::kLine;
+  Drag({{2, 2}, {6, 6}, {8, 3}});
+  EXPECT_EQ(PixelAt(6, 6), MakeRgbq(255, 255, 255));  // preview gone
+  EXPECT_EQ(PixelAt(8, 3), MakeRgbq(0, 0, 0));
+  EXPECT_EQ(LastLabel(), "선그리기");
+  EXPECT_EQ(router->State().preview.kind, ToolPreview::None);
+  EXPECT_FALSE(router->State().stroke.Set());
+}
+
+TEST_F(RouterTest, RectangleSelectionRunsTheOutlineAndAClickClearsIt) {
+  router->SetTool(tool::kRectSelect, std::make_shared<RectTool>());
+  frame.currentTool = tool::kRectSelect;
+  frame.selectionKind = 0;
+  router->Press(view, At(2, 3));
+  router->Move(view, At(5, 7));
+  EXPECT_EQ(router->State().preview.kind, ToolPreview::Rectangle);
+  EXPECT_EQ(router->OverlayMode(false), 2);
+  router->Release(view, At(5, 7));
+  EXPECT_TRUE(router->State().selectionActive);
+  EXPECT_TRUE(L().selectionExists);
+  EXPECT_TRUE(view.timer);
+  EXPECT_EQ(router->State().outline.edges.size(), 4u);
+  EXPECT_EQ(router->OverlayMode(false), 2);  // the stroke point is still set
+  EXPECT_EQ(L().InSelection(3, 30 - 1 - 5), 1);
+  EXPECT_EQ(L().InSelection(8, 30 - 1 - 5), 0);
+
+  // Each tick flips the phase; while history is written the outline stands still.
+  const bool phase = router->State().outlinePhase;
+  router->TimerTick(view);
+  EXPECT_NE(router->State().outlinePhase, phase);
+  router->State().historyBusy = true;
+  router->TimerTick(view);
+  EXPECT_NE(router->State().outlinePhase, phase);
+  router->State().historyBusy = false;
+
+  // Focus loss suspends the timer, focus gain resumes it.
+  router->FocusOut(view);
+  EXPECT_FALSE(view.timer);
+  EXPECT_TRUE(router->State().timerSuspended);
+  router->FocusIn(view);
+  EXPECT_TRUE(view.timer);
+
+  router->Press(view, At(9, 9));
+  router->Release(view, At(9, 9));
+  EXPECT_FALSE(router->State().selectionActive);
+  EXPECT_FALSE(view.timer);
+  EXPECT_FALSE(L().selectionExists);
+  EXPECT_EQ(L().InSelection(8, 5), 1);  // all selected again
+  EXPECT_EQ(router->OverlayMode(false), 0);
+}
+
+TEST_F(RouterTest, PolygonClosesOnDoubleClickAndSwallowsTheClickAfterAClear) {
+  auto poly = std::make_shared<Vertices>();
+  router->SetTool(tool::kPolygonSelect, poly);
+  frame.currentTool = tool::kPolygonSelect;
+  frame.selectionKind = 3;
+  for (Point p : {Point{1, 1}, Point{10, 1}, Point{10, 8}}) {
+    router->Press(view, At(p.x, p.y));
+    router->Release(view, At(p.x, p.y));
+  }
+  router->DoubleClick(view, At(10, 8));
+  ASSERT_EQ(poly->edges.size(), 3u);
+  EXPECT_EQ(poly->edges[0], (std::pair<Point, Point>{{1, 1}, {10, 1}}));
+  EXPECT_EQ(poly->edges[2], (std::pair<Point, Point>{{10, 8}, {1, 1}}));  // closing edge
+  EXPECT_TRUE(router->State().polygonClosed);
+  EXPECT_TRUE(router->State().selectionActive);
+  EXPECT_EQ(router->State().polygonVertices, 3);
+
+  // A double-click with the selection active clears it; the next click only re-arms.
+  router->DoubleClick(view, At(3, 3));
+  EXPECT_FALSE(router->State().selectionActive);
+  router->Press(view, At(4, 4));
+  EXPECT_FALSE(router->State().polygonFirst.Set());
+  router->Press(view, At(4, 4));
+  EXPECT_EQ(router->State().polygonFirst, (Point{4, 4}));
+}
+
+TEST_F(RouterTest, ChoosingZoomAbandonsAnOpenOutline) {
+  router->SetTool(tool::kFreeSelect, std::make_shared<Vertices>());
+  frame.currentTool = tool::kFreeSelect;
+  router->Press(view, At(1, 1));
+  router->Move(view, At(4, 4));
+  EXPECT_TRUE(router->OnCommand(tool::kZoomIn, &view));
+  EXPECT_EQ(frame.currentTool, tool::kFreeSelect);
+  EXPECT_FALSE(router->State().stroke.Set());
+  EXPECT_TRUE(router->OnCommand(tool::kZoomIn, &view));
+  EXPECT_EQ(frame.currentTool, tool::kZoomIn);
+}
+
+TEST_F(RouterTest, OnlyAHeldShiftCounts) {
+  router->KeyDown(view, Key::Shift, false);
+  EXPECT_FALSE(router->State().shiftHeld);
+  router->KeyDown(view, Key::Shift, true);
+  EXPECT_TRUE(router->State().shiftHeld);
+  router->KeyDown(view, Key::Other, false);
+  EXPECT_FALSE(router->State().shiftHeld);
+  router->KeyDown(view, Key::Shift, true);
+  router->KeyUp(view, Key::Shift, 1);
+  EXPECT_FALSE(router->State().shiftHeld);
+}
+
+TEST_F(RouterTest, ClearCommandDropsTheToolAndAsksThePaintToRevert) {
+  frame.currentTool = tool::kBrush;
+  router->State().selectionActive = true;
+  view.timer = true;
+  const int refreshes = host.layerPanelRefreshes;
+  EXPECT_TRUE(router->OnCommand(tool::kClearSelection, &view));
+  EXPECT_EQ(frame.currentTool, tool::kNone);
+  EXPECT_TRUE(router->State().revertOnPaint);
+  EXPECT_FALSE(view.timer);
+  EXPECT_GT(host.layerPanelRefreshes, refreshes);
+}
+
+TEST_F(RouterTest, GridCommandFlipsFlagAndSpacing) {
+  frame.gridSpacing = -16;
+  frame.gridOn = false;
+  router->OnCommand(tool::kGrid, &view);
+  EXPECT_EQ(frame.gridSpacing, 16);
+  EXPECT_TRUE(frame.gridOn);
+}
+
+TEST_F(RouterTest, CursorFollowsToolAndStyle) {
+  frame.currentTool = tool::kZoomIn;
+  EXPECT_EQ(router->CursorFor(false, false), CursorShape::Zoom);
+  frame.currentTool = tool::kBrush;
+  EXPECT_EQ(router->CursorFor(true, false), CursorShape::DragCross);
+  frame.cursorStyle = 4;
+  EXPECT_EQ(router->CursorFor(false, false), CursorShape::IBeam);
+  frame.cursorStyle = 0;
+  EXPECT_EQ(router->CursorFor(false, false), CursorShape::Cross);
+  frame.currentTool = tool::kMeasure;
+  EXPECT_FALSE(router->CursorFor(false, false).has_value());
+  EXPECT_EQ(router->CursorFor(false, true), CursorShape::Drop);
+}
+
+TEST_F(RouterTest, TextLayerHidesTheSelectionOverlay) {
+  router->State().selectionActive = true;
+  EXPECT_EQ(router->OverlayMode(false), 1);
+  L().Active()->kind = kLayerText;
+  EXPECT_EQ(router->OverlayMode(false), 0);
+  frame.currentTool = tool::kContinuousMeasure;
+  EXPECT_EQ(router->OverlayMode(false), 3);
+}
+
+TEST(RouterRegistry, ViewsOfOneDocumentShareOneRouter) {
+  FrameState frame;
+  Host host;
+  CMirvDoc a(frame, host, nullptr), b(frame, host, nullptr);
+  auto ra = ToolRouter::For(a);
+  EXPECT_EQ(ToolRouter::For(a), ra);
+  EXPECT_NE(ToolRouter::For(b), ra);
+}
+
+}  // namespace
+}  // namespace velmira
