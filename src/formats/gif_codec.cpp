@@ -668,8 +668,7 @@ bool GifEncode(const CImageBuffer& image, CImageStream& stream, CImageBuffer& er
   const int depth = image.Bpp();
   std::vector<uint8_t> o;
   o.reserve(size_t(image.ImageSize()) / 2 + 2048);
-  const char sig[] = "GIF87a";
-  o.insert(o.end(), sig, sig + 6);
+  for (const char c : {'G', 'I', 'F', '8', '7', 'a'}) o.push_back(uint8_t(c));
   Put16(o, image.Width());
   Put16(o, image.Height());
   o.push_back(uint8_t(0x80 | uint8_t((depth + 7) << 5) | (depth - 1)));

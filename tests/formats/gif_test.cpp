@@ -431,3 +431,80 @@ TEST(GifDecode, ReadsFromFiles) {
 
 }  // namespace
 }  // namespace velmira
+
+namespace velmira {
+namespace {
+
+// Small files under tests/data/gif: regression inputs for the decoder and the seed
+// corpus of fuzz_gif. Run with --gtest_also_run_disabled_tests
+// --gtest_filter='*WriteSeedFiles*' to write them again.
+const std::filesystem::path kGifData = std::filesystem::path(VELMIRA_TEST_DATA) / "gif";
+
+void WriteFile(const std::filesystem::path& p, const Bytes& b) {
+  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+
+TEST(GifSeeds, DISABLED_WriteSeedFiles) {
+  std::filesystem::create_directories(kGifData);
+  CImageBuffer eight, four, one, noise;
+  MakeIndexed(eight, 24, 16, 8, [](int x, int y) { return (x * 9 + y * 3) & 0xFF; });
+  MakeIndexed(four, 13, 9, 4, [](int x, int y) { return (x + y) & 15; });
+  four.Ext().transparentIndex = 5;
+  MakeIndexed(one, 17, 5, 1, [](int x, int y) { return (x ^ y) & 1; });
+  std::mt19937 rng(1);
+  MakeIndexed(noise, 90, 60, 8, [&](int, int) { return int(rng() & 0xFF); });
+  const Bytes good8 = Encode(eight);
+  WriteFile(kGifData / "good_8bit.gif", good8);
+  WriteFile(kGifData / "good_4bit_transparent.gif", Encode(four));
+  WriteFile(kGifData / "good_1bit.gif", Encode(one));
+  WriteFile(kGifData / "good_noise_clear_codes.gif", Encode(noise));
+  WriteFile(kGifData / "good_interlaced.gif", EncodeInterlaced(eight));
+  Bytes multi = Encode(eight);
+  CImageBuffer small;
+  MakeIndexed(small, 6, 5, 8, [](int x, int) { return x == 0 ? 9 : 2; });
+  small.Ext().gifOffsetX = 3;
+  small.Ext().gifOffsetY = 2;
+  small.Ext().comment = "frame";
+  AppendFrame(multi, Encode(small), uint8_t((1 << 2) | 1));
+  Bytes netscape = {0x21, 0xFF, 11};
+  for (char c : std::string("NETSCAPE2.0")) netscape.push_back(uint8_t(c));
+  netscape.insert(netscape.end(), {3, 1, 0, 0, 0});
+  WriteFile(kGifData / "good_two_frames_loop.gif", WithBlocksBeforeImage(multi, netscape));
+  const Layout l = Parse(good8);
+  WriteFile(kGifData / "partial_truncated_data.gif", Bytes(good8.begin(), good8.begin() + std::ptrdiff_t(l.data + 40)));
+  Bytes bad = good8;
+  bad[3] = '7';
+  bad[4] = '0';
+  WriteFile(kGifData / "bad_signature.gif", bad);
+  bad = good8;
+  bad[l.data] = 11;
+  WriteFile(kGifData / "bad_code_size.gif", bad);
+  bad = good8;
+  bad[l.descriptor + 5] = bad[l.descriptor + 6] = bad[l.descriptor + 7] = bad[l.descriptor + 8] = 0xFF;
+  WriteFile(kGifData / "bad_huge_frame.gif", bad);
+  bad.assign(good8.begin(), good8.begin() + 13 + 768);
+  bad.push_back(0x3B);
+  WriteFile(kGifData / "bad_no_frames.gif", bad);
+  WriteFile(kGifData / "bad_header_only.gif", Bytes(good8.begin(), good8.begin() + 10));
+}
+
+TEST(GifSeeds, StoredFilesDecodeAsTheirNamesSay) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kGifData)) {
+    const std::string name = entry.path().filename().string();
+    std::ifstream f(entry.path(), std::ios::binary);
+    const Bytes b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    CImageBuffer img;
+    const bool ok = Decode(b, img);
+    EXPECT_EQ(ok, name.rfind("bad_", 0) != 0) << name;
+    if (ok) {
+      EXPECT_GT(img.Width(), 0) << name;
+      EXPECT_GE(img.Ext().frameCount, 1) << name;
+    }
+    ++files;
+  }
+  EXPECT_GE(files, 10);
+}
+
+}  // namespace
+}  // namespace velmira

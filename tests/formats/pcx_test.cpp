@@ -255,3 +255,73 @@ TEST(PcxDecode, ShortOrCorruptDataFails) {
 
 }  // namespace
 }  // namespace velmira
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmira {
+namespace {
+
+// Small files under tests/data/pcx: regression inputs and the seed corpus of
+// fuzz_pcx. Run with --gtest_also_run_disabled_tests --gtest_filter='*WriteSeedFiles*'
+// to write them again.
+const std::filesystem::path kPcxData = std::filesystem::path(VELMIRA_TEST_DATA) / "pcx";
+
+void WriteFile(const std::filesystem::path& p, const Bytes& b) {
+  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+
+TEST(PcxSeeds, DISABLED_WriteSeedFiles) {
+  std::filesystem::create_directories(kPcxData);
+  auto spec = [](int bpp, int planes, bool pal256) {
+    PcxSpec s;
+    s.bitsPerPixel = bpp;
+    s.planes = planes;
+    s.width = 21;
+    s.height = 9;
+    s.palette256 = pal256;
+    const int mask = bpp == 8 ? 0xFF : (1 << bpp) - 1;
+    s.value = [mask](int x, int y, int p) { return (x * 5 + y * 3 + p * 7) & mask; };
+    return s;
+  };
+  WriteFile(kPcxData / "good_1bit.pcx", MakePcx(spec(1, 1, false)));
+  WriteFile(kPcxData / "good_2bit.pcx", MakePcx(spec(2, 1, false)));
+  WriteFile(kPcxData / "good_4bit.pcx", MakePcx(spec(4, 1, false)));
+  WriteFile(kPcxData / "good_8bit_palette.pcx", MakePcx(spec(8, 1, true)));
+  WriteFile(kPcxData / "good_24bit.pcx", MakePcx(spec(8, 3, false)));
+  WriteFile(kPcxData / "good_1bit_2planes.pcx", MakePcx(spec(1, 2, false)));
+  WriteFile(kPcxData / "good_1bit_3planes.pcx", MakePcx(spec(1, 3, false)));
+  WriteFile(kPcxData / "good_1bit_4planes.pcx", MakePcx(spec(1, 4, false)));
+  PcxSpec s = spec(8, 1, true);
+  s.paletteMarker = 0;
+  WriteFile(kPcxData / "bad_palette_marker.pcx", MakePcx(s));
+  WriteFile(kPcxData / "bad_five_planes.pcx", MakePcx(spec(1, 5, false)));
+  WriteFile(kPcxData / "bad_4bit_3planes.pcx", MakePcx(spec(4, 3, false)));
+  const Bytes good = MakePcx(spec(8, 3, false));
+  WriteFile(kPcxData / "bad_truncated.pcx", Bytes(good.begin(), good.begin() + 300));
+  Bytes overrun(good.begin(), good.begin() + 128);
+  overrun.insert(overrun.end(), {0xFF, 1, 0xFF, 2, 0xFF, 3, 0xFF, 4, 0xFF, 5, 0xFF, 6, 0xFF, 7, 0xFF, 8, 0xFF, 9, 0xFF, 10});
+  WriteFile(kPcxData / "bad_run_overrun.pcx", overrun);
+  Bytes huge = good;
+  huge[8] = huge[9] = huge[10] = huge[11] = huge[66] = huge[67] = 0xFF;
+  WriteFile(kPcxData / "bad_huge.pcx", huge);
+}
+
+TEST(PcxSeeds, StoredFilesDecodeAsTheirNamesSay) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kPcxData)) {
+    const std::string name = entry.path().filename().string();
+    std::ifstream f(entry.path(), std::ios::binary);
+    const Bytes b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    CImageBuffer img;
+    const bool ok = Decode(b, img);
+    EXPECT_EQ(ok, name.rfind("good_", 0) == 0) << name;
+    if (ok) EXPECT_EQ(img.Width(), 21) << name;
+    else EXPECT_FALSE(img.LastError().empty()) << name;
+    ++files;
+  }
+  EXPECT_GE(files, 10);
+}
+
+}  // namespace
+}  // namespace velmira

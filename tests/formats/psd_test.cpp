@@ -351,3 +351,78 @@ TEST(PsdImport, HeaderReaderAndFileOpening) {
 
 }  // namespace
 }  // namespace velmira
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmira {
+namespace {
+
+// Small files under tests/data/psd: regression inputs and the seed corpus of
+// fuzz_psd. Run with --gtest_also_run_disabled_tests --gtest_filter='*WriteSeedFiles*'
+// to write them again.
+const std::filesystem::path kPsdData = std::filesystem::path(VELMIRA_TEST_DATA) / "psd";
+
+void WriteFile(const std::filesystem::path& p, const Bytes& b) {
+  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+
+TEST(PsdSeeds, DISABLED_WriteSeedFiles) {
+  std::filesystem::create_directories(kPsdData);
+  auto spec = [](int mode, int channels, int depth, int compression) {
+    PsdSpec s;
+    s.mode = mode;
+    s.channels = channels;
+    s.depth = depth;
+    s.compression = compression;
+    s.width = 19;
+    s.height = 7;
+    const uint32_t mask = depth == 16 ? 0xFFFF : depth == 1 ? 1 : 0xFF;
+    s.value = [mask](int c, int x, int y) { return uint32_t(x < 9 ? 40 * c + y : (x * 977 + y * 131 + c)) & mask; };
+    if (mode == kPsdIndexed)
+      for (int i = 0; i < 768; ++i) s.colourData.push_back(uint8_t(i * 5));
+    Bytes dpi;
+    Be32(dpi, 72u << 16);
+    Be32(dpi, 0x00010001);
+    Be32(dpi, 72u << 16);
+    Be32(dpi, 0x00010001);
+    s.resources = Resource(1005, "", dpi);
+    return s;
+  };
+  WriteFile(kPsdData / "good_rgb_raw.psd", MakePsd(spec(kPsdRgb, 3, 8, 0)));
+  WriteFile(kPsdData / "good_rgba_rle.psd", MakePsd(spec(kPsdRgb, 4, 8, 1)));
+  WriteFile(kPsdData / "good_rgb16_rle.psd", MakePsd(spec(kPsdRgb, 3, 16, 1)));
+  WriteFile(kPsdData / "good_grey16_raw.psd", MakePsd(spec(kPsdGreyscale, 1, 16, 0)));
+  WriteFile(kPsdData / "good_cmyk_rle.psd", MakePsd(spec(kPsdCmyk, 4, 8, 1)));
+  WriteFile(kPsdData / "good_lab_raw.psd", MakePsd(spec(kPsdLab, 3, 8, 0)));
+  WriteFile(kPsdData / "good_lab16_rle.psd", MakePsd(spec(kPsdLab, 3, 16, 1)));
+  WriteFile(kPsdData / "good_indexed_rle.psd", MakePsd(spec(kPsdIndexed, 1, 8, 1)));
+  WriteFile(kPsdData / "good_bitmap_raw.psd", MakePsd(spec(kPsdBitmap, 1, 1, 0)));
+  WriteFile(kPsdData / "good_multichannel_rle.psd", MakePsd(spec(kPsdMultichannel, 3, 8, 1)));
+  WriteFile(kPsdData / "good_duotone_raw.psd", MakePsd(spec(kPsdDuotone, 1, 8, 0)));
+  PsdSpec s = spec(kPsdRgb, 3, 8, 0);
+  s.version = 2;
+  WriteFile(kPsdData / "bad_large_document.psd", MakePsd(s));
+  WriteFile(kPsdData / "bad_zip.psd", MakePsd(spec(kPsdRgb, 3, 8, 2)));
+  WriteFile(kPsdData / "bad_depth32.psd", MakePsd(spec(kPsdRgb, 3, 32, 0)));
+  const Bytes good = MakePsd(spec(kPsdRgb, 3, 8, 1));
+  WriteFile(kPsdData / "bad_truncated_rle.psd", Bytes(good.begin(), good.end() - 30));
+}
+
+TEST(PsdSeeds, StoredFilesDecodeAsTheirNamesSay) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(kPsdData)) {
+    const std::string name = entry.path().filename().string();
+    std::ifstream f(entry.path(), std::ios::binary);
+    const Bytes b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    CImageBuffer img;
+    const PsdResult r = Import(b, img);
+    EXPECT_EQ(r == PsdResult::Ok, name.rfind("good_", 0) == 0) << name;
+    if (r == PsdResult::Ok) EXPECT_EQ(img.Width(), 19) << name;
+    ++files;
+  }
+  EXPECT_GE(files, 10);
+}
+
+}  // namespace
+}  // namespace velmira
