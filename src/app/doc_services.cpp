@@ -6,6 +6,8 @@
 #include "formats/format_dispatch.h"
 #include "formats/image_stream.h"
 #include "formats/psd_import.h"
+#include "formats/vlm.h"
+#include "processing/colour_depth.h"
 #include "image/doc.h"
 
 namespace velmira {
@@ -32,14 +34,18 @@ bool DocServices::ImportPsd(const std::filesystem::path& path, CImageBuffer& out
 
 namespace velmira {
 
-bool DocServices::ReadNative(CMirvDoc&, const std::filesystem::path&, std::string& message) {
-  message = "VLM reader pending";
-  return false;
+bool DocServices::ReadNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) {
+  // Without a history (batch runs) there is no snapshot store to commit layers to.
+  return ReadVlm(doc.Layers(), doc.HistoryEnabled() ? &doc.History() : nullptr, path, &message);
 }
-bool DocServices::WriteNative(CMirvDoc&, const std::filesystem::path&, std::string& message) {
-  message = "VLM writer pending";
-  return false;
+
+bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) {
+  return WriteVlm(doc.Layers(), path, &message);
 }
-bool DocServices::ReduceTo8Bit(CMirvDoc&) { return false; }
+
+bool DocServices::ReduceTo8Bit(CMirvDoc& doc) {
+  if (doc.HistoryEnabled()) doc.History().SaveBackup(0, doc.Layers().active);
+  return ConvertLayersTo8Bit(doc.Layers());
+}
 
 }  // namespace velmira

@@ -124,7 +124,7 @@ std::string JsonString(const std::string& s) {
 
 int Info(CMirvDoc& doc, const fs::path& file, bool json, int format) {
   const LayerStack& st = doc.Layers();
-  const int bpp = doc.ViewImage() && doc.ViewImage()->IsValid() ? doc.ViewImage()->Bpp() : st.header.bitsPerPixel;
+  const int bpp = format == kFormatVlm ? st.header.bitsPerPixel : doc.OpenedBitsPerPixel();
   if (json) {
     std::printf("{\"file\": %s, \"width\": %d, \"height\": %d, \"bitsPerPixel\": %d, \"format\": \"%s\", \"layers\": [",
                 JsonString(file.string()).c_str(), st.header.canvasWidth, st.header.canvasHeight, bpp,

@@ -256,7 +256,13 @@ bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
       if (!message.empty()) host_.ShowMessage(message);
       return false;
     }
-    RebuildViewImage();
+    if (!RebuildViewImage()) {
+      // A bottom layer larger than the canvas has no picture of the canvas size
+      // to show yet; the view image only needs the canvas geometry then.
+      view_ = std::make_unique<CImageBuffer>(kFormatVlm);
+      view_->Allocate(layers_.header.canvasWidth, layers_.header.canvasHeight, 24, kFormatVlm);
+    }
+    view_->SetFormatType(kFormatVlm);
     AfterOpen();
     return true;
   }
@@ -270,6 +276,7 @@ bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
     return false;
   }
   view_ = std::move(image);
+  openedBpp_ = view_->Bpp();
   if (view_->Bpp() == 32) view_->Convert32To24();
   if (!BuildFromViewImage(file)) {
     view_ = std::make_unique<CImageBuffer>();
@@ -360,6 +367,14 @@ bool CMirvDoc::OnCommand(int id) {
     case cmd::kMergeUp: return MergeUp();
     case cmd::kRenameLayer: return RenameLayer();
     case cmd::kToRaster: return ConvertToRaster();
+    case cmd::kColour8Bit: return ColourTo8Bit();
+    case cmd::kFourBitOptimal:
+    case cmd::kFourBitStandard:
+      // Only the reduction target is recorded; no pixel changes.
+      filterParams[0] = 4;
+      filterParams[1] = id == cmd::kFourBitOptimal ? 1 : 0;
+      filterParams[2] = 0;
+      return true;
     default: return false;
   }
 }

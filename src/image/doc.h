@@ -39,6 +39,9 @@ constexpr int kMergeDown = 1557;
 constexpr int kMergeUp = 1555;
 constexpr int kRenameLayer = 3994;
 constexpr int kToRaster = 1545;
+constexpr int kColour8Bit = 2016;
+constexpr int kFourBitOptimal = 2011;
+constexpr int kFourBitStandard = 2013;
 }  // namespace cmd
 
 // Extension codes of open and save.
@@ -150,8 +153,12 @@ class CMirvDoc : public HistoryHost {
   void SetSelectionMove(bool m) { selectionMove_ = m; }
   bool ShowTransparency() const { return showTransparency_; }
   double LoadSeconds() const { return loadSeconds_; }
+  // Bits per pixel of the picture as its file stored it, before editing depth.
+  int OpenedBitsPerPixel() const { return openedBpp_; }
   FrameState& Frame() { return frame_; }
   DocHost& Host() { return host_; }
+  // Three integers the filter dialog fills and a few commands reuse.
+  int32_t filterParams[3] = {0, 0, 0};
   struct ViewRect {
     int left = 0, top = 0, right = 0, bottom = 0;
   } viewRect;
@@ -183,6 +190,7 @@ class CMirvDoc : public HistoryHost {
   bool historyEnabled_ = true;
   float zoom_ = 1.0f;
   double loadSeconds_ = 0;
+  int openedBpp_ = 24;
 };
 
 }  // namespace velmira

@@ -121,6 +121,34 @@ TEST_F(CliTest, UndoAndRedoWorkThroughTheHistory) {
   EXPECT_EQ(leftovers, 0);
 }
 
+TEST_F(CliTest, LayeredDocumentsSurviveTheNativeFormatAndGifGetsAPalette) {
+  CliRun r = Cli("convert --do add-layer --do 'rename-layer top' --do 'layer-transparency 40' " + P("in.bmp") + " " +
+                 P("doc.vlm"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Cli("info --json " + P("doc.vlm"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("\"name\": \"top\", \"kind\": \"raster\""), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"transparency\": 40"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\"kind\": \"background\""), std::string::npos) << r.out;
+
+  r = Cli("convert " + P("doc.vlm") + " " + P("doc.gif"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Cli("info " + P("doc.gif"));
+  EXPECT_NE(r.out.find("8 bits per pixel, GIF, 1 layer"), std::string::npos) << r.out;
+  // 1200 colours squeezed into 256 stay close to the originals.
+  CImageBuffer in, back;
+  ASSERT_TRUE(LoadFile(in, dir / "in.bmp", kFormatBmp));
+  ASSERT_TRUE(LoadFile(back, dir / "doc.gif", kFormatGif));
+  ASSERT_EQ(back.Width(), 40);
+  long error = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const Rgbq a = in.ReadColor(x, y), b = back.ReadColor(x, y);
+      error += std::abs(RgbqR(a) - RgbqR(b)) + std::abs(RgbqG(a) - RgbqG(b)) + std::abs(RgbqB(a) - RgbqB(b));
+    }
+  EXPECT_LT(error / (40 * 30 * 3), 8);
+}
+
 TEST(SamplePicture, TheBundledFileIsWhatTheCodeDraws) {
   CImageBuffer drawn, bundled;
   ASSERT_TRUE(DrawSamplePicture(drawn));
