@@ -47,6 +47,18 @@ struct FrameState {
   int copiedWidth = 0;
   int copiedHeight = 0;
 
+  // Text tool settings, kept between runs.
+  int textFontSize = 20;
+  bool textStrikeOut = false;
+  bool textUnderline = false;
+  std::u16string textFont1 = u"Noto Sans CJK KR";
+  std::u16string textFont2 = u"Noto Sans CJK KR";
+  // Painting and display values kept between runs: the point size of markers, the
+  // fog of the painting tools, how the view shows transparent pixels.
+  int pointSize = 3;
+  int fog = 10;
+  int transparencyDisplay = 3;
+
   // Counters the application keeps for its documents.
   int nextSerial = 101;
   int copyCounter = 0;
