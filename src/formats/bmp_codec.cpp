@@ -292,8 +292,9 @@ bool BmpDecode(CImageBuffer& image, CImageStream& stream) {
       image.SetLastError(kErrTruncated);
       return false;
     }
-  } else if (stored > 0 && !hasFileHeader) {
-    // An optional colour table before true-colour pixels: only a bare DIB needs it skipped.
+  } else if (stored > 0 && (!hasFileHeader || dataOffset == 0)) {
+    // An optional colour table before true-colour pixels: without a data offset it
+    // has to be skipped to reach them.
     if (!stream.Seek(int64_t(stored) * int64_t(entrySize), CImageStream::kCur)) {
       image.SetLastError(kErrTruncated);
       return false;

@@ -139,6 +139,7 @@ int DpiFromDensity(int unit, int density) {
 // Everything that may longjmp lives in these two functions, whose locals are plain
 // data, so that no C++ destructor is skipped by the jump.
 struct DecodeJob {
+  int64_t available;  // bytes from the start of the JPEG data, −1 when unknown
   CImageStream* stream;
   CImageBuffer* out;
   SourceMgr* src;
@@ -172,12 +173,12 @@ bool RunDecode(DecodeJob& job) {
   jpeg_read_header(&cinfo, TRUE);
 
   const int64_t w = cinfo.image_width, h = cinfo.image_height;
-  const int64_t remaining = BytesRemaining(*job.stream);
+  const int64_t remaining = job.available;
   // Every 8 × 8 block costs at least a bit or two of entropy-coded data, so the data
   // must grow with the picture; a tiny file claiming a huge picture is refused before
   // the library allocates coefficient buffers for it.
   if (!DimensionsAcceptable(w, h) ||
-      (remaining >= 0 && w * h > std::max<int64_t>(int64_t(1) << 20, (remaining + 4096) * 1024))) {
+      (remaining >= 0 && w * h > std::max<int64_t>(int64_t(1) << 20, remaining * 1024))) {
     std::snprintf(err.message, sizeof err.message, "JPEG image dimensions are invalid");
     std::longjmp(err.jump, 1);
   }
@@ -309,7 +310,7 @@ bool RunEncode(EncodeJob& job) {
 bool JpegDecode(CImageBuffer& image, CImageStream& stream) {
   CImageBuffer out(kFormatJpeg);
   auto src = std::make_unique<SourceMgr>();
-  DecodeJob job{&stream, &out, src.get(), {}};
+  DecodeJob job{BytesRemaining(stream), &stream, &out, src.get(), {}};
   if (!RunDecode(job)) {
     image.SetLastError(job.message);
     return false;

@@ -3,8 +3,6 @@
 // generator of the fuzzers' seed corpora.
 #pragma once
 
-#include <jpeglib.h>
-#include <tiffio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +15,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
+#include <tiffio.h>
 
 #include "formats/image_stream.h"
 #include "image/image_buffer.h"

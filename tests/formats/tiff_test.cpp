@@ -238,6 +238,29 @@ TEST(TiffDecodeVariants, ColourFilesInTheCommonCodings) {
   }
 }
 
+TEST(TiffDecodeVariants, YCbCrJpegAsCamerasAndScannersWriteIt) {
+  const int w = 32, h = 32;
+  const Bytes file = WriteTiff(
+      [](TIFF* t) {
+        SetBasics(t, w, h, 3, 8, PHOTOMETRIC_YCBCR, COMPRESSION_JPEG);
+        TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 16u);
+        TIFFSetField(t, TIFFTAG_JPEGQUALITY, 95);
+        TIFFSetField(t, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+      },
+      h, w * 3,
+      [](int y, int, uint8_t* line) {
+        for (int x = 0; x < w; ++x) {
+          line[3 * x] = y < 16 ? 230 : 20;
+          line[3 * x + 1] = x < 16 ? 40 : 200;
+          line[3 * x + 2] = 90;
+        }
+      });
+  CImageBuffer img;
+  ASSERT_TRUE(Decode(file, img)) << img.LastError();
+  EXPECT_LE(MaxChannelDiff(ScreenColor(img, 3, 3), MakeRgbq(230, 40, 90)), 8);
+  EXPECT_LE(MaxChannelDiff(ScreenColor(img, 28, 28), MakeRgbq(20, 200, 90)), 8);
+}
+
 TEST(TiffDecodeVariants, TiledColourAndTiledGrey) {
   const int w = 40, h = 20;
   TempDir dir;
