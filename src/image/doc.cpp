@@ -323,9 +323,9 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
         return false;
       }
     }
+    // Flatten has just rebuilt the view image from the bottom layer.
     const Layer* b = layers_.Get(layers_.bottom);
     if (!b || !view_->IsValid() || size_t(b->imageSize) != view_->ImageSize()) return fail("");
-    std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
     view_->SetFormatType(code);
     if (!formats_->SavePicture(path, code, *view_)) return fail(view_->LastError());
   } else {
@@ -605,9 +605,11 @@ bool CMirvDoc::Flatten() {
   const int start = layers_.bottom;
   if (!layers_.Used(start)) return false;
   for (int s : layers_.Chain()) RevertLayer(s, false);
-  std::vector<uint8_t> composed;
-  if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
-  if (!WriteComposedInto(start, composed)) return false;
+  if (!IsOwnComposition(start)) {
+    std::vector<uint8_t> composed;
+    if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
+    if (!WriteComposedInto(start, composed)) return false;
+  }
   for (int s : layers_.Chain()) {
     if (s == start) continue;
     layers_.slots[s].inUse = 0;
@@ -624,10 +626,30 @@ bool CMirvDoc::Flatten() {
   return true;
 }
 
+// True when composing the stack would give back `slot` unchanged: it is the only
+// layer, shown, at the canvas geometry, fully opaque and fully covering. Flattening a
+// freshly opened picture then needs no composition at all.
+bool CMirvDoc::IsOwnComposition(int slot) const {
+  const Layer* l = layers_.Get(slot);
+  if (!l || layers_.LayerCount() != 1 || l->visible != 1 || l->transparency != 0 || l->kind == kLayerText) return false;
+  if (l->x != 0 || l->y != 0 || l->width != layers_.header.canvasWidth || l->height != layers_.header.canvasHeight)
+    return false;
+  if (layers_.header.bitsPerPixel < 24) return false;
+  return std::all_of(l->alpha.begin(), l->alpha.end(), [](uint8_t a) { return a == 255; });
+}
+
 bool CMirvDoc::RebuildViewImage() {
   const Layer* b = layers_.Get(layers_.bottom);
   if (!b) return false;
   const int cw = layers_.header.canvasWidth, ch = layers_.header.canvasHeight;
+  if (view_ && view_->IsValid() && view_->Width() == cw && view_->Height() == ch &&
+      view_->Bpp() == layers_.header.bitsPerPixel && b->kind != kLayerText && b->width == cw && b->height == ch &&
+      size_t(b->imageSize) == view_->ImageSize()) {
+    // Same geometry: refill the picture in place rather than fault in a new one.
+    std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
+    if (!layers_.palette.empty()) view_->LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
+    return true;
+  }
   auto img = std::make_unique<CImageBuffer>(view_ ? view_->FormatType() : kFormatBmp);
   if (view_) {
     img->Ext().jpegQuality = view_->Ext().jpegQuality;

@@ -167,6 +167,7 @@ class CMirvDoc : public HistoryHost {
   bool RefuseText(TextRule rule);
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
+  bool IsOwnComposition(int slot) const;
   bool ConvertTo24();
   std::vector<uint8_t> BuildClipboardDib(bool* ok);
   void RefreshTitle(const std::string& text);
