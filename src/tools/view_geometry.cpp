@@ -68,8 +68,8 @@ int ScrollAfterZoom(int position, int oldExtent, int newExtent, int client, int 
   return std::clamp(pos, 0, maxPos);
 }
 
-int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge) {
-  return std::max(0, std::min(zoomedSize, mdiFarEdge - frameNearEdge - 12)) + 4;
+int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge, int decoration) {
+  return std::max(1, std::min(zoomedSize, mdiFarEdge - frameNearEdge - decoration));
 }
 
 std::string ViewStatusLine(const LayerStack& layers) {

@@ -61,8 +61,9 @@ MappedPoint MapClientPoint(const ViewGeometry& g, int clientX, int clientY);
 int ScrollAfterZoom(int position, int oldExtent, int newExtent, int client, int anchor);
 
 // Client extent the child frame takes along one axis after a zoom: the zoomed
-// picture, but no further than the MDI area's far edge allows, plus the border.
-int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge);
+// picture, but with the frame's own decoration (borders, title) no further than the
+// MDI area's far edge; never below one pixel.
+int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge, int decoration);
 
 // "  width x height x bits " of the status line.
 std::string ViewStatusLine(const LayerStack& layers);

@@ -69,8 +69,9 @@ TEST(ViewGeometry, ZoomStepKeepsTheRelativePositionOrCentresTheAnchor) {
 }
 
 TEST(ViewGeometry, ChildFrameFollowsThePictureUpToTheMdiEdge) {
-  EXPECT_EQ(FrameClientExtent(300, 10, 1000), 304);
-  EXPECT_EQ(FrameClientExtent(3000, 10, 1000), 1000 - 10 - 12 + 4);
+  EXPECT_EQ(FrameClientExtent(300, 10, 1000, 8), 300);
+  EXPECT_EQ(FrameClientExtent(3000, 10, 1000, 8), 1000 - 10 - 8);
+  EXPECT_EQ(FrameClientExtent(3000, 1200, 1000, 8), 1);  // a frame beyond the edge
 }
 
 TEST(ViewGeometry, StatusLineNamesSizeAndDepth) {

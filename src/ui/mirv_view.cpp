@@ -1,0 +1,624 @@
+#include "ui/mirv_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMetaMethod>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <cmath>
+
+#include "image/compose.h"
+#include "ui/view_cursors.h"
+
+namespace velmira {
+
+namespace {
+
+QList<CMirvView*>& AllViews() {
+  static QList<CMirvView*> views;
+  return views;
+}
+
+QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
+
+Qt::BrushStyle HatchPattern(int style) {
+  switch (style) {
+    case 0: return Qt::HorPattern;
+    case 1: return Qt::VerPattern;
+    case 2: return Qt::FDiagPattern;
+    case 3: return Qt::BDiagPattern;
+    case 4: return Qt::CrossPattern;
+    default: return Qt::DiagCrossPattern;
+  }
+}
+
+Key ToKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Shift: return Key::Shift;
+    default: return Key::Other;
+  }
+}
+
+// Items of the right-button menu: the command id and the label with its accelerator.
+struct MenuItem {
+  int id;
+  const char* label;
+};
+constexpr MenuItem kContextMenu[] = {
+    {tool::kZoomIn, "확대\tCtrl++"},
+    {tool::kZoomOut, "축소\tCtrl--"},
+    {tool::kClearSelection, "선택/명령 해제\tCtrl+D"},
+    {cmd::kCopy, "복사\tCtrl+C"},
+    {cmd::kPaste, "붙이기\tCtrl+V"},
+    {cmd::kUndo, "실행취소\tCtrl+Z"},
+    {cmd::kRedo, "실행반복\tCtrl+Y"},
+};
+
+// Until the platform repeats a held Shift the view repeats it itself: X servers do
+// not auto-repeat modifier keys, and the wand adds to a selection only while Shift
+// is held down, not after a quick tap.
+constexpr int kShiftHoldMs = 500;
+
+}  // namespace
+
+CMirvView::CMirvView(CMirvDoc& doc, FrameState& frame, QWidget* parent)
+    : QAbstractScrollArea(parent), doc_(doc), frame_(frame), router_(ToolRouter::For(doc)) {
+  AllViews().append(this);
+  setFrameShape(QFrame::NoFrame);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setMouseTracking(true);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+  viewport()->setAttribute(Qt::WA_NoSystemBackground);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  timer_.setInterval(400);
+  connect(&timer_, &QTimer::timeout, this, [this] { router_->TimerTick(*this); });
+  shiftTimer_.setSingleShot(true);
+  shiftTimer_.setInterval(kShiftHoldMs);
+  connect(&shiftTimer_, &QTimer::timeout, this, [this] {
+    if (shiftDown_ && (QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier))
+      router_->KeyDown(*this, Key::Shift, true);
+  });
+  OnUpdate(viewcmd::kUpdateHint);
+}
+
+CMirvView::~CMirvView() {
+  timer_.stop();
+  AllViews().removeAll(this);
+}
+
+QList<CMirvView*> CMirvView::ViewsOf(const CMirvDoc& doc) {
+  QList<CMirvView*> out;
+  for (CMirvView* v : AllViews())
+    if (&v->doc_ == &doc) out.append(v);
+  return out;
+}
+
+void CMirvView::UpdateAllViews(CMirvDoc& doc, int hint) {
+  for (CMirvView* v : ViewsOf(doc)) v->OnUpdate(hint);
+}
+
+bool CMirvView::HasPicture() const {
+  const LayerStack& L = doc_.Layers();
+  return L.Used(L.bottom) && L.header.canvasWidth > 0 && L.header.canvasHeight > 0;
+}
+
+QSize CMirvView::ZoomedSize() const {
+  if (!HasPicture()) return {0, 0};
+  const float z = doc_.Zoom();
+  return {int(float(doc_.Layers().header.canvasWidth) * z), int(float(doc_.Layers().header.canvasHeight) * z)};
+}
+
+ViewGeometry CMirvView::Geometry() const {
+  ViewGeometry g;
+  g.clientWidth = viewport()->width();
+  g.clientHeight = viewport()->height();
+  if (router_->State().stretch && HasPicture() && g.clientWidth > 0 && g.clientHeight > 0) {
+    g.zoomedWidth = g.clientWidth;
+    g.zoomedHeight = g.clientHeight;
+    const double z = doc_.Zoom();
+    g.toZoomX = z * doc_.Layers().header.canvasWidth / g.clientWidth;
+    g.toZoomY = z * doc_.Layers().header.canvasHeight / g.clientHeight;
+  } else {
+    const QSize s = ZoomedSize();
+    g.zoomedWidth = s.width();
+    g.zoomedHeight = s.height();
+  }
+  g.scrollX = horizontalScrollBar()->value();
+  g.scrollY = verticalScrollBar()->value();
+  return g;
+}
+
+QSize CMirvView::sizeHint() const {
+  QSize limit(1024, 768);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) limit = screen->availableSize() * 3 / 4;
+  return ZoomedSize().boundedTo(limit).expandedTo(QSize(160, 120));
+}
+
+QPoint CMirvView::PictureOrigin() const {
+  const ViewGeometry g = Geometry();
+  const PictureRect r = PictureRectOf(g);
+  return {r.left - (r.centredX ? 0 : g.scrollX), r.top - (r.centredY ? 0 : g.scrollY)};
+}
+
+// The viewport size a picture of width × height leaves: scroll bars appear only
+// when needed, and each one takes room from the other axis.
+QSize CMirvView::ViewportFor(int width, int height) const {
+  const QSize full = maximumViewportSize();
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+  const bool hPolicy = horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+  const bool vPolicy = verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff;
+  bool needH = hPolicy && width > full.width();
+  bool needV = vPolicy && height > full.height();
+  if (needH && !needV) needV = vPolicy && height > full.height() - bar;
+  if (needV && !needH) needH = hPolicy && width > full.width() - bar;
+  return {std::max(0, full.width() - (needV ? bar : 0)), std::max(0, full.height() - (needH ? bar : 0))};
+}
+
+void CMirvView::SetScrollExtents(int width, int height) {
+  extentW_ = width;
+  extentH_ = height;
+  const QSize vp = ViewportFor(width, height);
+  horizontalScrollBar()->setRange(0, std::max(0, width - vp.width()));
+  verticalScrollBar()->setRange(0, std::max(0, height - vp.height()));
+  horizontalScrollBar()->setPageStep(std::max(1, vp.width()));
+  verticalScrollBar()->setPageStep(std::max(1, vp.height()));
+  horizontalScrollBar()->setSingleStep(std::max(1, vp.width() / 20));
+  verticalScrollBar()->setSingleStep(std::max(1, vp.height() / 20));
+}
+
+void CMirvView::StoreScroll() {
+  DocViewState& s = router_->State();
+  const PictureRect r = PictureRectOf(Geometry());
+  // A centred axis does not scroll.
+  s.scrollX = r.centredX ? 0 : horizontalScrollBar()->value();
+  s.scrollY = r.centredY ? 0 : verticalScrollBar()->value();
+}
+
+void CMirvView::OnUpdate(int hint) {
+  DocViewState& s = router_->State();
+  const QSize zoomed = ZoomedSize();
+  if (hint == viewcmd::kUpdateHint && !s.stretch) {
+    const int oldW = extentW_, oldH = extentH_;
+    const int posX = horizontalScrollBar()->value(), posY = verticalScrollBar()->value();
+    const QSize vp = ViewportFor(zoomed.width(), zoomed.height());
+    const Point anchor = s.zoomAnchor;
+    SetScrollExtents(zoomed.width(), zoomed.height());
+    if (oldW > 0 && oldH > 0) {
+      horizontalScrollBar()->setValue(ScrollAfterZoom(posX, oldW, zoomed.width(), vp.width(), anchor.x));
+      verticalScrollBar()->setValue(ScrollAfterZoom(posY, oldH, zoomed.height(), vp.height(), anchor.y));
+    }
+    ResizeFrameToPicture();
+    s.keepFrameSize = false;
+  } else if (s.stretch) {
+    SetScrollExtents(0, 0);
+  } else {
+    SetScrollExtents(zoomed.width(), zoomed.height());
+  }
+  updatedZoom_ = doc_.Zoom();
+  updatedStretch_ = s.stretch;
+  cacheValid_ = false;
+  StoreScroll();
+  if (hint == viewcmd::kUpdateHint) EmitStatus();
+  viewport()->update();
+}
+
+void CMirvView::ResizeFrameToPicture() {
+  if (router_->State().keepFrameSize) return;
+  auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+  if (!sub || sub->isMinimized() || sub->isMaximized() || !sub->mdiArea()) return;
+  const QSize zoomed = ZoomedSize();
+  const QWidget* area = sub->mdiArea()->viewport();
+  const QRect fg = sub->geometry();
+  // The frame's client is the whole view, scroll bars included.
+  const QSize decoration = sub->size() - size();
+  const int w = FrameClientExtent(zoomed.width(), fg.left(), area->width(), decoration.width());
+  const int h = FrameClientExtent(zoomed.height(), fg.top(), area->height(), decoration.height());
+  sub->resize(w + decoration.width(), h + decoration.height());
+}
+
+void CMirvView::resizeEvent(QResizeEvent* e) {
+  QAbstractScrollArea::resizeEvent(e);
+  if (router_->State().stretch)
+    SetScrollExtents(0, 0);
+  else
+    SetScrollExtents(extentW_, extentH_);
+  cacheValid_ = false;
+  StoreScroll();
+}
+
+void CMirvView::scrollContentsBy(int, int) {
+  StoreScroll();
+  viewport()->update();
+}
+
+// ---------------------------------------------------------------- painting
+
+void CMirvView::EnsureComposition(const CacheKey& key) {
+  const bool stale = doc_.CompositionStale();
+  if (cacheValid_ && key == key_ && !stale) return;
+  const size_t stride = size_t(key.width) * 4;
+  const size_t bytes = stride * size_t(key.height);
+  const uint8_t* before = buffer_.data();
+  if (buffer_.size() < bytes) buffer_.resize(bytes);
+  if (image_.isNull() || buffer_.data() != before || image_.width() != key.width ||
+      image_.height() != key.height || image_.constBits() != buffer_.data())
+    image_ = QImage(buffer_.data(), key.width, key.height, qsizetype(stride), QImage::Format_ARGB32_Premultiplied);
+  ComposeViewport(doc_.Layers(), ComposeRange{}, key.left, key.top, key.width, key.height, key.zoomX, key.zoomY,
+                  buffer_.data(), stride);
+  ++compositions_;
+  key_ = key;
+  cacheValid_ = true;
+  if (stale) {
+    // The flag is the document's; the other views must not miss the edit it marked.
+    doc_.SetCompositionStale(false);
+    for (CMirvView* v : ViewsOf(doc_))
+      if (v != this) v->cacheValid_ = false;
+  }
+}
+
+void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& origin) {
+  const QRect client = viewport()->rect();
+  const QRect pic(r.left, r.top, r.width, r.height);
+  const QColor grey(120, 120, 120);
+  // Only the margins around the picture: the picture area is filled below.
+  p.fillRect(QRect(0, 0, client.width(), pic.top()), grey);
+  p.fillRect(QRect(0, pic.bottom() + 1, client.width(), client.height() - pic.bottom() - 1), grey);
+  p.fillRect(QRect(0, pic.top(), pic.left(), pic.height()), grey);
+  p.fillRect(QRect(pic.right() + 1, pic.top(), client.width() - pic.right() - 1, pic.height()), grey);
+  if (pic.isEmpty()) return;
+  // Transparent parts of the picture show a hatch that moves with the picture.
+  p.fillRect(pic, Qt::white);
+  p.setBrushOrigin(QPoint(origin.x() / 8 * 8, origin.y() / 8 * 8));
+  p.fillRect(pic, QBrush(QColor(191, 191, 191), HatchPattern(frame_.hatchStyle)));
+  p.setBrushOrigin(0, 0);
+}
+
+QPointF CMirvView::ToClient(Point zoomed, const PictureRect& r, const CacheKey& k) const {
+  return {double(r.left + zoomed.x - k.left), double(r.top + zoomed.y - k.top)};
+}
+
+void CMirvView::DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k) {
+  const int spacing = frame_.gridSpacing;
+  if (spacing <= 0) return;
+  const double stepX = spacing * double(k.zoomX), stepY = spacing * double(k.zoomY);
+  if (stepX < 2 || stepY < 2) return;  // a grid denser than the pixels hides the picture
+  p.setPen(QPen(ToQColor(frame_.displayColours[0]), 0));
+  const QRect clip(r.left, r.top, r.width, r.height);
+  p.save();
+  p.setClipRect(clip);
+  QVector<QLineF> lines;
+  for (double x = std::ceil(k.left / stepX) * stepX; x < k.left + k.width; x += stepX) {
+    const double cx = r.left + x - k.left;
+    lines.append(QLineF(cx, r.top, cx, r.top + r.height));
+  }
+  for (double y = std::ceil(k.top / stepY) * stepY; y < k.top + k.height; y += stepY) {
+    const double cy = r.top + y - k.top;
+    lines.append(QLineF(r.left, cy, r.left + r.width, cy));
+  }
+  p.drawLines(lines);
+  p.restore();
+}
+
+void CMirvView::DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k) {
+  const DocViewState& s = router_->State();
+  if (!s.selectionActive || !s.showOutline || s.outline.Empty()) return;
+  const LayerStack& L = doc_.Layers();
+  const int ch = L.header.canvasHeight;
+  QVector<QLineF> lines;
+  const QRectF visible(r.left - 1, r.top - 1, r.width + 2, r.height + 2);
+  for (const OutlineEdge& e : s.outline.edges) {
+    const OutlineEdge c = EdgeOnCanvas(e, L.maskX, L.maskY, ch);
+    const QPointF a(r.left + c.x0 * double(k.zoomX) - k.left, r.top + c.y0 * double(k.zoomY) - k.top);
+    const QPointF b(r.left + c.x1 * double(k.zoomX) - k.left, r.top + c.y1 * double(k.zoomY) - k.top);
+    if (std::max(a.x(), b.x()) < visible.left() || std::min(a.x(), b.x()) > visible.right() ||
+        std::max(a.y(), b.y()) < visible.top() || std::min(a.y(), b.y()) > visible.bottom())
+      continue;
+    lines.append(QLineF(a, b));
+  }
+  if (lines.isEmpty()) return;
+  // Marching ants: a light line under a dark dash whose phase flips on every tick.
+  p.setPen(QPen(ToQColor(frame_.displayColours[1]), 1));
+  p.drawLines(lines);
+  QPen dash(ToQColor(frame_.displayColours[0]), 1, Qt::CustomDashLine);
+  dash.setDashPattern({4, 4});
+  dash.setDashOffset(s.outlinePhase ? 4 : 0);
+  p.setPen(dash);
+  p.drawLines(lines);
+}
+
+void CMirvView::DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k) {
+  const DocViewState& s = router_->State();
+  QPen pen(Qt::black, 1, Qt::DashLine);
+  p.setPen(pen);
+  p.setBrush(Qt::NoBrush);
+  p.save();
+  p.setClipRect(QRect(r.left, r.top, r.width, r.height));
+  // Stored points are in zoomed-picture space of the document's zoom; in stretch
+  // mode they are scaled to the displayed picture.
+  const double sx = k.zoomX / doc_.Zoom(), sy = k.zoomY / doc_.Zoom();
+  auto at = [&](Point q) { return ToClient(Point{int(q.x * sx), int(q.y * sy)}, r, k); };
+  switch (s.preview.kind) {
+    case ToolPreview::Rectangle: p.drawRect(QRectF(at(s.preview.a), at(s.preview.b)).normalized()); break;
+    case ToolPreview::Line: p.drawLine(at(s.preview.a), at(s.preview.b)); break;
+    case ToolPreview::Ellipse: {
+      const QPointF c = at(s.preview.a), e = at(s.preview.b);
+      const double rad = std::hypot(e.x() - c.x(), e.y() - c.y());
+      p.drawEllipse(c, rad, rad);
+      break;
+    }
+    case ToolPreview::None: break;
+  }
+  if (s.previewPath.size() > 1) {
+    QPolygonF poly;
+    for (Point q : s.previewPath) poly << at(q);
+    p.drawPolyline(poly);
+  }
+  p.restore();
+}
+
+void CMirvView::paintEvent(QPaintEvent*) {
+  DocViewState& s = router_->State();
+  // A zoom that reached the document without an update of this view (a host that
+  // does not forward updates) still lays the view out before it is drawn.
+  if (updatedZoom_ != doc_.Zoom() || updatedStretch_ != s.stretch) OnUpdate(s.stretch ? 0 : viewcmd::kUpdateHint);
+  if (s.revertOnPaint) {
+    // The clear command asked to drop an unfinished preview from the active layer.
+    s.revertOnPaint = false;
+    const Layer* a = doc_.Layers().Active();
+    if (a && a->visible == 1) {
+      doc_.RevertLayer(doc_.Layers().active, false);
+      doc_.SetCompositionStale(true);
+    }
+  }
+  QPainter p(viewport());
+  const ViewGeometry g = Geometry();
+  const PictureRect r = PictureRectOf(g);
+  if (!HasPicture() || r.width <= 0 || r.height <= 0) {
+    p.fillRect(viewport()->rect(), QColor(120, 120, 120));
+    return;
+  }
+  CacheKey k;
+  const LayerStack& L = doc_.Layers();
+  if (s.stretch) {
+    k.zoomX = float(r.width) / float(L.header.canvasWidth);
+    k.zoomY = float(r.height) / float(L.header.canvasHeight);
+  } else {
+    k.zoomX = k.zoomY = doc_.Zoom();
+  }
+  k.left = r.centredX ? 0 : g.scrollX;
+  k.top = r.centredY ? 0 : g.scrollY;
+  k.width = r.width;
+  k.height = r.height;
+
+  DrawBackground(p, r, QPoint(r.left - k.left, r.top - k.top));
+  EnsureComposition(k);
+  p.drawImage(QPoint(r.left, r.top), image_);
+
+  const int overlay = router_->OverlayMode(false);
+  DrawGrid(p, r, k);
+  if (overlay == 1 || overlay == 2) DrawOutline(p, r, k);
+  if (overlay == 2) DrawPreview(p, r, k);
+}
+
+void CMirvView::Invalidate(bool) { viewport()->update(); }
+
+// ---------------------------------------------------------------- input
+
+PointerEvent CMirvView::MapEvent(const QPoint& client, bool leftOnly) const {
+  const MappedPoint m = MapClientPoint(Geometry(), client.x(), client.y());
+  PointerEvent e;
+  e.view = m.view;
+  e.raw = m.raw;
+  e.client = {client.x(), client.y()};
+  e.leftOnly = leftOnly;
+  return e;
+}
+
+void CMirvView::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !HasPicture()) {
+    QAbstractScrollArea::mousePressEvent(e);
+    return;
+  }
+  setFocus(Qt::MouseFocusReason);
+  router_->Press(*this, MapEvent(e->position().toPoint(), true));
+}
+
+void CMirvView::mouseMoveEvent(QMouseEvent* e) {
+  if (!HasPicture()) return;
+  const bool leftOnly = e->buttons() == Qt::LeftButton && e->modifiers() == Qt::NoModifier;
+  router_->Move(*this, MapEvent(e->position().toPoint(), leftOnly));
+}
+
+void CMirvView::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton || !HasPicture()) {
+    QAbstractScrollArea::mouseReleaseEvent(e);
+    return;
+  }
+  router_->Release(*this, MapEvent(e->position().toPoint(), true));
+}
+
+void CMirvView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (!HasPicture() || (e->button() != Qt::LeftButton && e->button() != Qt::RightButton)) return;
+  if (e->button() == Qt::LeftButton) input_.pressed = true;  // the release that follows belongs to it
+  router_->DoubleClick(*this, MapEvent(e->position().toPoint(), e->button() == Qt::LeftButton));
+}
+
+void CMirvView::keyPressEvent(QKeyEvent* e) {
+  const Key k = ToKey(e->key());
+  if (k == Key::Shift && !e->isAutoRepeat()) {
+    shiftDown_ = true;
+    shiftTimer_.start();
+  } else if (k != Key::Shift) {
+    shiftTimer_.stop();
+  }
+  router_->KeyDown(*this, k, e->isAutoRepeat());
+  if (k == Key::Other) QAbstractScrollArea::keyPressEvent(e);
+}
+
+void CMirvView::keyReleaseEvent(QKeyEvent* e) {
+  if (e->isAutoRepeat()) return;
+  if (e->key() == Qt::Key_Shift) {
+    shiftDown_ = false;
+    shiftTimer_.stop();
+  }
+  router_->KeyUp(*this, ToKey(e->key()), 1);
+}
+
+void CMirvView::EmitStatus() {
+  if (HasPicture()) Q_EMIT statusText(QString::fromStdString(ViewStatusLine(doc_.Layers())));
+}
+
+void CMirvView::focusInEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusInEvent(e);
+  EmitStatus();
+  Q_EMIT progressChanged(0);
+  doc_.Host().RefreshLayerPanel(doc_);
+  router_->FocusIn(*this);
+}
+
+void CMirvView::focusOutEvent(QFocusEvent* e) {
+  QAbstractScrollArea::focusOutEvent(e);
+  router_->FocusOut(*this);
+}
+
+void CMirvView::OnProgress(int percent) {
+  Q_EMIT statusText(QString::asprintf("%d %%", percent));
+  Q_EMIT progressChanged(percent);
+}
+
+void CMirvView::contextMenuEvent(QContextMenuEvent* e) {
+  QMenu menu(this);
+  for (const MenuItem& item : kContextMenu) {
+    QAction* a = menu.addAction(QString::fromUtf8(item.label));
+    a->setData(item.id);
+    if (item.id == tool::kZoomIn || item.id == tool::kZoomOut)
+      a->setEnabled(IsZoomCommandEnabled(item.id));
+    else if (item.id != tool::kClearSelection)
+      a->setEnabled(doc_.IsCommandEnabled(item.id));
+  }
+  QAction* chosen = menu.exec(e->globalPos());
+  if (chosen) RunMenuCommand(chosen->data().toInt());
+}
+
+void CMirvView::RunMenuCommand(int id) {
+  // The main frame owns the menu's commands when it listens (tool consent, buttons).
+  if (isSignalConnected(QMetaMethod::fromSignal(&CMirvView::contextCommand))) {
+    Q_EMIT contextCommand(id);
+    return;
+  }
+  if (id == tool::kZoomIn || id == tool::kZoomOut)
+    OnZoomCommand(id);
+  else if (id == tool::kClearSelection)
+    router_->OnCommand(id, this);
+  else
+    doc_.OnCommand(id);
+  viewport()->update();
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CMirvView::OnZoomCommand(int id) {
+  if (id != tool::kZoomIn && id != tool::kZoomOut && id != tool::kZoomActual && id != tool::kStretch) return false;
+  const bool done = router_->OnCommand(id, this);
+  if (done) viewport()->update();
+  return done;
+}
+
+bool CMirvView::IsZoomCommandEnabled(int id) const { return router_->IsCommandEnabled(id); }
+
+void CMirvView::StartSelectionTimer() { timer_.start(); }
+void CMirvView::StopSelectionTimer() { timer_.stop(); }
+
+void CMirvView::SetCursorShape(CursorShape shape) { viewport()->setCursor(ViewCursor(shape)); }
+
+void CMirvView::SetWaitCursor(bool on) {
+  if (on) {
+    ++waitDepth_;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (waitDepth_ > 0) {
+    --waitDepth_;
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void CMirvView::TakeFocus() { setFocus(Qt::OtherFocusReason); }
+
+// ---------------------------------------------------------------- printing
+
+void CMirvView::PrintTo(QPrinter* printer) {
+  if (!printer || !HasPicture()) return;
+  const LayerStack& L = doc_.Layers();
+  const int w = L.header.canvasWidth, h = L.header.canvasHeight;
+  std::vector<uint8_t> pixels;
+  try {
+    pixels.resize(size_t(w) * size_t(h) * 4);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  ComposeViewport(L, ComposeRange{}, 0, 0, w, h, 1.0f, 1.0f, pixels.data(), size_t(w) * 4);
+  const QImage picture(pixels.data(), w, h, qsizetype(w) * 4, QImage::Format_ARGB32_Premultiplied);
+
+  QPainter p;
+  if (!p.begin(printer)) return;
+  const CImageBuffer* view = doc_.ViewImage();
+  const double picDpiX = view && view->Ext().xDpi > 0 ? view->Ext().xDpi : 72.0;
+  const double picDpiY = view && view->Ext().yDpi > 0 ? view->Ext().yDpi : 72.0;
+  double dw = w * printer->logicalDpiX() / picDpiX;
+  double dh = h * printer->logicalDpiY() / picDpiY;
+  // A picture larger than the page is scaled down to fit rather than cut off.
+  const QRect page = p.viewport();
+  const double room = std::min((page.width() - 100) / dw, (page.height() - 100) / dh);
+  if (room > 0 && room < 1) {
+    dw *= room;
+    dh *= room;
+  }
+  const QRectF target(100, 100, dw, dh);
+  p.setRenderHint(QPainter::SmoothPixmapTransform);
+  p.fillRect(target, Qt::white);
+  p.drawImage(target, picture);
+  p.end();
+}
+
+bool CMirvView::OnPrintCommand(int id) {
+  if (!HasPicture()) return false;
+  switch (id) {
+    case viewcmd::kPrint: {
+      QPrinter printer(QPrinter::HighResolution);
+      QPrintDialog dialog(&printer, this);
+      if (dialog.exec() != QDialog::Accepted) return false;
+      PrintTo(&printer);
+      return true;
+    }
+    case viewcmd::kPrintDirect: {
+      QPrinter printer(QPrinter::HighResolution);
+      PrintTo(&printer);
+      return true;
+    }
+    case viewcmd::kPrintPreview: {
+      QPrinter printer(QPrinter::HighResolution);
+      QPrintPreviewDialog preview(&printer, this);
+      connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* pr) { PrintTo(pr); });
+      preview.exec();
+      return true;
+    }
+    default: return false;
+  }
+}
+
+}  // namespace velmira
