@@ -241,6 +241,52 @@ TEST_F(DocTest, CopyWithoutSelectionGivesA32BitDibWithItsMarker) {
   EXPECT_TRUE(Said("벡터형식이 아닌 레이어만 복사할 수 있습니다."));
 }
 
+TEST_F(DocTest, CopyOfASelectionKeepsDepthAndHandsOverItsCoverage) {
+  ASSERT_TRUE(Open());
+  L().selectionExists = true;
+  std::fill(L().mask.begin(), L().mask.end(), 0);
+  for (int x = 1; x <= 3; ++x) L().mask[x + 2 * size_t(L().maskWidth)] = 1;  // three pixels of row 2
+  L().SetLayerAlpha(L().bottom, 2, 2, 60);
+  ASSERT_TRUE(doc->CopyToClipboard());
+  EXPECT_EQ(GetU16(host.clipboard.data() + 14), 24);
+  EXPECT_EQ(GetI32(host.clipboard.data() + 24), -3);
+  EXPECT_EQ(GetI32(host.clipboard.data() + 4), 3);
+  EXPECT_EQ(GetI32(host.clipboard.data() + 8), 1);
+  EXPECT_EQ(frame.copiedAlpha, (std::vector<uint8_t>{255, 60, 255}));
+  // Pasting takes the coverage back from the frame.
+  L().selectionExists = false;
+  ASSERT_TRUE(doc->PasteFromClipboard());
+  const int top = L().Chain().back();
+  EXPECT_EQ(L().LayerAlpha(top, 1, 3), 60);  // top-left as the user sees it: the top row
+  EXPECT_EQ(L().ReadLayerColor(top, 0, 3, nullptr), MakeRgbq(40, 120, 7));
+}
+
+TEST_F(DocTest, FlattenOfALoneLayerStillAppliesPartialCoverage) {
+  ASSERT_TRUE(Open());
+  L().SetLayerAlpha(L().bottom, 5, 3, 128);
+  doc->RecordStep("edit", kStepPixels, L().bottom);
+  ASSERT_TRUE(doc->Flatten());
+  // N = 128/255 of red 200 → 100, and the coverage stays 128.
+  EXPECT_EQ(RgbqR(L().ReadLayerColor(L().bottom, 5, 3, nullptr)), 100);
+  EXPECT_EQ(L().LayerAlpha(L().bottom, 5, 3), 128);
+  EXPECT_EQ(RgbqR(L().ReadLayerColor(L().bottom, 4, 3, nullptr)), 160);
+}
+
+TEST_F(DocTest, AlphaCommandsChangeTheRecordAndRecordSteps) {
+  ASSERT_TRUE(Open());
+  doc->ViewImage()->Ext().transparentIndex = 4;
+  ASSERT_TRUE(doc->OnCommand(cmd::kRemoveTransparency));
+  EXPECT_EQ(doc->ViewImage()->Ext().transparentIndex, -1);
+  ASSERT_TRUE(doc->OnCommand(cmd::kToggleAlphaPalette));
+  EXPECT_EQ(doc->ViewImage()->Ext().alphaPaletteEnabled, 1);
+  ASSERT_TRUE(doc->OnCommand(cmd::kStripAlpha));
+  EXPECT_EQ(doc->ViewImage()->Ext().transparentColour, MakeRgbq(255, 255, 255, 0));
+  EXPECT_EQ(doc->History().Step(), 3);
+  ASSERT_TRUE(doc->OnCommand(cmd::kSetTransparency));  // a display switch, not a step
+  EXPECT_TRUE(doc->ShowTransparency());
+  EXPECT_EQ(doc->History().Step(), 3);
+}
+
 TEST_F(DocTest, CutToNewNeedsASelectionAndASaneSize) {
   ASSERT_TRUE(Open());
   EXPECT_FALSE(doc->CutToNew());
