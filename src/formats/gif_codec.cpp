@@ -356,10 +356,14 @@ bool ReadDescriptor(GifReader& r, Descriptor& d, uint8_t localTable[768]) {
 }
 
 // Draws `frame` over a copy of `previous` at the frame's offset, leaving pixels of
-// the transparent index alone; the result takes the previous picture's geometry.
+// the transparent index alone; the result takes the previous picture's geometry
+// and palette, so frame colours go to their nearest entries there.
 void ComposeOver(CImageBuffer& previous, const CImageBuffer& frame, int left, int top, int transparent) {
-  const bool samePalette = previous.Bpp() == frame.Bpp() && previous.ColoursUsed() == frame.ColoursUsed() &&
-                           std::memcmp(previous.Palette(), frame.Palette(), 4 * size_t(frame.ColoursUsed())) == 0;
+  int remap[256];
+  for (int i = 0; i < 256; ++i) {
+    const bool sameEntry = i < previous.ColoursUsed() && previous.PaletteEntry(i) == frame.PaletteEntry(i);
+    remap[i] = sameEntry ? i : previous.NearestIndex(frame.PaletteEntry(i));
+  }
   const int ph = previous.Height();
   for (int fy = 0; fy < frame.Height(); ++fy) {
     const int py = ph - 1 - (top + fy);  // storage row of the picture
@@ -369,11 +373,7 @@ void ComposeOver(CImageBuffer& previous, const CImageBuffer& frame, int left, in
       const int px = left + fx;
       if (px >= previous.Width()) break;
       const int idx = frame.ReadIndex(fx, sy);
-      if (idx == transparent) continue;
-      if (samePalette)
-        previous.WriteIndex(px, py, idx);
-      else
-        previous.WriteColor(px, py, frame.PaletteEntry(idx));
+      if (idx != transparent) previous.WriteIndex(px, py, remap[idx & 0xFF]);
     }
   }
 }
