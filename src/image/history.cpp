@@ -265,6 +265,35 @@ struct CHistory::Impl {
   int redoFileBottom = -1;
   bool failing = false;       // a write failure was already reported
   IoCounters io;
+  // Plane buffers that undo and redo swapped out of the layers, kept for the next
+  // read so that it neither zero-fills nor faults in fresh pages.
+  std::vector<std::vector<uint8_t>> spare;
+  static constexpr size_t kSpareBuffers = 4;
+
+  bool Sized(std::vector<uint8_t>& v, size_t n) {
+    for (auto it = spare.begin(); it != spare.end(); ++it)
+      if (it->size() == n) {
+        v.swap(*it);
+        spare.erase(it);
+        return true;
+      }
+    return Resize(v, n);
+  }
+  void Give(std::vector<uint8_t>& v) {
+    if (v.empty()) return;
+    spare.push_back(std::move(v));
+    v = {};
+    if (spare.size() > kSpareBuffers) spare.erase(spare.begin());
+  }
+  void GiveLayer(Layer& l) {
+    Give(l.pixels);
+    Give(l.alpha);
+    Give(l.effect);
+  }
+  void FreeSlot(LayerStack& L, int s) {
+    GiveLayer(L.slots[s]);
+    L.FreeSlot(s);
+  }
 
   // --------------------------------------------------------------- names
 
@@ -526,8 +555,8 @@ struct CHistory::Impl {
       off += int64_t(p) + kLayerRecordBytes;
       const int64_t text = HasText(l) ? int64_t(l.textLength) * 2 : 0;
       if (int64_t(l.imageSize) + 2 * int64_t(l.pixelCount) + text > in.Size() - off) return false;
-      if (!Resize(l.pixels, size_t(l.imageSize)) || !Resize(l.alpha, size_t(l.pixelCount)) ||
-          !Resize(l.effect, size_t(l.pixelCount)))
+      if (!Sized(l.pixels, size_t(l.imageSize)) || !Sized(l.alpha, size_t(l.pixelCount)) ||
+          !Sized(l.effect, size_t(l.pixelCount)))
         return false;
       if (!in.ReadAt(off, l.pixels.data(), l.pixels.size(), &io.read)) return false;
       off += l.imageSize;
@@ -561,8 +590,8 @@ struct CHistory::Impl {
     if (!in.Ok() || in.Size() != shape.Total()) return false;
     into.CopyRecordFrom(rec);
     int64_t off = 0;
-    if (!Resize(into.pixels, size_t(rec.imageSize)) || !Resize(into.alpha, size_t(rec.pixelCount)) ||
-        !Resize(into.effect, size_t(rec.pixelCount)))
+    if (!Sized(into.pixels, size_t(rec.imageSize)) || !Sized(into.alpha, size_t(rec.pixelCount)) ||
+        !Sized(into.effect, size_t(rec.pixelCount)))
       return false;
     if (shape.pixels > 0) {
       if (!in.ReadAt(off, into.pixels.data(), size_t(shape.pixels), &io.read)) return false;
@@ -575,7 +604,7 @@ struct CHistory::Impl {
     if (!in.ReadAt(off, into.effect.data(), size_t(shape.effect), &io.read)) return false;
     off += shape.effect;
     if (mask) {
-      if (!Resize(*mask, size_t(shape.mask)) || !in.ReadAt(off, mask->data(), size_t(shape.mask), &io.read))
+      if (!Sized(*mask, size_t(shape.mask)) || !in.ReadAt(off, mask->data(), size_t(shape.mask), &io.read))
         return false;
     }
     off += shape.mask;
@@ -596,8 +625,8 @@ struct CHistory::Impl {
     if (!in.Ok()) return false;
     into.CopyRecordFrom(rec);
     int64_t off = initialData[slot];
-    if (!Resize(into.pixels, size_t(rec.imageSize)) || !Resize(into.alpha, size_t(rec.pixelCount)) ||
-        !Resize(into.effect, size_t(rec.pixelCount)))
+    if (!Sized(into.pixels, size_t(rec.imageSize)) || !Sized(into.alpha, size_t(rec.pixelCount)) ||
+        !Sized(into.effect, size_t(rec.pixelCount)))
       return false;
     if (!in.ReadAt(off, into.pixels.data(), into.pixels.size(), &io.read)) return false;
     off += rec.imageSize;
@@ -639,12 +668,18 @@ struct CHistory::Impl {
       const bool fits = Has(nowInList, s) && cur.pixels.size() == size_t(rec.imageSize) &&
                         cur.alpha.size() == size_t(rec.pixelCount) && cur.effect.size() == size_t(rec.pixelCount);
       if (!Has(changed, s) && fits) continue;
-      if (!LoadSlotAt(target, s, loaded[s].layer)) return false;
       loaded[s].present = true;
+      if (!LoadSlotAt(target, s, loaded[s].layer)) {
+        for (int k = 0; k <= s; ++k) GiveLayer(loaded[k].layer);
+        return false;
+      }
     }
     std::vector<uint8_t> mask;
     const bool haveMask = Has(d.saved, d.slot) && d.maskBytes > 0;
-    if (haveMask && !ReadMaskOnly(target, d.slot, mask)) return false;
+    if (haveMask && !ReadMaskOnly(target, d.slot, mask)) {
+      for (int k = 0; k < kMaxLayers; ++k) GiveLayer(loaded[k].layer);
+      return false;
+    }
     // Nothing can fail from here on. A preview left in an active layer that is not
     // read back is dropped first.
     if (dropPreview && L.Used(L.active) && !loaded[L.active].present && d.records[L.active].inUse)
@@ -655,7 +690,7 @@ struct CHistory::Impl {
       Layer& l = L.slots[s];
       const Layer& rec = d.records[s];
       if (!rec.inUse) {
-        if (l.inUse || !l.pixels.empty() || !l.alpha.empty()) L.FreeSlot(s);
+        if (l.inUse || !l.pixels.empty() || !l.alpha.empty()) FreeSlot(L, s);
         continue;
       }
       if (loaded[s].present) {
@@ -672,6 +707,7 @@ struct CHistory::Impl {
         l.imageSize = from.imageSize;
         l.pixelCount = from.pixelCount;
         l.textLength = HasText(rec) ? int32_t(l.textBuffer.size()) : rec.textLength;
+        GiveLayer(loaded[s].layer);
       } else {
         l.CopyRecordFrom(rec);
       }
@@ -681,6 +717,7 @@ struct CHistory::Impl {
     L.active = L.Used(d.slot) ? d.slot : L.Used(d.active) ? d.active : L.bottom;
     if (haveMask) {
       L.mask.swap(mask);
+      Give(mask);
       L.maskWidth = d.maskWidth;
       L.maskHeight = d.maskHeight;
       L.maskX = d.maskX;
@@ -702,7 +739,7 @@ struct CHistory::Impl {
     const LayerFileShape shape = ShapeOf(d.records[slot], d.maskBytes);
     InFile in(StepFile(k, slot));
     if (!in.Ok() || in.Size() != shape.Total()) return false;
-    if (!Resize(mask, size_t(shape.mask))) return false;
+    if (!Sized(mask, size_t(shape.mask))) return false;
     return in.ReadAt(shape.pixels + shape.alpha + shape.effect, mask.data(), mask.size(), &io.read);
   }
 
@@ -727,7 +764,7 @@ struct CHistory::Impl {
     for (int s : w->chain) inFile |= Bit(s);
     for (int s = 0; s < kMaxLayers; ++s) {
       if (!Has(inFile, s)) {
-        L.FreeSlot(s);
+        FreeSlot(L, s);
         continue;
       }
       Layer& l = L.slots[s];
@@ -737,6 +774,7 @@ struct CHistory::Impl {
       l.effect.swap(from.effect);
       l.textBuffer.swap(from.textBuffer);
       l.CopyRecordFrom(from);
+      GiveLayer(from);
     }
     L.bottom = w->chain.front();
     L.active = L.Used(like.slot) ? like.slot : L.Used(like.active) ? like.active : L.bottom;
@@ -905,7 +943,7 @@ struct CHistory::Impl {
       ok = ApplyWhole(RedoFile(), redoFileBottom, *desc[2]);
       if (ok) ok = ApplyStep(2, 0, false);  // selection and records of step 2
     }
-    if (!ok) ok = ApplyStep(target, desc[target]->changed);
+    if (!ok) ok = ApplyStep(target, desc[target]->changed, false);
     if (ok) {
       step = target;
       std::string title = Format("REDO : 언두리스트(Top %d)", step);
