@@ -1,6 +1,5 @@
 # The image view as a library for its tests and its benchmark: velmira_ui when the
 # editor's UI library exists, else a library of the view's own sources.
-include_guard(GLOBAL)
 find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport Test)
 if(TARGET velmira_ui)
   set(VELMIRA_VIEW_LIB velmira_ui)

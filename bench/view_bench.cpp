@@ -1,0 +1,194 @@
+// Repaints of the image view over a 4000 × 3000 document of 10 layers in a
+// 1920 × 1080 viewport: repaints that reuse the composition (outline ticks), scrolling
+// by one screen, and zooming in and out, with the composition's own share measured
+// beside each. Runs offscreen: QT_QPA_PLATFORM=offscreen build/bench/view_bench
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "image/compose.h"
+#include "image/doc.h"
+#include "ui/mirv_view.h"
+
+using namespace velmira;
+
+namespace {
+
+constexpr int kW = 4000, kH = 3000, kLayers = 10;
+
+struct Host : DocHost {
+  void ShowMessage(const std::string&) override {}
+  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
+  bool AskText(const std::string&, std::string&) override { return false; }
+  void Progress(int) override {}
+  void UpdateViews(CMirvDoc& doc, int hint) override { CMirvView::UpdateAllViews(doc, hint); }
+  void RefreshLayerPanel(CMirvDoc&) override {}
+  void RefreshHistoryPanel(CMirvDoc&) override {}
+  void TitleChanged(CMirvDoc&) override {}
+  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
+  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
+  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
+};
+
+// The same stack as the composition benchmark: mixed blend modes and opacities,
+// soft-edged coverage, a third of the layers opaque.
+void FillLayers(LayerStack& s) {
+  std::mt19937 rng(1);
+  const uint8_t modes[] = {0, 0, 2, 3, 0, 9, 5, 0, 8, 6};
+  while (s.LayerCount() < kLayers) {
+    int slot = -1;
+    s.InsertLayer(s.TopLayer(), -1, &slot);
+  }
+  int i = 0;
+  for (int slot : s.Chain()) {
+    Layer& l = s.slots[slot];
+    for (size_t k = 0; k < l.pixels.size(); k += 97) l.pixels[k] = uint8_t(rng());
+    for (int y = 0; y < l.height; ++y)
+      for (int x = 0; x < l.width; ++x)
+        l.alpha[size_t(y) * l.width + x] = (x + y * 3 + i * 101) % 37 == 0 ? 0 : (i % 3 == 0 ? 255 : 180);
+    l.blend = modes[i];
+    l.transparency = uint8_t(i % 4 == 1 ? 64 : 0);
+    ++i;
+  }
+}
+
+using Clock = std::chrono::steady_clock;
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+struct Stats {
+  std::vector<double> ms;
+  void Add(double v) { ms.push_back(v); }
+  void Print(const char* what) {
+    std::sort(ms.begin(), ms.end());
+    double sum = 0;
+    for (double v : ms) sum += v;
+    std::printf("%-44s n=%3zu  median %7.2f ms  mean %7.2f ms  max %7.2f ms  (%5.0f fps at the max)\n", what,
+                ms.size(), ms[ms.size() / 2], sum / double(ms.size()), ms.back(), 1000.0 / ms.back());
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  QTemporaryDir tmp;
+  FrameState frame;
+  frame.tempFolder = tmp.path().toStdString();
+  frame.newWidth = kW;
+  frame.newHeight = kH;
+  Host host;
+  CMirvDoc doc(frame, host, nullptr);
+  doc.SetHistoryEnabled(false);
+  if (!doc.NewDocument()) {
+    std::fprintf(stderr, "cannot make the document\n");
+    return 1;
+  }
+  FillLayers(doc.Layers());
+  doc.SetCompositionStale(true);
+
+  CMirvView view(doc, frame);
+  view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view.resize(1920, 1080);
+  view.show();
+  app.processEvents();
+  view.OnUpdate(viewcmd::kUpdateHint);
+  std::printf("viewport %dx%d, document %dx%d, %d layers\n", view.viewport()->width(), view.viewport()->height(), kW,
+              kH, doc.Layers().LayerCount());
+
+  QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  auto repaint = [&] {
+    const auto t0 = Clock::now();
+    view.viewport()->render(&target);
+    return Ms(Clock::now() - t0);
+  };
+  // The composition alone for the view's current viewport, for comparison.
+  std::vector<uint8_t> buf(size_t(1920) * 1080 * 4);
+  auto composeOnly = [&] {
+    const ViewGeometry g = view.Geometry();
+    const PictureRect r = PictureRectOf(g);
+    const auto t0 = Clock::now();
+    ComposeViewport(doc.Layers(), ComposeRange{}, r.centredX ? 0 : g.scrollX, r.centredY ? 0 : g.scrollY, r.width,
+                    r.height, doc.Zoom(), doc.Zoom(), buf.data(), size_t(r.width) * 4);
+    return Ms(Clock::now() - t0);
+  };
+  repaint();  // warm up
+
+  {
+    Stats s;
+    frame.gridSpacing = 32;
+    for (int i = 0; i < 60; ++i) {
+      view.Router().TimerTick(view);
+      s.Add(repaint());
+    }
+    frame.gridSpacing = -32;
+    s.Print("overlay only (cached composition, grid)");
+  }
+  {
+    Stats total, compose;
+    // Right, down, left, up by one page each: every step shows a new screen.
+    QScrollBar* h = view.horizontalScrollBar();
+    QScrollBar* v = view.verticalScrollBar();
+    h->setValue(0);
+    v->setValue(0);
+    repaint();
+    for (int step = 0; step < 24; ++step) {
+      QScrollBar* bar = step % 2 ? v : h;
+      const int dir = (step / 2) % 2 ? -1 : 1;
+      bar->setValue(bar->value() + dir * bar->pageStep());
+      total.Add(repaint());
+      compose.Add(composeOnly());
+    }
+    total.Print("scroll by one screen, zoom 1 (repaint)");
+    compose.Print("  of which ComposeViewport alone");
+  }
+  {
+    Stats edit;
+    for (int i = 0; i < 20; ++i) {
+      doc.SetCompositionStale(true);
+      edit.Add(repaint());
+    }
+    edit.Print("edit at zoom 1 (stale composition)");
+  }
+  {
+    // From 1:1 down to 0.125 and up to 16 and back, one repaint per step, at the
+    // centre of the picture.
+    struct Step {
+      float zoom;
+      double repaint, compose;
+    };
+    std::vector<Step> steps;
+    Stats total;
+    const QPoint centre(view.viewport()->width() / 2, view.viewport()->height() / 2);
+    for (int round = 0; round < 3; ++round) {
+      view.OnZoomCommand(tool::kZoomActual);
+      repaint();
+      auto one = [&] {
+        const double ms = repaint();
+        total.Add(ms);
+        if (round == 2) steps.push_back({doc.Zoom(), ms, composeOnly()});
+      };
+      while (view.IsZoomCommandEnabled(tool::kZoomOut)) {
+        view.OnZoomCommand(tool::kZoomOut);
+        one();
+      }
+      while (view.IsZoomCommandEnabled(tool::kZoomIn)) {
+        const MappedPoint m = MapClientPoint(view.Geometry(), centre.x(), centre.y());
+        view.Router().ZoomIn(m.view);
+        one();
+      }
+    }
+    total.Print("zoom in and out, 0.125 ... 16 (repaint)");
+    for (const Step& st : steps)
+      std::printf("    zoom %7.3f: repaint %7.2f ms, ComposeViewport alone %7.2f ms\n", st.zoom, st.repaint, st.compose);
+  }
+  return 0;
+}
