@@ -1,0 +1,867 @@
+#include "ui/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <set>
+
+#include "app/shared_folder.h"
+#include "formats/format_dispatch.h"
+#include "tools/tool_ids.h"
+#include "ui/child_frame.h"
+#include "ui/icons.h"
+#include "ui/mirv_view.h"
+#include "ui/tool_options.h"
+
+namespace velmira {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
+constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
+constexpr const char* kOpenTitle = "이미지 열기";
+constexpr const char* kSaveTitle = "이미지 저장";
+constexpr const char* kForegroundCaption = "  전경색의 지정";
+constexpr const char* kBackgroundCaption = "  배경색의 지정";
+constexpr const char* kLabelProperty = "velmiraLabel";
+
+// Commands the document handles (routed to the active document, enabled by it).
+const std::set<int>& DocumentCommands() {
+  static const std::set<int> ids = {cmd::kCopy,       cmd::kCut,         cmd::kPaste,     cmd::kUndo,
+                                    cmd::kRedo,       cmd::kCutToNew,    cmd::kDuplicateDocument,
+                                    cmd::kLayerAdd,   cmd::kLayerDelete, cmd::kLayerDuplicate,
+                                    cmd::kFlatten,    cmd::kMergeDown,   cmd::kMergeUp,
+                                    cmd::kToRaster,   cmd::kColour8Bit};
+  return ids;
+}
+
+// Tools chosen from the menus and the bar; each is usable once its tool exists.
+const std::set<int>& ToolCommands() {
+  static const std::set<int> ids = {tool::kDrop,          tool::kBrush,          tool::kLine,       tool::kCircle,
+                                    tool::kPolyline,      tool::kSpray,          tool::kEraser,     tool::kFill,
+                                    tool::kGradient,      tool::kMove,           tool::kRectSelect, tool::kPolygonSelect,
+                                    tool::kFreeSelect,    tool::kAutoSelect,     tool::kText,       tool::kColourPicker,
+                                    tool::kFreeRotate,    tool::kTransformSize,  tool::kTransformSkew,
+                                    tool::kTransformPerspective};
+  return ids;
+}
+
+bool IsSelectionTool(int id) {
+  return id == tool::kRectSelect || id == tool::kFreeSelect || id == tool::kAutoSelect ||
+         id == tool::kPolygonSelect;
+}
+
+QColor FromRgbq(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
+Rgbq ToRgbq(const QColor& c) { return MakeRgbq(c.red(), c.green(), c.blue()); }
+QColor FromColorref(uint32_t c) { return FromRgbq(RgbqFromColorref(c)); }
+uint32_t ToColorref(const QColor& c) { return ColorrefFromRgbq(ToRgbq(c)) & 0xFFFFFF; }
+
+QString PathText(const fs::path& p) { return QString::fromStdString(p.string()); }
+fs::path FsPath(const QString& s) { return fs::path(s.toStdString()); }
+
+bool NeedsSave(CMirvDoc& doc) { return doc.IsModified() || doc.History().CanUndo(); }
+
+QString Joined(const std::vector<std::string>& filters) {
+  QStringList list;
+  for (const std::string& f : filters) list << QString::fromStdString(f);
+  return list.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* parent)
+    : QMainWindow(parent), dataFolder_(std::move(dataFolder)), sharedFolder_(std::move(sharedFolder)) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  host_ = std::make_unique<QtDocHost>(*this, frame_);
+  profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setBackground(QColor(96, 96, 96));
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    RefreshTitle();
+    UpdateCommandUI();
+  });
+
+  BuildMenus();
+  BuildCommandBar();
+  BuildBrushPalette();
+  setAcceptDrops(true);
+
+  colourPicker_ = [this](const QColor& initial, const QString& caption) -> std::optional<QColor> {
+    QColorDialog dialog(initial, this);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(caption);
+    dialog.resize(330, 370);
+    // At the left of the window, level with the middle of the command bar.
+    const QPoint barMiddle = commandBar_->mapToGlobal(QPoint(0, commandBar_->height() / 2));
+    dialog.move(frameGeometry().left(), barMiddle.y() + 6);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.selectedColor();
+  };
+  openPicker_ = [this](const QString& title, const QString& folder, const QString& filters,
+                       const QString& selected) {
+    QString chosen = selected;
+    return QFileDialog::getOpenFileNames(this, title, folder, filters, &chosen);
+  };
+  savePicker_ = [this](const QString& title, const QString& proposed, const QString& filters, QString* selected) {
+    return QFileDialog::getSaveFileName(this, title, proposed, filters, selected);
+  };
+
+  recent_ = profile_->value(QStringLiteral("Recent File List/Files")).toStringList();
+  while (recent_.size() > kMaxRecent) recent_.removeLast();
+  lastFolder_ = profile_->value(QStringLiteral("Settings/LastFolder")).toString();
+  RebuildRecentMenu();
+
+  LoadSettings();
+  RefreshSwatches();
+
+  restoreGeometry(profile_->value(QStringLiteral("General/Geometry")).toByteArray());
+  restoreState(profile_->value(QStringLiteral("General/State")).toByteArray());
+
+  // The clipboard is asked once per change, not at every enabling pass.
+  QClipboard* clipboard = QApplication::clipboard();
+  clipboardHasPicture_ = QtDocHost::MimeHasPicture(clipboard->mimeData());
+  connect(clipboard, &QClipboard::dataChanged, this, [this] {
+    clipboardHasPicture_ = QtDocHost::MimeHasPicture(QApplication::clipboard()->mimeData());
+    UpdateCommandUI();
+  });
+  // Menu and button states follow the documents as the framework's idle pass
+  // would: after every command, on activation, and on a slow timer for the rest.
+  auto* idle = new QTimer(this);
+  idle->setInterval(300);
+  connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+  idle->start();
+  UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() {
+  // Windows first: every view refers to its document.
+  closing_ = true;
+  for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+  documents_.clear();
+}
+
+// ---------------------------------------------------------------- building
+
+QAction* CMainFrame::MakeAction(int id, const QString& text, QObject* owner) {
+  auto* a = new QAction(text, owner);
+  a->setData(id);
+  a->setProperty(kLabelProperty, text);
+  connect(a, &QAction::triggered, this, [this, id] { OnCommand(id); });
+  actions_.emplace(id, a);
+  return a;
+}
+
+void CMainFrame::BuildMenu(QMenu* menu, const std::vector<MenuEntry>& items) {
+  for (const MenuEntry& e : items) {
+    if (e.IsSeparator()) {
+      menu->addSeparator();
+    } else if (e.IsSubmenu()) {
+      QMenu* sub = menu->addMenu(QString::fromStdString(e.label));
+      sub->setProperty(kLabelProperty, QString::fromStdString(e.label));
+      BuildMenu(sub, e.items);
+    } else if (e.id == framecmd::kRecentFirst) {
+      recentPlaceholder_ = MakeAction(e.id, QString::fromStdString(e.label), menu);
+      menu->addAction(recentPlaceholder_);
+    } else {
+      QAction* a = MakeAction(e.id, QString::fromStdString(e.label), menu);
+      a->setIcon(CommandIcon(e.id));
+      a->setIconVisibleInMenu(true);
+      menu->addAction(a);
+      menuActions_.emplace(e.id, a);
+    }
+  }
+}
+
+void CMainFrame::BuildMenus() {
+  for (const MenuEntry& popup : MainMenu()) {
+    QMenu* m = menuBar()->addMenu(QString::fromStdString(popup.label));
+    m->setProperty(kLabelProperty, QString::fromStdString(popup.label));
+    BuildMenu(m, popup.items);
+    connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    popups_ << m;
+  }
+  fileMenu_ = popups_.value(0);
+  for (const Accelerator& k : Accelerators()) {
+    auto it = menuActions_.find(k.id);
+    if (it == menuActions_.end()) continue;
+    QList<QKeySequence> keys = it->second->shortcuts();
+    keys << QKeySequence(QString::fromLatin1(k.keys));
+    it->second->setShortcuts(keys);
+  }
+}
+
+void CMainFrame::BuildCommandBar() {
+  commandBar_ = addToolBar(QStringLiteral("commandBar"));
+  commandBar_->setObjectName(QStringLiteral("commandBar"));
+  commandBar_->setIconSize(QSize(24, 24));
+  commandBar_->setMovable(false);
+  for (const BarButton& b : CommandBar()) {
+    // A button shares the menu item's action where there is one, so that both
+    // enable, and show the current tool, together.
+    QAction* a = nullptr;
+    if (auto it = menuActions_.find(b.id); it != menuActions_.end()) {
+      a = it->second;
+    } else {
+      a = MakeAction(b.id, QString::fromUtf8(b.tooltip), this);
+      a->setIcon(CommandIcon(b.id));
+    }
+    a->setToolTip(QString::fromUtf8(b.tooltip));
+    if (ToolCommands().count(b.id) || b.id == tool::kZoomIn) a->setCheckable(true);
+    commandBar_->addAction(a);
+    barActions_.emplace(b.id, a);
+  }
+
+  addToolBarBreak();
+  optionBar_ = addToolBar(QStringLiteral("optionBar"));
+  optionBar_->setObjectName(QStringLiteral("optionBar"));
+  optionBar_->setMovable(false);
+  toolOptions_ = new ToolOptionBar(frame_, optionBar_);
+  optionBar_->addWidget(toolOptions_);
+  status_ = new QLabel(optionBar_);
+  status_->setObjectName(QStringLiteral("statusText"));
+  status_->setMinimumWidth(160);
+  optionBar_->addWidget(status_);
+  progress_ = new QProgressBar(optionBar_);
+  progress_->setObjectName(QStringLiteral("progress"));
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  progress_->setFixedWidth(160);
+  optionBar_->addWidget(progress_);
+}
+
+void CMainFrame::BuildBrushPalette() {
+  brushPalette_ = new QWidget(this, Qt::Popup);
+  brushPalette_->setObjectName(QStringLiteral("brushPalette"));
+  auto* grid = new QGridLayout(brushPalette_);
+  grid->setContentsMargins(4, 4, 4, 4);
+  grid->setSpacing(2);
+  int i = 0;
+  for (const BrushButton& b : BrushPalette()) {
+    QAction* a = MakeAction(b.id, QString::number(b.size), brushPalette_);
+    a->setIcon(BrushIcon(b.size, b.soft));
+    a->setToolTip(QStringLiteral("%1 %2").arg(b.soft ? QStringLiteral("부드러운 붓") : QStringLiteral("붓"))
+                      .arg(b.size));
+    auto* button = new QToolButton(brushPalette_);
+    button->setDefaultAction(a);
+    button->setIconSize(QSize(24, 24));
+    button->setAutoRaise(true);
+    grid->addWidget(button, i / 8, i % 8);
+    ++i;
+  }
+}
+
+QString CMainFrame::Translate(const QString& label) const {
+  return QString::fromStdString(strings_.Translate(label.toStdString()));
+}
+
+// ---------------------------------------------------------------- settings
+
+void CMainFrame::LoadSettings() {
+  LoadSettingsFile(dataFolder_ / kSettingsFileName, settings_);
+  ApplySettings(settings_, frame_);
+  rememberedFg_ = FromColorref(settings_.previousForeground);
+  rememberedBg_ = FromColorref(settings_.previousBackground);
+  firstShow_ = ReadFirstShow(dataFolder_, sharedFolder_);
+  settings_.folder = firstShow_;
+
+  if (!strings_.Load(dataFolder_ / kStringTableFileName) && !sharedFolder_.empty())
+    strings_.Load(sharedFolder_ / kStringTableFileName);
+  if (!strings_.Empty()) {
+    for (auto& [id, a] : actions_) {
+      const QVariant label = a->property(kLabelProperty);
+      if (label.isValid()) a->setText(Translate(label.toString()));
+    }
+    for (QMenu* m : findChildren<QMenu*>()) {
+      const QVariant label = m->property(kLabelProperty);
+      if (label.isValid()) m->setTitle(Translate(label.toString()));
+    }
+  }
+  if (toolOptions_) toolOptions_->Heading()->setText(Translate(QStringLiteral("값지정")));
+  RefreshSwatches();
+}
+
+void CMainFrame::SaveSettings() {
+  CaptureSettings(frame_, settings_);
+  settings_.previousForeground = ToColorref(rememberedFg_);
+  settings_.previousBackground = ToColorref(rememberedBg_);
+  SaveSettingsFile(dataFolder_ / kSettingsFileName, settings_);
+  WriteFirstShowFile(dataFolder_ / kFirstShowFileName, 0);
+  profile_->setValue(QStringLiteral("General/State"), saveState());
+  profile_->setValue(QStringLiteral("General/Geometry"), saveGeometry());
+  profile_->setValue(QStringLiteral("Recent File List/Files"), recent_);
+  profile_->setValue(QStringLiteral("Settings/LastFolder"), lastFolder_);
+  profile_->sync();
+}
+
+// ---------------------------------------------------------------- documents
+
+CMirvDoc* CMainFrame::OpenDocumentFile(const QString& pathText) {
+  const fs::path path = fs::absolute(FsPath(pathText)).lexically_normal();
+  for (CMirvDoc* d : Documents()) {
+    if (!d->Path().empty() && d->Path() == path) {
+      const QList<CChildFrame*> frames = FramesOf(*d);
+      if (!frames.isEmpty()) mdi_->setActiveSubWindow(frames.first());
+      return d;
+    }
+  }
+  // The document refuses an unknown extension without a word; the user who named
+  // the file still deserves one.
+  if (ExtensionCode(path) < 0) {
+    host_->ShowMessage(kCannotOpen);
+    return nullptr;
+  }
+  auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool ok = doc->OnOpenDocument(path);
+  QApplication::restoreOverrideCursor();
+  if (!ok) return nullptr;
+  CMirvDoc* d = doc.get();
+  documents_.push_back(std::move(doc));
+  OpenWindow(*d);
+  AddRecentFile(PathText(path));
+  return d;
+}
+
+CMirvDoc* CMainFrame::NewDocument(int width, int height, int bitsPerPixel, const std::string& name) {
+  frame_.newWidth = width;
+  frame_.newHeight = height;
+  frame_.newBitsPerPixel = bitsPerPixel;
+  frame_.newTitle = name;
+  auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
+  if (!doc->NewDocument()) return nullptr;
+  CMirvDoc* d = doc.get();
+  documents_.push_back(std::move(doc));
+  OpenWindow(*d);
+  return d;
+}
+
+CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
+  auto* child = new CChildFrame(doc, frame_);
+  mdi_->addSubWindow(child);
+  WatchChild(child);
+  if (CMirvView* v = child->View()) {
+    connect(v, &CMirvView::statusText, this, &CMainFrame::SetStatusText);
+    connect(v, &CMirvView::progressChanged, this, &CMainFrame::SetProgress);
+    connect(v, &CMirvView::contextCommand, this, [this](int id) { OnCommand(id); });
+  }
+  child->show();
+  if (child->View()) child->View()->OnUpdate(0);
+  mdi_->setActiveSubWindow(child);
+  RefreshTitle();
+  UpdateCommandUI();
+  return child;
+}
+
+void CMainFrame::WatchChild(CChildFrame* child) {
+  child->installEventFilter(this);
+  connect(child, &QObject::destroyed, this, [this] {
+    QTimer::singleShot(0, this, &CMainFrame::ReleaseUnusedDocuments);
+  });
+}
+
+// A document lives as long as one of its windows does.
+void CMainFrame::ReleaseUnusedDocuments() {
+  std::vector<std::unique_ptr<CMirvDoc>> keep;
+  std::vector<std::unique_ptr<CMirvDoc>> release;
+  for (auto& d : documents_) (FramesOf(*d).isEmpty() ? release : keep).push_back(std::move(d));
+  documents_ = std::move(keep);
+  release.clear();
+  RefreshTitle();
+  UpdateCommandUI();
+}
+
+QList<CChildFrame*> CMainFrame::FramesOf(const CMirvDoc& doc) const {
+  QList<CChildFrame*> out;
+  for (QMdiSubWindow* w : mdi_->subWindowList()) {
+    auto* c = qobject_cast<CChildFrame*>(w);
+    if (c && &c->Document() == &doc) out << c;
+  }
+  return out;
+}
+
+std::vector<CMirvDoc*> CMainFrame::Documents() const {
+  std::vector<CMirvDoc*> out;
+  for (const auto& d : documents_) out.push_back(d.get());
+  return out;
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+  QMdiSubWindow* w = mdi_->activeSubWindow();
+  if (!w) w = mdi_->currentSubWindow();
+  return qobject_cast<CChildFrame*>(w);
+}
+
+CMirvDoc* CMainFrame::ActiveDocument() const {
+  CChildFrame* c = ActiveChild();
+  return c ? &c->Document() : nullptr;
+}
+
+CMirvView* CMainFrame::ActiveView() const {
+  CChildFrame* c = ActiveChild();
+  return c ? c->View() : nullptr;
+}
+
+void CMainFrame::AddRecentFile(const QString& path) {
+  recent_.removeAll(path);
+  recent_.prepend(path);
+  while (recent_.size() > kMaxRecent) recent_.removeLast();
+  RebuildRecentMenu();
+}
+
+void CMainFrame::RebuildRecentMenu() {
+  if (!fileMenu_ || !recentPlaceholder_) return;
+  for (QAction* a : recentActions_) {
+    for (auto it = actions_.begin(); it != actions_.end();)
+      it = it->second == a ? actions_.erase(it) : std::next(it);
+    fileMenu_->removeAction(a);
+    a->deleteLater();
+  }
+  recentActions_.clear();
+  // The placeholder stands for the list while it is empty, as it always has.
+  recentPlaceholder_->setVisible(recent_.isEmpty());
+  for (int i = 0; i < recent_.size(); ++i) {
+    const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(recent_[i]).fileName());
+    QAction* a = MakeAction(framecmd::kRecentFirst + i, text, fileMenu_);
+    a->setProperty(kLabelProperty, QVariant());
+    a->setToolTip(recent_[i]);
+    a->setStatusTip(recent_[i]);
+    fileMenu_->insertAction(recentPlaceholder_, a);
+    recentActions_.push_back(a);
+  }
+}
+
+QString CMainFrame::InitialFolder() const {
+  if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir()) return lastFolder_;
+  if (firstShow_ == 1 && !sharedFolder_.empty()) {
+    const fs::path samples = sharedFolder_ / "Samples";
+    std::error_code ec;
+    if (fs::is_directory(samples, ec)) return PathText(samples);
+  }
+  return QString();
+}
+
+void CMainFrame::OpenWithDialog() {
+  const std::vector<std::string> filters = BuildQtFilters(true);
+  QString selected;
+  int row = 0;
+  for (const FileFormatEntry& e : FileFormatTable()) {
+    if (!e.open) continue;
+    if (e.type == kAllPictureFormats && size_t(row) < filters.size())
+      selected = QString::fromStdString(filters[size_t(row)]);
+    ++row;
+  }
+  const QStringList files = openPicker_(QString::fromUtf8(kOpenTitle), InitialFolder(), Joined(filters), selected);
+  for (const QString& f : files) {
+    lastFolder_ = QFileInfo(f).absolutePath();
+    OpenDocumentFile(f);
+  }
+}
+
+bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
+  fs::path path = doc.Path();
+  const int code = ExtensionCode(path);
+  const bool savable = (code >= 0 && code <= 3) || code == 5;
+  if (askName || path.empty() || !savable) {
+    // The proposal: the document's name up to its first "." with ".jpg".
+    std::string base = doc.Name();
+    if (const size_t dot = base.find('.'); dot != std::string::npos) base.resize(dot);
+    if (base.empty()) base = "UntitledImage";
+    fs::path folder = path.empty() ? FsPath(lastFolder_) : path.parent_path();
+    const fs::path proposed = folder.empty() ? fs::path(base + ".jpg") : folder / (base + ".jpg");
+    const std::vector<std::string> filters = BuildQtFilters(false);
+    QString selected = filters.empty() ? QString() : QString::fromStdString(filters.front());
+    const QString chosen =
+        savePicker_(QString::fromUtf8(kSaveTitle), PathText(proposed), Joined(filters), &selected);
+    if (chosen.isEmpty()) return false;
+    path = FsPath(chosen);
+    int index = -1;
+    for (size_t i = 0; i < filters.size(); ++i)
+      if (QString::fromStdString(filters[i]) == selected) index = int(i);
+    const int format = FormatFromFilterIndex(index, false);
+    // The extension follows the file type chosen; with "all picture formats" a
+    // name without a usable extension is saved as JPEG.
+    int row = 0;
+    for (const FileFormatEntry& e : FileFormatTable()) {
+      if (!e.save) continue;
+      if (row++ != index) continue;
+      if (e.type != kAllPictureFormats && ExtensionCode(path) != e.type) {
+        std::string ext = e.pattern;
+        ext = ext.substr(1, ext.find(';') == std::string::npos ? std::string::npos : ext.find(';') - 1);
+        path.replace_extension(ext);
+      }
+    }
+    const int chosenCode = ExtensionCode(path);
+    if (format == kAllPictureFormats && !((chosenCode >= 0 && chosenCode <= 3) || chosenCode == 5))
+      path += ".jpg";
+    lastFolder_ = PathText(path.parent_path());
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const bool ok = doc.OnSaveDocument(path);
+  QApplication::restoreOverrideCursor();
+  if (ok) AddRecentFile(PathText(fs::absolute(path)));
+  UpdateCommandUI();
+  return ok;
+}
+
+// Asks about one document; false when the user chose to keep it (Cancel, or a
+// save that did not happen).
+static bool AskToSave(CMainFrame& f, CMirvDoc& doc) {
+  if (!NeedsSave(doc)) return true;
+  const QString title = QString::fromStdString(doc.Title().empty() ? doc.Name() : doc.Title());
+  switch (f.Host().AskQ(QString::fromUtf8(kSavePrompt).arg(title), AskButtons::YesNoCancel)) {
+    case Answer::Yes: return f.SaveDocument(doc, false);
+    case Answer::No: return true;
+    default: return false;
+  }
+}
+
+bool CMainFrame::CloseDocument(CMirvDoc& doc) {
+  if (!AskToSave(*this, doc)) return false;
+  const bool wasClosing = closing_;
+  closing_ = true;
+  for (CChildFrame* c : FramesOf(doc)) c->close();
+  closing_ = wasClosing;
+  ReleaseUnusedDocuments();
+  return true;
+}
+
+bool CMainFrame::CloseAllDocuments() {
+  for (CMirvDoc* d : Documents())
+    if (!AskToSave(*this, *d)) return false;
+  const bool wasClosing = closing_;
+  closing_ = true;
+  mdi_->closeAllSubWindows();
+  closing_ = wasClosing;
+  ReleaseUnusedDocuments();
+  return true;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Close && !closing_) {
+    if (auto* child = qobject_cast<CChildFrame*>(watched)) {
+      // Closing the last window of a document closes the document.
+      if (FramesOf(child->Document()).size() == 1 && !AskToSave(*this, child->Document())) {
+        e->ignore();
+        return true;
+      }
+    }
+  }
+  return QMainWindow::eventFilter(watched, e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+  SaveSettings();
+  if (!CloseAllDocuments()) {
+    e->ignore();
+    return;
+  }
+  e->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasUrls()) e->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* e) {
+  for (const QUrl& u : e->mimeData()->urls())
+    if (u.isLocalFile()) OpenDocumentFile(u.toLocalFile());
+  e->acceptProposedAction();
+}
+
+// ---------------------------------------------------------------- commands
+
+bool CMainFrame::IsToolCommand(int id) const { return ToolCommands().count(id) != 0; }
+
+bool CMainFrame::IsToolBuilt(int id) const {
+  if (id == tool::kMove) return true;
+  CMirvView* v = ActiveView();
+  return v && v->Router().ToolFor(id) != nullptr;
+}
+
+bool CMainFrame::ClipboardHasPicture() const { return clipboardHasPicture_; }
+
+QString CMainFrame::WebSite() const {
+  const QByteArray env = qgetenv("VELMIRA_WEBSITE");
+  if (!env.isEmpty()) return QString::fromUtf8(env);
+  return profile_->value(QStringLiteral("Online/WebSite")).toString();
+}
+
+bool CMainFrame::IsCommandEnabled(int id) const {
+  CMirvDoc* doc = ActiveDocument();
+  CMirvView* view = ActiveView();
+  using namespace framecmd;
+  switch (id) {
+    case kNew:
+    case kOpen:
+    case kExit:
+    case kAbout:
+    case kPrintSetup:
+    case kForeground:
+    case kBackground:
+    case kSwapColours:
+    case kBrushPalette: return true;
+    case kClose:
+    case kSave:
+    case kSaveAs:
+    case kNewWindow: return doc != nullptr;
+    case kPrint: return view != nullptr;
+    case kCascade:
+    case kTile:
+    case kCloseAll: return !mdi_->subWindowList().isEmpty();
+    case kWebSite: return !WebSite().isEmpty();
+    case tool::kZoomIn:
+    case tool::kZoomOut:
+    case tool::kZoomActual:
+    case tool::kStretch: return view && view->IsZoomCommandEnabled(id);
+    case tool::kGrid:
+    case tool::kClearSelection: return view && view->Router().IsCommandEnabled(id);
+    default: break;
+  }
+  if (id >= kRecentFirst && id <= kRecentLast) return id - kRecentFirst < recent_.size();
+  for (const BrushButton& b : BrushPalette())
+    if (b.id == id) return true;
+  if (DocumentCommands().count(id)) {
+    if (!doc || doc->IsBusy() || !doc->IsCommandEnabled(id)) return false;
+    return id != cmd::kPaste || ClipboardHasPicture();
+  }
+  if (IsToolCommand(id)) return doc && IsToolBuilt(id);
+  // Everything else arrives with its own feature.
+  return false;
+}
+
+bool CMainFrame::OnCommand(int id) {
+  if (!IsCommandEnabled(id)) return false;
+  using namespace framecmd;
+  bool done = true;
+  switch (id) {
+    case kNew:
+      done = NewDocument(frame_.newWidth, frame_.newHeight, frame_.newBitsPerPixel, frame_.newTitle) != nullptr;
+      break;
+    case kOpen: OpenWithDialog(); break;
+    case kClose: done = CloseDocument(*ActiveDocument()); break;
+    case kSave: done = SaveDocument(*ActiveDocument(), false); break;
+    case kSaveAs: done = SaveDocument(*ActiveDocument(), true); break;
+    case kPrint: Print(); break;
+    case kPrintSetup: PrintSetup(); break;
+    case kExit: close(); break;
+    case kNewWindow: OpenWindow(*ActiveDocument()); break;
+    case kCascade: mdi_->cascadeSubWindows(); break;
+    case kTile: mdi_->tileSubWindows(); break;
+    case kCloseAll: done = CloseAllDocuments(); break;
+    case kAbout: About(); break;
+    case kWebSite: OpenWebSite(); break;
+    case kForeground: PickColour(true); break;
+    case kBackground: PickColour(false); break;
+    case kSwapColours: SwapColours(); break;
+    case kBrushPalette: {
+      QWidget* anchor = commandBar_->widgetForAction(barActions_.at(kBrushPalette));
+      brushPalette_->adjustSize();
+      brushPalette_->move(anchor ? anchor->mapToGlobal(QPoint(0, anchor->height())) : QCursor::pos());
+      brushPalette_->show();
+      break;
+    }
+    case tool::kZoomIn:
+    case tool::kZoomOut:
+      if (!ConsentToolChange(id)) return false;
+      done = ActiveView()->OnZoomCommand(id);
+      break;
+    case tool::kZoomActual:
+    case tool::kStretch: done = ActiveView()->OnZoomCommand(id); break;
+    case tool::kGrid:
+    case tool::kClearSelection: {
+      CMirvView* v = ActiveView();
+      done = v->Router().OnCommand(id, v);
+      v->viewport()->update();
+      break;
+    }
+    default:
+      if (id >= kRecentFirst && id <= kRecentLast) {
+        const QString path = recent_.value(id - kRecentFirst);
+        if (!OpenDocumentFile(path) && !QFileInfo::exists(path)) {
+          recent_.removeAll(path);
+          RebuildRecentMenu();
+        }
+      } else if (DocumentCommands().count(id)) {
+        if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
+        CMirvDoc* doc = ActiveDocument();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        done = doc->OnCommand(id);
+        QApplication::restoreOverrideCursor();
+        if (CMirvView* v = ActiveView()) v->viewport()->update();
+      } else if (IsToolCommand(id)) {
+        ChooseTool(id);
+      } else {
+        ChooseBrush(id);
+      }
+      break;
+  }
+  SyncToolButtons();
+  UpdateCommandUI();
+  return done;
+}
+
+void CMainFrame::ChooseTool(int id) {
+  if (!ConsentToolChange(id)) return;
+  if (IsSelectionTool(id)) {
+    if (!IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
+    frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
+  }
+  frame_.currentTool = id;
+}
+
+void CMainFrame::ChooseBrush(int id) {
+  for (const BrushButton& b : BrushPalette()) {
+    if (b.id != id) continue;
+    frame_.brushSize = b.size;
+    frame_.softEdge = b.soft;
+    if (auto it = barActions_.find(framecmd::kBrushPalette); it != barActions_.end())
+      it->second->setIcon(BrushIcon(b.size, b.soft));
+  }
+  brushPalette_->hide();
+}
+
+bool CMainFrame::ConsentToolChange(int newTool) {
+  auto shown = [](QWidget* w) { return w && w->isVisible(); };
+  if (shown(guidePathPanel_)) {
+    const bool allowed = newTool == tool::kPolygonSelect || newTool == tool::kZoomIn || newTool == tool::kZoomOut ||
+                         newTool == 5615 || newTool == 5616 || (newTool >= 5620 && newTool <= 5622);
+    if (!allowed) return false;
+  }
+  if (shown(rotationPanel_) && !(newTool >= tool::kTransformSize && newTool <= tool::kTransformPerspective))
+    return false;
+  if (newTool != cmd::kFlatten) {
+    PressToolButton(newTool);
+    if (shown(rotationPanel_)) rotationPanel_->hide();
+    if (CMirvView* v = ActiveView()) v->setFocus(Qt::OtherFocusReason);
+  }
+  return true;
+}
+
+void CMainFrame::PressToolButton(int id) {
+  for (auto& [bid, a] : barActions_)
+    if (a->isCheckable()) a->setChecked(bid == id);
+}
+
+// The pressed button always names the current tool, whoever changed it.
+void CMainFrame::SyncToolButtons() { PressToolButton(frame_.currentTool); }
+
+void CMainFrame::UpdateCommandUI() {
+  for (auto& [id, a] : actions_) a->setEnabled(IsCommandEnabled(id));
+  if (auto it = menuActions_.find(tool::kGrid); it != menuActions_.end()) {
+    it->second->setCheckable(true);
+    it->second->setChecked(frame_.gridSpacing > 0);
+  }
+  SyncToolButtons();
+}
+
+// ---------------------------------------------------------------- colours
+
+void CMainFrame::RefreshSwatches() {
+  if (auto it = barActions_.find(framecmd::kForeground); it != barActions_.end())
+    it->second->setIcon(SwatchIcon(FromRgbq(frame_.foreground)));
+  if (auto it = barActions_.find(framecmd::kBackground); it != barActions_.end())
+    it->second->setIcon(SwatchIcon(FromRgbq(frame_.background)));
+  if (auto it = barActions_.find(framecmd::kBrushPalette); it != barActions_.end())
+    it->second->setIcon(BrushIcon(frame_.brushSize, frame_.softEdge));
+}
+
+void CMainFrame::PickColour(bool foreground) {
+  const QColor current = FromRgbq(foreground ? frame_.foreground : frame_.background);
+  const std::optional<QColor> chosen =
+      colourPicker_(current, QString::fromUtf8(foreground ? kForegroundCaption : kBackgroundCaption));
+  if (!chosen || !chosen->isValid()) return;
+  if (foreground) {
+    frame_.foreground = ToRgbq(*chosen);
+    rememberedFg_ = *chosen;
+  } else {
+    frame_.background = ToRgbq(*chosen);
+    rememberedBg_ = *chosen;
+  }
+  RefreshSwatches();
+}
+
+void CMainFrame::SwapColours() {
+  std::swap(frame_.foreground, frame_.background);
+  std::swap(rememberedFg_, rememberedBg_);
+  RefreshSwatches();
+}
+
+// ---------------------------------------------------------------- the rest
+
+void CMainFrame::SetProgress(int percent) { progress_->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent); }
+
+void CMainFrame::SetStatusText(const QString& text) { status_->setText(text); }
+
+void CMainFrame::SetBaseTitle(const QString& title) {
+  baseTitle_ = title;
+  RefreshTitle();
+}
+
+void CMainFrame::RefreshTitle() {
+  QString t = baseTitle_;
+  if (CMirvDoc* d = ActiveDocument()) {
+    const std::string& doc = d->Title().empty() ? d->Name() : d->Title();
+    t += QStringLiteral(" - [%1]").arg(QString::fromStdString(doc).trimmed());
+  }
+  setWindowTitle(t);
+}
+
+void CMainFrame::Print() {
+  CMirvView* v = ActiveView();
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPrintDialog dialog(printer_.get(), this);
+  if (dialog.exec() == QDialog::Accepted) v->PrintTo(printer_.get());
+}
+
+void CMainFrame::PrintSetup() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  QPageSetupDialog dialog(printer_.get(), this);
+  dialog.exec();
+}
+
+void CMainFrame::About() {
+  QMessageBox::about(this, QStringLiteral("'Velmira'에 관하여"),
+                     QStringLiteral("<b>Velmira 3.68</b><br>레이어 사진 편집기<br>Linux, Qt %1")
+                         .arg(QString::fromLatin1(qVersion())));
+}
+
+void CMainFrame::OpenWebSite() { QDesktopServices::openUrl(QUrl::fromUserInput(WebSite())); }
+
+QMenu* CMainFrame::Popup(int index) const { return popups_.value(index); }
+
+QAction* CMainFrame::MenuAction(int id) const {
+  auto it = menuActions_.find(id);
+  return it == menuActions_.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::BarAction(int id) const {
+  auto it = barActions_.find(id);
+  return it == barActions_.end() ? nullptr : it->second;
+}
+
+}  // namespace velmira

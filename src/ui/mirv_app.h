@@ -1,0 +1,64 @@
+// CMirvApp: the editor's start-up. It makes the main frame (which reads the
+// settings), sets up the instance's temporary folder, opens the pictures named on
+// the command line, shows the splash window and sets the window titles, in a fixed
+// order that the tests check through the step log.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/temp_folders.h"
+
+namespace velmira {
+
+class CMainFrame;
+
+// The borderless start-up window; it closes itself after `ms` milliseconds.
+class CSplashWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit CSplashWindow(int ms, QWidget* parent = nullptr);
+  static QPixmap Picture();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  int ms_;
+};
+
+class CMirvApp {
+ public:
+  struct Options {
+    int splashMs = 700;
+    bool maximize = true;
+  };
+
+  explicit CMirvApp(QStringList files);
+  CMirvApp(QStringList files, Options options);
+  ~CMirvApp();
+
+  // Runs the start-up steps; false when the program cannot start.
+  bool InitInstance();
+
+  CMainFrame* MainFrame() const { return frame_.get(); }
+  const InstanceTempFolder& TempFolder() const { return temp_; }
+  // The start-up steps in the order they ran.
+  const std::vector<std::string>& Log() const { return log_; }
+
+  static constexpr const char* kCheckingTitle = "[인터넷] 연결하여 업데이트 여부 확인...";
+  static constexpr const char* kTitle = "Velmira 3.68";
+
+ private:
+  QStringList files_;
+  Options options_;
+  InstanceTempFolder temp_;
+  std::unique_ptr<CMainFrame> frame_;
+  std::vector<std::string> log_;
+};
+
+}  // namespace velmira
