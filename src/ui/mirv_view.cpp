@@ -455,7 +455,8 @@ void CMirvView::mouseReleaseEvent(QMouseEvent* e) {
 
 void CMirvView::mouseDoubleClickEvent(QMouseEvent* e) {
   if (!HasPicture() || (e->button() != Qt::LeftButton && e->button() != Qt::RightButton)) return;
-  if (e->button() == Qt::LeftButton) input_.pressed = true;  // the release that follows belongs to it
+  // The release that follows a double-click finds no press of its own and is ignored,
+  // so that it records no painting step.
   router_->DoubleClick(*this, MapEvent(e->position().toPoint(), e->button() == Qt::LeftButton));
 }
 

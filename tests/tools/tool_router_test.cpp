@@ -257,6 +257,11 @@ TEST_F(RouterTest, BrushStrokeIsCommittedStepByStepAndRecordedOnRelease) {
   EXPECT_EQ(brush->log, (std::vector<std::string>{"press", "drag", "drag"}));
   for (int x = 1; x <= 3; ++x) EXPECT_EQ(PixelAt(x, 1), MakeRgbq(0, 0, 0)) << x;
   EXPECT_EQ(LastLabel(), "붓그리기");
+  // The release after a double-click has no press of its own: no second step.
+  const int steps = doc->History().Step();
+  router->DoubleClick(view, At(3, 1));
+  router->Release(view, At(3, 1));
+  EXPECT_EQ(doc->History().Step(), steps);
   // A move to the client point seen last does nothing more.
   const size_t calls = brush->log.size();
   router->Press(view, At(4, 4));
