@@ -6,6 +6,9 @@
 #
 #   bench/compare_codecs.sh [VELMIRA_CLI]
 #
+# Besides wall time the processes' CPU time (user + system) is reported: on a
+# machine shared with other work it is the steadier of the two.
+#
 # VELMIRA_CLI: path of velmira-cli, run as "VELMIRA_CLI convert IN OUT". Without it
 # the bench driver codec_driver (LoadFile + SaveFile) stands in.
 # Environment: BENCH_BIN (folder holding floor_codec and codec_driver; default
@@ -68,24 +71,33 @@ for round in $(seq "$rounds"); do
   cases | while IFS='|' read -r path tool cmd; do
     rm -f out.bmp out.jpg out.tif
     start=$(now)
-    if ! /usr/bin/time -f "%M" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
+    if ! /usr/bin/time -f "%M %U %S" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
       echo "$path $tool failed: $(cat err.txt)" >&2
       continue
     fi
     end=$(now)
-    echo "$path $tool $(echo "$end - $start" | bc) $(tail -n 1 rss.txt)" >> "$results"
+    set -- $(tail -n 1 rss.txt)
+    echo "$path $tool $(echo "$end - $start" | bc) $1 $(echo "$2 + $3" | bc)" >> "$results"
   done
   echo "round $round done" >&2
 done
 rm -f out.bmp out.jpg out.tif
 
-# Median seconds and peak kilobytes per path and tool, with ratios to the floor
-# (or, for BMP to BMP, to ImageMagick).
-sort -k1,1 -k2,2 -k3,3n "$results" | awk '
-  { key = $1 " " $2; t[key, ++n[key]] = $3; if ($4 > m[key]) m[key] = $4; keys[key] = 1 }
+# Medians of wall and CPU seconds and the peak resident memory per path and tool,
+# with ratios to the floor (for BMP to BMP, to ImageMagick).
+awk '
+  function median(arr, c,   i, j, tmp) {
+    for (i = 2; i <= c; ++i) for (j = i; j > 1 && arr[j - 1] > arr[j]; --j) { tmp = arr[j]; arr[j] = arr[j - 1]; arr[j - 1] = tmp }
+    return (c % 2) ? arr[(c + 1) / 2] : (arr[c / 2] + arr[c / 2 + 1]) / 2
+  }
+  { key = $1 " " $2; c = ++n[key]; wall[key, c] = $3; cpu[key, c] = $5; if ($4 > m[key]) m[key] = $4; keys[key] = 1 }
   END {
-    for (k in keys) { c = n[k]; med[k] = (c % 2) ? t[k, (c + 1) / 2] : (t[k, c / 2] + t[k, c / 2 + 1]) / 2 }
-    printf "%-9s %-12s %8s %9s %9s\n", "path", "tool", "median_s", "ratio", "peak_MB"
+    for (k in keys) {
+      delete a; delete b
+      for (i = 1; i <= n[k]; ++i) { a[i] = wall[k, i]; b[i] = cpu[k, i] }
+      w[k] = median(a, n[k]); u[k] = median(b, n[k])
+    }
+    printf "%-9s %-12s %8s %7s %8s %7s %8s\n", "path", "tool", "wall_s", "ratio", "cpu_s", "ratio", "peak_MB"
     split("jpeg-bmp bmp-jpeg bmp-tiff bmp-bmp", paths, " ")
     split("velmira floor imagemagick vips", tools, " ")
     for (p = 1; p <= 4; ++p) {
@@ -93,7 +105,7 @@ sort -k1,1 -k2,2 -k3,3n "$results" | awk '
       for (q = 1; q <= 4; ++q) {
         k = paths[p] " " tools[q]
         if (!(k in keys)) continue
-        printf "%-9s %-12s %8.3f %8.2fx %9.1f\n", paths[p], tools[q], med[k], med[k] / med[ref], m[k] / 1024
+        printf "%-9s %-12s %8.3f %6.2fx %8.3f %6.2fx %8.1f\n", paths[p], tools[q], w[k], w[k] / w[ref], u[k], u[k] / u[ref], m[k] / 1024
       }
     }
-  }'
+  }' "$results"

@@ -218,7 +218,12 @@ bool SaveFile(CImageBuffer& image, const std::filesystem::path& path, int format
       return false;
     }
     CImageFileStream stream(f.get());
-    return EncodeStream(image, stream, format);
+    if (!EncodeStream(image, stream, format)) return false;
+    if (std::fclose(f.release()) != 0) {
+      image.SetLastError(ErrnoText("Error writing file", errno));
+      return false;
+    }
+    return true;
   }
 
   std::filesystem::path tmp;
