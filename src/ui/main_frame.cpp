@@ -385,10 +385,14 @@ void CMainFrame::WatchChild(CChildFrame* child) {
 }
 
 // A document lives as long as one of its windows does.
+// Closed windows are deleted a moment after they close; until then their views
+// still refer to the document, so only windows that are gone count.
 void CMainFrame::ReleaseUnusedDocuments() {
+  std::set<const CMirvDoc*> held;
+  for (CChildFrame* c : mdi_->findChildren<CChildFrame*>()) held.insert(&c->Document());
   std::vector<std::unique_ptr<CMirvDoc>> keep;
   std::vector<std::unique_ptr<CMirvDoc>> release;
-  for (auto& d : documents_) (FramesOf(*d).isEmpty() ? release : keep).push_back(std::move(d));
+  for (auto& d : documents_) (held.count(d.get()) ? keep : release).push_back(std::move(d));
   documents_ = std::move(keep);
   release.clear();
   RefreshTitle();
@@ -399,7 +403,7 @@ QList<CChildFrame*> CMainFrame::FramesOf(const CMirvDoc& doc) const {
   QList<CChildFrame*> out;
   for (QMdiSubWindow* w : mdi_->subWindowList()) {
     auto* c = qobject_cast<CChildFrame*>(w);
-    if (c && &c->Document() == &doc) out << c;
+    if (c && &c->Document() == &doc && !c->isHidden()) out << c;
   }
   return out;
 }
@@ -714,7 +718,7 @@ bool CMainFrame::OnCommand(int id) {
         QApplication::restoreOverrideCursor();
         if (CMirvView* v = ActiveView()) v->viewport()->update();
       } else if (IsToolCommand(id)) {
-        ChooseTool(id);
+        done = ChooseTool(id);
       } else {
         ChooseBrush(id);
       }
@@ -725,13 +729,14 @@ bool CMainFrame::OnCommand(int id) {
   return done;
 }
 
-void CMainFrame::ChooseTool(int id) {
-  if (!ConsentToolChange(id)) return;
+bool CMainFrame::ChooseTool(int id) {
+  if (!ConsentToolChange(id)) return false;
   if (IsSelectionTool(id)) {
     if (!IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
   }
   frame_.currentTool = id;
+  return true;
 }
 
 void CMainFrame::ChooseBrush(int id) {

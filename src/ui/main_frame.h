@@ -73,6 +73,7 @@ class CMainFrame : public QMainWindow {
   CMirvDoc* ActiveDocument() const;
   CMirvView* ActiveView() const;
   CChildFrame* ActiveChild() const;
+  // The open (not closing) windows of a document.
   QList<CChildFrame*> FramesOf(const CMirvDoc& doc) const;
   std::vector<CMirvDoc*> Documents() const;
   QMdiArea* MdiArea() const { return mdi_; }
@@ -147,7 +148,7 @@ class CMainFrame : public QMainWindow {
   void PickColour(bool foreground);
   void SwapColours();
   void ChooseBrush(int id);
-  void ChooseTool(int id);
+  bool ChooseTool(int id);
   void PressToolButton(int id);
   void SyncToolButtons();
   bool IsToolCommand(int id) const;

@@ -81,6 +81,7 @@ bool CMirvApp::InitInstance() {
   // The frame reads the settings file, the first-run marker and the string table.
   frame_ = std::make_unique<CMainFrame>(DataFolder(), SharedFolder());
   log_.push_back("frame");
+  if (options_.configure) options_.configure(*frame_);
 
   // The history folder comes before any document: every opened picture writes its
   // first history step at once, and a clean-up after the opening would take it.

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ class CMirvApp {
   struct Options {
     int splashMs = 700;
     bool maximize = true;
+    // Runs on the new frame before any picture opens (tests answer its questions).
+    std::function<void(CMainFrame&)> configure;
   };
 
   explicit CMirvApp(QStringList files);
