@@ -1,11 +1,14 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
 
 #include "formats/format_dispatch.h"
 #include "image/text.h"
+#include "processing/effects.h"
+#include "processing/transform_commands.h"
 
 namespace velmira::cli {
 
@@ -176,6 +179,91 @@ bool PasteFile(Context& c, const Args& a, std::string& e) {
   return c.doc.PasteFromClipboard() || Fail(e, "paste failed");
 }
 
+// ------------------------------------------------------------ geometric transforms
+
+bool ParseTurn(const std::string& s, int& degrees, std::string& e) {
+  if (!ParseInt(s, degrees) || (degrees != 90 && degrees != -90 && degrees != 180))
+    return Fail(e, "the angle must be 90, -90 or 180");
+  return true;
+}
+
+bool RotateCanvasCmd(Context& c, const Args& a, std::string& e) {
+  int d;
+  if (!ParseTurn(a[0], d, e)) return false;
+  return RotateCanvas(c.doc, d) || (c.host.anyMessage ? false : Fail(e, "rotation failed"));
+}
+
+bool RotateLayerCmd(Context& c, const Args& a, std::string& e) {
+  int d;
+  if (!ParseTurn(a[0], d, e)) return false;
+  return RotateLayer(c.doc, d) || (c.host.anyMessage ? false : Fail(e, "rotation failed"));
+}
+
+bool ResizeCmd(Context& c, const Args& a, std::string& e) {
+  int w, h;
+  if (!ParseInt(a[0], w) || !ParseInt(a[1], h) || w < 1 || h < 1 || w > 65535 || h > 65535)
+    return Fail(e, "width and height must be 1…65535");
+  const auto& hd = c.doc.Layers().header;
+  if (w == hd.canvasWidth && h == hd.canvasHeight) return true;  // the same size: nothing to do
+  return ResizePicture(c.doc, w, h) || Fail(e, "resize failed (out of memory?)");
+}
+
+bool CanvasCmd(Context& c, const Args& a, std::string& e) {
+  int w, h, anchor;
+  if (!ParseInt(a[0], w) || !ParseInt(a[1], h) || w < 1 || h < 1 || w > 65535 || h > 65535)
+    return Fail(e, "width and height must be 1…65535");
+  if (!ParseInt(a[2], anchor) || anchor < 0 || anchor > 8)
+    return Fail(e, "the anchor must be 0…8 (0 top-left, 4 centre, 8 bottom-right)");
+  const auto& hd = c.doc.Layers().header;
+  if (w == hd.canvasWidth && h == hd.canvasHeight) return true;
+  return CanvasSize(c.doc, w, h, anchor) || Fail(e, "canvas size failed (out of memory?)");
+}
+
+bool FreeRotateCmd(Context& c, const Args& a, std::string& e) {
+  double d;
+  if (!ParseDouble(a[0], d) || !(d > -3600.0 && d < 3600.0)) return Fail(e, "the angle must be a number of degrees");
+  return FreeRotate(c.doc, float(d)) || (c.host.anyMessage ? false : Fail(e, "free rotation failed"));
+}
+
+bool QuadCmd(Context& c, const Args& a, std::string& e) {
+  QuadPoint q[4];
+  for (int k = 0; k < 4; ++k) {
+    int x, y;
+    if (!ParseInt(a[size_t(2 * k)], x) || !ParseInt(a[size_t(2 * k + 1)], y) || std::abs(x) > 100000 ||
+        std::abs(y) > 100000)
+      return Fail(e, "corners must be whole picture coordinates");
+    q[k] = {double(x), double(y)};
+  }
+  int bw, bh;
+  {
+    QuadPoint s[4];
+    double mx = q[0].x, my = q[0].y;
+    for (int k = 1; k < 4; ++k) mx = std::min(mx, q[k].x), my = std::min(my, q[k].y);
+    for (int k = 0; k < 4; ++k) s[k] = {q[k].x - mx, q[k].y - my};
+    QuadBoxSize(s, &bw, &bh);
+  }
+  if (bw < 1 || bh < 1) return Fail(e, "the corners enclose no area");
+  if (int64_t(bw) * bh > (int64_t(1) << 28)) return Fail(e, "the quadrilateral is too large");
+  c.doc.SetZoom(1.0f);
+  return FreeTransform(c.doc, FreeMode::Perspective, q) ||
+         (c.host.anyMessage ? false : Fail(e, "the corners give parallel edges; nothing changed"));
+}
+
+bool ShadowCmd(Context& c, const Args& a, std::string& e) {
+  int size;
+  Rgbq colour;
+  if (!ParseInt(a[0], size) || size < 0 || size > kMaxEffectSize) return Fail(e, "the size must be 0…17");
+  if (!ParseColour(a[1], colour)) return Fail(e, "the colour must be #RRGGBB");
+  if (a.size() == 3 && a[2] != "transparent") return Fail(e, "the third word may only be 'transparent'");
+  return ApplyLayerEffect(c.doc, false, size, colour, a.size() == 3) ||
+         (c.host.anyMessage ? false : Fail(e, "the layer effect failed"));
+}
+
+bool FlipCmd(Context& c, bool layer, bool horizontal, std::string& e) {
+  const bool ok = layer ? FlipLayer(c.doc, horizontal) : FlipCanvas(c.doc, horizontal);
+  return ok || (c.host.anyMessage ? false : Fail(e, "flip failed"));
+}
+
 const Command kCommands[] = {
     {"to-8bit", 0, 0, "", "8-bit colour with an optimal palette (octree)", &To8Bit},
     {"flatten", 0, 0, "", "compose every layer into the bottom layer", DOC_COMMAND(Flatten)},
@@ -198,6 +286,26 @@ const Command kCommands[] = {
     {"rename-layer", 1, 1, "NAME", "rename the active layer", &RenameLayer},
     {"to-raster", 0, 0, "", "convert the active text layer to a raster layer", &ToRaster},
     {"paste-file", 1, 1, "FILE", "paste the picture of FILE as a new top layer", &PasteFile},
+    {"flip-h", 0, 0, "", "mirror every layer left to right",
+     [](Context& c, const Args&, std::string& e) { return FlipCmd(c, false, true, e); }},
+    {"flip-v", 0, 0, "", "mirror every layer top to bottom",
+     [](Context& c, const Args&, std::string& e) { return FlipCmd(c, false, false, e); }},
+    {"flip-layer-h", 0, 0, "", "mirror the active layer left to right",
+     [](Context& c, const Args&, std::string& e) { return FlipCmd(c, true, true, e); }},
+    {"flip-layer-v", 0, 0, "", "mirror the active layer top to bottom",
+     [](Context& c, const Args&, std::string& e) { return FlipCmd(c, true, false, e); }},
+    {"rotate", 1, 1, "90|-90|180", "turn the whole canvas clockwise by the angle", &RotateCanvasCmd},
+    {"rotate-layer", 1, 1, "90|-90|180", "turn the active layer clockwise by the angle", &RotateLayerCmd},
+    {"resize", 2, 2, "W H", "resample the picture to W x H pixels", &ResizeCmd},
+    {"canvas", 3, 3, "W H ANCHOR",
+     "new canvas of W x H with the picture placed by ANCHOR 0-8 (0 top-left, 4 centre, 8 bottom-right)", &CanvasCmd},
+    {"free-rotate", 1, 1, "DEGREES", "rotate the active layer freely about its centre (clockwise)", &FreeRotateCmd},
+    {"quad", 8, 8, "X0 Y0 ... X3 Y3",
+     "map the active layer onto the corners top-left, top-right, bottom-right, bottom-left "
+     "(pixel edges: 0 0 W 0 W H 0 H is the picture itself)",
+     &QuadCmd},
+    {"shadow", 2, 3, "SIZE COLOUR [transparent]", "soft shadow (size 0-17) under the active layer's content",
+     &ShadowCmd},
 };
 
 }  // namespace

@@ -73,6 +73,7 @@ struct LayerView {
   std::vector<int> cols;
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
   bool gather = false;              // sampled columns copied into a strip per row
+  bool shadow = false;              // the layer's effect plane is drawn under it
 
   void Build(int a) {
     const float na = n[a], m = 1.0f - na;
@@ -451,6 +452,46 @@ void PrepareColours(const LayerStack& st, const Layer& l, LayerView& v) {
   std::fill(std::begin(v.built), std::end(v.built), false);
 }
 
+// A layer's shadow, drawn before the layer itself so that its content covers it.
+//
+// The shadow is the layer's silhouette softened and dropped down and to the right:
+// at layer pixel (x, y) it takes the pixel `off` columns to the left and `off` rows
+// higher as shown (storage rows count up); where that pixel is covered the shadow
+// has the pixel's coverage, elsewhere the effect plane's intensity, which fades
+// with the distance from the content. The intensity e mixes the shadow colour into
+// the target with the factor e / 255 × the layer's opacity; a transparent shadow
+// multiplies what lies below by the shadow colour instead of covering it, so the
+// picture under the shadow shows through darkened.
+void DrawShadowRow(const LayerView& v, int lr, uint8_t* out) {
+  const Layer& l = *v.l;
+  const int off = std::max(1, int(l.effectSize) / 2);
+  const int sr = lr + off;
+  if (sr < 0 || sr >= l.height) return;
+  const uint8_t* arow = l.alpha.data() + size_t(sr) * size_t(l.width);
+  const uint8_t* erow = l.effect.data() + size_t(sr) * size_t(l.width);
+  const Rgbq colour = Rgbq(l.effectColour);
+  const int cb = RgbqB(colour), cg = RgbqG(colour), cr = RgbqR(colour);
+  const float opacity = float(255 - l.transparency) * 0.003921569f;
+  const bool multiply = l.transparentShadow != 0;
+  for (int i = v.i0; i < v.i1; ++i) {
+    const int lc = v.cols.empty() ? v.lc0 + i : v.cols[size_t(i)];
+    if (lc < 0) continue;
+    const int sc = lc - off;
+    if (sc < 0 || sc >= l.width) continue;
+    const int e = arow[sc] ? arow[sc] : erow[sc];
+    if (e == 0) continue;
+    const float n = float(e) * 0.003921569f * opacity;
+    uint8_t* dp = out + 4 * size_t(i);
+    const int d[3] = {dp[0], dp[1], dp[2]};
+    const int c[3] = {cb, cg, cr};
+    for (int k = 0; k < 3; ++k) {
+      const int s = multiply ? d[k] * c[k] / 255 : c[k];
+      dp[k] = uint8_t(std::clamp(int(n * float(s) + (1.0f - n) * float(d[k])), 0, 255));
+    }
+    dp[3] = Coverage(dp[3], multiply ? e / 2 : e);
+  }
+}
+
 // The layers a composition walks: `count` links up from the start, visible ones only.
 std::vector<int> Walk(const LayerStack& st, ComposeRange range) {
   std::vector<int> out;
@@ -510,6 +551,7 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
         v->fn = PickRow<true>(mode, v->src);
       }
     }
+    v->shadow = l.effectOn && l.effect.size() == size_t(l.pixelCount);
     if (v->i0 < v->i1) views.push_back(std::move(v));
   }
   // Gathered strips, padded so that vector loads stay inside them.
@@ -523,6 +565,7 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
       if (lr < 0 || lr >= l.height) continue;
       const uint8_t* prow = l.pixels.data() + size_t(lr) * size_t(l.stride);
       const uint8_t* arow = l.alpha.data() + size_t(lr) * size_t(l.width);
+      if (v->shadow) DrawShadowRow(*v, lr, orow);
       if (v->gather) {
         const int* cols = v->cols.data();
         for (int i = v->i0; i < v->i1; ++i) {
