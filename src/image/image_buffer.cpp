@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -22,7 +23,11 @@ int PaletteCountFor(int bpp) {
   }
 }
 
-int32_t PelsPerMeter(int dpi) { return int32_t(std::floor(dpi * 39.37007874015748 + 0.5)); }
+// Clamped so that an absurd resolution from a damaged file cannot overflow the field.
+int32_t PelsPerMeter(int dpi) {
+  const double v = std::floor(dpi * 39.37007874015748 + 0.5);
+  return int32_t(std::clamp(v, double(INT32_MIN), double(INT32_MAX)));
+}
 int32_t DpiFromPels(int32_t ppm) { return int32_t(std::floor(ppm * 0.025400000000000002 + 0.5)); }
 
 // Largest block we agree to hold; also keeps every size field inside int32.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "image/le_bytes.h"
@@ -221,6 +222,20 @@ TEST(ImageBuffer, TakeOverMovesAndEmptiesSource) {
   ASSERT_TRUE(c.CopyFrom(b, false));
   EXPECT_EQ(c.ReadColor(1, 1), MakeRgbq(1, 2, 3));
   EXPECT_TRUE(b.IsValid());
+}
+
+}  // namespace
+}  // namespace velmira
+
+namespace velmira {
+namespace {
+
+TEST(ImageBuffer, AbsurdResolutionsAreClampedNotOverflowed) {
+  CImageBuffer img;
+  img.Allocate(1, 1, 24, kFormatBmp);
+  img.SetResolution(100000000, -100000000);
+  EXPECT_EQ(img.Header().xPelsPerMeter, INT32_MAX);
+  EXPECT_EQ(img.Header().yPelsPerMeter, INT32_MIN);
 }
 
 }  // namespace
