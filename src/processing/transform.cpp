@@ -138,7 +138,8 @@ class RowCache {
 };
 
 // Integer weights of an area footprint along one axis, summing to exactly 4096 so
-// that a flat area keeps its value exactly.
+// that a flat area keeps its value exactly; the weighted sums are rounded to the
+// nearest value at the end.
 struct AxisTaps {
   std::vector<int> first, count, weight;  // weight: `count` entries from offset[i]
   std::vector<size_t> offset;
@@ -465,7 +466,7 @@ void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std:
         const uint32_t* p = rs[t] + size_t(x) * C;
         for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
       }
-      for (int ch = 0; ch < C; ++ch) c[ch] = int(acc[ch] >> 24);
+      for (int ch = 0; ch < C; ++ch) c[ch] = int((acc[ch] + (1u << 23)) >> 24);
       StoreColour(dst, palette, text, x, y, c);
       arow[x] = uint8_t(c[cc]);
       carry(x, y);
