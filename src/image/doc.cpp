@@ -82,6 +82,7 @@ void CMirvDoc::HistoryChanged() { host_.RefreshHistoryPanel(*this); }
 
 void CMirvDoc::LayersChanged() {
   stale_ = true;
+  viewIsBottom_ = false;
   host_.RefreshLayerPanel(*this);
   host_.UpdateViews(*this, 0);
 }
@@ -91,6 +92,7 @@ void CMirvDoc::LayersChanged() {
 // Without a history (batch work that never undoes) every step is final: there is
 // nothing to record, and no preview state to commit or throw away.
 void CMirvDoc::RecordStep(const std::string& label, int kind, int slot) {
+  viewIsBottom_ = false;
   if (historyEnabled_)
     history_->RecordStep(label, kind, slot);
   else
@@ -155,6 +157,8 @@ bool CMirvDoc::BuildFromViewImage(const std::string& title) {
   a.dirty = 1;
   a.kind = kLayerRaster;
   a.centre = true;
+  a.initialPixels = view_->Pixels();
+  a.initialBytes = view_->ImageSize();
   if (!layers_.AllocateLayer(0, a)) {
     host_.ShowMessage(msg::kCannotOpen);
     return false;
@@ -166,9 +170,11 @@ bool CMirvDoc::BuildFromViewImage(const std::string& title) {
   l.visible = 1;
   l.below = l.above = -1;
   l.name.Set(u"배경영상");
-  const size_t rowBytes = std::min<size_t>(size_t(l.stride), size_t(view_->Stride()));
-  for (int y = 0; y < l.height; ++y)
-    std::memcpy(l.pixels.data() + size_t(y) * size_t(l.stride), view_->Row(y), rowBytes);
+  if (size_t(l.imageSize) != view_->ImageSize()) {
+    const size_t rowBytes = std::min<size_t>(size_t(l.stride), size_t(view_->Stride()));
+    for (int y = 0; y < l.height; ++y)
+      std::memcpy(l.pixels.data() + size_t(y) * size_t(l.stride), view_->Row(y), rowBytes);
+  }
   layers_.bottom = 0;
   layers_.active = 0;
   layers_.header.backgroundX = l.x;
@@ -177,14 +183,20 @@ bool CMirvDoc::BuildFromViewImage(const std::string& title) {
 }
 
 void CMirvDoc::AfterOpen() {
+  // The layers were just built from the view image (or it from them).
+  bool viewIsBottom = view_ && view_->IsValid() && layers_.header.bitsPerPixel == 24 &&
+                      view_->Bpp() == 24 && layers_.Used(layers_.bottom) &&
+                      size_t(layers_.slots[layers_.bottom].imageSize) == view_->ImageSize() &&
+                      layers_.slots[layers_.bottom].width == view_->Width() && view_->FormatType() != kFormatVlm;
   serial_ = frame_.nextSerial++;
   layers_.active = layers_.bottom;
   viewRect = {0, 0, layers_.header.canvasWidth, layers_.header.canvasHeight};
-  if (layers_.header.bitsPerPixel != 24) ConvertTo24();
+  if (layers_.header.bitsPerPixel != 24) viewIsBottom = ConvertTo24();
   if (Layer* b = layers_.Get(layers_.bottom)) b->kind = kLayerBackground;
   host_.UpdateViews(*this, 1025);
   RecordStep(label::kOpening, kStepPixels, layers_.bottom);
   modified_ = false;
+  viewIsBottom_ = viewIsBottom;
   stale_ = true;
   RefreshTitle(Utf16ToUtf8(layers_.header.title.Get()));
 }
@@ -605,7 +617,9 @@ bool CMirvDoc::Flatten() {
   const int start = layers_.bottom;
   if (!layers_.Used(start)) return false;
   for (int s : layers_.Chain()) RevertLayer(s, false);
-  if (!IsOwnComposition(start)) {
+  const bool unchanged = IsOwnComposition(start);
+  const bool viewCurrent = unchanged && viewIsBottom_;
+  if (!unchanged) {
     std::vector<uint8_t> composed;
     if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
     if (!WriteComposedInto(start, composed)) return false;
@@ -621,8 +635,11 @@ bool CMirvDoc::Flatten() {
   layers_.ResetSelection(start);
   layers_.selectionExists = false;
   RecordStep(label::kFlatten, kStepFlatten, start);
-  if (!RebuildViewImage()) host_.ShowMessage(msg::kConvertFailed);
+  if (!viewCurrent && !RebuildViewImage()) host_.ShowMessage(msg::kConvertFailed);
+  if (viewCurrent) viewIsBottom_ = true;
+  const bool rebuilt = viewIsBottom_;
   LayersChanged();
+  viewIsBottom_ = viewCurrent || rebuilt;
   return true;
 }
 
@@ -648,6 +665,7 @@ bool CMirvDoc::RebuildViewImage() {
     // Same geometry: refill the picture in place rather than fault in a new one.
     std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
     if (!layers_.palette.empty()) view_->LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
+    viewIsBottom_ = true;
     return true;
   }
   auto img = std::make_unique<CImageBuffer>(view_ ? view_->FormatType() : kFormatBmp);
@@ -665,6 +683,7 @@ bool CMirvDoc::RebuildViewImage() {
     img->Ext().transparentIndex = img->Bpp() <= 8 ? view_->Ext().transparentIndex : -1;
   }
   view_ = std::move(img);
+  viewIsBottom_ = true;
   return true;
 }
 

@@ -131,7 +131,10 @@ class CMirvDoc : public HistoryHost {
   int Serial() const override { return serial_; }
   std::filesystem::path TempFolder() const override { return frame_.tempFolder; }
   int CurrentToolId() const override { return frame_.currentTool; }
-  void SetModified(bool m) override { modified_ = m; }
+  void SetModified(bool m) override {
+    modified_ = m;
+    if (m) viewIsBottom_ = false;
+  }
   void SetBusy(bool b) override { busy_ = b; }
   void HistoryChanged() override;
   void LayersChanged() override;
@@ -189,6 +192,9 @@ class CMirvDoc : public HistoryHost {
   bool selectionMove_ = false;
   bool showTransparency_ = false;
   bool historyEnabled_ = true;
+  // The view image's pixels are exactly the bottom layer's (nothing changed since
+  // the layers were built from it or it was rebuilt), so a rebuild can be skipped.
+  bool viewIsBottom_ = false;
   float zoom_ = 1.0f;
   double loadSeconds_ = 0;
   int openedBpp_ = 24;

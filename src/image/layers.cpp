@@ -79,7 +79,10 @@ bool LayerStack::AllocateLayer(int slot, const LayerAlloc& a) {
   }
   try {
     l.FreeBuffers();
-    l.pixels.assign(size_t(imageSize), 255);
+    if (a.initialPixels && a.initialBytes == size_t(imageSize))
+      l.pixels.assign(a.initialPixels, a.initialPixels + imageSize);
+    else
+      l.pixels.assign(size_t(imageSize), 255);
     l.alpha.assign(size_t(pixelCount), a.initialAlpha);
     l.effect.assign(size_t(pixelCount), 0);
     if (!selectionExists || a.resetSelection) {

@@ -118,6 +118,10 @@ struct LayerAlloc {
   int kind = kLayerRaster;
   int partner = -1;
   bool centre = false;
+  // Rows to take as the pixels instead of white, when they have exactly the
+  // layer's stride and height (building a layer from a decoded picture).
+  const uint8_t* initialPixels = nullptr;
+  size_t initialBytes = 0;
 };
 
 enum class InsertResult { Ok, Full, BadSlot, NoMemory };

@@ -215,6 +215,19 @@ TEST_F(DocTest, SavingAsJpegFlattensAndUndoRestoresTheLayers) {
   EXPECT_EQ(formats.savedCodes.size(), 1u);
 }
 
+TEST_F(DocTest, SavingAnEditedSingleLayerWritesTheEdit) {
+  ASSERT_TRUE(Open("one.bmp"));
+  ASSERT_TRUE(doc->OnSaveDocument(tmp / "first.bmp"));
+  EXPECT_EQ(formats.savedPixels[0], 7);  // the picture as opened
+  ASSERT_TRUE(doc->RunEdit(TextRule::Active, false, "edit", kStepPixels, [](LayerStack& st, Layer&) {
+    st.WriteLayerColor(st.active, 0, 0, MakeRgbq(9, 8, 1));
+    return true;
+  }));
+  ASSERT_TRUE(doc->OnSaveDocument(tmp / "second.bmp"));
+  EXPECT_EQ(formats.savedPixels[0], 1);
+  EXPECT_EQ(formats.savedPixels[2], 9);
+}
+
 TEST_F(DocTest, CopyWithoutSelectionGivesA32BitDibWithItsMarker) {
   ASSERT_TRUE(Open());
   L().SetLayerAlpha(L().bottom, 2, 1, 77);
