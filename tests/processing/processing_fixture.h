@@ -1,0 +1,108 @@
+// A document with a recording host for the adjustment, filter and channel tests.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/doc.h"
+
+namespace velmira::testing_support {
+
+namespace fs = std::filesystem;
+
+struct RecordingHost : DocHost {
+  std::vector<std::string> messages;
+  std::vector<int> progress;
+  std::vector<std::unique_ptr<CMirvDoc>> created;
+  FrameState* frame = nullptr;
+  FormatDispatch* formats = nullptr;
+
+  void ShowMessage(const std::string& t) override { messages.push_back(t); }
+  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
+  bool AskText(const std::string&, std::string&) override { return false; }
+  void Progress(int p) override { progress.push_back(p); }
+  void UpdateViews(CMirvDoc&, int) override {}
+  void RefreshLayerPanel(CMirvDoc&) override {}
+  void RefreshHistoryPanel(CMirvDoc&) override {}
+  void TitleChanged(CMirvDoc&) override {}
+  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
+  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
+  CMirvDoc* NewDocument(int w, int h, int bpp, const std::string& name) override {
+    frame->newWidth = w;
+    frame->newHeight = h;
+    frame->newBitsPerPixel = bpp;
+    frame->newTitle = name;
+    created.push_back(std::make_unique<CMirvDoc>(*frame, *this, formats));
+    if (!created.back()->NewDocument()) return nullptr;
+    return created.back().get();
+  }
+};
+
+// A document of the given size whose background layer is filled by `paint`
+// (storage coordinates, y = 0 the bottom row).
+class DocFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tmp = fs::temp_directory_path() / ("velmira-processing-test-" + std::to_string(::getpid()));
+    fs::create_directories(tmp);
+    frame.tempFolder = tmp;
+    host.frame = &frame;
+  }
+  void TearDown() override {
+    doc.reset();
+    host.created.clear();
+    fs::remove_all(tmp);
+  }
+  template <class Paint>
+  void Make(int w, int h, Paint&& paint) {
+    frame.newWidth = w;
+    frame.newHeight = h;
+    frame.newBitsPerPixel = 24;
+    frame.newTitle = "그림";
+    doc = std::make_unique<CMirvDoc>(frame, host, nullptr);
+    ASSERT_TRUE(doc->NewDocument());
+    Layer& l = *L().Active();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) Set(l, x, y, paint(x, y));
+    // The painted picture is the document's starting state.
+    doc->RecordStep("Opening....", kStepPixels, L().active);
+  }
+  LayerStack& L() { return doc->Layers(); }
+  static void Set(Layer& l, int x, int y, Rgbq c) {
+    uint8_t* p = l.pixels.data() + size_t(y) * size_t(l.stride) + 3 * size_t(x);
+    p[0] = uint8_t(RgbqB(c));
+    p[1] = uint8_t(RgbqG(c));
+    p[2] = uint8_t(RgbqR(c));
+  }
+  static Rgbq Get(const Layer& l, int x, int y) {
+    const uint8_t* p = l.pixels.data() + size_t(y) * size_t(l.stride) + 3 * size_t(x);
+    return MakeRgbq(p[2], p[1], p[0]);
+  }
+  Rgbq At(int x, int y) { return Get(*L().Active(), x, y); }
+  // Selects the rectangle [x0, x1) × [y0, y1) of the active layer.
+  void Select(int x0, int y0, int x1, int y1) {
+    const Layer& l = *L().Active();
+    std::fill(L().mask.begin(), L().mask.end(), uint8_t(0));
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) L().mask[size_t(y) * size_t(l.width) + size_t(x)] = 1;
+    L().selectionExists = true;
+  }
+  bool Said(const std::string& m) const {
+    return std::find(host.messages.begin(), host.messages.end(), m) != host.messages.end();
+  }
+
+  fs::path tmp;
+  FrameState frame;
+  RecordingHost host;
+  std::unique_ptr<CMirvDoc> doc;
+};
+
+inline Rgbq Grey(int v) { return MakeRgbq(v, v, v); }
+
+}  // namespace velmira::testing_support
