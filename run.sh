@@ -24,7 +24,7 @@ fi
 
 # The editor's window is still to come: show what the document core does with the
 # pictures instead.
-echo "Velmira's editor window is not built yet; it arrives with the main window and image view."
+echo "The editor was built without its window (VELMIRA_BUILD_UI=OFF)."
 echo "Running the command-line tool on: ${pictures[*]}"
 status=0
 for p in "${pictures[@]}"; do

@@ -391,6 +391,16 @@ bool CMirvDoc::OnCommand(int id) {
   }
 }
 
+bool CMirvDoc::HandlesCommand(int id) {
+  static const int ids[] = {cmd::kCopy, cmd::kCut, cmd::kPaste, cmd::kUndo, cmd::kRedo, cmd::kCutToNew,
+                            cmd::kDuplicateDocument, cmd::kRemoveTransparency, cmd::kSetTransparency,
+                            cmd::kRemoveAlphaChannel, cmd::kInvertAlpha, cmd::kToggleAlphaPalette,
+                            cmd::kStripAlpha, cmd::kLayerAdd, cmd::kLayerDelete, cmd::kLayerDuplicate,
+                            cmd::kFlatten, cmd::kMergeDown, cmd::kMergeUp, cmd::kRenameLayer, cmd::kToRaster,
+                            cmd::kColour8Bit, cmd::kFourBitOptimal, cmd::kFourBitStandard};
+  return std::find(std::begin(ids), std::end(ids), id) != std::end(ids);
+}
+
 bool CMirvDoc::IsCommandEnabled(int id) const {
   switch (id) {
     case cmd::kUndo: return history_->CanUndo();

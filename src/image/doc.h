@@ -75,6 +75,8 @@ class CMirvDoc : public HistoryHost {
   // Commands by id: true when the id is the document's and it ran.
   bool OnCommand(int id);
   bool IsCommandEnabled(int id) const;
+  // True for the ids OnCommand handles (the frame routes only those here).
+  static bool HandlesCommand(int id);
 
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);

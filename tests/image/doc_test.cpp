@@ -298,6 +298,9 @@ TEST_F(DocTest, AlphaCommandsChangeTheRecordAndRecordSteps) {
   ASSERT_TRUE(doc->OnCommand(cmd::kSetTransparency));  // a display switch, not a step
   EXPECT_TRUE(doc->ShowTransparency());
   EXPECT_EQ(doc->History().Step(), 3);
+  EXPECT_TRUE(CMirvDoc::HandlesCommand(cmd::kStripAlpha));
+  EXPECT_FALSE(CMirvDoc::HandlesCommand(1420));  // the zoom tool is the view's
+  EXPECT_FALSE(doc->OnCommand(1420));
 }
 
 TEST_F(DocTest, CutToNewNeedsASelectionAndASaneSize) {
