@@ -322,6 +322,12 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
     xs[size_t(i)] = float(box.minX + i) * s;
   }
   const bool mask = src.HasMask() && dst.HasMask();
+  // An all-zero effect plane (no shadow) need not be carried: the destination's is zero.
+  const bool effect = std::any_of(src.effect.begin(), src.effect.end(), [](uint8_t v) { return v != 0; });
+  const bool bpp24 = src.bpp == 24;
+  const uint8_t* const spix = src.pixels.data();
+  const uint8_t* const salpha = src.alpha.data();
+  const size_t sstride = size_t(src.stride);
   // Destination tiles keep the source reads of a quarter turn inside the cache.
   constexpr int kTile = 64;
   for (int ty = 0; ty < bh; ty += kTile) {
@@ -349,9 +355,13 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
             continue;
           }
           const size_t si = size_t(sy) * size_t(sw) + size_t(sx);
-          CopyPixel(src.pixels.data() + size_t(sy) * size_t(src.stride), sx, drow, i, src.bpp);
-          darow[i] = src.alpha[si];
-          derow[i] = src.effect[si];
+          const uint8_t* srow = spix + size_t(sy) * sstride;
+          if (bpp24)
+            std::memcpy(drow + 3 * size_t(i), srow + 3 * size_t(sx), 3);
+          else
+            CopyPixel(srow, sx, drow, i, src.bpp);
+          darow[i] = salpha[si];
+          if (effect) derow[i] = src.effect[si];
           if (mask) dst.mask[size_t(j) * size_t(dst.width) + size_t(i)] = src.mask[si];
         }
       }

@@ -49,8 +49,37 @@ bool Busy(CMirvDoc& doc) { return doc.IsBusy() || !doc.Layers().Active(); }
 // The selection mask goes with the active layer only.
 const std::vector<uint8_t>* MaskOf(const LayerStack& st, int slot) {
   const Layer& l = st.slots[slot];
-  if (slot != st.active || st.maskWidth != l.width || st.maskHeight != l.height) return nullptr;
+  // Without a selection the mask is all 1 and is simply made anew.
+  if (!st.selectionExists || slot != st.active || st.maskWidth != l.width || st.maskHeight != l.height)
+    return nullptr;
   return &st.mask;
+}
+
+// Moves a layer's buffers (and the selection mask, while it is carried) out into
+// planes without copying; GiveBack undoes it when a later step fails.
+Planes TakePlanes(LayerStack& st, int slot) {
+  Layer& l = st.slots[slot];
+  Planes p;
+  p.width = l.width;
+  p.height = l.height;
+  p.bpp = st.LayerBpp(l);
+  p.stride = l.stride;
+  p.text = l.kind == kLayerText;
+  const bool mask = MaskOf(st, slot) != nullptr;
+  p.pixels.swap(l.pixels);
+  p.alpha.swap(l.alpha);
+  p.effect.swap(l.effect);
+  if (p.effect.size() != p.alpha.size()) p.effect.assign(p.alpha.size(), 0);
+  if (mask) p.mask.swap(st.mask);
+  return p;
+}
+
+void GiveBack(LayerStack& st, int slot, Planes& p) {
+  Layer& l = st.slots[slot];
+  l.pixels.swap(p.pixels);
+  l.alpha.swap(p.alpha);
+  l.effect.swap(p.effect);
+  if (p.HasMask()) st.mask.swap(p.mask);
 }
 
 // Replaces a slot's buffers and geometry with transformed planes at (x, y).
@@ -118,14 +147,17 @@ Rgbq OutsideColour(CMirvDoc& doc, int* index) {
 
 // The one quarter/half-turn routine: the layer at `slot` rotated into planes whose
 // origin holds the rotated box; `w`, `h` receive the box size.
-bool RotateSlot(CMirvDoc& doc, int slot, float theta, int cw, int ch, Planes& out, int* w, int* h) {
+bool RotateSlot(CMirvDoc& doc, int slot, float theta, int cw, int ch, Planes& src, Planes& out, int* w, int* h) {
   LayerStack& st = doc.Layers();
   const Layer& l = st.slots[slot];
-  const Planes src = PlanesOf(l, st.LayerBpp(l), MaskOf(st, slot));
+  src = TakePlanes(st, slot);
   const RotatedBox box = RotatedBoxOf(l.width, l.height, theta);
   *w = box.Width();
   *h = box.Height();
-  if (!Blank(st, l, *w, *h, cw, ch, src.HasMask(), out)) return false;
+  if (!Blank(st, l, *w, *h, cw, ch, src.HasMask(), out)) {
+    GiveBack(st, slot, src);
+    return false;
+  }
   int index;
   const Rgbq outside = OutsideColour(doc, &index);
   RotatePlanes(src, theta, box, out, outside, index);
@@ -145,7 +177,7 @@ bool FlipCanvas(CMirvDoc& doc, bool horizontal) {
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
   for (int s : st.Chain()) {
     Layer& l = st.slots[s];
-    Planes p = PlanesOf(l, st.LayerBpp(l), MaskOf(st, s));
+    Planes p = TakePlanes(st, s);
     FlipPlanes(p, horizontal);
     // A layer off the canvas origin mirrors its place too, so the picture as a
     // whole is mirrored; a canvas-sized layer at (0, 0) stays where it is.
@@ -167,7 +199,7 @@ bool FlipLayer(CMirvDoc& doc, bool horizontal) {
   return doc.RunEdit(TextRule::Allow, false, horizontal ? label::kFlipLayerH : label::kFlipLayerV, kStepPixels,
                      [&](LayerStack& st, Layer& l) {
                        const int slot = st.active;
-                       Planes p = PlanesOf(l, st.LayerBpp(l), MaskOf(st, slot));
+                       Planes p = TakePlanes(st, slot);
                        FlipPlanes(p, horizontal);
                        const bool selection = st.selectionExists;
                        const bool hadMask = p.HasMask();
@@ -227,12 +259,15 @@ bool RotateCanvas(CMirvDoc& doc, int degrees) {
     nch = std::max(nch, b.Height());
   }
   const std::vector<int> chain = st.Chain();
-  std::vector<Planes> out(chain.size());
+  std::vector<Planes> out(chain.size()), old(chain.size());
   std::vector<int> xs(chain.size()), ys(chain.size());
   for (size_t k = 0; k < chain.size(); ++k) {
     const Layer& l = st.slots[chain[k]];
     int w, h;
-    if (!RotateSlot(doc, chain[k], theta, ncw, nch, out[k], &w, &h)) return false;
+    if (!RotateSlot(doc, chain[k], theta, ncw, nch, old[k], out[k], &w, &h)) {
+      for (size_t u = 0; u < k; ++u) GiveBack(st, chain[u], old[u]);
+      return false;
+    }
     // The layer's rectangle as shown turns with the old canvas, whose turned image
     // starts at the new canvas's top-left corner.
     const int L = l.x, T = ShownTop(st, l);
@@ -273,9 +308,10 @@ bool RotateLayer(CMirvDoc& doc, int degrees) {
                      degrees == 90 ? label::kLayerCw : degrees == -90 ? label::kLayerCcw : label::kLayer180,
                      kStepPixels, [&](LayerStack& s, Layer& l) {
                        const int cw = s.header.canvasWidth, ch = s.header.canvasHeight;
-                       Planes p;
+                       Planes p, old;
                        int w, h;
-                       if (!RotateSlot(doc, s.active, RotationAngle(float(degrees)), cw, ch, p, &w, &h)) return false;
+                       if (!RotateSlot(doc, s.active, RotationAngle(float(degrees)), cw, ch, old, p, &w, &h))
+                         return false;
                        // The turned content keeps its centre where it was.
                        const int L = l.x + (l.width - w) / 2, T = ShownTop(s, l) + (l.height - h) / 2;
                        const bool selection = s.selectionExists;
