@@ -371,6 +371,65 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
 
 bool ResizeUsesBilinear(float sx, float sy) { return 1.0f / sx <= 1.0f && 1.0f / sy <= 1.0f; }
 
+namespace {
+
+// The area-average resize with C channels known at compile time.
+template <int C, class Carry>
+void AreaResize(const Expander& ex, const AxisTaps& hx, const AxisTaps& vy, Planes& dst,
+                const std::vector<uint8_t>& palette, bool text, Carry& carry) {
+  const int sw = ex.p.width, ow = dst.width, oh = dst.height, cc = C - 1;
+  const int keep = vy.maxCount + 2;
+  std::vector<std::vector<uint32_t>> hrows(size_t(keep), std::vector<uint32_t>(size_t(ow) * C));
+  std::vector<int> hid(size_t(keep), -1);
+  std::vector<uint8_t> line(size_t(sw) * C);
+  auto hrow = [&](int j) -> const uint32_t* {
+    const size_t k = size_t(j % keep);
+    if (hid[k] != j) {
+      ex.Row(j, line.data());
+      uint32_t* o = hrows[k].data();
+      for (int x = 0; x < ow; ++x) {
+        const int* w = hx.weight.data() + hx.offset[size_t(x)];
+        const uint8_t* p = line.data() + size_t(hx.first[size_t(x)]) * C;
+        const int n = hx.count[size_t(x)];
+        uint32_t acc[C] = {};
+        for (int t = 0; t < n; ++t, p += C)
+          for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
+        for (int ch = 0; ch < C; ++ch) o[size_t(x) * C + size_t(ch)] = acc[ch];
+      }
+      hid[k] = j;
+    }
+    return hrows[k].data();
+  };
+  std::vector<const uint32_t*> rs(size_t(vy.maxCount));
+  int c[C];
+  for (int y = 0; y < oh; ++y) {
+    const int n = vy.count[size_t(y)], j0 = vy.first[size_t(y)];
+    const int* w = vy.weight.data() + vy.offset[size_t(y)];
+    for (int t = 0; t < n; ++t) rs[size_t(t)] = hrow(j0 + t);
+    uint8_t* arow = dst.alpha.data() + size_t(y) * size_t(ow);
+    uint8_t* drow = dst.pixels.data() + size_t(y) * size_t(dst.stride);
+    const bool rgb = C == 4 && dst.bpp == 24 && !text;
+    for (int x = 0; x < ow; ++x) {
+      uint32_t acc[C] = {};
+      for (int t = 0; t < n; ++t) {
+        const uint32_t* p = rs[size_t(t)] + size_t(x) * C;
+        for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
+      }
+      for (int ch = 0; ch < C; ++ch) c[ch] = int((acc[ch] + (1u << 23)) >> 24);
+      if (rgb) {
+        uint8_t* q = drow + 3 * size_t(x);
+        q[0] = uint8_t(c[0]), q[1] = uint8_t(c[1]), q[2] = uint8_t(c[2]);
+      } else {
+        StoreColour(dst, palette, text, x, y, c);
+      }
+      arow[x] = uint8_t(c[cc]);
+      carry(x, y);
+    }
+  }
+}
+
+}  // namespace
+
 void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std::vector<uint8_t>& palette) {
   const int sw = src.width, sh = src.height;
   const int ow = dst.width, oh = dst.height;
@@ -383,7 +442,9 @@ void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std:
   std::vector<int> nx(static_cast<size_t>(ow)), ny(static_cast<size_t>(oh));
   for (int x = 0; x < ow; ++x) nx[size_t(x)] = std::clamp(int((float(x) + 0.5f) / sx - 0.5f), 0, sw - 1);
   for (int y = 0; y < oh; ++y) ny[size_t(y)] = std::clamp(int((float(y) + 0.5f) / sy - 0.5f), 0, sh - 1);
+  const bool effect = std::any_of(src.effect.begin(), src.effect.end(), [](uint8_t v) { return v != 0; });
   auto carry = [&](int x, int y) {
+    if (!effect && !mask) return;
     const size_t si = size_t(ny[size_t(y)]) * size_t(sw) + size_t(nx[size_t(x)]);
     const size_t di = size_t(y) * size_t(ow) + size_t(x);
     dst.effect[di] = src.effect[si];
@@ -441,46 +502,10 @@ void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std:
   }
   // Area average: horizontal taps per source row (cached), then vertical taps.
   const AxisTaps hx = AreaTaps(ow, sw, sx), vy = AreaTaps(oh, sh, sy);
-  const int keep = vy.maxCount + 2;
-  std::vector<std::vector<uint32_t>> hrows(size_t(keep), std::vector<uint32_t>(size_t(ow) * size_t(C)));
-  std::vector<int> hid(size_t(keep), -1);
-  std::vector<uint8_t> line(size_t(sw) * size_t(C));
-  auto hrow = [&](int j) -> const uint32_t* {
-    const size_t k = size_t(j % keep);
-    if (hid[k] != j) {
-      ex.Row(j, line.data());
-      uint32_t* o = hrows[k].data();
-      for (int x = 0; x < ow; ++x) {
-        const int* w = hx.weight.data() + hx.offset[size_t(x)];
-        const uint8_t* p = line.data() + size_t(hx.first[size_t(x)]) * C;
-        const int n = hx.count[size_t(x)];
-        uint32_t acc[5] = {0, 0, 0, 0, 0};
-        for (int t = 0; t < n; ++t, p += C)
-          for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
-        for (int ch = 0; ch < C; ++ch) o[size_t(x) * C + ch] = acc[ch];
-      }
-      hid[k] = j;
-    }
-    return hrows[k].data();
-  };
-  for (int y = 0; y < oh; ++y) {
-    const int n = vy.count[size_t(y)], j0 = vy.first[size_t(y)];
-    const int* w = vy.weight.data() + vy.offset[size_t(y)];
-    const uint32_t* rs[64];
-    const int m = std::min(n, 64);
-    for (int t = 0; t < m; ++t) rs[t] = hrow(j0 + t);
-    uint8_t* arow = dst.alpha.data() + size_t(y) * size_t(ow);
-    for (int x = 0; x < ow; ++x) {
-      uint32_t acc[5] = {0, 0, 0, 0, 0};
-      for (int t = 0; t < m; ++t) {
-        const uint32_t* p = rs[t] + size_t(x) * C;
-        for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
-      }
-      for (int ch = 0; ch < C; ++ch) c[ch] = int((acc[ch] + (1u << 23)) >> 24);
-      StoreColour(dst, palette, text, x, y, c);
-      arow[x] = uint8_t(c[cc]);
-      carry(x, y);
-    }
+  switch (C) {
+    case 2: AreaResize<2>(ex, hx, vy, dst, palette, text, carry); break;
+    case 4: AreaResize<4>(ex, hx, vy, dst, palette, text, carry); break;
+    default: AreaResize<5>(ex, hx, vy, dst, palette, text, carry); break;
   }
 }
 

@@ -412,13 +412,18 @@ bool ResizePicture(CMirvDoc& doc, int width, int height) {
   RevertAll(doc);
   const float sx = float(width) / float(cw), sy = float(height) / float(ch);
   const std::vector<int> chain = st.Chain();
-  std::vector<Planes> out(chain.size());
+  std::vector<Planes> out(chain.size()), old(chain.size());
   std::vector<int> xs(chain.size()), ys(chain.size());
+  auto giveBack = [&](size_t upto) {
+    for (size_t u = 0; u <= upto; ++u) GiveBack(st, chain[u], old[u]);
+    return false;
+  };
   for (size_t k = 0; k < chain.size(); ++k) {
     const Layer& l = st.slots[chain[k]];
     const int nw = std::max(1, int(float(l.width) * sx + 0.5f)), nh = std::max(1, int(float(l.height) * sy + 0.5f));
-    const Planes src = PlanesOf(l, st.LayerBpp(l), MaskOf(st, chain[k]));
-    if (!Blank(st, l, nw, nh, width, height, src.HasMask(), out[k])) return false;
+    old[k] = TakePlanes(st, chain[k]);
+    const Planes& src = old[k];
+    if (!Blank(st, l, nw, nh, width, height, src.HasMask(), out[k])) return giveBack(k);
     // Sampled at the layer's own scale; a layer the canvas outgrows keeps the
     // new area uncovered.
     Planes content;
@@ -426,7 +431,7 @@ bool ResizePicture(CMirvDoc& doc, int width, int height) {
     if (out[k].width == nw && out[k].height == nh) {
       ResizePlanes(src, float(nw) / float(l.width), float(nh) / float(l.height), out[k], st.palette);
     } else {
-      if (!MakePlanes(content, nw, nh, out[k].bpp, 0, src.HasMask(), 0)) return false;
+      if (!MakePlanes(content, nw, nh, out[k].bpp, 0, src.HasMask(), 0)) return giveBack(k);
       ResizePlanes(src, float(nw) / float(l.width), float(nh) / float(l.height), content, st.palette);
       PlacePlanes(content, out[k], 0, 0);
     }
