@@ -48,16 +48,6 @@ constexpr const char* kForegroundCaption = "  전경색의 지정";
 constexpr const char* kBackgroundCaption = "  배경색의 지정";
 constexpr const char* kLabelProperty = "velmiraLabel";
 
-// Commands the document handles (routed to the active document, enabled by it).
-const std::set<int>& DocumentCommands() {
-  static const std::set<int> ids = {cmd::kCopy,       cmd::kCut,         cmd::kPaste,     cmd::kUndo,
-                                    cmd::kRedo,       cmd::kCutToNew,    cmd::kDuplicateDocument,
-                                    cmd::kLayerAdd,   cmd::kLayerDelete, cmd::kLayerDuplicate,
-                                    cmd::kFlatten,    cmd::kMergeDown,   cmd::kMergeUp,
-                                    cmd::kToRaster,   cmd::kColour8Bit};
-  return ids;
-}
-
 // Tools chosen from the menus and the bar; each is usable once its tool exists.
 const std::set<int>& ToolCommands() {
   static const std::set<int> ids = {tool::kDrop,          tool::kBrush,          tool::kLine,       tool::kCircle,
@@ -649,7 +639,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (id >= kRecentFirst && id <= kRecentLast) return id - kRecentFirst < recent_.size();
   for (const BrushButton& b : BrushPalette())
     if (b.id == id) return true;
-  if (DocumentCommands().count(id)) {
+  if (CMirvDoc::HandlesCommand(id)) {
     if (!doc || doc->IsBusy() || !doc->IsCommandEnabled(id)) return false;
     return id != cmd::kPaste || ClipboardHasPicture();
   }
@@ -710,7 +700,7 @@ bool CMainFrame::OnCommand(int id) {
           recent_.removeAll(path);
           RebuildRecentMenu();
         }
-      } else if (DocumentCommands().count(id)) {
+      } else if (CMirvDoc::HandlesCommand(id)) {
         if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
         CMirvDoc* doc = ActiveDocument();
         QApplication::setOverrideCursor(Qt::WaitCursor);
