@@ -477,6 +477,8 @@ void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std:
       const uint8_t* r0 = rows.Get(v.a);
       const uint8_t* r1 = rows.Get(v.b);
       uint8_t* arow = dst.alpha.data() + size_t(y) * size_t(ow);
+      uint8_t* drow = dst.pixels.data() + size_t(y) * size_t(dst.stride);
+      const bool rgb = C == 4 && dst.bpp == 24 && !text && v.ok;
       for (int x = 0; x < ow; ++x) {
         const Tap& u = tx[size_t(x)];
         carry(x, y);
@@ -493,6 +495,15 @@ void ResizePlanes(const Planes& src, float sx, float sy, Planes& dst, const std:
         const uint8_t* p10 = r0 + size_t(u.b) * C;
         const uint8_t* p01 = r1 + size_t(u.a) * C;
         const uint8_t* p11 = r1 + size_t(u.b) * C;
+        if (rgb && u.ok) {
+          // The common 24-bit case with its four channels spelt out.
+          uint8_t* q = drow + 3 * size_t(x);
+          q[0] = uint8_t((w00 * p00[0] + w10 * p10[0] + w01 * p01[0] + w11 * p11[0]) / 256);
+          q[1] = uint8_t((w00 * p00[1] + w10 * p10[1] + w01 * p01[1] + w11 * p11[1]) / 256);
+          q[2] = uint8_t((w00 * p00[2] + w10 * p10[2] + w01 * p01[2] + w11 * p11[2]) / 256);
+          arow[x] = uint8_t((w00 * p00[3] + w10 * p10[3] + w01 * p01[3] + w11 * p11[3]) / 256);
+          continue;
+        }
         for (int k = 0; k < C; ++k) c[k] = (w00 * p00[k] + w10 * p10[k] + w01 * p01[k] + w11 * p11[k]) / 256;
         StoreColour(dst, palette, text, x, y, c);
         arow[x] = uint8_t(c[cc]);
