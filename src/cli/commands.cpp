@@ -7,6 +7,7 @@
 
 #include "formats/format_dispatch.h"
 #include "image/text.h"
+#include "processing/doc_commands.h"
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
 
@@ -264,6 +265,92 @@ bool FlipCmd(Context& c, bool layer, bool horizontal, std::string& e) {
   return ok || (c.host.anyMessage ? false : Fail(e, "flip failed"));
 }
 
+// ------------------------------------------------------------ adjustments and filters
+
+bool IntIn(const std::string& s, int lo, int hi, int& out) { return ParseInt(s, out) && out >= lo && out <= hi; }
+
+// Refusals the document shows itself (text layers) end the run without a second line.
+bool Refused(Context& c, std::string& e, const char* why) {
+  return c.host.anyMessage ? false : Fail(e, why);
+}
+
+bool BrightnessContrastCmd(Context& c, const Args& a, std::string& e) {
+  int b, k;
+  if (!IntIn(a[0], -255, 255, b) || !IntIn(a[1], -255, 255, k)) return Fail(e, "brightness and contrast must be -255…255");
+  return BrightnessContrast(c.doc, b, k) || Refused(c, e, "nothing changed");
+}
+
+bool RgbOffsetCmd(Context& c, const Args& a, std::string& e) {
+  int r, g, b;
+  if (!IntIn(a[0], -99, 99, r) || !IntIn(a[1], -99, 99, g) || !IntIn(a[2], -99, 99, b))
+    return Fail(e, "the offsets must be -99…99");
+  return ChannelOffsets(c.doc, r, g, b) || Refused(c, e, "nothing changed");
+}
+
+bool LevelsCmd(Context& c, const Args& a, std::string& e) {
+  static const char* names[4] = {"all", "red", "green", "blue"};
+  int ch = -1, lo, hi;
+  for (int i = 0; i < 4; ++i)
+    if (a[0] == names[i]) ch = i;
+  if (ch < 0 && !IntIn(a[0], 0, 3, ch)) return Fail(e, "the channel must be 0…3 (all, red, green, blue)");
+  const bool automatic = a[1] == "-1" && a[2] == "-1";
+  if (!automatic && (!IntIn(a[1], 0, 255, lo) || !IntIn(a[2], 0, 255, hi) || lo >= hi))
+    return Fail(e, "LO and HI must be 0…255 with LO below HI (or -1 -1 for each channel's own range)");
+  if (automatic) lo = hi = -1;
+  return Levels(c.doc, ch, lo, hi) || Refused(c, e, "the channel holds a single level; nothing changed");
+}
+
+bool ThresholdCmd(Context& c, const Args& a, std::string& e) {
+  static const char* names[3] = {"fs", "ordered", "absolute"};
+  int m = -1, t;
+  for (int i = 0; i < 3; ++i)
+    if (a[0] == names[i]) m = i;
+  if (m < 0) return Fail(e, "the method must be fs, ordered or absolute");
+  const FilterParam& p = ThresholdParameters(TwoToneMethod(m)).p[0];
+  if (a.size() < 2)
+    t = p.def;
+  else if (!IntIn(a[1], p.min, p.max, t))
+    return Fail(e, "the threshold must be 0…255");
+  return TwoTone(c.doc, TwoToneMethod(m), t) || Refused(c, e, "nothing changed");
+}
+
+// A filter of the list with its parameters in the table's order; missing ones take
+// the table's defaults, given ones must lie in the slider's range.
+bool FilterCmd(Context& c, int index, const Args& a, std::string& e) {
+  const char* name = FilterList()[size_t(index)].name;
+  const FilterParams& row = ParametersFor(name);
+  int params[3];
+  for (int i = 0; i < 3; ++i) params[i] = row.p[i].def;
+  for (size_t i = 0; i < a.size() && i < 3; ++i) {
+    const FilterParam& p = row.p[i];
+    if (!IntIn(a[i], p.min, p.max, params[i]))
+      return Fail(e, Format("parameter %d (%s) must be %d…%d", int(i) + 1, p.label, p.min, p.max));
+  }
+  return ApplyFilter(c.doc, index, params) || Refused(c, e, "nothing changed");
+}
+
+#define FILTER_COMMAND(index) \
+  [](Context& c, const Args& a, std::string& e) { return FilterCmd(c, index, a, e); }
+
+// The channel documents are written beside OUTPUT (else beside INPUT) with the
+// channel's letter: out-Y.bmp, out-U.bmp, out-V.bmp.
+bool SplitCmd(Context& c, ChannelSet set, std::string& e) {
+  const std::filesystem::path base = !c.outputPath.empty() ? std::filesystem::path(c.outputPath) : c.doc.Path();
+  if (base.empty()) return Fail(e, "no file name to put the channel pictures beside");
+  std::vector<CMirvDoc*> made;
+  if (!SplitToDocuments(c.doc, set, &made)) return Refused(c, e, "the split failed");
+  static const char* yuv[3] = {"Y", "U", "V"};
+  static const char* hsl[3] = {"H", "S", "L"};
+  std::string ext = base.extension().string();
+  if (ExtensionCode(base) < 0 || ExtensionCode(base) > 3) ext = ".bmp";
+  for (size_t i = 0; i < made.size() && i < 3; ++i) {
+    std::filesystem::path p = base;
+    p.replace_filename(base.stem().string() + "-" + (set == ChannelSet::Yuv ? yuv[i] : hsl[i]) + ext);
+    if (!made[i]->OnSaveDocument(p)) return Fail(e, "cannot write " + p.string());
+  }
+  return true;
+}
+
 const Command kCommands[] = {
     {"to-8bit", 0, 0, "", "8-bit colour with an optimal palette (octree)", &To8Bit},
     {"flatten", 0, 0, "", "compose every layer into the bottom layer", DOC_COMMAND(Flatten)},
@@ -306,6 +393,37 @@ const Command kCommands[] = {
      &QuadCmd},
     {"shadow", 2, 3, "SIZE COLOUR [transparent]", "soft shadow (size 0-17) under the active layer's content",
      &ShadowCmd},
+    {"brightness-contrast", 2, 2, "B C", "brightness and contrast, each -255…255", &BrightnessContrastCmd},
+    {"rgb-offset", 3, 3, "R G B", "add -99…99 to red, green and blue inside the selection", &RgbOffsetCmd},
+    {"levels", 3, 3, "CH LO HI",
+     "stretch LO…HI to 0…255 (CH 0 all, 1 red, 2 green, 3 blue; -1 -1: each channel's own range)", &LevelsCmd},
+    {"auto-colour", 0, 0, "", "stretch red, green and blue over their own 1% clipped ranges",
+     [](Context& c, const Args&, std::string& e) { return AutoColour(c.doc) || Refused(c, e, "the picture holds a single level"); }},
+    {"invert", 0, 0, "", "invert the active layer",
+     [](Context& c, const Args&, std::string& e) { return Invert(c.doc) || Refused(c, e, "nothing changed"); }},
+    {"greyscale", 0, 0, "", "desaturate every layer",
+     [](Context& c, const Args&, std::string& e) { return GreyscaleAllLayers(c.doc) || Refused(c, e, "nothing changed"); }},
+    {"desaturate-layer", 0, 0, "", "desaturate the active layer",
+     [](Context& c, const Args&, std::string& e) { return DesaturateActiveLayer(c.doc) || Refused(c, e, "nothing changed"); }},
+    {"threshold", 1, 2, "fs|ordered|absolute [T]", "two-tone conversion of every layer with threshold T (0…255)",
+     &ThresholdCmd},
+    {"to-24bit", 0, 0, "", "a palette picture back to 24-bit colour",
+     [](Context& c, const Args&, std::string& e) { return ToTrueColour(c.doc) || Refused(c, e, "conversion failed"); }},
+    {"sharpen", 0, 0, "", "grey sharpening convolution", FILTER_COMMAND(kFilterSharpen)},
+    {"outline", 0, 1, "[C]", "grey outline, centre weight C (5…20)", FILTER_COMMAND(kFilterOutline)},
+    {"emboss", 0, 1, "[A]", "grey emboss of strength A (1…10)", FILTER_COMMAND(kFilterEmboss)},
+    {"blur", 0, 1, "[N]", "mean over an N x N window (1…9)", FILTER_COMMAND(kFilterBlur)},
+    {"soften", 0, 1, "[N]", "N x N window weighing the centre N x N (1…9)", FILTER_COMMAND(kFilterSoften)},
+    {"erode", 0, 1, "[N]", "shrink bright areas: minimum over N x N (2…20)", FILTER_COMMAND(kFilterShrink)},
+    {"dilate", 0, 1, "[N]", "grow bright areas: maximum over N x N (2…20)", FILTER_COMMAND(kFilterGrow)},
+    {"edge-emphasis", 0, 2, "[A [B]]", "darken edges of at least A (0…99) by strength B (0…10)",
+     FILTER_COMMAND(kFilterEdgeEmphasis)},
+    {"denoise", 0, 2, "[S [Q]]", "absorb specks up to S (2…5) with absorption Q (1…4)", FILTER_COMMAND(kFilterDenoise)},
+    {"region-fill", 0, 1, "[T]", "flat regions within colour tolerance T (20…70)", FILTER_COMMAND(kFilterRegionFill)},
+    {"split-yuv", 0, 0, "", "write Y, U and V planes beside OUTPUT as NAME-Y, NAME-U, NAME-V",
+     [](Context& c, const Args&, std::string& e) { return SplitCmd(c, ChannelSet::Yuv, e); }},
+    {"split-hsl", 0, 0, "", "write hue, saturation and lightness planes beside OUTPUT as NAME-H, NAME-S, NAME-L",
+     [](Context& c, const Args&, std::string& e) { return SplitCmd(c, ChannelSet::Hsl, e); }},
 };
 
 }  // namespace

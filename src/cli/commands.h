@@ -19,6 +19,9 @@ struct Context {
   CliHost& host;
   FrameState& frame;
   FormatDispatch& formats;
+  // The OUTPUT of convert: commands that write extra files (the channel splits) put
+  // them beside it. Empty: beside the opened file.
+  std::string outputPath = {};
 };
 
 struct Command {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "image/doc.h"
 #include "image/text.h"
@@ -90,6 +92,14 @@ bool SplitToDocuments(CMirvDoc& doc, ChannelSet set, std::vector<CMirvDoc*>* cre
     // Documents are edited at 24 bits, so the grey plane arrives as grey pixels.
     CMirvDoc* nd = doc.Host().NewDocument(w, h, 24, title);
     if (!nd) return false;
+    if (!doc.HistoryEnabled()) {
+      // A batch run without history leaves no history files behind, the new
+      // documents' included.
+      const std::filesystem::path initial = nd->History().InitialFile();
+      nd->SetHistoryEnabled(false);
+      std::error_code ec;
+      std::filesystem::remove(initial, ec);
+    }
     LayerStack& N = nd->Layers();
     Layer* b = N.Get(N.bottom);
     if (!b || b->width != w || b->height != h || N.header.bitsPerPixel != 24) return false;
