@@ -401,7 +401,7 @@ void AreaResize(const Expander& ex, const AxisTaps& hx, const AxisTaps& vy, Plan
     return hrows[k].data();
   };
   std::vector<const uint32_t*> rs(size_t(vy.maxCount));
-  int c[C];
+  int c[5] = {};
   for (int y = 0; y < oh; ++y) {
     const int n = vy.count[size_t(y)], j0 = vy.first[size_t(y)];
     const int* w = vy.weight.data() + vy.offset[size_t(y)];

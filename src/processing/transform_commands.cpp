@@ -364,6 +364,8 @@ bool QuadEdit(CMirvDoc& doc, const char* labelText, const QuadPoint corners[4], 
     PutPlanes(st, st.active, p, L, StorageY(T, bh, ch));
     if (!hadMask) st.ResetSelection(st.active);
     st.selectionExists = selection;
+    // The shadow follows the new shape.
+    if (l.effectOn) ComputeEffectPlane(l.alpha, l.width, l.height, l.effectSize, l.effect);
     return true;
   });
 }
@@ -524,6 +526,7 @@ bool TouchTransform(CMirvDoc& doc, int x, int y, const TouchSettings& t, bool re
   WarpPlanes(src, dst, w, st.selectionExists ? MaskOf(st, st.active) : nullptr, st.palette, outside);
   l.pixels.swap(dst.pixels);
   l.alpha.swap(dst.alpha);
+  if (l.effectOn) ComputeEffectPlane(l.alpha, l.width, l.height, l.effectSize, l.effect);
   l.dirty = 1;
   if (record) doc.RecordStep(label::kTouch, kStepPixels, st.active);
   doc.LayersChanged();
