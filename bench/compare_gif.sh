@@ -49,26 +49,34 @@ for round in $(seq "$rounds"); do
   cases | while IFS='|' read -r tool cmd; do
     rm -f out.gif
     start=$(now)
-    if ! /usr/bin/time -f "%M" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
+    if ! /usr/bin/time -f "%M %U %S" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
       echo "$tool failed: $(cat err.txt)" >&2
       continue
     fi
     end=$(now)
-    echo "$tool $(echo "$end - $start" | bc) $(tail -n 1 rss.txt) $(stat -c %s out.gif)" >> "$results"
+    set -- $(tail -n 1 rss.txt)
+    echo "$tool $(echo "$end - $start" | bc) $1 $(stat -c %s out.gif) $(echo "$2 + $3" | bc)" >> "$results"
   done
   echo "round $round done" >&2
 done
 rm -f out.gif
 
-sort -k1,1 -k2,2n "$results" | awk '
-  { t[$1, ++n[$1]] = $2; if ($3 > m[$1]) m[$1] = $3; size[$1] = $4 }
+# Median wall seconds and median CPU seconds (user + system: the fairer figure on
+# a loaded machine), peak kilobytes and output size per tool.
+awk '
+  { w[$1, ++n[$1]] = $2; c[$1, n[$1]] = $5; if ($3 > m[$1]) m[$1] = $3; size[$1] = $4 }
+  function median(a, k, cnt,   i, j, v, tmp) {
+    for (i = 1; i <= cnt; ++i) v[i] = a[k, i]
+    for (i = 1; i <= cnt; ++i) for (j = i + 1; j <= cnt; ++j) if (v[j] < v[i]) { tmp = v[i]; v[i] = v[j]; v[j] = tmp }
+    return (cnt % 2) ? v[(cnt + 1) / 2] : (v[cnt / 2] + v[cnt / 2 + 1]) / 2
+  }
   END {
-    for (k in n) { c = n[k]; med[k] = (c % 2) ? t[k, (c + 1) / 2] : (t[k, c / 2] + t[k, c / 2 + 1]) / 2 }
-    printf "%-12s %8s %10s %10s %9s %9s\n", "tool", "median_s", "vs_magick", "vs_vips", "peak_MB", "gif_KB"
+    for (k in n) { mw[k] = median(w, k, n[k]); mc[k] = median(c, k, n[k]) }
+    printf "%-12s %7s %7s %10s %10s %8s %8s\n", "tool", "wall_s", "cpu_s", "vs_magick", "vs_vips", "peak_MB", "gif_KB"
     split("velmira imagemagick vips", tools, " ")
     for (q = 1; q <= 3; ++q) {
       k = tools[q]
       if (!(k in n)) continue
-      printf "%-12s %8.3f %9.2fx %9.2fx %9.1f %9.1f\n", k, med[k], med[k] / med["imagemagick"], med[k] / med["vips"], m[k] / 1024, size[k] / 1024
+      printf "%-12s %7.3f %7.3f %9.2fx %9.2fx %8.1f %8.1f\n", k, mw[k], mc[k], mw[k] / mw["imagemagick"], mw[k] / mw["vips"], m[k] / 1024, size[k] / 1024
     }
-  }'
+  }' "$results"
