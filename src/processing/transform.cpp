@@ -542,7 +542,7 @@ struct Vtx {
 
 // Area of a convex-or-not simple polygon clipped to the unit square at (px, py).
 double ClippedArea(const Vtx* poly, int n, int px, int py) {
-  Vtx a[12], b[12];
+  Vtx a[64], b[64];  // each clip at most doubles the vertices of a folded cell: 4, 8, 16, 32, 64
   int na = n;
   for (int k = 0; k < n; ++k) a[k] = poly[k];
   auto clip = [&](auto inside, auto cut) {

@@ -264,8 +264,15 @@ TEST_F(TransformTest, CanvasAnchorsPlaceTheOldPicture) {
   EXPECT_EQ(dy, 0);
 
   Make(100, 100);
+  L().mask.assign(L().mask.size(), 0);
+  L().mask[3 + 4 * 100] = 1;
+  L().selectionExists = true;
   ASSERT_TRUE(CanvasSize(*doc, 120, 120, 4));
   const Layer& l = *L().Active();
+  // The selection moves with the picture; the new border is not selected.
+  ASSERT_EQ(L().maskWidth, 120);
+  EXPECT_EQ(L().mask[13 + 14 * 120], 1);
+  EXPECT_EQ(std::count(L().mask.begin(), L().mask.end(), 1), 1);
   EXPECT_EQ(l.width, 120);
   EXPECT_EQ(Get(l, 10, 10), Distinct(0, 0));
   EXPECT_EQ(Get(l, 109, 109), Distinct(99, 99));
@@ -328,6 +335,13 @@ TEST_F(TransformTest, FreeTransformsMapOntoTheCorners) {
   const QuadPoint flat[4] = {{0, 0}, {4, 0}, {8, 0}, {12, 0}};
   EXPECT_FALSE(FreeTransform(*doc, FreeMode::Perspective, flat));
   EXPECT_EQ(Snap(), before);
+  // A folded (crossed) quadrilateral paints both halves without running off its box.
+  Make(6, 6);
+  const QuadPoint folded[4] = {{0, 0}, {6, 6}, {6, 0}, {0, 6}};
+  if (FreeTransform(*doc, FreeMode::Perspective, folded)) {
+    EXPECT_EQ(L().Active()->width, 6);
+    EXPECT_GT(std::count(L().Active()->alpha.begin(), L().Active()->alpha.end(), 0), 0);
+  }
   // Only at 100 %.
   doc->SetZoom(2.0f);
   EXPECT_FALSE(FreeTransform(*doc, FreeMode::Skew, same));
