@@ -636,6 +636,8 @@ bool QuadPlanes(const Planes& src, const QuadPoint q[4], int boxHeight, Planes& 
   std::vector<float> best;
   if (mask) best.assign(n, 0.0f);
   std::vector<uint8_t> line(size_t(W) * size_t(ex.C));
+  std::vector<float> cellCover(size_t(65536) * 9);
+  std::vector<uint8_t> cellDone(65536, 0);
   auto add = [&](int px, int py, double area, const uint8_t* p, int si) {
     const int row = boxHeight - 1 - py;  // box rows count from the top, planes' from the bottom
     if (px < 0 || row < 0 || px >= DW || row >= DH || area <= 0.0) return;
@@ -667,6 +669,24 @@ bool QuadPlanes(const Planes& src, const QuadPoint q[4], int boxHeight, Planes& 
           for (int px = minx; px < maxx; ++px) add(px, py, 1.0, p, si);
         continue;
       }
+      if (maxx - minx <= 3 && maxy - miny <= 3) {
+        // Small cells (all of them, short of a strong enlargement) have integer
+        // corners within a 3 × 3 box: their coverage depends only on the corners'
+        // offsets in the box, so it is clipped once per shape and looked up after.
+        const int key = ((a.x - minx) | (a.y - miny) << 2) | ((b.x - minx) | (b.y - miny) << 2) << 4 |
+                        ((c.x - minx) | (c.y - miny) << 2) << 8 | ((d.x - minx) | (d.y - miny) << 2) << 12;
+        float* cv = cellCover.data() + size_t(key) * 9;
+        if (!cellDone[size_t(key)]) {
+          const Vtx poly[4] = {{double(a.x - minx), double(a.y - miny)}, {double(b.x - minx), double(b.y - miny)},
+                               {double(c.x - minx), double(c.y - miny)}, {double(d.x - minx), double(d.y - miny)}};
+          for (int py = 0; py < 3; ++py)
+            for (int px = 0; px < 3; ++px) cv[py * 3 + px] = float(ClippedArea(poly, 4, px, py));
+          cellDone[size_t(key)] = 1;
+        }
+        for (int py = miny; py < maxy; ++py)
+          for (int px = minx; px < maxx; ++px) add(px, py, cv[(py - miny) * 3 + (px - minx)], p, si);
+        continue;
+      }
       const Vtx poly[4] = {{double(a.x), double(a.y)}, {double(b.x), double(b.y)},
                            {double(c.x), double(c.y)}, {double(d.x), double(d.y)}};
       for (int py = miny; py < maxy; ++py)
@@ -684,7 +704,8 @@ bool QuadPlanes(const Planes& src, const QuadPoint q[4], int boxHeight, Planes& 
         dst.alpha[di] = 0;
         continue;
       }
-      for (int k = 0; k < cc; ++k) col[k] = std::clamp(int(a[k] / a[cc]), 0, 255);
+      // Rounded: a flat area keeps its colour whatever the float sums give.
+      for (int k = 0; k < cc; ++k) col[k] = std::clamp(int(a[k] / a[cc] + 0.5f), 0, 255);
       StoreColour(dst, palette, text, x, y, col);
       dst.alpha[di] = uint8_t(std::min(255, int(a[cc] + 0.5f)));
     }
