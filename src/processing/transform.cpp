@@ -193,26 +193,31 @@ AxisTaps AreaTaps(int outLen, int inLen, float scale) {
 
 }  // namespace
 
-bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0) {
+bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0,
+                std::vector<uint8_t>* zeroEffect) {
   if (width <= 0 || height <= 0) return false;
-  const int64_t stride = bpp == 8 || bpp < 8 || bpp == 24 || bpp == 32 ? StrideFor(width, bpp) : 0;
+  const int64_t stride = p.text ? width : (bpp <= 8 || bpp == 24 || bpp == 32) ? StrideFor(width, bpp) : 0;
+  const size_t count = size_t(width) * size_t(height);
   if (stride <= 0 || stride * height > INT32_MAX || int64_t(width) * height > INT32_MAX) return false;
+  const bool reuse = zeroEffect && zeroEffect->size() == count;
   try {
     p.pixels.assign(size_t(stride) * size_t(height), 255);
-    p.alpha.assign(size_t(width) * size_t(height), alpha0);
-    p.effect.assign(size_t(width) * size_t(height), 0);
+    p.alpha.assign(count, alpha0);
+    if (!reuse) p.effect.assign(count, 0);
     if (withMask)
-      p.mask.assign(size_t(width) * size_t(height), mask0);
+      p.mask.assign(count, mask0);
     else
       p.mask.clear();
   } catch (const std::bad_alloc&) {
     return false;
   }
+  // Nothing can fail now: an all-zero plane of the right size is taken over rather
+  // than allocated and cleared again.
+  if (reuse) p.effect.swap(*zeroEffect);
   p.width = width;
   p.height = height;
   p.bpp = bpp;
-  p.stride = bpp == 8 && p.text ? width : int(stride);
-  if (p.text) p.pixels.assign(size_t(width) * size_t(height), 255);
+  p.stride = int(stride);
   return true;
 }
 

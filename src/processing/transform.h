@@ -25,8 +25,11 @@ struct Planes {
 };
 
 // Blank planes: pixels 255, transparency `alpha0`, effect 0, mask `mask0` when
-// `withMask`. False when the size is unusable or memory runs out.
-bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0);
+// `withMask`; set `text` first for a text layer's byte plane. `zeroEffect`, an
+// all-zero plane of the new pixel count, is taken over as the effect plane. False
+// (nothing taken) when the size is unusable or memory runs out.
+bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0,
+                std::vector<uint8_t>* zeroEffect = nullptr);
 // Copies a layer's planes out (the mask only when its geometry is the layer's).
 Planes PlanesOf(const Layer& l, int bpp, const std::vector<uint8_t>* mask);
 

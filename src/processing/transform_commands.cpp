@@ -118,11 +118,16 @@ void SetCanvas(LayerStack& st, int w, int h) {
 }
 
 // Planes sized to hold `w` × `h` of content and never smaller than the canvas.
-bool Blank(const LayerStack& st, const Layer& like, int w, int h, int cw, int ch, bool withMask, Planes& p) {
+bool Blank(const LayerStack& st, const Layer& like, int w, int h, int cw, int ch, bool withMask, Planes& p,
+           std::vector<uint8_t>* zeroEffect = nullptr) {
   p.text = like.kind == kLayerText;
   const int bpp = st.LayerBpp(like);
   // Uncovered new area is not selected while a selection exists.
-  return MakePlanes(p, std::max(w, cw), std::max(h, ch), bpp, 0, withMask, st.selectionExists ? 0 : 1);
+  return MakePlanes(p, std::max(w, cw), std::max(h, ch), bpp, 0, withMask, st.selectionExists ? 0 : 1, zeroEffect);
+}
+
+bool AllZero(const std::vector<uint8_t>& v) {
+  return std::none_of(v.begin(), v.end(), [](uint8_t b) { return b != 0; });
 }
 
 void Refreshed(CMirvDoc& doc, bool geometry) {
@@ -154,7 +159,8 @@ bool RotateSlot(CMirvDoc& doc, int slot, float theta, int cw, int ch, Planes& sr
   const RotatedBox box = RotatedBoxOf(l.width, l.height, theta);
   *w = box.Width();
   *h = box.Height();
-  if (!Blank(st, l, *w, *h, cw, ch, src.HasMask(), out)) {
+  // A turn keeps the pixel count, so an empty effect plane serves again as it is.
+  if (!Blank(st, l, *w, *h, cw, ch, src.HasMask(), out, AllZero(src.effect) ? &src.effect : nullptr)) {
     GiveBack(st, slot, src);
     return false;
   }
