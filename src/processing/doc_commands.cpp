@@ -24,8 +24,6 @@ bool FilterLayer(LayerStack& L, int slot, const CImageBuffer* viewImage, int ind
   if (!l || l->kind == kLayerText || l->pixels.empty() || l->width <= 0 || l->height <= 0) return false;
   // Growing reads the outside colour, which belongs to the picture's pixel block.
   if (index == kFilterGrow && (!viewImage || !viewImage->IsValid())) return false;
-  L.BackupLayer(slot);
-  if (L.editPixels.size() != l->pixels.size()) return false;
   std::vector<uint8_t> scratch;
   FilterTarget t;
   t.width = l->width;
@@ -34,11 +32,22 @@ bool FilterLayer(LayerStack& L, int slot, const CImageBuffer* viewImage, int ind
   t.outside = L.ReadLayerColor(slot, -1, -1, viewImage);
   t.control = control;
   if (!IsPaletteLayer(L, *l)) {
+    // The edit copy receives the result and then trades places with the layer's
+    // pixels: the same outcome as copying it back, without a second pass over the
+    // layer or touching the coverage plane, which filters never change.
+    L.editPixels.assign(l->pixels.begin(), l->pixels.end());
+    L.header.editCopySize = l->imageSize;
     t.src = l->pixels.data();
     t.dst = L.editPixels.data();
     t.stride = l->stride;
     if (!RunFilterKernel(index, t, params)) return false;
-  } else {
+    l->pixels.swap(L.editPixels);
+    l->dirty = 1;
+    return true;
+  }
+  L.BackupLayer(slot);
+  if (L.editPixels.size() != l->pixels.size()) return false;
+  {
     // Palette pictures are filtered as colours and written back by nearest index.
     const std::vector<uint8_t> src = ExpandTo24(L, *l);
     std::vector<uint8_t> dst = src;

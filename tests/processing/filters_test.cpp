@@ -321,6 +321,31 @@ TEST(FilterKernels, FastFormsMatchThePerWindowReference) {
   }
 }
 
+// Large pictures are split into bands on several threads; the bands must give the
+// serial bytes, seams included.
+TEST(FilterKernels, BandsOnLargePicturesMatchTheReference) {
+  Picture p(1030, 1100);
+  std::mt19937 rng(99);
+  p.Fill([&](int x, int y) { return MakeRgbq(int(rng() % 256), (x * 7 + y) % 256, (y / 3) % 256); });
+  for (size_t i = 0; i < p.sel.size(); ++i) p.sel[i] = uint8_t((i / 1030 + i % 1030) % 7 != 0);
+  auto blur = Both(p, [](const FilterTarget& t) { WindowBlur(t, 5, false); },
+                   [](const FilterTarget& t) { reference::WindowBlur(t, 5, false); });
+  EXPECT_TRUE(blur.first == blur.second);
+  auto soft = Both(p, [](const FilterTarget& t) { WindowBlur(t, 2, true); },
+                   [](const FilterTarget& t) { reference::WindowBlur(t, 2, true); });
+  EXPECT_TRUE(soft.first == soft.second);
+  auto sh = Both(p, [](const FilterTarget& t) { Shrink(t, 9); }, [](const FilterTarget& t) { reference::Shrink(t, 9); });
+  EXPECT_TRUE(sh.first == sh.second);
+  auto gr = Both(p, [](const FilterTarget& t) { Grow(t, 4); }, [](const FilterTarget& t) { reference::Grow(t, 4); });
+  EXPECT_TRUE(gr.first == gr.second);
+  auto cv = Both(p, [](const FilterTarget& t) { GreyConvolve(t, OutlineKernel(9), false); },
+                 [](const FilterTarget& t) { reference::GreyConvolve(t, OutlineKernel(9), false); });
+  EXPECT_TRUE(cv.first == cv.second);
+  auto ee = Both(p, [](const FilterTarget& t) { EdgeEmphasis(t, 30, 3); },
+                 [](const FilterTarget& t) { reference::EdgeEmphasis(t, 30, 3); });
+  EXPECT_TRUE(ee.first == ee.second);
+}
+
 TEST(FilterKernels, CancelStopsBetweenRowsAndProgressEnds) {
   Picture p(9, 20);
   p.Fill([](int x, int y) { return Grey((x * 31 + y * 17) % 256); });
