@@ -391,3 +391,51 @@ TEST_F(TransformTest, MirrorOfTheComposedPictureLeavesLayers) {
 
 }  // namespace
 }  // namespace velmira
+
+namespace velmira {
+namespace {
+
+// Paletted planes interpolate in colour and map back to the nearest entry.
+TEST(TransformKernels, PalettedPlanesResampleThroughThePalette) {
+  const std::vector<uint8_t> palette = {0, 0, 0, 0, 255, 255, 255, 0};  // black, white
+  Planes src;
+  ASSERT_TRUE(MakePlanes(src, 2, 1, 8, 255, false, 1));
+  src.pixels[0] = 0, src.pixels[1] = 1;
+  Planes dst;
+  ASSERT_TRUE(MakePlanes(dst, 4, 1, 8, 0, false, 1));
+  ResizePlanes(src, 2.0f, 1.0f, dst, palette);
+  // 0, 63, 191, 255 grey: nearer black, black, white, white.
+  EXPECT_EQ(std::vector<uint8_t>(dst.pixels.begin(), dst.pixels.begin() + 4), (std::vector<uint8_t>{0, 0, 1, 1}));
+  EXPECT_EQ(dst.alpha[1], 255);
+
+  // Four bits a pixel: a flip swaps nibbles across bytes.
+  Planes nib;
+  ASSERT_TRUE(MakePlanes(nib, 3, 1, 4, 255, false, 1));
+  nib.pixels[0] = 0x12, nib.pixels[1] = 0x30;
+  FlipPlanes(nib, true);
+  EXPECT_EQ(nib.pixels[0], 0x32);
+  EXPECT_EQ(nib.pixels[1] & 0xF0, 0x10);
+}
+
+TEST(TransformKernels, TextLayerBytePlanesKeepTheirStride) {
+  Planes t;
+  t.text = true;
+  ASSERT_TRUE(MakePlanes(t, 5, 3, 8, 255, false, 1));
+  EXPECT_EQ(t.stride, 5);  // one byte a pixel, no row padding
+  for (size_t k = 0; k < t.pixels.size(); ++k) t.pixels[k] = uint8_t(k);
+  Planes big;
+  big.text = true;
+  ASSERT_TRUE(MakePlanes(big, 7, 4, 8, 0, false, 1));
+  PlacePlanes(t, big, 1, 1);
+  EXPECT_EQ(big.pixels[1 + 1 * 7], 0);
+  EXPECT_EQ(big.pixels[5 + 3 * 7], 14);
+  EXPECT_EQ(big.alpha[0], 0);
+  Planes half;
+  half.text = true;
+  ASSERT_TRUE(MakePlanes(half, 3, 2, 8, 0, false, 1));
+  ResizePlanes(big, 3.0f / 7.0f, 0.5f, half, {});
+  EXPECT_GT(half.alpha[size_t(1 + 1 * 3)], 0);
+}
+
+}  // namespace
+}  // namespace velmira
