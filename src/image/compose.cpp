@@ -349,7 +349,9 @@ __attribute__((target("avx2"))) void BlendRowAvx2(LayerView& v, const uint8_t* p
     const __m256i ta = _mm256_srli_epi32(t, 24);
     __m256i rb, rg, rr;
     if constexpr (Mode == kModeBottom || Mode == kBlendNormal) {
-      const __m256 nv = _mm256_i32gather_ps(n, a, 4);
+      // Coverage is mostly uniform over eight pixels; a broadcast beats a gather.
+      const __m256 nv = a8 == (a8 & 0xFF) * 0x0101010101010101ull ? _mm256_set1_ps(n[a8 & 0xFF])
+                                                                   : _mm256_i32gather_ps(n, a, 4);
       if constexpr (Mode == kModeBottom) {
         rb = _mm256_cvttps_epi32(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sb)));
         rg = _mm256_cvttps_epi32(_mm256_mul_ps(nv, _mm256_cvtepi32_ps(sg)));
