@@ -118,10 +118,13 @@ Stack& Shared() {
 
 void ReadModifyWrite(benchmark::State& st) {
   Layer& l = Shared().L.slots[0];
+  const int h = l.height, n = 3 * l.width;
+  const size_t stride = size_t(l.stride);
   for (auto _ : st) {
-    for (int y = 0; y < l.height; ++y) {
-      uint8_t* p = l.pixels.data() + size_t(y) * size_t(l.stride);
-      for (int i = 0; i < 3 * l.width; ++i) p[i] = uint8_t(p[i] ^ 0x5A);
+    uint8_t* base = l.pixels.data();
+    for (int y = 0; y < h; ++y) {
+      uint8_t* p = base + size_t(y) * stride;
+      for (int i = 0; i < n; ++i) p[i] = uint8_t(p[i] + 1);
     }
     benchmark::DoNotOptimize(l.pixels.data());
   }

@@ -4,6 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "processing/layer_access.h"
 
 namespace velmira {
@@ -11,6 +15,39 @@ namespace velmira {
 namespace {
 
 inline uint8_t Clamp255(int v) { return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v); }
+
+// One table for every byte of a row. With AVX-512BW each 64-byte vector is looked
+// up in the sixteen 16-entry slices of the table (byte shuffles under a mask
+// per high nibble); otherwise two bytes at a time through a table of byte pairs.
+#if defined(__x86_64__) && defined(__GNUC__)
+__attribute__((target("avx512bw"))) void LutBytesAvx512(uint8_t* p, int n, const uint8_t lut[256]) {
+  __m512i t[16];
+  alignas(64) uint8_t slice[64];
+  for (int k = 0; k < 16; ++k) {
+    for (int q = 0; q < 4; ++q) std::memcpy(slice + 16 * q, lut + 16 * k, 16);
+    t[k] = _mm512_load_si512(slice);
+  }
+  const __m512i low = _mm512_set1_epi8(0x0F);
+  int i = 0;
+  for (; i + 64 <= n; i += 64) {
+    const __m512i v = _mm512_loadu_si512(p + i);
+    const __m512i lo = _mm512_and_si512(v, low);
+    const __m512i hi = _mm512_and_si512(_mm512_srli_epi16(v, 4), low);
+    __m512i r = _mm512_setzero_si512();
+    for (int k = 0; k < 16; ++k)
+      r = _mm512_mask_shuffle_epi8(r, _mm512_cmpeq_epi8_mask(hi, _mm512_set1_epi8(char(k))), t[k], lo);
+    _mm512_storeu_si512(p + i, r);
+  }
+  for (; i < n; ++i) p[i] = lut[p[i]];
+}
+bool HaveAvx512() {
+  static const bool have = __builtin_cpu_supports("avx512bw");
+  return have;
+}
+#else
+void LutBytesAvx512(uint8_t*, int, const uint8_t*) {}
+bool HaveAvx512() { return false; }
+#endif
 
 // Maps B, G, R of every selected pixel through three tables (palette layers: every
 // palette entry). One read-modify-write pass over the rows.
@@ -29,6 +66,15 @@ void MapPixels(LayerStack& L, Layer& l, const uint8_t lutB[256], const uint8_t l
   const uint8_t* sel = SelectionPlane(L, l, scratch);
   const bool all = std::memchr(sel, 0, size_t(l.width) * size_t(l.height)) == nullptr;
   const bool same = std::equal(lutB, lutB + 256, lutG) && std::equal(lutB, lutB + 256, lutR);
+  // One channel table for every byte: look up two bytes at a time in a table of
+  // byte pairs (128 KB, built once per call), halving the dependent loads.
+  std::vector<uint16_t> pairs;
+  const bool wide = all && same && HaveAvx512();
+  if (all && same && !wide && int64_t(l.width) * l.height >= 65536) {
+    pairs.resize(65536);
+    for (int hi = 0; hi < 256; ++hi)
+      for (int lo = 0; lo < 256; ++lo) pairs[size_t(hi << 8 | lo)] = uint16_t(lutB[lo] | (lutB[hi] << 8));
+  }
   int last = -1;
   for (int y = 0; y < l.height; ++y) {
     if (progress) {
@@ -37,8 +83,19 @@ void MapPixels(LayerStack& L, Layer& l, const uint8_t lutB[256], const uint8_t l
     }
     uint8_t* row = l.pixels.data() + size_t(y) * size_t(l.stride);
     const uint8_t* m = sel + size_t(y) * size_t(l.width);
-    if (all && same) {
-      for (int i = 0; i < 3 * l.width; ++i) row[i] = lutB[row[i]];
+    if (wide) {
+      LutBytesAvx512(row, 3 * l.width, lutB);
+    } else if (all && same) {
+      const int n = 3 * l.width;
+      int i = 0;
+      if (!pairs.empty())
+        for (; i + 2 <= n; i += 2) {
+          const uint16_t v = uint16_t(row[i] | (row[i + 1] << 8));
+          const uint16_t r = pairs[v];
+          row[i] = uint8_t(r);
+          row[i + 1] = uint8_t(r >> 8);
+        }
+      for (; i < n; ++i) row[i] = lutB[row[i]];
     } else if (all) {
       for (int x = 0; x < l.width; ++x) {
         uint8_t* p = row + 3 * x;
@@ -92,8 +149,13 @@ bool AdjustBrightnessContrast(LayerStack& L, int slot, int brightness, int contr
   Layer* l = RasterLayer(L, slot);
   if (!l || base == 0) return false;
   const float factor = float(base + contrast) / float(base);
+  const float shift = float(brightness);
+  auto formula = [factor, shift](int v) {
+    const int r = int(float(v - 128) * factor + shift + 128.0f);
+    return r < 0 ? 0 : r > 255 ? 255 : r;
+  };
   uint8_t lut[256];
-  for (int v = 0; v < 256; ++v) lut[v] = Clamp255(int(float(v - 128) * factor + float(brightness) + 128.0f));
+  for (int v = 0; v < 256; ++v) lut[v] = uint8_t(formula(v));
   MapPixels(L, *l, lut, lut, lut, progress);
   return true;
 }
@@ -101,6 +163,41 @@ bool AdjustBrightnessContrast(LayerStack& L, int slot, int brightness, int contr
 bool OffsetChannels(LayerStack& L, int slot, int red, int green, int blue) {
   Layer* l = RasterLayer(L, slot);
   if (!l) return false;
+#if defined(__x86_64__)
+  std::vector<uint8_t> scratch;
+  if (!IsPaletteLayer(L, *l) &&
+      std::memchr(SelectionPlane(L, *l, scratch), 0, size_t(l->width) * size_t(l->height)) == nullptr) {
+    // Nothing selected: clamp(v + o) is a saturating add of the positive part and a
+    // saturating subtract of the negative part, 48 bytes (16 pixels) at a time.
+    alignas(16) uint8_t add[48], sub[48];
+    const int off[3] = {blue, green, red};
+    for (int i = 0; i < 48; ++i) {
+      const int o = std::clamp(off[i % 3], -255, 255);
+      add[i] = uint8_t(o > 0 ? o : 0);
+      sub[i] = uint8_t(o < 0 ? -o : 0);
+    }
+    const __m128i a0 = _mm_load_si128(reinterpret_cast<const __m128i*>(add));
+    const __m128i a1 = _mm_load_si128(reinterpret_cast<const __m128i*>(add + 16));
+    const __m128i a2 = _mm_load_si128(reinterpret_cast<const __m128i*>(add + 32));
+    const __m128i s0 = _mm_load_si128(reinterpret_cast<const __m128i*>(sub));
+    const __m128i s1 = _mm_load_si128(reinterpret_cast<const __m128i*>(sub + 16));
+    const __m128i s2 = _mm_load_si128(reinterpret_cast<const __m128i*>(sub + 32));
+    const int n = 3 * l->width;
+    for (int y = 0; y < l->height; ++y) {
+      uint8_t* row = l->pixels.data() + size_t(y) * size_t(l->stride);
+      int i = 0;
+      for (; i + 48 <= n; i += 48) {
+        __m128i* p = reinterpret_cast<__m128i*>(row + i);
+        _mm_storeu_si128(p, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p), a0), s0));
+        _mm_storeu_si128(p + 1, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p + 1), a1), s1));
+        _mm_storeu_si128(p + 2, _mm_subs_epu8(_mm_adds_epu8(_mm_loadu_si128(p + 2), a2), s2));
+      }
+      for (; i < n; ++i) row[i] = Clamp255(row[i] + off[i % 3]);
+    }
+    l->dirty = 1;
+    return true;
+  }
+#endif
   uint8_t lb[256], lg[256], lr[256];
   for (int v = 0; v < 256; ++v) {
     lb[v] = Clamp255(v + blue);
@@ -161,12 +258,39 @@ LevelRanges FindLevelRanges(const HistogramTables& counts, int width, int height
 bool StretchLevels(LayerStack& L, int slot, int channel, int low, int high) {
   Layer* l = RasterLayer(L, slot);
   if (!l || channel < 0 || channel > 3) return false;
-  HistogramTables counts;
-  ComputeHistogram(L, slot, counts);
-  const LevelRanges r = FindLevelRanges(counts, l->width, l->height);
-  if (r.low[channel] == r.high[channel]) return false;
   const bool automatic = low == -1 && high == -1;
   if (!automatic && (low < 0 || high > 255 || low >= high)) return false;
+  LevelRanges r{};
+  if (automatic) {
+    HistogramTables counts;
+    ComputeHistogram(L, slot, counts);
+    r = FindLevelRanges(counts, l->width, l->height);
+    if (r.low[channel] == r.high[channel]) return false;
+  } else {
+    // The clipped range collapses (even after the unclipped retry) exactly when the
+    // channel holds one level, which a scan finds out at the first differing pixel
+    // without counting the whole histogram.
+    const Pixels24 px(L, *l);
+    auto level = [channel](const uint8_t* p) {
+      switch (channel) {
+        case 1: return int(p[2]);
+        case 2: return int(p[1]);
+        case 3: return int(p[0]);
+        default: return (11 * p[0] + 59 * p[1] + 30 * p[2]) / 100;
+      }
+    };
+    const int first = level(px.At(0, 0));
+    bool single = true;
+    for (int y = 0; y < l->height && single; ++y) {
+      const uint8_t* p = px.At(0, y);
+      for (int x = 0; x < l->width; ++x, p += 3)
+        if (level(p) != first) {
+          single = false;
+          break;
+        }
+    }
+    if (single) return false;
+  }
   uint8_t table[4][256];
   for (int ch = 0; ch < 4; ++ch) {
     const int lo = automatic ? r.low[ch] : low;

@@ -62,6 +62,30 @@ TEST_F(Adjust, ChannelOffsetsClampPerChannel) {
   EXPECT_EQ(At(0, 1), MakeRgbq(144, 99, 128));
 }
 
+// Wide rows take the vector paths (saturating offsets, table lookups by vector);
+// every byte must match the per-value formula, tails and clamps included.
+TEST_F(Adjust, WideRowsGiveTheFormulasBytes) {
+  auto paint = [](int x, int y) { return MakeRgbq((x * 7 + y) % 256, (x * 13 + 3 * y) % 256, (255 - x * 5) & 0xFF); };
+  Make(257, 5, paint);
+  ASSERT_TRUE(ChannelOffsets(*doc, 77, -99, 30));
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 257; ++x) {
+      const Rgbq c = paint(x, y);
+      ASSERT_EQ(At(x, y), MakeRgbq(std::min(255, RgbqR(c) + 77), std::max(0, RgbqG(c) - 99),
+                                   std::min(255, RgbqB(c) + 30)))
+          << x << "," << y;
+    }
+  ASSERT_TRUE(doc->Undo());
+  ASSERT_TRUE(BrightnessContrast(*doc, -20, 140));
+  const float f = 395.0f / 255.0f;
+  auto bc = [f](int v) { return std::clamp(int(float(v - 128) * f + -20.0f + 128.0f), 0, 255); };
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 257; ++x) {
+      const Rgbq c = paint(x, y);
+      ASSERT_EQ(At(x, y), MakeRgbq(bc(RgbqR(c)), bc(RgbqG(c)), bc(RgbqB(c)))) << x << "," << y;
+    }
+}
+
 TEST_F(Adjust, HistogramWeightsAndIgnoresTheSelection) {
   Make(4, 2, [](int x, int) { return x < 2 ? MakeRgbq(100, 50, 10) : MakeRgbq(0, 0, 255); });
   Select(0, 0, 1, 1);
