@@ -46,6 +46,19 @@ class Rows {
   int last_ = -1;
 };
 
+// Worker threads for the filters: the cores, at most 8; VELMIRA_FILTER_THREADS
+// overrides (benchmarks compare single-threaded runs with it).
+int FilterThreads() {
+  static const int n = [] {
+    if (const char* e = std::getenv("VELMIRA_FILTER_THREADS")) {
+      const int v = std::atoi(e);
+      if (v >= 1) return std::min(v, 64);
+    }
+    return int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+  }();
+  return n;
+}
+
 // Splits the rows into bands worked on by several threads when the picture is large
 // enough to pay for them. Each band computes exactly what the serial loop computes
 // for its rows (every output pixel depends only on the unfiltered input), so the
@@ -53,7 +66,7 @@ class Rows {
 template <class Body>
 void ForBands(const FilterTarget& t, Body&& body) {
   const int h = t.height;
-  int threads = int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+  int threads = FilterThreads();
   if (int64_t(t.width) * h < (int64_t(1) << 20)) threads = 1;
   threads = std::min(threads, std::max(1, h / 64));
   std::atomic<bool> stop{false};
