@@ -248,11 +248,24 @@ TEST(DenoiseFilter, SpecksAreAbsorbedAndStepsSmoothed) {
   FilterTarget t = p.Target();
   Denoise(t, 3, 4);
   EXPECT_EQ(p.Out(4, 4), Grey(80));
-  // A colour within the similarity limit does not stop absorption; a far one does.
   p.Fill([](int, int) { return Grey(80); });
   t = p.Target();
   Denoise(t, 3, 4);
   EXPECT_EQ(p.dst, p.src);
+
+  // A single-pixel step: the row before and both sides differ, the row after
+  // matches (D D D D D S S S), so the pixel takes n1's colour.
+  const Rgbq a = MakeRgbq(200, 10, 10), b = MakeRgbq(10, 10, 200);
+  Picture q(3, 3);
+  q.Fill([&](int x, int y) { return y == 0 || (y == 1 && x != 1) ? a : b; });
+  t = q.Target();
+  Denoise(t, 2, 4);
+  EXPECT_EQ(q.Out(1, 1), a);
+  // Without n1 in the selection the pattern breaks and the pixel stays.
+  q.sel[0] = 0;
+  t = q.Target();
+  Denoise(t, 2, 4);
+  EXPECT_EQ(q.Out(1, 1), b);
 }
 
 TEST(FilterKernels, FastFormsMatchThePerWindowReference) {
@@ -396,6 +409,27 @@ TEST_F(FilterCommands, StepNamedAfterTheFilterAndSelectionHonoured) {
   EXPECT_FALSE(ApplyFilter(*doc, kFilterStamp, q));
   EXPECT_FALSE(ApplyFilter(*doc, 22, q));
   EXPECT_EQ(doc->History().Step(), steps);
+}
+
+// Palette pictures are filtered as colours and take the nearest palette entry.
+TEST_F(FilterCommands, PalettePicturesMapBackToTheirPalette) {
+  Make(4, 1, [](int, int) { return Grey(0); });
+  LayerStack& S = L();
+  Layer& l = *S.Active();
+  S.palette = {0, 0, 0, 0, 255, 255, 255, 0, 128, 128, 128, 0};  // black, white, grey
+  S.header.bitsPerPixel = 8;
+  S.header.paletteColours = 3;
+  l.stride = StrideFor(l.width, 8);
+  l.imageSize = l.stride * l.height;
+  l.pixels.assign(size_t(l.imageSize), 0);
+  l.pixels[1] = l.pixels[3] = 1;  // black, white, black, white
+  doc->CommitLayer(S.active);
+  const int p[3] = {2, -1, -1};
+  ASSERT_TRUE(ApplyFilter(*doc, kFilterBlur, p));
+  EXPECT_EQ(l.pixels[0], 0);  // alone in its window
+  EXPECT_EQ(l.pixels[1], 2);  // (0 + 255) / 2 = 127: nearest is the grey entry
+  EXPECT_EQ(l.pixels[2], 2);
+  EXPECT_EQ(S.header.bitsPerPixel, 8);
 }
 
 TEST_F(FilterCommands, TextLayersAreRefused) {
