@@ -401,24 +401,28 @@ void Grow(const FilterTarget& t, int n) {
 // ---------------------------------------------------------------- edge emphasis
 
 void EdgeEmphasis(const FilterTarget& t, int a, int b) {
-  const int w = t.width;
+  const int w = t.width, h = t.height;
   const int cut = int(float(b) * 0.1f * float(a));
   ForBands(t, [&](int y0, int y1, Rows& rows) {
     for (int y = y0; y < y1; ++y) {
       if (!rows.Next(y)) return false;
-      const uint8_t* m = t.sel + size_t(y) * size_t(w);
-      for (int x = 0; x < w; ++x) {
-        if (!m[x]) continue;
-        if (!t.Selected(x, y - 1) || !t.Selected(x - 1, y) || !t.Selected(x + 1, y) || !t.Selected(x, y + 1))
-          continue;
-        const uint8_t* p = SrcPx(t, x, y);
-        int d = (Diff(p, SrcPx(t, x, y - 1)) + Diff(p, SrcPx(t, x - 1, y)) + Diff(p, SrcPx(t, x + 1, y)) +
-                 Diff(p, SrcPx(t, x, y + 1))) /
-                4;
+      // On the first and last rows and columns a neighbour lies outside the layer,
+      // hence outside the selection: those pixels never change.
+      if (y == 0 || y == h - 1) continue;
+      const uint8_t* mu = t.sel + size_t(y - 1) * size_t(w);
+      const uint8_t* m = mu + w;
+      const uint8_t* md = m + w;
+      const uint8_t* su = t.src + size_t(y - 1) * size_t(t.stride);
+      const uint8_t* s = su + t.stride;
+      const uint8_t* sd = s + t.stride;
+      uint8_t* o = t.dst + size_t(y) * size_t(t.stride);
+      for (int x = 1; x < w - 1; ++x) {
+        if (!m[x] || !mu[x] || !md[x] || !m[x - 1] || !m[x + 1]) continue;
+        const uint8_t* p = s + 3 * x;
+        int d = (Diff(p, su + 3 * x) + Diff(p, p - 3) + Diff(p, p + 3) + Diff(p, sd + 3 * x)) / 4;
         if (d < a) continue;
         d -= cut;
-        uint8_t* o = DstPx(t, x, y);
-        for (int c = 0; c < 3; ++c) o[c] = uint8_t(Clamp255(p[c] - d));
+        for (int c = 0; c < 3; ++c) o[3 * x + c] = uint8_t(Clamp255(p[c] - d));
       }
     }
     return true;
