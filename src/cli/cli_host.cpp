@@ -66,6 +66,7 @@ CMirvDoc* CliHost::NewDocument(int width, int height, int bitsPerPixel, const st
   frame_.newBackgroundMode = 0;
   frame_.newTitle = name;
   auto doc = std::make_unique<CMirvDoc>(frame_, *this, &formats_);
+  doc->SetHistoryEnabled(historyEnabled);
   if (!doc->NewDocument()) return nullptr;
   documents_.push_back(std::move(doc));
   return documents_.back().get();

@@ -30,6 +30,9 @@ class CliHost : public DocHost {
   // The text the next AskText answers with (the rename command's argument).
   std::string pendingText;
   bool anyMessage = false;
+  // Documents this host creates (channel pictures, cut to new) keep a history only
+  // when the run does.
+  bool historyEnabled = true;
 
  private:
   FrameState& frame_;

@@ -274,6 +274,7 @@ int main(int argc, char** argv) {
   CliHost host(frame, services);
   CMirvDoc doc(frame, host, &services);
   doc.SetHistoryEnabled(keepHistory);
+  host.historyEnabled = keepHistory;
 
   const fs::path input = files[0];
   if (!fs::exists(input)) {
@@ -286,7 +287,7 @@ int main(int argc, char** argv) {
   }
   if (verb == "info") return Info(doc, input, json, ExtensionCode(input));
 
-  cli::Context ctx{doc, host, frame, services};
+  cli::Context ctx{doc, host, frame, services, files[1]};
   for (const auto& words : commands) {
     const cli::Command* c = cli::FindCommand(words[0]);
     std::vector<std::string> cargs(words.begin() + 1, words.end());

@@ -62,6 +62,7 @@ struct FrameState {
   // Counters the application keeps for its documents.
   int nextSerial = 101;
   int copyCounter = 0;
+  int channelCounter = 0;  // running number of split channel documents
   // The running instance's own temporary folder for history files.
   std::filesystem::path tempFolder;
 };

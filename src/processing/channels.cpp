@@ -72,11 +72,6 @@ bool SplitPlanes(const LayerStack& L, int slot, const CImageBuffer* viewImage, C
   return true;
 }
 
-int& ChannelCounter() {
-  static int counter = 0;
-  return counter;
-}
-
 bool SplitToDocuments(CMirvDoc& doc, ChannelSet set, std::vector<CMirvDoc*>* created) {
   LayerStack& L = doc.Layers();
   if (!L.Active() || set == ChannelSet::Rgb) return false;
@@ -88,7 +83,7 @@ bool SplitToDocuments(CMirvDoc& doc, ChannelSet set, std::vector<CMirvDoc*>* cre
   const char* const* titles = set == ChannelSet::Yuv ? kYuv : kHsl;
   const int w = L.header.canvasWidth, h = L.header.canvasHeight;
   for (int i = 0; i < 3; ++i) {
-    const std::string title = Format(titles[i], ++ChannelCounter(), doc.Name().c_str());
+    const std::string title = Format(titles[i], ++doc.Frame().channelCounter, doc.Name().c_str());
     // Documents are edited at 24 bits, so the grey plane arrives as grey pixels.
     CMirvDoc* nd = doc.Host().NewDocument(w, h, 24, title);
     if (!nd) return false;

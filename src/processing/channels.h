@@ -29,8 +29,6 @@ HslValue RgbToHsl(int r, int g, int b);
 bool SplitPlanes(const LayerStack& L, int slot, const CImageBuffer* viewImage, ChannelSet set,
                  CImageBuffer planes[3]);
 
-// The running number every channel document takes, shared by all splits.
-int& ChannelCounter();
 
 // "YUV구분" and "HSL구분": three new documents through the host, titled
 // "Y Channel %d from %s" … with the next counter values. The new documents are

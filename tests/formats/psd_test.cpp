@@ -418,7 +418,9 @@ TEST(PsdSeeds, StoredFilesDecodeAsTheirNamesSay) {
     CImageBuffer img;
     const PsdResult r = Import(b, img);
     EXPECT_EQ(r == PsdResult::Ok, name.rfind("good_", 0) == 0) << name;
-    if (r == PsdResult::Ok) EXPECT_EQ(img.Width(), 19) << name;
+    if (r == PsdResult::Ok) {
+      EXPECT_EQ(img.Width(), 19) << name;
+    }
     ++files;
   }
   EXPECT_GE(files, 10);

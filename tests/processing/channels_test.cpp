@@ -73,7 +73,7 @@ TEST_F(Channels, PlanesFollowTheLayerAndItsOutsideColour) {
 TEST_F(Channels, DocumentsTitledWithTheSharedCounter) {
   Make(4, 3, [](int, int) { return MakeRgbq(255, 0, 0); });
   std::vector<CMirvDoc*> made;
-  const int start = ChannelCounter();
+  const int start = doc->Frame().channelCounter;
   ASSERT_TRUE(SplitToDocuments(*doc, ChannelSet::Yuv, &made));
   ASSERT_TRUE(SplitToDocuments(*doc, ChannelSet::Hsl, &made));
   ASSERT_EQ(made.size(), 6u);
