@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "cli_run.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -18,38 +20,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-// Runs velmira-cli with a shell command line; stderr is folded into the output.
-CliRun Cli(const std::string& args) {
-  const std::string cmd = std::string(VELMIRA_CLI) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
-}
-
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmira-cli-test-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    setenv("VELMIRA_HOME", (dir / "home").c_str(), 1);
+    CliFixture::SetUp();
     CImageBuffer img;
     ASSERT_TRUE(img.Allocate(40, 30, 24, kFormatBmp));
     for (int y = 0; y < 30; ++y)
       for (int x = 0; x < 40; ++x) img.WriteColor(x, y, MakeRgbq(x * 6, y * 8, 100));
     ASSERT_TRUE(SaveFile(img, dir / "in.bmp", kFormatBmp));
   }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string P(const std::string& name) const { return (dir / name).string(); }
-  fs::path dir;
 };
 
 TEST(CliCommands, ValidationNamesTheCommand) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,35 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun Cli(const std::string& args) {
-  const std::string cmd = std::string(VELMIRA_CLI) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
-}
-
-class FilterCli : public ::testing::Test {
+class FilterCli : public CliFixture {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmira-filters-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    setenv("VELMIRA_HOME", (dir / "home").c_str(), 1);
+    CliFixture::SetUp();
     ASSERT_TRUE(in.Allocate(16, 12, 24, kFormatBmp));
     for (int y = 0; y < 12; ++y)
       for (int x = 0; x < 16; ++x) in.WriteColor(x, y, MakeRgbq(x * 16, y * 20, (x * y) % 256));
     ASSERT_TRUE(SaveFile(in, dir / "in.bmp", kFormatBmp));
   }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string P(const std::string& n) const { return (dir / n).string(); }
   CliRun Do(const std::string& command) {
     fs::remove(dir / "out.bmp");
     return Cli("convert --do '" + command + "' " + P("in.bmp") + " " + P("out.bmp"));
@@ -50,7 +32,6 @@ class FilterCli : public ::testing::Test {
   bool Load(CImageBuffer& img, const std::string& n = "out.bmp") {
     return LoadFile(img, dir / n, kFormatBmp);
   }
-  fs::path dir;
   CImageBuffer in;
 };
 

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "cli_run.h"
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,35 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int status;
-  std::string out;
-};
-
-CliRun Cli(const std::string& args) {
-  const std::string cmd = std::string(VELMIRA_CLI) + " " + args + " 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  const int st = pclose(p);
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
-}
-
-class TransformCli : public ::testing::Test {
+class TransformCli : public CliFixture {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("velmira-transform-cli-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    setenv("VELMIRA_HOME", (dir / "home").c_str(), 1);
+    CliFixture::SetUp();
     ASSERT_TRUE(in.Allocate(3, 2, 24, kFormatBmp));
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < 3; ++x) in.WriteColor(x, y, MakeRgbq(40 + 60 * x, 30 + 100 * y, 7 * x + y));
     ASSERT_TRUE(SaveFile(in, dir / "in.bmp", kFormatBmp));
   }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string P(const std::string& n) const { return (dir / n).string(); }
   // Runs the commands on in.bmp and loads out.bmp.
   bool Convert(const std::string& dos, CImageBuffer& out) {
     last = Cli("convert " + dos + " " + P("in.bmp") + " " + P("out.bmp"));
@@ -57,7 +39,6 @@ class TransformCli : public ::testing::Test {
     return true;
   }
 
-  fs::path dir;
   CImageBuffer in;
   CliRun last;
 };
