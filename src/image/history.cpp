@@ -279,6 +279,22 @@ struct CHistory::Impl {
       }
     return Resize(v, n);
   }
+
+  // The pixels, transparency and effect planes of `l`, sized from its record, read
+  // in that order from `off` onward.
+  bool ReadPlanes(InFile& in, int64_t& off, Layer& l) {
+    if (!Sized(l.pixels, size_t(l.imageSize)) || !Sized(l.alpha, size_t(l.pixelCount)) ||
+        !Sized(l.effect, size_t(l.pixelCount)))
+      return false;
+    if (!in.ReadAt(off, l.pixels.data(), l.pixels.size(), &io.read)) return false;
+    off += l.imageSize;
+    if (!in.ReadAt(off, l.alpha.data(), l.alpha.size(), &io.read)) return false;
+    off += l.pixelCount;
+    if (!in.ReadAt(off, l.effect.data(), l.effect.size(), &io.read)) return false;
+    off += l.pixelCount;
+    return true;
+  }
+
   void Give(std::vector<uint8_t>& v) {
     if (v.empty()) return;
     spare.push_back(std::move(v));
@@ -555,15 +571,7 @@ struct CHistory::Impl {
       off += int64_t(p) + kLayerRecordBytes;
       const int64_t text = HasText(l) ? int64_t(l.textLength) * 2 : 0;
       if (int64_t(l.imageSize) + 2 * int64_t(l.pixelCount) + text > in.Size() - off) return false;
-      if (!Sized(l.pixels, size_t(l.imageSize)) || !Sized(l.alpha, size_t(l.pixelCount)) ||
-          !Sized(l.effect, size_t(l.pixelCount)))
-        return false;
-      if (!in.ReadAt(off, l.pixels.data(), l.pixels.size(), &io.read)) return false;
-      off += l.imageSize;
-      if (!in.ReadAt(off, l.alpha.data(), l.alpha.size(), &io.read)) return false;
-      off += l.pixelCount;
-      if (!in.ReadAt(off, l.effect.data(), l.effect.size(), &io.read)) return false;
-      off += l.pixelCount;
+      if (!ReadPlanes(in, off, l)) return false;
       l.textBuffer.clear();
       if (text > 0) {
         std::vector<uint8_t> t;
@@ -625,15 +633,7 @@ struct CHistory::Impl {
     if (!in.Ok()) return false;
     into.CopyRecordFrom(rec);
     int64_t off = initialData[slot];
-    if (!Sized(into.pixels, size_t(rec.imageSize)) || !Sized(into.alpha, size_t(rec.pixelCount)) ||
-        !Sized(into.effect, size_t(rec.pixelCount)))
-      return false;
-    if (!in.ReadAt(off, into.pixels.data(), into.pixels.size(), &io.read)) return false;
-    off += rec.imageSize;
-    if (!in.ReadAt(off, into.alpha.data(), into.alpha.size(), &io.read)) return false;
-    off += rec.pixelCount;
-    if (!in.ReadAt(off, into.effect.data(), into.effect.size(), &io.read)) return false;
-    off += rec.pixelCount;
+    if (!ReadPlanes(in, off, into)) return false;
     into.textBuffer.clear();
     if (HasText(rec)) {
       std::vector<uint8_t> t(size_t(rec.textLength) * 2);
