@@ -1,0 +1,152 @@
+#include "ui/dlg_filter.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <algorithm>
+
+#include "image/doc.h"
+#include "processing/adjust.h"
+#include "processing/doc_commands.h"
+
+namespace velmira {
+
+namespace {
+// The two-tone method survives the dialog: the next conversion starts with it.
+int gTwoToneMethod = 0;
+}  // namespace
+
+int FilterDialog::RememberedMethod() { return gTwoToneMethod; }
+
+FilterDialog::FilterDialog(CMirvDoc& doc, int filterIndex, QWidget* parent)
+    : FilterDialog(doc, false, filterIndex, parent) {}
+
+FilterDialog* FilterDialog::TwoTone(CMirvDoc& doc, QWidget* parent) { return new FilterDialog(doc, true, -1, parent); }
+
+FilterDialog::FilterDialog(CMirvDoc& doc, bool twoTone, int filterIndex, QWidget* parent)
+    : PreviewDialog(doc, parent), index_(filterIndex), twoTone_(twoTone) {
+  if (twoTone_)
+    name_ = QString::fromUtf8(kThresholdName);
+  else if (index_ >= 0 && index_ < kFilterCount)
+    name_ = QString::fromUtf8(FilterList()[size_t(index_)].name);
+  setWindowTitle(name_);
+  auto* top = new QHBoxLayout(this);
+  if (twoTone_) {
+    methods_ = new QComboBox(this);
+    for (const char* m : kTwoToneMethodNames) methods_->addItem(QString::fromUtf8(m));
+    methods_->setCurrentIndex(gTwoToneMethod);
+    top->addWidget(methods_);
+    connect(methods_, &QComboBox::currentIndexChanged, this, [this](int i) {
+      gTwoToneMethod = std::clamp(i, 0, 2);
+      BuildRows(ThresholdParameters(Method()));
+      Apply();
+    });
+  }
+  rowsHost_ = new QWidget(this);
+  new QHBoxLayout(rowsHost_);
+  rowsHost_->layout()->setContentsMargins(0, 0, 0, 0);
+  top->addWidget(rowsHost_, 1);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  top->addWidget(buttons);
+  BuildRows(twoTone_ ? ThresholdParameters(Method()) : ParametersFor(name_.toStdString()));
+}
+
+TwoToneMethod FilterDialog::Method() const {
+  return TwoToneMethod(methods_ ? std::clamp(methods_->currentIndex(), 0, 2) : 0);
+}
+
+void FilterDialog::BuildRows(const FilterParams& p) {
+  building_ = true;
+  for (SliderRow& r : rows_) {
+    delete r.caption;
+    delete r.slider;
+    delete r.edit;
+  }
+  rows_.clear();
+  QLayoutItem* old = nullptr;
+  // Each row's cell is a layout item of its own (the widgets went above).
+  while ((old = rowsHost_->layout()->takeAt(0)) != nullptr) delete old;
+  for (int i = 0; i < 3; ++i) values_[i] = p.p[i].def;
+  auto* host = static_cast<QHBoxLayout*>(rowsHost_->layout());
+  for (int i = 0; i < p.count; ++i) {
+    const FilterParam& fp = p.p[i];
+    SliderRow r;
+    r.caption = new QLabel(QStringLiteral("%1(%2‥%3)").arg(QString::fromUtf8(fp.label)).arg(fp.min).arg(fp.max),
+                           rowsHost_);
+    r.slider = new QSlider(Qt::Horizontal, rowsHost_);
+    r.slider->setRange(fp.min, fp.max);
+    r.slider->setTickInterval(std::max(1, (fp.max - fp.min) / 20));
+    r.slider->setTickPosition(QSlider::TicksBelow);
+    r.slider->setPageStep((fp.max - fp.min) / 10 + 1);
+    // A default below the minimum shows as the minimum; the value kept is still
+    // the default until the user moves the slider.
+    r.slider->setValue(std::clamp(fp.def, fp.min, fp.max));
+    r.edit = new QLineEdit(QString::number(fp.def), rowsHost_);
+    r.edit->setValidator(new QIntValidator(fp.min, fp.max, r.edit));
+    r.edit->setMaximumWidth(44);
+    auto* cell = new QGridLayout;
+    cell->addWidget(r.caption, 0, 0, 1, 2);
+    cell->addWidget(r.slider, 1, 0);
+    cell->addWidget(r.edit, 1, 1);
+    host->addLayout(cell);
+    connect(r.slider, &QSlider::valueChanged, this, [this, i](int v) {
+      if (building_) return;
+      values_[i] = v;
+      QLineEdit* e = rows_[size_t(i)].edit;
+      if (e->text() != QString::number(v)) e->setText(QString::number(v));
+      Apply();
+    });
+    connect(r.edit, &QLineEdit::textEdited, this, [this, i](const QString& t) {
+      bool ok = false;
+      const int v = t.toInt(&ok);
+      QSlider* s = rows_[size_t(i)].slider;
+      if (!ok) return;
+      const int c = std::clamp(v, s->minimum(), s->maximum());
+      if (s->value() != c)
+        s->setValue(c);
+      else if (values_[i] != c) {
+        // The slider already stood there (a default below its minimum).
+        values_[i] = c;
+        Apply();
+      }
+    });
+    rows_.push_back(r);
+  }
+  building_ = false;
+  resize(FilterDialogWidth(p.count), sizeHint().height());
+}
+
+void FilterDialog::Apply() {
+  if (!Started()) return;
+  const int v[3] = {values_[0], values_[1], values_[2]};
+  if (twoTone_) {
+    const TwoToneMethod m = Method();
+    const int t = v[0] & 0xFF;
+    Preview([m, t](LayerStack& L, int slot) {
+      switch (m) {
+        case TwoToneMethod::Diffusion: return BinarizeDiffusion(L, slot, t);
+        case TwoToneMethod::Ordered: return BinarizeOrdered(L, slot, t);
+        case TwoToneMethod::Absolute: return BinarizeThreshold(L, slot, t);
+      }
+      return false;
+    });
+    return;
+  }
+  CMirvDoc& doc = Doc();
+  const int index = index_;
+  Preview([&doc, index, v](LayerStack& L, int slot) { return FilterLayer(L, slot, doc.ViewImage(), index, v); });
+}
+
+bool FilterDialog::Commit() {
+  if (twoTone_) return velmira::TwoTone(Doc(), Method(), values_[0]);
+  return ApplyFilter(Doc(), index_, values_);
+}
+
+}  // namespace velmira
