@@ -16,6 +16,9 @@
 
 #include "image/doc.h"
 #include "processing/doc_commands.h"
+#include "ui/child_frame.h"
+#include "ui/main_frame.h"
+#include "ui/mirv_view.h"
 
 namespace velmira {
 
@@ -49,11 +52,28 @@ void PreviewDialog::RestoreFromBackup() {
 
 void PreviewDialog::Preview(const std::function<bool(LayerStack&, int)>& apply) {
   if (!started_) return;
+  // Putting the kept layer back twice in a row changes nothing; on a large picture
+  // it is worth skipping.
+  if (!apply && !previewed_) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  // The selection outline would be drawn over a half-made layer; it waits for
+  // the preview and then runs again.
+  QList<CMirvView*> paused;
+  if (auto* frame = qobject_cast<CMainFrame*>(parentWidget()))
+    for (CChildFrame* c : frame->FramesOf(doc_))
+      if (CMirvView* v = c->View(); v && v->SelectionTimerRunning()) {
+        v->StopSelectionTimer();
+        paused << v;
+      }
   RestoreFromBackup();
-  if (apply) apply(doc_.Layers(), slot_);
+  previewed_ = false;
+  if (apply) {
+    apply(doc_.Layers(), slot_);
+    previewed_ = true;
+  }
   doc_.SetCompositionStale(true);
   doc_.Host().UpdateViews(doc_, 0);
+  for (CMirvView* v : paused) v->StartSelectionTimer();
   QApplication::restoreOverrideCursor();
 }
 
@@ -63,9 +83,14 @@ void PreviewDialog::accept() {
     // what the command makes of it, whatever the previews left behind.
     RestoreFromBackup();
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    previewed_ = false;
     recorded_ = Commit();
     QApplication::restoreOverrideCursor();
-    if (!recorded_) Preview({});
+    // A refused or failed command may have left its own partial work behind.
+    if (!recorded_) {
+      previewed_ = true;
+      Preview({});
+    }
   }
   QDialog::accept();
 }

@@ -54,6 +54,7 @@ class PreviewDialog : public QDialog {
   int slot_ = -1;
   bool started_ = false;
   bool recorded_ = false;
+  bool previewed_ = false;  // the layer holds a preview, not the kept state
 };
 
 // A slider with its edit box: typing a value moves the slider, moving the slider
