@@ -100,6 +100,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   BuildMenus();
   BuildCommandBar();
   BuildBrushPalette();
+  InstallFilterBar(*this);
   setAcceptDrops(true);
 
   colourPicker_ = [this](const QColor& initial, const QString& caption) -> std::optional<QColor> {

@@ -1,7 +1,10 @@
 #include "ui/processing_menu.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QToolBar>
 #include <QVariant>
+#include <algorithm>
 #include <memory>
 
 #include "image/doc.h"
@@ -84,7 +87,38 @@ void SetDialogRunner(DialogRunner runner) { Runner() = std::move(runner); }
 
 int SelectedFilter(const CMainFrame& frame) {
   const QVariant v = frame.property(kSelectedFilterProperty);
-  return v.isValid() ? v.toInt() : 0;
+  return v.isValid() ? std::clamp(v.toInt(), 0, kFilterCount - 1) : 0;
+}
+
+QComboBox* FilterBarList(const CMainFrame& frame) {
+  return frame.findChild<QComboBox*>(QStringLiteral("filterList"));
+}
+
+namespace {
+
+void SelectFilter(CMainFrame& frame, int index) {
+  frame.setProperty(kSelectedFilterProperty, index);
+  if (QComboBox* list = FilterBarList(frame); list && list->currentIndex() != index) list->setCurrentIndex(index);
+}
+
+}  // namespace
+
+QComboBox* InstallFilterBar(CMainFrame& frame) {
+  if (QComboBox* existing = FilterBarList(frame)) return existing;
+  QToolBar* bar = frame.addToolBar(QStringLiteral("filterBar"));
+  bar->setObjectName(QStringLiteral("filterBar"));
+  auto* list = new QComboBox(bar);
+  list->setObjectName(QStringLiteral("filterList"));
+  for (const FilterEntry& e : FilterList()) list->addItem(QString::fromUtf8(e.name));
+  list->setCurrentIndex(SelectedFilter(frame));
+  bar->addWidget(list);
+  QObject::connect(list, &QComboBox::currentIndexChanged, &frame, [&frame](int i) {
+    if (i < 0) return;
+    frame.setProperty(kSelectedFilterProperty, i);
+    // The bar's apply follows the entry: enabled only for a filter that is built.
+    frame.UpdateCommandUI();
+  });
+  return list;
 }
 
 bool IsProcessingCommand(int id) {
@@ -106,7 +140,7 @@ bool RunProcessingCommand(CMainFrame& frame, int id) {
   CMirvDoc& doc = *frame.ActiveDocument();
   if (const int index = FilterIndexForCommand(id); index >= 0) {
     // The menu command picks the filter bar's entry, then the bar applies it.
-    frame.setProperty(kSelectedFilterProperty, index);
+    SelectFilter(frame, index);
     return RunFilterDialog(frame, doc, index);
   }
   bool done = false;

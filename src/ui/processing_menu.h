@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <functional>
 
+class QComboBox;
+
 namespace velmira {
 
 class CMainFrame;
@@ -21,6 +23,11 @@ bool RunProcessingCommand(CMainFrame& frame, int id);
 // The filter list entry the filter bar holds (0 at start); a filter menu command
 // selects its entry, and "필터링설정" opens the dialog on it.
 int SelectedFilter(const CMainFrame& frame);
+
+// The filter bar: a tool bar with the drop-down list of the filter names, in list
+// order. Choosing a name only selects it; the bar's apply opens the dialog.
+QComboBox* InstallFilterBar(CMainFrame& frame);
+QComboBox* FilterBarList(const CMainFrame& frame);
 
 // How the dialogs are shown: modally by default. Tests put a function here that
 // works the dialog's controls and returns the result in place of a user.

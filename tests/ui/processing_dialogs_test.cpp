@@ -352,6 +352,14 @@ class ProcessingDialogsTest : public QObject {
       QVERIFY(!empty.OnCommand(1413));
     }
 
+    // The filter bar lists every filter in order and starts on the first.
+    QComboBox* bar = FilterBarList(*frame_);
+    QVERIFY(bar);
+    QCOMPARE(bar->count(), kFilterCount);
+    for (int i = 0; i < kFilterCount; ++i) QCOMPARE(bar->itemText(i), QString::fromUtf8(FilterList()[size_t(i)].name));
+    QCOMPARE(bar->currentIndex(), 0);
+    QCOMPARE(SelectedFilter(*frame_), 0);
+
     CMirvDoc& d = NewDoc();
     frame_->UpdateCommandUI();
     for (int id : {1450, 1503, 2533, 2076, 1413, 4224, 1414, 2093, 2113, 1455, 1453, 1457, 1460, 1454, 1456, 1469,
@@ -393,9 +401,22 @@ class ProcessingDialogsTest : public QObject {
     QCOMPARE(SelectedFilter(*frame_), int(kFilterEmboss));
     ++step;
     // The bar's filter button opens the entry selected last.
+    QComboBox* list = FilterBarList(*frame_);
+    QVERIFY(list);
+    QCOMPARE(list->currentIndex(), int(kFilterEmboss));
     QVERIFY(frame_->OnCommand(1505));
     QCOMPARE(opened, QString("엠보스"));
     ++step;
+    // Choosing in the bar's list selects without opening; a painterly entry cannot
+    // be applied yet.
+    list->setCurrentIndex(kFilterStamp);
+    QVERIFY(!frame_->IsCommandEnabled(1505));
+    QVERIFY(!frame_->BarAction(1505)->isEnabled());
+    list->setCurrentIndex(kFilterRegionFill);
+    QVERIFY(frame_->BarAction(1505)->isEnabled());
+    QVERIFY(frame_->OnCommand(1505));
+    QCOMPARE(opened, QString("영역확장"));
+    QCOMPARE(QString::fromStdString(d.History().Label(++step)), QString("영역확장"));
 
     // Cancel from a menu-opened dialog: nothing recorded, the layer as it was.
     const std::vector<uint8_t> kept = Pixels(d);
