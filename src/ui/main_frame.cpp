@@ -32,6 +32,7 @@
 #include "ui/child_frame.h"
 #include "ui/icons.h"
 #include "ui/mirv_view.h"
+#include "ui/panels_menu.h"
 #include "ui/processing_menu.h"
 #include "ui/tool_options.h"
 
@@ -645,6 +646,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
     if (!doc || doc->IsBusy() || !doc->IsCommandEnabled(id)) return false;
     return id != cmd::kPaste || ClipboardHasPicture();
   }
+  if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
@@ -703,6 +705,8 @@ bool CMainFrame::OnCommand(int id) {
           recent_.removeAll(path);
           RebuildRecentMenu();
         }
+      } else if (IsPanelCommand(id)) {
+        done = RunPanelCommand(*this, id);
       } else if (IsProcessingCommand(id)) {
         done = RunProcessingCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {

@@ -13,6 +13,7 @@
 #include "ui/child_frame.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
+#include "ui/panels_menu.h"
 
 namespace velmira {
 
@@ -77,10 +78,8 @@ void QtDocHost::UpdateViews(CMirvDoc& doc, int hint) {
     if (f->View()) f->View()->OnUpdate(hint);
 }
 
-// The layer and history panels arrive with their own windows; until then there is
-// nothing on screen to refresh.
-void QtDocHost::RefreshLayerPanel(CMirvDoc&) {}
-void QtDocHost::RefreshHistoryPanel(CMirvDoc&) {}
+void QtDocHost::RefreshLayerPanel(CMirvDoc& doc) { RefreshLayerPanelFor(frame_, doc); }
+void QtDocHost::RefreshHistoryPanel(CMirvDoc& doc) { RefreshHistoryPanelFor(frame_, doc); }
 
 void QtDocHost::TitleChanged(CMirvDoc& doc) {
   for (CChildFrame* f : frame_.FramesOf(doc)) f->RefreshTitle();

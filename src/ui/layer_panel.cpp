@@ -1,0 +1,420 @@
+#include "ui/layer_panel.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHideEvent>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPixmap>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstdlib>
+
+#include "image/doc.h"
+#include "ui/main_frame.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr const char* kCaption = "레이어.작업내역";
+constexpr const char* kUndoTip = "(Undo) 뒤로 회복";
+constexpr const char* kRedoTip = "(Redo) 앞으로 회복";
+constexpr const char* kIdProperty = "velmiraCommand";
+constexpr int kSlotRole = Qt::UserRole;
+constexpr int kStepRole = Qt::UserRole + 1;
+constexpr int kThumb = 32;
+
+struct BlendLabel {
+  int blend;
+  const char* label;
+};
+// The combo's entries in their order; the normal mode is listed first.
+constexpr BlendLabel kBlends[] = {
+    {kBlendNormal, "보통"},       {kBlendMultiply, "곱셈혼합"},   {kBlendScreen, "화면혼합"},
+    {kBlendDarken, "어두운혼합"}, {kBlendLighten, "밝은혼합"},    {kBlendDifference, "차이혼합"},
+    {kBlendInverseDifference, "역차이혼합"}, {kBlendExclusion, "제외혼합"}, {kBlendOverlay, "오버레이혼합"},
+};
+
+// The right-button menu: its labels and the commands they send.
+struct MenuItem {
+  const char* label;
+  int id;
+};
+constexpr MenuItem kMenuItems[] = {
+    {"복사", cmd::kCopy},          {"붙이기", cmd::kPaste},          {"레이어 복제", cmd::kLayerDuplicate},
+    {"레이어 삭제", cmd::kLayerDelete}, {"레이어 추가", cmd::kLayerAdd}, {"레이어 이름 변경", cmd::kRenameLayer},
+    {"떡 이미지 만들기", cmd::kFlatten}, {"레스터 만들기", cmd::kToRaster},
+};
+
+// A small picture of a layer over white: nearest pixels, its coverage as alpha.
+QPixmap Thumbnail(const LayerStack& stack, const Layer& l) {
+  QImage img(kThumb, kThumb, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  const int bpp = stack.LayerBpp(l);
+  if (l.width <= 0 || l.height <= 0 || l.stride <= 0 || l.pixels.empty()) return QPixmap::fromImage(img);
+  const double scale = std::max(l.width, l.height) / double(kThumb);
+  for (int ty = 0; ty < kThumb; ++ty) {
+    const int y = int(ty * scale);
+    if (y >= l.height) break;
+    const uint8_t* row = l.pixels.data() + size_t(l.height - 1 - y) * size_t(l.stride);
+    if (size_t(row - l.pixels.data()) + size_t(l.stride) > l.pixels.size()) continue;
+    auto* out = reinterpret_cast<QRgb*>(img.scanLine(ty));
+    for (int tx = 0; tx < kThumb; ++tx) {
+      const int x = int(tx * scale);
+      if (x >= l.width) break;
+      int r = 0, g = 0, b = 0;
+      if (bpp >= 24) {
+        const uint8_t* p = row + x * (bpp / 8);
+        b = p[0], g = p[1], r = p[2];
+      } else if (bpp == 8) {
+        const int index = row[x];
+        if (l.kind == kLayerText || stack.palette.size() < size_t(index + 1) * 4) {
+          r = g = b = 255 - index;
+        } else {
+          const uint8_t* q = stack.palette.data() + index * 4;
+          b = q[0], g = q[1], r = q[2];
+        }
+      } else {
+        const int index = stack.LayerIndex(l, x, y);
+        const Rgbq c = stack.PictureColour(index);
+        r = RgbqR(c), g = RgbqG(c), b = RgbqB(c);
+      }
+      int a = 255;
+      const size_t ai = size_t(y) * size_t(l.width) + size_t(x);
+      if (!l.alpha.empty() && ai < l.alpha.size()) a = l.alpha[ai];
+      out[tx] = qRgb(255 + (r - 255) * a / 255, 255 + (g - 255) * a / 255, 255 + (b - 255) * a / 255);
+    }
+  }
+  return QPixmap::fromImage(img);
+}
+
+}  // namespace
+
+int BlendFromLabel(const QString& label) {
+  for (const BlendLabel& b : kBlends)
+    if (b.blend != kBlendNormal && label == QString::fromUtf8(b.label)) return b.blend;
+  return kBlendNormal;
+}
+
+QString LabelOfBlend(int blend) {
+  for (const BlendLabel& b : kBlends)
+    if (b.blend == blend) return QString::fromUtf8(b.label);
+  return QString::fromUtf8(kBlends[0].label);
+}
+
+LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
+  setObjectName(QStringLiteral("LayerPanel"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setProperty("resource", kResource);
+  tabs_ = new QTabWidget(this);
+  setWidget(tabs_);
+
+  // Layers.
+  auto* page = new QWidget(tabs_);
+  auto* column = new QVBoxLayout(page);
+  auto* controls = new QHBoxLayout;
+  blend_ = new QComboBox(page);
+  for (const BlendLabel& b : kBlends) blend_->addItem(QString::fromUtf8(b.label));
+  slider_ = new QSlider(Qt::Horizontal, page);
+  slider_->setObjectName(QString::number(kTransparencySlider));
+  slider_->setRange(0, 255);
+  box_ = new QSpinBox(page);
+  box_->setObjectName(QString::number(kTransparencyBox));
+  box_->setRange(0, 255);
+  controls->addWidget(blend_);
+  controls->addWidget(slider_, 1);
+  controls->addWidget(box_);
+  column->addLayout(controls);
+
+  layers_ = new QListWidget(page);
+  layers_->setIconSize(QSize(kThumb, kThumb));
+  layers_->setContextMenuPolicy(Qt::CustomContextMenu);
+  column->addWidget(layers_, 1);
+
+  auto* row = new QHBoxLayout;
+  AddButton(page, cmd::kLayerAdd, QStringLiteral("+"), QString::fromUtf8("레이어추가"));
+  AddButton(page, cmd::kLayerDelete, QStringLiteral("−"), QString::fromUtf8("레이어삭제"));
+  AddButton(page, cmd::kLayerDuplicate, QStringLiteral("⧉"), QString::fromUtf8("복제 레이어 만들기"));
+  AddButton(page, cmd::kMergeDown, QStringLiteral("⤓"), QString::fromUtf8("아래쪽 레이어로  합치기"));
+  AddButton(page, cmd::kMergeUp, QStringLiteral("⤒"), QString::fromUtf8("위쪽 레이어로 합치기"));
+  AddButton(page, cmd::kRenameLayer, QStringLiteral("✎"), QString::fromUtf8("레이어 이름 변경"));
+  AddButton(page, cmd::kFlatten, QStringLiteral("▤"), QString::fromUtf8("떡그림만들기"));
+  AddButton(page, cmd::kToRaster, QStringLiteral("R"), QString::fromUtf8("레스터 형식으로 변환"));
+  // The vector measurement layer arrives with the measurement tools.
+  AddButton(page, kMeasurementLayer, QStringLiteral("⊹"), QString::fromUtf8("벡터측정레이어추가"));
+  up_ = new QToolButton(page);
+  up_->setText(QStringLiteral("▲"));
+  down_ = new QToolButton(page);
+  down_->setText(QStringLiteral("▼"));
+  const auto buttons = page->findChildren<QToolButton*>();
+  for (QToolButton* b : buttons) row->addWidget(b);
+  row->addStretch(1);
+  column->addLayout(row);
+  tabs_->addTab(page, QString::fromUtf8("레이어"));
+
+  menu_ = new QMenu(this);
+  menu_->setObjectName(QString::number(kContextMenu));
+  for (const MenuItem& m : kMenuItems) {
+    QAction* a = menu_->addAction(QString::fromUtf8(m.label));
+    a->setProperty(kIdProperty, m.id);
+    const int id = m.id;
+    connect(a, &QAction::triggered, this, [this, id] {
+      frame_.OnCommand(id);
+      Refresh();
+    });
+  }
+  connect(menu_, &QMenu::aboutToShow, this, [this] {
+    for (QAction* a : menu_->actions()) a->setEnabled(frame_.IsCommandEnabled(a->property(kIdProperty).toInt()));
+  });
+  connect(layers_, &QListWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { menu_->popup(layers_->viewport()->mapToGlobal(p)); });
+
+  // History.
+  auto* hpage = new QWidget(tabs_);
+  auto* hcolumn = new QVBoxLayout(hpage);
+  history_ = new QListWidget(hpage);
+  QFont mono = history_->font();
+  mono.setStyleHint(QFont::Monospace);
+  mono.setFamily(QStringLiteral("monospace"));
+  history_->setFont(mono);
+  hcolumn->addWidget(history_, 1);
+  auto* hrow = new QHBoxLayout;
+  undo_ = new QToolButton(hpage);
+  undo_->setText(QStringLiteral("↶"));
+  undo_->setToolTip(QString::fromUtf8(kUndoTip));
+  redo_ = new QToolButton(hpage);
+  redo_->setText(QStringLiteral("↷"));
+  redo_->setToolTip(QString::fromUtf8(kRedoTip));
+  hrow->addWidget(undo_);
+  hrow->addWidget(redo_);
+  hrow->addStretch(1);
+  hcolumn->addLayout(hrow);
+  tabs_->addTab(hpage, QString::fromUtf8("작업내역"));
+
+  connect(undo_, &QToolButton::clicked, this, [this] {
+    frame_.OnCommand(cmd::kUndo);
+    Refresh();
+  });
+  connect(redo_, &QToolButton::clicked, this, [this] {
+    frame_.OnCommand(cmd::kRedo);
+    Refresh();
+  });
+  connect(up_, &QToolButton::clicked, this, [this] { MoveActive(true); });
+  connect(down_, &QToolButton::clicked, this, [this] { MoveActive(false); });
+  connect(slider_, &QSlider::valueChanged, this, [this](int v) { SetTransparency(v); });
+  connect(slider_, &QSlider::sliderReleased, this, [this] { SetTransparency(slider_->value()); });
+  connect(box_, &QSpinBox::valueChanged, this, [this](int v) { SetTransparency(v); });
+  connect(blend_, &QComboBox::currentTextChanged, this, [this](const QString& t) { SetBlend(t); });
+  connect(layers_, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { OnLayerClicked(i); });
+  connect(layers_, &QListWidget::itemChanged, this, [this](QListWidgetItem* i) { OnLayerChanged(i); });
+  connect(history_, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { OnHistoryClicked(i); });
+  // A view gaining the focus shows its document here.
+  connect(frame_.MdiArea(), &QMdiArea::subWindowActivated, this, [this] { Refresh(); });
+
+  Refresh();
+}
+
+QToolButton* LayerPanel::AddButton(QWidget* parent, int id, const QString& text, const QString& tip) {
+  auto* b = new QToolButton(parent);
+  b->setText(text);
+  b->setToolTip(tip);
+  b->setProperty(kIdProperty, id);
+  connect(b, &QToolButton::clicked, this, [this, id] {
+    frame_.OnCommand(id);
+    Refresh();
+  });
+  return b;
+}
+
+QToolButton* LayerPanel::Button(int id) const {
+  for (QToolButton* b : findChildren<QToolButton*>())
+    if (b->property(kIdProperty).isValid() && b->property(kIdProperty).toInt() == id) return b;
+  return nullptr;
+}
+
+void LayerPanel::Toggle() {
+  if (!isHidden()) {
+    close();  // hideEvent remembers where it was
+    return;
+  }
+  if (hasRemembered_) {
+    setFloating(rememberedFloating_);
+    if (rememberedFloating_) setGeometry(remembered_);
+  }
+  show();
+  if (hasRemembered_ && rememberedFloating_) setGeometry(remembered_);
+  raise();
+  Refresh();
+}
+
+void LayerPanel::hideEvent(QHideEvent* e) {
+  if (!e->spontaneous()) {
+    remembered_ = geometry();
+    rememberedFloating_ = isFloating();
+    hasRemembered_ = true;
+  }
+  QDockWidget::hideEvent(e);
+}
+
+void LayerPanel::Refresh() {
+  RefreshLayers();
+  RefreshHistory();
+}
+
+void LayerPanel::RefreshLayers() {
+  filling_ = true;
+  layers_->clear();
+  CMirvDoc* doc = frame_.ActiveDocument();
+  const Layer* active = doc ? doc->Layers().Active() : nullptr;
+  if (doc) {
+    const LayerStack& stack = doc->Layers();
+    std::vector<int> chain = stack.Chain();
+    std::reverse(chain.begin(), chain.end());  // top first
+    for (int slot : chain) {
+      const Layer* l = stack.Get(slot);
+      if (!l) continue;
+      auto* item = new QListWidgetItem(QIcon(Thumbnail(stack, *l)), QString::fromStdU16String(l->name.Get()));
+      item->setData(kSlotRole, slot);
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+      item->setCheckState(l->visible ? Qt::Checked : Qt::Unchecked);
+      layers_->addItem(item);
+      if (slot == stack.active) layers_->setCurrentItem(item);
+    }
+  }
+  const int transparency = active ? active->transparency : 0;
+  slider_->setValue(transparency);
+  box_->setValue(transparency);
+  blend_->setCurrentText(LabelOfBlend(active ? int(active->blend) : int(kBlendNormal)));
+  slider_->setEnabled(active != nullptr);
+  box_->setEnabled(active != nullptr);
+  blend_->setEnabled(active != nullptr);
+  filling_ = false;
+  UpdateButtons();
+}
+
+void LayerPanel::RefreshHistory() {
+  history_->clear();
+  CMirvDoc* doc = frame_.ActiveDocument();
+  if (doc) {
+    const int step = doc->History().Step();
+    for (const std::string& line : doc->History().ListLines()) {
+      auto* item = new QListWidgetItem(QString::fromStdString(line));
+      // Each line starts with its step number.
+      item->setData(kStepRole, std::atoi(line.c_str()));
+      history_->addItem(item);
+      if (item->data(kStepRole).toInt() == step) history_->setCurrentItem(item);
+    }
+  }
+  UpdateButtons();
+}
+
+void LayerPanel::UpdateButtons() {
+  CMirvDoc* doc = frame_.ActiveDocument();
+  // The panel is refreshed from inside the document's commands, while it still
+  // counts as busy: ask the document itself, and the frame only for the rest.
+  for (QToolButton* b : findChildren<QToolButton*>()) {
+    const QVariant v = b->property(kIdProperty);
+    if (!v.isValid()) continue;
+    const int id = v.toInt();
+    const bool own = CMirvDoc::HandlesCommand(id) && id != cmd::kPaste;
+    b->setEnabled(own ? doc && doc->IsCommandEnabled(id) : frame_.IsCommandEnabled(id));
+  }
+  undo_->setEnabled(doc && doc->History().CanUndo());
+  redo_->setEnabled(doc && doc->History().CanRedo());
+  const Layer* a = doc ? doc->Layers().Active() : nullptr;
+  up_->setEnabled(a && a->above != -1);
+  down_->setEnabled(a && a->below != -1);
+}
+
+void LayerPanel::Repaint(CMirvDoc& doc) {
+  doc.SetCompositionStale(true);
+  doc.Host().UpdateViews(doc, 0);
+}
+
+void LayerPanel::SetTransparency(int value) {
+  if (filling_) return;
+  CMirvDoc* doc = frame_.ActiveDocument();
+  Layer* a = doc ? doc->Layers().Active() : nullptr;
+  if (!a) return;
+  a->transparency = uint8_t(std::clamp(value, 0, 255));
+  // Switching layers puts back the committed copy of the one left: commit the new
+  // byte so that it stays (while the slider is dragged, once it is let go).
+  if (!slider_->isSliderDown()) doc->CommitLayer(doc->Layers().active);
+  filling_ = true;
+  slider_->setValue(a->transparency);
+  box_->setValue(a->transparency);
+  filling_ = false;
+  Repaint(*doc);
+}
+
+void LayerPanel::SetBlend(const QString& label) {
+  if (filling_) return;
+  CMirvDoc* doc = frame_.ActiveDocument();
+  Layer* a = doc ? doc->Layers().Active() : nullptr;
+  if (!a) return;
+  a->blend = uint8_t(BlendFromLabel(label));
+  doc->CommitLayer(doc->Layers().active);
+  Repaint(*doc);
+}
+
+void LayerPanel::OnLayerClicked(QListWidgetItem* item) {
+  CMirvDoc* doc = frame_.ActiveDocument();
+  if (!doc || !item) return;
+  const int slot = item->data(kSlotRole).toInt();
+  if (slot != doc->Layers().active) doc->SetActiveLayer(slot);
+  RefreshLayers();
+  frame_.UpdateCommandUI();
+}
+
+void LayerPanel::OnLayerChanged(QListWidgetItem* item) {
+  if (filling_ || !item) return;
+  CMirvDoc* doc = frame_.ActiveDocument();
+  Layer* l = doc ? doc->Layers().Get(item->data(kSlotRole).toInt()) : nullptr;
+  if (!l) return;
+  const int visible = item->checkState() == Qt::Checked ? 1 : 0;
+  if (l->visible == visible) return;
+  l->visible = visible;
+  Repaint(*doc);
+}
+
+void LayerPanel::OnHistoryClicked(QListWidgetItem* item) {
+  if (item) GoToStep(item->data(kStepRole).toInt());
+}
+
+void LayerPanel::GoToStep(int step) {
+  CMirvDoc* doc = frame_.ActiveDocument();
+  if (!doc) return;
+  // Each undo or redo moves one step; stop as soon as one fails to move.
+  for (;;) {
+    const int now = doc->History().Step();
+    if (now > step && doc->History().CanUndo()) {
+      if (!frame_.OnCommand(cmd::kUndo) || doc->History().Step() == now) break;
+    } else if (now < step && doc->History().CanRedo()) {
+      if (!frame_.OnCommand(cmd::kRedo) || doc->History().Step() == now) break;
+    } else {
+      break;
+    }
+  }
+  Refresh();
+}
+
+bool LayerPanel::MoveActive(bool up) {
+  CMirvDoc* doc = frame_.ActiveDocument();
+  if (!doc || doc->IsBusy() || !doc->Layers().Active()) return false;
+  const bool moved = doc->MoveLayer(doc->Layers().active, up);
+  if (moved) Repaint(*doc);
+  Refresh();
+  frame_.UpdateCommandUI();
+  return moved;
+}
+
+}  // namespace velmira

@@ -1,0 +1,62 @@
+#include "ui/panels_menu.h"
+
+#include "ui/layer_panel.h"
+#include "ui/main_frame.h"
+#include "ui/menu_table.h"
+#include "ui/quick_edit.h"
+
+namespace velmira {
+
+bool IsPanelCommand(int id) { return id == framecmd::kLayerPanel || id == framecmd::kQuickEdit; }
+
+bool PanelCommandEnabled(const CMainFrame&, int id) { return IsPanelCommand(id); }
+
+LayerPanel* FindLayerPanel(const CMainFrame& frame) {
+  return frame.findChild<LayerPanel*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QuickEditWindow* FindQuickEdit(const CMainFrame& frame) {
+  return frame.findChild<QuickEditWindow*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+bool RunPanelCommand(CMainFrame& frame, int id) {
+  if (id == framecmd::kLayerPanel) {
+    if (LayerPanel* p = FindLayerPanel(frame)) {
+      p->Toggle();
+    } else {
+      auto* panel = new LayerPanel(frame);
+      frame.addDockWidget(Qt::RightDockWidgetArea, panel);
+      panel->show();
+    }
+    return true;
+  }
+  if (id == framecmd::kQuickEdit) {
+    QuickEditWindow* w = FindQuickEdit(frame);
+    if (!w) {
+      w = new QuickEditWindow(frame);
+      w->show();
+      return true;
+    }
+    if (!w->isHidden()) {
+      w->Toggle();
+      return true;
+    }
+    // Showing it again changes what the user is working with: ask as a tool would.
+    if (!frame.ConsentToolChange(id)) return false;
+    w->Toggle();
+    return true;
+  }
+  return false;
+}
+
+void RefreshLayerPanelFor(CMainFrame& frame, CMirvDoc& doc) {
+  LayerPanel* p = FindLayerPanel(frame);
+  if (p && frame.ActiveDocument() == &doc) p->RefreshLayers();
+}
+
+void RefreshHistoryPanelFor(CMainFrame& frame, CMirvDoc& doc) {
+  LayerPanel* p = FindLayerPanel(frame);
+  if (p && frame.ActiveDocument() == &doc) p->RefreshHistory();
+}
+
+}  // namespace velmira

@@ -1,0 +1,132 @@
+#include "ui/quick_edit.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHideEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <vector>
+
+#include "ui/main_frame.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr const char* kCaption = "포토 간편 편집 창";
+constexpr const char* kIdProperty = "velmiraCommand";
+
+struct QuickButton {
+  int id;
+  const char* label;
+};
+struct QuickTab {
+  const char* title;
+  std::vector<QuickButton> buttons;
+};
+
+const std::vector<QuickTab>& QuickTabs() {
+  static const std::vector<QuickTab> tabs = {
+      {"색상",
+       {{2076, "자동색상조정"},
+        {1450, "명도·대비"},
+        {1503, "RGB색상조정"},
+        {2533, "픽셀분포조정"},
+        {1414, "그레이스케일 표현"}}},
+      {"편집",
+       {{1342, "사각선택"},
+        {2058, "선택/명령 해제"},
+        {1482, "잘라서새로만들기"},
+        {1382, "글자입력"},
+        {1431, "그림크기조정"},
+        {1565, "…"}}},
+      {"꾸미기",
+       {{1415, "자유회전"},
+        {1491, " 90  시계방향"},
+        {1492, " 90  반시계방향"},
+        {3392, "사진틀 넣기"},
+        {3379, "달력 넣기"}}},
+  };
+  return tabs;
+}
+
+}  // namespace
+
+const std::vector<int>& QuickEditWindow::Commands() {
+  static const std::vector<int> ids = [] {
+    std::vector<int> v;
+    for (const QuickTab& t : QuickTabs())
+      for (const QuickButton& b : t.buttons) v.push_back(b.id);
+    return v;
+  }();
+  return ids;
+}
+
+QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool), frame_(frame) {
+  setObjectName(QStringLiteral("QuickEditWindow"));
+  setWindowTitle(QString::fromUtf8(kCaption));
+  setProperty("resource", kResource);
+  auto* layout = new QGridLayout(this);
+  tabs_ = new QTabWidget(this);
+  layout->addWidget(tabs_, 0, 0);
+  for (const QuickTab& t : QuickTabs()) {
+    auto* page = new QWidget(tabs_);
+    auto* grid = new QGridLayout(page);
+    int n = 0;
+    for (const QuickButton& qb : t.buttons) {
+      auto* b = new QPushButton(QString::fromUtf8(qb.label), page);
+      b->setProperty(kIdProperty, qb.id);
+      const int id = qb.id;
+      connect(b, &QPushButton::clicked, this, [this, id] {
+        frame_.OnCommand(id);
+        UpdateButtons();
+      });
+      // The frame's item for the command carries its enabled state.
+      if (QAction* a = frame_.MenuAction(id)) connect(a, &QAction::changed, b, [b, a] { b->setEnabled(a->isEnabled()); });
+      grid->addWidget(b, n / 2, n % 2);
+      ++n;
+    }
+    tabs_->addTab(page, QString::fromUtf8(t.title));
+  }
+  connect(frame_.MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateButtons(); });
+  UpdateButtons();
+}
+
+QPushButton* QuickEditWindow::Button(int id) const {
+  for (QPushButton* b : findChildren<QPushButton*>())
+    if (b->property(kIdProperty).toInt() == id) return b;
+  return nullptr;
+}
+
+void QuickEditWindow::UpdateButtons() {
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setEnabled(frame_.IsCommandEnabled(b->property(kIdProperty).toInt()));
+}
+
+void QuickEditWindow::Toggle() {
+  if (!isHidden()) {
+    hide();
+    return;
+  }
+  if (hasRemembered_) setGeometry(remembered_);
+  show();
+  if (hasRemembered_) setGeometry(remembered_);
+  raise();
+}
+
+void QuickEditWindow::hideEvent(QHideEvent* e) {
+  if (!e->spontaneous()) {
+    remembered_ = geometry();
+    hasRemembered_ = true;
+  }
+  QWidget::hideEvent(e);
+}
+
+void QuickEditWindow::showEvent(QShowEvent* e) {
+  UpdateButtons();
+  QWidget::showEvent(e);
+}
+
+}  // namespace velmira
