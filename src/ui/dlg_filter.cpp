@@ -88,6 +88,9 @@ void FilterDialog::BuildRows(const FilterParams& p) {
     // A default below the minimum shows as the minimum; the value kept is still
     // the default until the user moves the slider.
     r.slider->setValue(std::clamp(fp.def, fp.min, fp.max));
+    // A filter run can take a while on a large picture: while the slider is dragged
+    // only the box follows, and the filter runs when it is let go.
+    r.slider->setTracking(false);
     r.edit = new QLineEdit(QString::number(fp.def), rowsHost_);
     r.edit->setValidator(new QIntValidator(fp.min, fp.max, r.edit));
     r.edit->setMaximumWidth(44);
@@ -103,6 +106,8 @@ void FilterDialog::BuildRows(const FilterParams& p) {
       if (e->text() != QString::number(v)) e->setText(QString::number(v));
       Apply();
     });
+    connect(r.slider, &QSlider::sliderMoved, this,
+            [this, i](int v) { rows_[size_t(i)].edit->setText(QString::number(v)); });
     connect(r.edit, &QLineEdit::textEdited, this, [this, i](const QString& t) {
       bool ok = false;
       const int v = t.toInt(&ok);

@@ -132,6 +132,31 @@ class ProcessingDialogsTest : public QObject {
     QVERIFY(Pixels(d) == before);
   }
 
+  void palettePicturesComeBackWhole() {
+    // A palette picture is adjusted through its palette: Cancel must bring that back
+    // too, and a second preview must not build on the first.
+    CMirvDoc* d = &NewDoc();
+    QVERIFY(d->ColourTo8Bit());
+    QCOMPARE(int(d->Layers().header.bitsPerPixel), 8);
+    // The conversion records no step of its own; one here makes the palette picture
+    // the committed state the dialog starts from.
+    d->RecordStep("8bit", kStepFlipAll, -1);
+    const std::vector<uint8_t> palette = d->Layers().palette;
+    const std::vector<uint8_t> pixels = Pixels(*d);
+    QVERIFY(!palette.empty());
+    BrightnessContrastDialog dlg(*d);
+    QVERIFY(dlg.Start());
+    dlg.BrightnessSlider()->setValue(-60);
+    const std::vector<uint8_t> once = d->Layers().palette;
+    QVERIFY(once != palette);
+    dlg.BrightnessSlider()->setValue(-30);
+    dlg.BrightnessSlider()->setValue(-60);
+    QVERIFY(d->Layers().palette == once);
+    dlg.reject();
+    QVERIFY(d->Layers().palette == palette);
+    QVERIFY(Pixels(*d) == pixels);
+  }
+
   void colourDialogModes() {
     CMirvDoc& d = NewDoc();
     const std::vector<uint8_t> before = Pixels(d);
