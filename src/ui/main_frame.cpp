@@ -298,6 +298,12 @@ void CMainFrame::LoadSettings() {
   RefreshSwatches();
 }
 
+void CMainFrame::RefreshAfterSettings() {
+  RefreshSwatches();
+  for (QMdiSubWindow* w : mdi_->subWindowList())
+    if (auto* child = qobject_cast<CChildFrame*>(w); child && child->View()) child->View()->viewport()->update();
+}
+
 void CMainFrame::SaveSettings() {
   CaptureSettings(frame_, settings_);
   settings_.previousForeground = ToColorref(rememberedFg_);

@@ -108,6 +108,8 @@ class CMainFrame : public QMainWindow {
   QProgressBar* ProgressBar() const { return progress_; }
   QWidget* BrushPaletteWidget() const { return brushPalette_; }
   void SetProgress(int percent);
+  // After the settings dialog: the colour swatches and every view show the new values.
+  void RefreshAfterSettings();
   void SetStatusText(const QString& text);
 
   // The folder the open dialog starts in: the last folder used, else the samples

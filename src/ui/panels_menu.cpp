@@ -4,10 +4,13 @@
 #include "ui/main_frame.h"
 #include "ui/menu_table.h"
 #include "ui/quick_edit.h"
+#include "ui/settings_dialog.h"
 
 namespace velmira {
 
-bool IsPanelCommand(int id) { return id == framecmd::kLayerPanel || id == framecmd::kQuickEdit; }
+bool IsPanelCommand(int id) {
+  return id == framecmd::kLayerPanel || id == framecmd::kQuickEdit || id == framecmd::kSettingsDialog;
+}
 
 bool PanelCommandEnabled(const CMainFrame&, int id) { return IsPanelCommand(id); }
 
@@ -29,6 +32,10 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
       panel->show();
     }
     return true;
+  }
+  if (id == framecmd::kSettingsDialog) {
+    SettingsDialog dialog(frame);
+    return dialog.exec() == QDialog::Accepted;  // OK stores the values
   }
   if (id == framecmd::kQuickEdit) {
     QuickEditWindow* w = FindQuickEdit(frame);

@@ -1,5 +1,6 @@
 // The frame's panel commands: the layer and history panel (1554) and the
-// quick-edit window (1511), and refreshing the panels when a document changes.
+// quick-edit window (1511), the settings dialog (1571), and refreshing the
+// panels when a document changes.
 // The panels are children of the frame, made on first use and afterwards only
 // hidden and shown.
 #pragma once

@@ -1,0 +1,173 @@
+#include "ui/settings_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/main_frame.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr const char* kTitle = "환경설정";
+constexpr const char* kPickColour = "컬러지정";
+constexpr const char* kRestartNote = "※프로그램을 재시작하면 적용됩니다.";
+
+QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
+Rgbq ToRgbq(const QColor& c) { return MakeRgbq(c.red(), c.green(), c.blue()); }
+
+// Labels of the cursor styles and hatch patterns in the order of their values.
+const char* const kCursorLabels[] = {"십자형", "화살표", "위쪽 화살표", "점", "글자 커서"};
+const char* const kHatchLabels[] = {"가로줄", "세로줄", "사선(\\)", "사선(/)", "격자", "사선 격자"};
+
+QButtonGroup* RadioColumn(QWidget* parent, QVBoxLayout* into, const char* const* labels, int count, int checked) {
+  auto* group = new QButtonGroup(parent);
+  for (int i = 0; i < count; ++i) {
+    auto* r = new QRadioButton(QString::fromUtf8(labels[i]), parent);
+    group->addButton(r, i);
+    into->addWidget(r);
+  }
+  if (QAbstractButton* b = group->button(std::clamp(checked, 0, count - 1))) b->setChecked(true);
+  return group;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(CMainFrame& frame, QWidget* parent)
+    : QDialog(parent ? parent : &frame), frame_(frame) {
+  setWindowTitle(QString::fromUtf8(kTitle));
+  const FrameState& fs = frame_.Frame();
+  const SettingsRecord& rec = frame_.Settings();
+  for (int i = 0; i < 3; ++i) colours_[i] = ToQColor(fs.displayColours[i]);
+  picker_ = [this](const QColor& initial) -> std::optional<QColor> {
+    const QColor c = QColorDialog::getColor(initial, this, QString::fromUtf8(kPickColour));
+    if (!c.isValid()) return std::nullopt;
+    return c;
+  };
+
+  auto* column = new QVBoxLayout(this);
+  tabs_ = new QTabWidget(this);
+  column->addWidget(tabs_);
+
+  // Cursor and the hatch behind the picture.
+  auto* cursorPage = new QWidget(tabs_);
+  auto* cursorRow = new QHBoxLayout(cursorPage);
+  auto* cursorBox = new QGroupBox(QString::fromUtf8("커서"), cursorPage);
+  auto* cursorColumn = new QVBoxLayout(cursorBox);
+  cursor_ = RadioColumn(cursorBox, cursorColumn, kCursorLabels, 5, fs.cursorStyle);
+  auto* hatchBox = new QGroupBox(QString::fromUtf8("무늬"), cursorPage);
+  auto* hatchColumn = new QVBoxLayout(hatchBox);
+  hatch_ = RadioColumn(hatchBox, hatchColumn, kHatchLabels, 6, fs.hatchStyle);
+  cursorRow->addWidget(cursorBox);
+  cursorRow->addWidget(hatchBox);
+  tabs_->addTab(cursorPage, QString::fromUtf8("커서/선택"));
+
+  // Selection and path display.
+  auto* selectPage = new QWidget(tabs_);
+  auto* selectForm = new QFormLayout(selectPage);
+  selectForm->addRow(QString::fromUtf8("선택영역"), MakeColourButton(selectPage, 1));
+  selectForm->addRow(QString::fromUtf8("경로"), MakeColourButton(selectPage, 2));
+  tone_ = new QCheckBox(QString::fromUtf8("선택영역을 다른 톤으로 구별하여 나타내기"), selectPage);
+  tone_->setChecked(fs.showSelectionTone);
+  selectForm->addRow(tone_);
+  tabs_->addTab(selectPage, QString::fromUtf8("선택/경로"));
+
+  // Grid.
+  auto* gridPage = new QWidget(tabs_);
+  auto* gridForm = new QFormLayout(gridPage);
+  gridOn_ = new QCheckBox(QString::fromUtf8("격자보기"), gridPage);
+  gridOn_->setChecked(fs.gridSpacing > 0);
+  spacing_ = new QSpinBox(gridPage);
+  spacing_->setRange(4, 4096);
+  spacing_->setValue(std::clamp(std::abs(fs.gridSpacing), 4, 4096));
+  gridForm->addRow(gridOn_);
+  gridForm->addRow(QString::fromUtf8("격자간격"), spacing_);
+  gridForm->addRow(QString::fromUtf8("격자"), MakeColourButton(gridPage, 0));
+  tabs_->addTab(gridPage, QString::fromUtf8("격자표시"));
+
+  // Start-up and the painting parameters.
+  auto* otherPage = new QWidget(tabs_);
+  auto* otherColumn = new QVBoxLayout(otherPage);
+  update_ = new QCheckBox(QString::fromUtf8("업데이트 여부를 시작시에 인터넷으로 점검함"), otherPage);
+  update_->setChecked(rec.updateCheck == 1);
+  openAtStart_ = new QCheckBox(QString::fromUtf8("프로그램 시작시 이미지 열기 창 보임"), otherPage);
+  openAtStart_->setChecked(rec.openAtStart == 1);
+  reset_ = new QCheckBox(QString::fromUtf8("파라메터 초기화(전경· 배경색,붓굵기, 안개 ···)"), otherPage);
+  otherColumn->addWidget(update_);
+  otherColumn->addWidget(openAtStart_);
+  otherColumn->addWidget(reset_);
+  otherColumn->addWidget(new QLabel(QString::fromUtf8(kRestartNote), otherPage));
+  otherColumn->addStretch(1);
+  tabs_->addTab(otherPage, QString::fromUtf8("기 타"));
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  column->addWidget(buttons);
+  connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+    Apply();
+    accept();
+  });
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+QPushButton* SettingsDialog::MakeColourButton(QWidget* parent, int which) {
+  auto* b = new QPushButton(QString::fromUtf8(kPickColour), parent);
+  colourButtons_[which] = b;
+  connect(b, &QPushButton::clicked, this, [this, which] {
+    if (std::optional<QColor> c = picker_(colours_[which])) {
+      colours_[which] = *c;
+      ShowColour(which);
+    }
+  });
+  ShowColour(which);
+  return b;
+}
+
+void SettingsDialog::ShowColour(int which) {
+  QPixmap swatch(16, 16);
+  swatch.fill(colours_[which]);
+  colourButtons_[which]->setIcon(QIcon(swatch));
+}
+
+void SettingsDialog::Apply() {
+  FrameState& fs = frame_.Frame();
+  SettingsRecord& rec = frame_.Settings();
+  fs.cursorStyle = std::max(0, cursor_->checkedId());
+  fs.hatchStyle = std::max(0, hatch_->checkedId());
+  for (int i = 0; i < 3; ++i) fs.displayColours[i] = ToRgbq(colours_[i]);
+  fs.showSelectionTone = tone_->isChecked();
+  // A hidden grid keeps its spacing as a negative number.
+  const int spacing = std::max(4, spacing_->value());
+  fs.gridOn = gridOn_->isChecked();
+  fs.gridSpacing = fs.gridOn ? spacing : -spacing;
+  rec.updateCheck = update_->isChecked() ? 1 : 0;
+  rec.openAtStart = openAtStart_->isChecked() ? 1 : 0;
+  if (reset_->isChecked()) {
+    const FrameState defaults;
+    fs.foreground = defaults.foreground;
+    fs.background = defaults.background;
+    fs.brushSize = defaults.brushSize;
+    fs.softEdge = defaults.softEdge;
+    fs.fog = defaults.fog;
+    fs.pointSize = defaults.pointSize;
+  }
+  // The record follows at once (the file is written when the frame closes); the
+  // first-run value it carries is the frame's, not the state's.
+  const int32_t folder = rec.folder;
+  CaptureSettings(fs, rec);
+  rec.folder = folder;
+  frame_.RefreshAfterSettings();
+}
+
+}  // namespace velmira
