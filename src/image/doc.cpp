@@ -330,7 +330,10 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   } else if (code >= 0 && code <= 3) {
     if (!Flatten()) return fail("");
     if (code == 2) {
-      if (!formats_->ReduceTo8Bit(*this) || !RebuildViewImage()) {
+      const bool reduced = formats_->ReduceTo8Bit(*this);
+      if (reduced)
+        for (int s : layers_.Chain()) CommitLayer(s);
+      if (!reduced || !RebuildViewImage()) {
         host_.ShowMessage(msg::kConvertFailed);
         return false;
       }
@@ -749,6 +752,9 @@ bool CMirvDoc::MoveLayer(int slot, bool up) {
 bool CMirvDoc::ColourTo8Bit() {
   if (busy_ || !formats_ || layers_.header.bitsPerPixel <= 8) return false;
   if (!formats_->ReduceTo8Bit(*this)) return false;
+  // No step is recorded, but the converted layers are the committed state now: the
+  // next edit starts by reverting to it and must not bring back the 24-bit layers.
+  for (int s : layers_.Chain()) CommitLayer(s);
   if (!RebuildViewImage()) {
     host_.ShowMessage(msg::kConvertFailed);
     return false;

@@ -129,6 +129,15 @@ TEST_F(CliTest, LayeredDocumentsSurviveTheNativeFormatAndGifGetsAPalette) {
   EXPECT_LT(error / (40 * 30 * 3), 8);
 }
 
+TEST_F(CliTest, EightBitConversionSurvivesTheNextEdit) {
+  // The edit after the conversion starts from the committed layers: they must be the
+  // converted ones, or the picture silently returns to 24 bits.
+  CliRun r = Cli("convert --history --do to-8bit --do invert " + P("in.bmp") + " " + P("inv8.bmp"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Cli("info " + P("inv8.bmp"));
+  EXPECT_NE(r.out.find("8 bits per pixel"), std::string::npos) << r.out;
+}
+
 TEST(SamplePicture, TheBundledFileIsWhatTheCodeDraws) {
   CImageBuffer drawn, bundled;
   ASSERT_TRUE(DrawSamplePicture(drawn));
