@@ -138,6 +138,7 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   layers_ = new QListWidget(page);
   layers_->setIconSize(QSize(kThumb, kThumb));
   layers_->setContextMenuPolicy(Qt::CustomContextMenu);
+  layers_->setDragDropMode(QAbstractItemView::InternalMove);
   column->addWidget(layers_, 1);
 
   auto* row = new QHBoxLayout;
@@ -217,6 +218,19 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   connect(layers_, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { OnLayerClicked(i); });
   connect(layers_, &QListWidget::itemChanged, this, [this](QListWidgetItem* i) { OnLayerChanged(i); });
   connect(history_, &QListWidget::itemClicked, this, [this](QListWidgetItem* i) { OnHistoryClicked(i); });
+  // A row dragged to another place moves its layer there one step at a time.
+  connect(layers_->model(), &QAbstractItemModel::rowsMoved, this,
+          [this](const QModelIndex&, int start, int, const QModelIndex&, int row) {
+            if (filling_) return;
+            const int to = row > start ? row - 1 : row;
+            QListWidgetItem* item = layers_->item(to);
+            if (!item || to == start) return;
+            const int slot = item->data(kSlotRole).toInt();
+            // The list is rebuilt once the view has finished with the drop.
+            QMetaObject::invokeMethod(
+                this, [this, slot, up = to < start, count = std::abs(to - start)] { MoveSlot(slot, up, count); },
+                Qt::QueuedConnection);
+          });
   // A view gaining the focus shows its document here.
   connect(frame_.MdiArea(), &QMdiArea::subWindowActivated, this, [this] { Refresh(); });
 
@@ -405,6 +419,17 @@ void LayerPanel::GoToStep(int step) {
     }
   }
   Refresh();
+}
+
+bool LayerPanel::MoveSlot(int slot, bool up, int count) {
+  CMirvDoc* doc = frame_.ActiveDocument();
+  bool moved = false;
+  if (doc && !doc->IsBusy() && doc->Layers().Get(slot))
+    for (int i = 0; i < count && doc->MoveLayer(slot, up); ++i) moved = true;
+  if (moved) Repaint(*doc);
+  Refresh();
+  frame_.UpdateCommandUI();
+  return moved;
 }
 
 bool LayerPanel::MoveActive(bool up) {

@@ -51,6 +51,8 @@ class LayerPanel : public QDockWidget {
   void GoToStep(int step);
   // Moves the active layer one place up or down the stack.
   bool MoveActive(bool up);
+  // Moves a layer `count` places up or down (as a row dragged in the list does).
+  bool MoveSlot(int slot, bool up, int count);
 
   // The widgets tests reach.
   QTabWidget* Tabs() const { return tabs_; }

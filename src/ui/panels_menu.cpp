@@ -63,7 +63,8 @@ void RefreshLayerPanelFor(CMainFrame& frame, CMirvDoc& doc) {
 
 void RefreshHistoryPanelFor(CMainFrame& frame, CMirvDoc& doc) {
   LayerPanel* p = FindLayerPanel(frame);
-  if (p && frame.ActiveDocument() == &doc) p->RefreshHistory();
+  // A step undone or redone from the menu can change the stack as well.
+  if (p && frame.ActiveDocument() == &doc) p->Refresh();
 }
 
 }  // namespace velmira

@@ -201,6 +201,21 @@ class LayerPanelTest : public QObject {
     p->RedoButton()->click();
     QCOMPARE(RowSlots(*p), (QList<int>{base, top}));
 
+    // Dragging the bottom row to the top moves its layer up the stack.
+    QVERIFY(f->OnCommand(1552));
+    const int third = doc->Layers().active;
+    const QList<int> before = RowSlots(*p);
+    QCOMPARE(before.size(), 3);
+    QVERIFY(before.contains(third));
+    QVERIFY(p->LayerList()->model()->moveRow(QModelIndex(), 2, QModelIndex(), 0));
+    QTRY_COMPARE(StackSlots(*doc), (QList<int>{before[2], before[0], before[1]}));
+    CheckListed(*p, *doc);
+    QVERIFY(HistoryRows(*p).first().contains(QString("레이어 위치 이동")));
+    QVERIFY(p->MoveSlot(before[2], false, 2));
+    QCOMPARE(RowSlots(*p), before);
+    QVERIFY(doc->DeleteLayer(third, true));
+    QCOMPARE(RowSlots(*p), (QList<int>{base, top}));
+
     // Clicking a row makes its layer the active one.
     QListWidgetItem* row = p->LayerList()->item(0);
     QCOMPARE(row->data(Qt::UserRole).toInt(), base);
@@ -215,6 +230,38 @@ class LayerPanelTest : public QObject {
     QVERIFY(doc->CompositionStale());
     p->LayerList()->item(1)->setCheckState(Qt::Checked);
     QCOMPARE(doc->Layers().Get(top)->visible, 1);
+  }
+
+  void followsTheMenusAndItsOwnMenu() {
+    auto f = MakeFrame();
+    CMirvDoc* doc = nullptr;
+    LayerPanel* p = OpenPanel(*f, &doc);
+    QVERIFY(p);
+    QStringList labels;
+    for (QAction* a : p->ContextMenu()->actions()) labels << a->text();
+    QCOMPARE(labels, (QStringList{"복사", "붙이기", "레이어 복제", "레이어 삭제", "레이어 추가", "레이어 이름 변경",
+                                  "떡 이미지 만들기", "레스터 만들기"}));
+    QCOMPARE(p->ContextMenu()->objectName(), QString("4004"));
+    p->ContextMenu()->actions()[4]->trigger();  // "레이어 추가"
+    QCOMPARE(p->LayerList()->count(), 2);
+    // Undo and redo from the Edit menu, not the panel, still show in it.
+    QVERIFY(f->OnCommand(cmd::kUndo));
+    QCOMPARE(p->LayerList()->count(), 1);
+    CheckListed(*p, *doc);
+    QCOMPARE(HistoryRows(*p), HistoryText(*doc));
+    QVERIFY(p->RedoButton()->isEnabled());
+    QVERIFY(f->OnCommand(cmd::kRedo));
+    QCOMPARE(p->LayerList()->count(), 2);
+    CheckListed(*p, *doc);
+    QCOMPARE(HistoryRows(*p), HistoryText(*doc));
+    // Renaming through the panel asks for the name.
+    f->Host().SetTextAsker([](const QString&, QString& v) {
+      v = QString("윗층");
+      return true;
+    });
+    QVERIFY(p->Button(3994)->isEnabled());
+    p->Button(3994)->click();
+    QCOMPARE(p->LayerList()->item(0)->text(), QString("윗층"));
   }
 
   void transparencyAndBlendSetTheBytes() {
