@@ -80,8 +80,17 @@ QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool),
       auto* b = new QPushButton(QString::fromUtf8(qb.label), page);
       b->setProperty(kIdProperty, qb.id);
       const int id = qb.id;
-      connect(b, &QPushButton::clicked, this, [this, id] {
+      // A tool's button shows pressed while its tool is the current one, as the
+      // command bar's does; a refused change leaves it as it was.
+      QAction* bar = frame_.BarAction(id);
+      if (bar && bar->isCheckable()) {
+        b->setCheckable(true);
+        b->setChecked(bar->isChecked());
+        connect(bar, &QAction::toggled, b, &QPushButton::setChecked);
+      }
+      connect(b, &QPushButton::clicked, this, [this, id, b, bar] {
         frame_.OnCommand(id);
+        if (b->isCheckable()) b->setChecked(bar->isChecked());
         UpdateButtons();
       });
       // The frame's item for the command carries its enabled state.

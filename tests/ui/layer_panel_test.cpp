@@ -409,6 +409,13 @@ class LayerPanelTest : public QObject {
       QCOMPARE(b->isEnabled(), f->IsCommandEnabled(id));
     }
     QVERIFY(!q->Button(1565)->isEnabled());
+    // Tool buttons show pressed with the command bar's, whoever pressed it.
+    for (int id : {1342, 1382, 1415}) QVERIFY(q->Button(id)->isCheckable());
+    QVERIFY(!q->Button(1450)->isCheckable());
+    f->BarAction(1342)->setChecked(true);
+    QVERIFY(q->Button(1342)->isChecked());
+    f->BarAction(1342)->setChecked(false);
+    QVERIFY(!q->Button(1342)->isChecked());
     const auto buttons = q->findChildren<QPushButton*>();
     QVERIFY(std::any_of(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isEnabled(); }));
     // Without a document the buttons follow the frame's items off.
