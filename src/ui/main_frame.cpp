@@ -35,6 +35,7 @@
 #include "ui/panels_menu.h"
 #include "ui/processing_menu.h"
 #include "ui/tool_options.h"
+#include "ui/transform_menu.h"
 
 namespace velmira {
 
@@ -654,6 +655,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   }
   if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
+  if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
   return false;
@@ -715,6 +717,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunPanelCommand(*this, id);
       } else if (IsProcessingCommand(id)) {
         done = RunProcessingCommand(*this, id);
+      } else if (IsTransformCommand(id)) {
+        done = RunTransformCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {
         if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
         CMirvDoc* doc = ActiveDocument();
