@@ -1,9 +1,11 @@
 #include "ui/transform_menu.h"
 
 #include <QApplication>
+#include <QVariant>
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
+#include "ui/dlg_transform.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
 
@@ -16,7 +18,7 @@ TransformDialogRunner& Runner() {
   return runner;
 }
 
-[[maybe_unused]] int Show(QDialog& d) {
+int Show(QDialog& d) {
   if (Runner()) return Runner()(d);
   return d.exec();
 }
@@ -62,11 +64,57 @@ void Redraw(CMainFrame& frame) {
   if (CMirvView* v = frame.ActiveView()) v->viewport()->update();
 }
 
+// Commands that ask for values first.
+bool IsDialogCommand(int id) {
+  return id == cmd::kResize || id == cmd::kCanvasSize || id == cmd::kFreeRotate || id == cmd::kLayerEffect;
+}
+
+// The shadow colour the last effect dialog ended with, for the next one.
+constexpr const char* kShadowColourProperty = "velmiraShadowColour";
+
+// A preview dialog shown; anything but a recorded OK (a closed window, a failed
+// command) puts the kept layer back.
+bool RunPreview(CMainFrame& frame, PreviewDialog& d) {
+  Show(d);
+  if (!d.Recorded()) d.reject();
+  Redraw(frame);
+  return d.Recorded();
+}
+
+bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
+  switch (id) {
+    case cmd::kResize: {
+      ResizeDialog d(doc, &frame);
+      Show(d);
+      return d.Recorded();
+    }
+    case cmd::kCanvasSize: {
+      CanvasSizeDialog d(doc, &frame);
+      Show(d);
+      return d.Recorded();
+    }
+    case cmd::kFreeRotate: {
+      FreeRotateDialog d(doc, &frame);
+      if (!d.Begin()) return false;
+      return RunPreview(frame, d);
+    }
+    case cmd::kLayerEffect: {
+      const QVariant kept = frame.property(kShadowColourProperty);
+      LayerEffectDialog d(doc, kept.isValid() ? Rgbq(kept.toUInt()) : MakeRgbq(0, 0, 0), &frame);
+      if (!d.Start()) return false;
+      const bool done = RunPreview(frame, d);
+      if (done) frame.setProperty(kShadowColourProperty, uint(d.Colour()));
+      return done;
+    }
+    default: return false;
+  }
+}
+
 }  // namespace
 
 void SetTransformDialogRunner(TransformDialogRunner runner) { Runner() = std::move(runner); }
 
-bool IsTransformCommand(int id) { return IsDirectCommand(id); }
+bool IsTransformCommand(int id) { return IsDirectCommand(id) || IsDialogCommand(id); }
 
 bool TransformCommandEnabled(const CMainFrame& frame, int id) {
   if (!IsTransformCommand(id)) return false;
@@ -82,6 +130,8 @@ bool RunTransformCommand(CMainFrame& frame, int id) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     done = RunDirect(doc, id);
     QApplication::restoreOverrideCursor();
+  } else if (IsDialogCommand(id)) {
+    done = RunDialog(frame, doc, id);
   }
   Redraw(frame);
   return done;

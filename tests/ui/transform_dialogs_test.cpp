@@ -1,12 +1,21 @@
 // The geometric commands from the menus and their dialogs: every item without
 // values is enabled with a document and runs its command with its label; the
 // dialogs hand their values to the commands, and Cancel leaves the layer as it was.
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <filesystem>
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
+#include "processing/effects.h"
+#include "ui/dlg_transform.h"
 #include "ui/main_frame.h"
 #include "ui/transform_menu.h"
 
@@ -130,6 +139,197 @@ class TransformDialogsTest : public QObject {
     QVERIFY(frame_->IsCommandEnabled(cmd::kMirror));
     QVERIFY(frame_->OnCommand(cmd::kMirror));
     QVERIFY(frame_->OnCommand(cmd::kEllipse));
+  }
+
+  void resizeFieldsAgree() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const int step = d.History().Step();
+    {
+      ResizeDialog dlg(d);
+      QCOMPARE(dlg.PixelWidth()->value(), 10);
+      QCOMPARE(dlg.PercentHeight()->value(), 100);
+      QVERIFY(dlg.KeepRatio()->isChecked());
+      // Pixels give the percent, and the kept proportion carries the other side.
+      dlg.PixelWidth()->setValue(20);
+      QCOMPARE(dlg.PercentWidth()->value(), 200);
+      QCOMPARE(dlg.PixelHeight()->value(), 16);
+      QCOMPARE(dlg.PercentHeight()->value(), 200);
+      // Without the proportion each side is its own.
+      dlg.KeepRatio()->setChecked(false);
+      dlg.PercentHeight()->setValue(50);
+      QCOMPARE(dlg.PixelHeight()->value(), 4);
+      QCOMPARE(dlg.PixelWidth()->value(), 20);
+      QCOMPARE(dlg.PercentWidth()->value(), 200);
+      dlg.PixelHeight()->setValue(6);
+      QCOMPARE(dlg.PercentHeight()->value(), 75);
+      dlg.reject();
+    }
+    QCOMPARE(d.History().Step(), step);
+    QCOMPARE(d.Layers().header.canvasWidth, 10);
+
+    // Through the menu: percent typed, the picture takes the size, one step.
+    frame_->UpdateCommandUI();
+    QVERIFY(frame_->MenuAction(1431)->isEnabled());
+    SetTransformDialogRunner([](QDialog& dlg) {
+      auto* r = qobject_cast<ResizeDialog*>(&dlg);
+      if (!r) return int(QDialog::Rejected);
+      r->PercentWidth()->setValue(50);
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(frame_->OnCommand(1431));
+    QCOMPARE(d.Layers().header.canvasWidth, 5);
+    QCOMPARE(d.Layers().header.canvasHeight, 4);
+    QCOMPARE(Label(d, step + 1), QString("이미지크기"));
+    QCOMPARE(d.History().Step(), step + 1);
+    // An unchanged size records nothing.
+    SetTransformDialogRunner([](QDialog& dlg) {
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(!frame_->OnCommand(1431));
+    QCOMPARE(d.History().Step(), step + 1);
+  }
+
+  void canvasAnchorReachesTheCommand() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const Rgbq corner = At(d, 0, 0);  // bottom-left as shown
+    const int step = d.History().Step();
+    {
+      CanvasSizeDialog dlg(d);
+      QCOMPARE(dlg.CurrentSize()->text(), QString("10 × 8"));
+      QCOMPARE(dlg.Anchor(), 4);
+      dlg.NewWidth()->setValue(14);
+      dlg.NewHeight()->setValue(12);
+      dlg.AnchorButton(0)->click();
+      QCOMPARE(dlg.Anchor(), 0);
+      dlg.accept();
+      QVERIFY(dlg.Recorded());
+    }
+    QCOMPARE(Label(d, step + 1), QString("캔버스크기조정"));
+    QCOMPARE(d.Layers().header.canvasWidth, 14);
+    QCOMPARE(d.Layers().header.canvasHeight, 12);
+    // Growing from the top-left: the old bottom row sits 4 rows above the new one.
+    QCOMPARE(At(d, 0, 4), corner);
+
+    // The bottom-right choice through the menu.
+    SetTransformDialogRunner([](QDialog& dlg) {
+      auto* c = qobject_cast<CanvasSizeDialog*>(&dlg);
+      if (!c) return int(QDialog::Rejected);
+      c->NewWidth()->setValue(18);
+      c->NewHeight()->setValue(12);
+      c->AnchorButton(8)->click();
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(frame_->OnCommand(1432));
+    QCOMPARE(d.Layers().header.canvasWidth, 18);
+    QCOMPARE(At(d, 4, 4), corner);
+    QCOMPARE(d.History().Step(), step + 2);
+  }
+
+  void freeRotationPreviewsAndCancelRestores() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const Layer before = *d.Layers().Active();
+    const int step = d.History().Step();
+    bool previewChanged = false;
+    SetTransformDialogRunner([&](QDialog& dlg) {
+      auto* r = qobject_cast<FreeRotateDialog*>(&dlg);
+      if (!r) return int(QDialog::Rejected);
+      r->Angle()->setValue(30.0);
+      const Layer* a = d.Layers().Active();
+      previewChanged = a->pixels != before.pixels && a->width > 10;
+      r->Angle()->setValue(-45.0);
+      dlg.reject();
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(!frame_->OnCommand(1415));
+    QVERIFY(previewChanged);
+    const Layer* a = d.Layers().Active();
+    QVERIFY(a->pixels == before.pixels);
+    QVERIFY(a->alpha == before.alpha);
+    QCOMPARE(a->width, before.width);
+    QCOMPARE(a->height, before.height);
+    QCOMPARE(a->x, before.x);
+    QCOMPARE(a->y, before.y);
+    QCOMPARE(int(d.Layers().mask.size()), before.width * before.height);
+    QCOMPARE(d.History().Step(), step);
+
+    // OK: one step, the same layer the command makes from the kept one.
+    SetTransformDialogRunner([](QDialog& dlg) {
+      auto* r = qobject_cast<FreeRotateDialog*>(&dlg);
+      if (!r) return int(QDialog::Rejected);
+      r->Angle()->setValue(20.0);
+      r->Angle()->setValue(30.0);
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(frame_->OnCommand(1415));
+    QCOMPARE(Label(d, step + 1), QString("자유회전"));
+    QCOMPARE(d.History().Step(), step + 1);
+    const Layer viaDialog = *d.Layers().Active();
+    QVERIFY(d.History().Undo());
+    QVERIFY(d.Layers().Active()->pixels == before.pixels);
+    QVERIFY(FreeRotate(d, 30.0f));
+    QVERIFY(d.Layers().Active()->pixels == viaDialog.pixels);
+    QCOMPARE(d.Layers().Active()->width, viaDialog.width);
+  }
+
+  void layerEffectDialog() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const int step = d.History().Step();
+    const Rgbq red = MakeRgbq(200, 10, 10);
+    int previewOn = -1, maximum = 0;
+    QString startText;
+    SetTransformDialogRunner([&](QDialog& dlg) {
+      auto* e = qobject_cast<LayerEffectDialog*>(&dlg);
+      if (!e) return int(QDialog::Rejected);
+      maximum = e->SizeSlider()->maximum();
+      startText = e->SizeEdit()->text();
+      e->SizeSlider()->setValue(5);
+      previewOn = d.Layers().Active()->effectOn;
+      dlg.reject();
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(!frame_->OnCommand(1558));
+    QCOMPARE(previewOn, 1);
+    QCOMPARE(maximum, kMaxEffectSize);
+    QCOMPARE(startText, QString("3"));
+    QCOMPARE(int(d.Layers().Active()->effectOn), 0);
+    QCOMPARE(d.History().Step(), step);
+
+    SetTransformDialogRunner([&](QDialog& dlg) {
+      auto* e = qobject_cast<LayerEffectDialog*>(&dlg);
+      if (!e) return int(QDialog::Rejected);
+      e->SizeEdit()->clear();
+      QTest::keyClicks(e->SizeEdit(), "7");
+      e->SetColour(red);
+      e->Transparent()->setChecked(true);
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(frame_->OnCommand(1558));
+    QCOMPARE(Label(d, step + 1), QString("레이어효과(그림자)"));
+    const Layer* a = d.Layers().Active();
+    QCOMPARE(int(a->effectOn), 1);
+    QCOMPARE(int(a->effectSize), 7);
+    QCOMPARE(Rgbq(a->effectColour), red);
+    QCOMPARE(int(a->transparentShadow), 1);
+
+    // The next dialog starts from the layer's values; removal clears the plane.
+    Rgbq seen = 0;
+    SetTransformDialogRunner([&](QDialog& dlg) {
+      auto* e = qobject_cast<LayerEffectDialog*>(&dlg);
+      if (!e) return int(QDialog::Rejected);
+      seen = e->Colour();
+      e->Remove()->setChecked(true);
+      dlg.accept();
+      return int(QDialog::Accepted);
+    });
+    QVERIFY(frame_->OnCommand(1558));
+    QCOMPARE(seen, red);
+    QCOMPARE(int(d.Layers().Active()->effectOn), 0);
+    for (uint8_t v : d.Layers().Active()->effect) QCOMPARE(int(v), 0);
   }
 };
 
