@@ -5,7 +5,9 @@
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
+#include "tools/tool_ids.h"
 #include "ui/dlg_transform.h"
+#include "ui/free_transform_tool.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
 
@@ -114,7 +116,7 @@ bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
 
 void SetTransformDialogRunner(TransformDialogRunner runner) { Runner() = std::move(runner); }
 
-bool IsTransformCommand(int id) { return IsDirectCommand(id) || IsDialogCommand(id); }
+bool IsTransformCommand(int id) { return IsDirectCommand(id) || IsDialogCommand(id) || tool::IsFreeTransform(id); }
 
 bool TransformCommandEnabled(const CMainFrame& frame, int id) {
   if (!IsTransformCommand(id)) return false;
@@ -132,6 +134,8 @@ bool RunTransformCommand(CMainFrame& frame, int id) {
     QApplication::restoreOverrideCursor();
   } else if (IsDialogCommand(id)) {
     done = RunDialog(frame, doc, id);
+  } else if (tool::IsFreeTransform(id)) {
+    done = EnterFreeTransform(frame, id);
   }
   Redraw(frame);
   return done;

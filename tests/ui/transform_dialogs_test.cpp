@@ -16,7 +16,10 @@
 #include "processing/transform_commands.h"
 #include "processing/effects.h"
 #include "ui/dlg_transform.h"
+#include "tools/tool_router.h"
+#include "ui/free_transform_tool.h"
 #include "ui/main_frame.h"
+#include "ui/mirv_view.h"
 #include "ui/transform_menu.h"
 
 using namespace velmira;
@@ -330,6 +333,64 @@ class TransformDialogsTest : public QObject {
     QCOMPARE(seen, red);
     QCOMPARE(int(d.Layers().Active()->effectOn), 0);
     for (uint8_t v : d.Layers().Active()->effect) QCOMPARE(int(v), 0);
+  }
+  void freeTransformHandlesInTheView() {
+    CMirvDoc& d = NewDoc(40, 30);
+    const int step = d.History().Step();
+    CMirvView* v = frame_->ActiveView();
+    QVERIFY(v && &v->Document() == &d);
+    frame_->UpdateCommandUI();
+    QVERIFY(frame_->MenuAction(4250)->isEnabled());
+    QVERIFY(frame_->OnCommand(4250));
+    QCOMPARE(frame_->Frame().currentTool, 4250);
+    auto* handles = v->viewport()->findChild<TransformHandles*>();
+    QVERIFY(handles);
+    const QList<QRect> r = handles->HandleRects();
+    QCOMPARE(r.size(), 4);
+    QCOMPARE(r[2].center() - r[0].center(), QPoint(40, 30));
+
+    auto event = [](int x, int y) {
+      PointerEvent e;
+      e.view = e.raw = e.client = Point{x, y};
+      return e;
+    };
+    // A press away from every handle grabs nothing and records nothing.
+    v->Router().Press(*v, event(20, 15));
+    v->Router().Move(*v, event(22, 17));
+    v->Router().Release(*v, event(22, 17));
+    QCOMPARE(d.History().Step(), step);
+    QCOMPARE(d.Layers().Active()->width, 40);
+
+    // Size: the bottom-right handle dragged to (80, 60) doubles the layer.
+    const Rgbq corner = At(d, 0, 0);
+    v->Router().Press(*v, event(40, 30));
+    v->Router().Move(*v, event(80, 60));
+    v->Router().Release(*v, event(80, 60));
+    QCOMPARE(Label(d, step + 1), QString("크기"));
+    QCOMPARE(d.Layers().Active()->width, 80);
+    QCOMPARE(d.Layers().Active()->height, 60);
+    QCOMPARE(At(d, 0, 0), corner);
+    // The handles now sit on the transformed layer.
+    QCOMPARE(handles->HandleRects()[2].center() - handles->HandleRects()[0].center(), QPoint(80, 60));
+
+    // Skew moves one corner only.
+    QVERIFY(frame_->OnCommand(4251));
+    v->Router().Press(*v, event(80, 0));
+    v->Router().Move(*v, event(96, 0));
+    v->Router().Release(*v, event(96, 0));
+    QCOMPARE(Label(d, step + 2), QString("뒤틀림"));
+    QCOMPARE(d.Layers().Active()->width, 96);
+    QCOMPARE(d.Layers().Active()->height, 60);
+
+    // Away from 100 % the mode is refused with its message.
+    frame_->Frame().currentTool = -1;
+    QVERIFY(v->Router().ZoomIn(Point{0, 0}));
+    QVERIFY(d.Zoom() != 1.0f);
+    messages_.clear();
+    QVERIFY(!frame_->OnCommand(4252));
+    QCOMPARE(messages_, QStringList{QString::fromUtf8(kMsgFreeTransformZoom)});
+    QCOMPARE(frame_->Frame().currentTool, -1);
+    QVERIFY(handles->HandleRects().isEmpty());
   }
 };
 

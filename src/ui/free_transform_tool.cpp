@@ -1,0 +1,175 @@
+#include "ui/free_transform_tool.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "image/doc.h"
+#include "processing/transform_commands.h"
+#include "ui/main_frame.h"
+#include "ui/mirv_view.h"
+
+namespace velmira {
+
+namespace {
+
+FreeMode ModeOf(int toolId) {
+  return toolId == tool::kTransformSize ? FreeMode::Size
+         : toolId == tool::kTransformSkew ? FreeMode::Skew
+                                          : FreeMode::Perspective;
+}
+
+}  // namespace
+
+void FreeTransformTool::Reset(const CMirvDoc& doc) {
+  const LayerStack& st = doc.Layers();
+  const Layer* l = st.Active();
+  grabbed_ = -1;
+  ready_ = l != nullptr;
+  if (!l) return;
+  // Pixel edges of the layer as shown: rows count down from the canvas top.
+  const double left = l->x, top = st.header.canvasHeight - l->height + l->y;
+  corners_[0] = {left, top};
+  corners_[1] = {left + l->width, top};
+  corners_[2] = {left + l->width, top + l->height};
+  corners_[3] = {left, top + l->height};
+}
+
+bool FreeTransformTool::Press(ToolContext& c, Point, Point to) {
+  if (!ready_) Reset(c.doc);
+  grabbed_ = -1;
+  const double z = c.doc.Zoom();
+  double best = kReach + 1;
+  for (int k = 0; k < 4; ++k) {
+    const double d = std::hypot(corners_[k].x * z - to.x, corners_[k].y * z - to.y);
+    if (d <= kReach && d < best) best = d, grabbed_ = k;
+  }
+  return grabbed_ >= 0;
+}
+
+void FreeTransformTool::MoveCorner(int k, double x, double y) {
+  QuadPoint& p = corners_[k];
+  switch (ModeOf(toolId_)) {
+    case FreeMode::Size: {
+      // Corners 0–1 share the top, 2–3 the bottom, 0–3 the left and 1–2 the right.
+      const int sameRow = k ^ 1, sameColumn = 3 - k;
+      p = {x, y};
+      corners_[sameRow].y = y;
+      corners_[sameColumn].x = x;
+      break;
+    }
+    case FreeMode::Skew: p = {x, y}; break;
+    case FreeMode::Perspective: {
+      const int sameRow = k ^ 1;
+      const double dx = x - p.x, dy = y - p.y;
+      p = {x, y};
+      corners_[sameRow].x -= dx;
+      corners_[sameRow].y += dy;
+      break;
+    }
+  }
+}
+
+bool FreeTransformTool::Drag(ToolContext& c, Point, Point to) {
+  if (grabbed_ < 0) return false;
+  const double z = c.doc.Zoom();
+  MoveCorner(grabbed_, to.x / z, to.y / z);
+  return true;
+}
+
+bool FreeTransformTool::Release(ToolContext& c, Point, Point) {
+  if (grabbed_ < 0) return false;
+  grabbed_ = -1;
+  const bool done = FreeTransform(c.doc, ModeOf(toolId_), corners_);
+  if (c.doc.Zoom() != 1.0f) c.frame.currentTool = tool::kNone;  // the mode ends with the message
+  // Success or not, the handles go back onto the layer as it now is.
+  Reset(c.doc);
+  if (done) c.doc.Host().UpdateViews(c.doc, 0);
+  return done;
+}
+
+void RegisterFreeTransformTools() {
+  static const bool once = [] {
+    for (int id : {tool::kTransformSize, tool::kTransformSkew, tool::kTransformPerspective})
+      RegisterToolFactory(id, [id] { return std::make_unique<FreeTransformTool>(id); });
+    return true;
+  }();
+  (void)once;
+}
+
+bool EnterFreeTransform(CMainFrame& frame, int toolId) {
+  RegisterFreeTransformTools();
+  CMirvDoc* doc = frame.ActiveDocument();
+  CMirvView* view = frame.ActiveView();
+  if (!doc || !view || doc->IsBusy() || !doc->Layers().Active()) return false;
+  if (doc->Zoom() != 1.0f) {
+    doc->Host().ShowMessage(kMsgFreeTransformZoom);
+    return false;
+  }
+  if (!frame.ConsentToolChange(toolId)) return false;
+  // A router made before the registration has no instance yet.
+  if (!view->Router().ToolFor(toolId)) view->Router().SetTool(toolId, std::make_shared<FreeTransformTool>(toolId));
+  auto* t = static_cast<FreeTransformTool*>(view->Router().ToolFor(toolId));
+  const int slot = doc->Layers().active;
+  doc->RevertLayer(slot, false);
+  if (doc->HistoryEnabled()) {
+    doc->History().SaveBackup(0, slot);
+    doc->History().SaveBackup(1, slot);
+  }
+  t->Reset(*doc);
+  frame.Frame().currentTool = toolId;
+  if (!view->viewport()->findChild<TransformHandles*>()) new TransformHandles(*view, frame.Frame());
+  view->viewport()->update();
+  return true;
+}
+
+// ---------------------------------------------------------------- handles
+
+TransformHandles::TransformHandles(CMirvView& view, FrameState& frame)
+    : QWidget(view.viewport()), view_(view), frame_(frame) {
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+  setAttribute(Qt::WA_NoSystemBackground);
+  setGeometry(view.viewport()->rect());
+  view.viewport()->installEventFilter(this);
+  show();
+}
+
+bool TransformHandles::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == view_.viewport() && e->type() == QEvent::Resize) setGeometry(view_.viewport()->rect());
+  return QWidget::eventFilter(watched, e);
+}
+
+const FreeTransformTool* TransformHandles::Current() const {
+  if (!tool::IsFreeTransform(frame_.currentTool)) return nullptr;
+  const auto* t = dynamic_cast<const FreeTransformTool*>(view_.Router().ToolFor(frame_.currentTool));
+  return t && t->HasCorners() ? t : nullptr;
+}
+
+QList<QRect> TransformHandles::HandleRects() const {
+  QList<QRect> rects;
+  const FreeTransformTool* t = Current();
+  if (!t) return rects;
+  const QPoint origin = view_.PictureOrigin();
+  const double z = view_.Document().Zoom();
+  for (int k = 0; k < 4; ++k) {
+    const QPoint c = origin + QPoint(int(std::lround(t->Corners()[k].x * z)), int(std::lround(t->Corners()[k].y * z)));
+    rects << QRect(c - QPoint(4, 4), QSize(9, 9));
+  }
+  return rects;
+}
+
+void TransformHandles::paintEvent(QPaintEvent*) {
+  const QList<QRect> r = HandleRects();
+  if (r.isEmpty()) return;
+  QPainter p(this);
+  // The quadrilateral in a dashed line, the handles as small filled squares.
+  p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+  QPolygon quad;
+  for (const QRect& h : r) quad << h.center();
+  p.drawPolygon(quad);
+  p.setPen(Qt::black);
+  for (const QRect& h : r) p.fillRect(h, Qt::white), p.drawRect(h.adjusted(0, 0, -1, -1));
+}
+
+}  // namespace velmira
