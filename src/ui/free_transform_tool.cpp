@@ -22,23 +22,27 @@ FreeMode ModeOf(int toolId) {
 
 }  // namespace
 
-void FreeTransformTool::Reset(const CMirvDoc& doc) {
+bool LayerBox(const CMirvDoc& doc, QuadPoint out[4]) {
   const LayerStack& st = doc.Layers();
   const Layer* l = st.Active();
-  grabbed_ = -1;
-  ready_ = l != nullptr;
-  if (!l) return;
+  if (!l) return false;
   // Pixel edges of the layer as shown: rows count down from the canvas top.
   const double left = l->x, top = st.header.canvasHeight - l->height + l->y;
-  corners_[0] = {left, top};
-  corners_[1] = {left + l->width, top};
-  corners_[2] = {left + l->width, top + l->height};
-  corners_[3] = {left, top + l->height};
+  out[0] = {left, top};
+  out[1] = {left + l->width, top};
+  out[2] = {left + l->width, top + l->height};
+  out[3] = {left, top + l->height};
+  return true;
+}
+
+void FreeTransformTool::Reset(const CMirvDoc& doc) {
+  grabbed_ = -1;
+  ready_ = LayerBox(doc, corners_);
 }
 
 bool FreeTransformTool::Press(ToolContext& c, Point, Point to) {
-  if (!ready_) Reset(c.doc);
-  grabbed_ = -1;
+  // Undo, redo or another command may have moved the layer since the last drag.
+  Reset(c.doc);
   const double z = c.doc.Zoom();
   double best = kReach + 1;
   for (int k = 0; k < 4; ++k) {
@@ -150,10 +154,14 @@ QList<QRect> TransformHandles::HandleRects() const {
   QList<QRect> rects;
   const FreeTransformTool* t = Current();
   if (!t) return rects;
+  // While no handle is held the handles follow the layer as it is now.
+  QuadPoint box[4];
+  const QuadPoint* q = t->Corners();
+  if (t->Grabbed() < 0 && LayerBox(view_.Document(), box)) q = box;
   const QPoint origin = view_.PictureOrigin();
   const double z = view_.Document().Zoom();
   for (int k = 0; k < 4; ++k) {
-    const QPoint c = origin + QPoint(int(std::lround(t->Corners()[k].x * z)), int(std::lround(t->Corners()[k].y * z)));
+    const QPoint c = origin + QPoint(int(std::lround(q[k].x * z)), int(std::lround(q[k].y * z)));
     rects << QRect(c - QPoint(4, 4), QSize(9, 9));
   }
   return rects;

@@ -43,6 +43,9 @@ class FreeTransformTool : public Tool {
   int grabbed_ = -1;
 };
 
+// The active layer's box as shown, in pixel edges; false without an active layer.
+bool LayerBox(const CMirvDoc& doc, QuadPoint out[4]);
+
 // Registers the tool for 4250, 4251 and 4252 (once).
 void RegisterFreeTransformTools();
 

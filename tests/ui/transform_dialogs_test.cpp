@@ -381,6 +381,10 @@ class TransformDialogsTest : public QObject {
     QCOMPARE(Label(d, step + 2), QString("뒤틀림"));
     QCOMPARE(d.Layers().Active()->width, 96);
     QCOMPARE(d.Layers().Active()->height, 60);
+    // After an undo the handles are back on the layer as it was.
+    QVERIFY(d.History().Undo());
+    QCOMPARE(handles->HandleRects()[1].center() - handles->HandleRects()[0].center(), QPoint(80, 0));
+    QVERIFY(d.History().Redo());
 
     // Away from 100 % the mode is refused with its message.
     frame_->Frame().currentTool = -1;
