@@ -8,51 +8,14 @@
 #include "image/compose.h"
 #include "image/le_bytes.h"
 #include "image/text.h"
+#include "../support/recording_host.h"
 
 namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Records everything a document asks of its surroundings.
-struct RecordingHost : DocHost {
-  std::vector<std::string> messages;
-  std::vector<uint8_t> clipboard;
-  std::vector<std::unique_ptr<CMirvDoc>> created;
-  FrameState* frame = nullptr;
-  FormatDispatch* formats = nullptr;
-  std::string renameTo = "새 이름";
-  int updates = 0;
-
-  void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string& v) override {
-    v = renameTo;
-    return true;
-  }
-  void Progress(int) override {}
-  void UpdateViews(CMirvDoc&, int) override { ++updates; }
-  void RefreshLayerPanel(CMirvDoc&) override {}
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>& dib) override {
-    clipboard = dib;
-    return true;
-  }
-  bool GetClipboard(std::vector<uint8_t>& dib) override {
-    dib = clipboard;
-    return !dib.empty();
-  }
-  CMirvDoc* NewDocument(int w, int h, int bpp, const std::string& name) override {
-    frame->newWidth = w;
-    frame->newHeight = h;
-    frame->newBitsPerPixel = bpp;
-    frame->newTitle = name;
-    created.push_back(std::make_unique<CMirvDoc>(*frame, *this, formats));
-    if (!created.back()->NewDocument()) return nullptr;
-    return created.back().get();
-  }
-};
+using testing_support::RecordingHost;
 
 // Decodes any picture to a fixed image and remembers the codes it was asked for.
 struct FakeFormats : FormatDispatch {
@@ -89,6 +52,7 @@ class DocTest : public ::testing::Test {
     frame.tempFolder = tmp;
     host.frame = &frame;
     host.formats = &formats;
+    host.renameTo = "새 이름";
     doc = std::make_unique<CMirvDoc>(frame, host, &formats);
   }
   void TearDown() override {

@@ -11,38 +11,11 @@
 #include <vector>
 
 #include "image/doc.h"
+#include "../support/recording_host.h"
 
 namespace velmira::testing_support {
 
 namespace fs = std::filesystem;
-
-struct RecordingHost : DocHost {
-  std::vector<std::string> messages;
-  std::vector<int> progress;
-  std::vector<std::unique_ptr<CMirvDoc>> created;
-  FrameState* frame = nullptr;
-  FormatDispatch* formats = nullptr;
-
-  void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string&) override { return false; }
-  void Progress(int p) override { progress.push_back(p); }
-  void UpdateViews(CMirvDoc&, int) override {}
-  void RefreshLayerPanel(CMirvDoc&) override {}
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
-  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
-  CMirvDoc* NewDocument(int w, int h, int bpp, const std::string& name) override {
-    frame->newWidth = w;
-    frame->newHeight = h;
-    frame->newBitsPerPixel = bpp;
-    frame->newTitle = name;
-    created.push_back(std::make_unique<CMirvDoc>(*frame, *this, formats));
-    if (!created.back()->NewDocument()) return nullptr;
-    return created.back().get();
-  }
-};
 
 // A document of the given size whose background layer is filled by `paint`
 // (storage coordinates, y = 0 the bottom row).
