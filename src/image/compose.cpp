@@ -76,6 +76,11 @@ struct LayerView {
   bool shadow = false;              // the layer's effect plane is drawn under it
 
   void Build(int a) {
+    if (!ns) {
+      // Only the scalar rows use the tables; the vector kernels never allocate them.
+      ns.reset(new float[256 * 256]);
+      md.reset(new float[256 * 256]);
+    }
     const float na = n[a], m = 1.0f - na;
     float* p = ns.get() + 256 * a;
     float* q = md.get() + 256 * a;
@@ -449,8 +454,8 @@ void PrepareColours(const LayerStack& st, const Layer& l, LayerView& v) {
   }
   for (int a = 0; a < 256; ++a) v.n[a] = BlendFactor(a, l.transparency);
   v.pixEnd = l.pixels.data() + l.pixels.size();
-  v.ns.reset(new float[256 * 256]);
-  v.md.reset(new float[256 * 256]);
+  v.ns.reset();
+  v.md.reset();
   std::fill(std::begin(v.built), std::end(v.built), false);
 }
 
