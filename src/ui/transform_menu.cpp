@@ -7,6 +7,7 @@
 #include "processing/transform_commands.h"
 #include "tools/tool_ids.h"
 #include "ui/dlg_transform.h"
+#include "ui/face_trans.h"
 #include "ui/free_transform_tool.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
@@ -116,11 +117,14 @@ bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
 
 void SetTransformDialogRunner(TransformDialogRunner runner) { Runner() = std::move(runner); }
 
-bool IsTransformCommand(int id) { return IsDirectCommand(id) || IsDialogCommand(id) || tool::IsFreeTransform(id); }
+bool IsTransformCommand(int id) {
+  return IsDirectCommand(id) || IsDialogCommand(id) || tool::IsFreeTransform(id) || id == cmd::kStretchSqueeze;
+}
 
 bool TransformCommandEnabled(const CMainFrame& frame, int id) {
   if (!IsTransformCommand(id)) return false;
   const CMirvDoc* doc = frame.ActiveDocument();
+  if (id == cmd::kStretchSqueeze && !FaceTransAvailable(frame)) return false;
   return doc && !doc->IsBusy() && doc->Layers().Active();
 }
 
@@ -136,6 +140,8 @@ bool RunTransformCommand(CMainFrame& frame, int id) {
     done = RunDialog(frame, doc, id);
   } else if (tool::IsFreeTransform(id)) {
     done = EnterFreeTransform(frame, id);
+  } else if (id == cmd::kStretchSqueeze) {
+    done = EnterFaceTrans(frame);
   }
   Redraw(frame);
   return done;
