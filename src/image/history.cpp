@@ -332,15 +332,21 @@ struct CHistory::Impl {
 
   bool InList(int slot) const { return Has(ChainMask(host.Layers()), slot); }
 
+  // The picture fields a committed layer depends on: depth, palette, format and
+  // canvas geometry (the title and edit copy stay with the document).
+  static void CopyPictureFields(const PictureHeader& from, PictureHeader& to) {
+    to.bitsPerPixel = from.bitsPerPixel;
+    to.paletteColours = from.paletteColours;
+    to.formatType = from.formatType;
+    to.canvasWidth = from.canvasWidth;
+    to.canvasHeight = from.canvasHeight;
+    to.imageSize = from.imageSize;
+    to.pixelCount = from.pixelCount;
+  }
+
   void CopyHeaderInto(Store& st) {
     const LayerStack& L = host.Layers();
-    st.header.bitsPerPixel = L.header.bitsPerPixel;
-    st.header.paletteColours = L.header.paletteColours;
-    st.header.formatType = L.header.formatType;
-    st.header.canvasWidth = L.header.canvasWidth;
-    st.header.canvasHeight = L.header.canvasHeight;
-    st.header.imageSize = L.header.imageSize;
-    st.header.pixelCount = L.header.pixelCount;
+    CopyPictureFields(L.header, st.header);
     st.palette = L.palette;
   }
 
@@ -370,13 +376,7 @@ struct CHistory::Impl {
   void RevertFrom(Store& st, int slot, bool redraw) {
     LayerStack& L = host.Layers();
     if (!InList(slot) || !st.held[slot]) return;
-    L.header.bitsPerPixel = st.header.bitsPerPixel;
-    L.header.paletteColours = st.header.paletteColours;
-    L.header.formatType = st.header.formatType;
-    L.header.canvasWidth = st.header.canvasWidth;
-    L.header.canvasHeight = st.header.canvasHeight;
-    L.header.imageSize = st.header.imageSize;
-    L.header.pixelCount = st.header.pixelCount;
+    CopyPictureFields(st.header, L.header);
     L.palette = st.palette;
     Layer& l = L.slots[slot];
     const Layer& c = st.slots[slot];
