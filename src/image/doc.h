@@ -114,6 +114,8 @@ class CMirvDoc : public HistoryHost {
   // One whole editing command through the frame.
   bool RunEdit(TextRule rule, bool backup, const std::string& label, int kind,
                const std::function<bool(LayerStack&, Layer&)>& change);
+  // True (after saying why) when the rule forbids working on the current layers.
+  bool RefuseText(TextRule rule);
 
   // History (forwarded).
   void RecordStep(const std::string& label, int kind, int slot = -1);
@@ -169,7 +171,6 @@ class CMirvDoc : public HistoryHost {
   } viewRect;
 
  private:
-  bool RefuseText(TextRule rule);
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
   bool IsOwnComposition(int slot) const;

@@ -24,8 +24,15 @@ struct FrameState {
   Rgbq textColour = MakeRgbq(0, 0, 0);
   int brushSize = 8;
   bool softEdge = false;
-  int gradientKind = 0;
-  int gradientColourMode = 0;
+  int gradientKind = 1;        // 1 one-way, 2 two-way
+  int gradientColourMode = 2;  // 1 fade to black, 2 blend background → foreground
+  // Colour-range selection: the reference colour, the dialog's tolerance and mode,
+  // and what the last pass found (count −1: none yet).
+  Rgbq rangeColour = MakeRgbq(0, 0, 0);
+  int rangeTolerance = 10;
+  bool rangeAdd = false;
+  int rangeCount = -1;
+  double rangePercent = 0;
   int gridSpacing = -16;  // positive: grid shown
   bool gridOn = false;
   Rgbq displayColours[3] = {MakeRgbq(0, 0, 255), MakeRgbq(255, 255, 255), MakeRgbq(255, 0, 0)};

@@ -1,0 +1,17 @@
+// The program-wide random generator. Random effects (brush and spray dabs, noise
+// filters) draw from one sequence that starts the same way in every run, so that a
+// stroke replayed from a script gives the same pixels. Never seeded from the clock.
+#pragma once
+
+#include <cstdint>
+
+namespace velmira {
+
+constexpr int kRandMax = 32767;
+
+// Next value in 0 … 32767: s = s × 214013 + 2531011, value = (s >> 16) & 0x7FFF.
+int ProgramRand();
+// Restarts the sequence (seed 1 is the start of every run).
+void SeedProgramRand(uint32_t seed = 1);
+
+}  // namespace velmira
