@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "image/border_spread.h"
 #include "image/compose.h"
 #include "image/le_bytes.h"
 #include "image/text.h"
@@ -812,27 +813,13 @@ std::vector<uint8_t> CMirvDoc::BuildClipboardDib(bool* ok) {
     }
   }
   if (sel && frame_.borderSpread > 0) {
-    // A soft edge: coverage falls off over `borderSpread` pixels inside the border.
-    const int r = frame_.borderSpread;
-    std::vector<int> dist(alpha.size(), 0);
+    // A soft edge: the copy fades out toward the selection's border exactly as much
+    // as a cut leaves behind there, so cutting and pasting back restores the picture.
+    const BorderSpreadMap depth(layers_, frame_.borderSpread);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
-        const size_t i = size_t(x) + size_t(y) * size_t(w);
-        if (!layers_.InSelection(x0 + x, y0 + y)) continue;
-        int d = 1 << 20;
-        if (x > 0) d = std::min(d, dist[i - 1] + 1); else d = 1;
-        if (y > 0) d = std::min(d, dist[i - size_t(w)] + 1); else d = 1;
-        dist[i] = d;
-      }
-    for (int y = h - 1; y >= 0; --y)
-      for (int x = w - 1; x >= 0; --x) {
-        const size_t i = size_t(x) + size_t(y) * size_t(w);
-        if (!dist[i]) continue;
-        int d = dist[i];
-        d = x + 1 < w ? std::min(d, dist[i + 1] + 1) : 1;
-        d = y + 1 < h ? std::min(d, dist[i + size_t(w)] + 1) : 1;
-        dist[i] = std::min(dist[i], d);
-        if (dist[i] < r) alpha[i] = uint8_t(alpha[i] * dist[i] / r);
+        uint8_t& a = alpha[size_t(x) + size_t(y) * size_t(w)];
+        if (a) a = uint8_t(a * depth.Depth(x0 + x, y0 + y) / 255);
       }
   }
   img.SetXPelsPerMeter(as32 ? -2 : -3);
@@ -979,11 +966,7 @@ bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
 bool CMirvDoc::Cut() {
   if (!BeginEdit(TextRule::Active, false)) return false;
   if (!CopyToClipboard()) return false;
-  Layer& l = *layers_.Active();
-  for (int y = 0; y < l.height; ++y)
-    for (int x = 0; x < l.width; ++x)
-      if (!layers_.selectionExists || layers_.InSelection(x, y)) l.alpha[size_t(x) + size_t(y) * size_t(l.width)] = 0;
-  l.dirty = 1;
+  CutWithBorderSpread(layers_, layers_.active, frame_.borderSpread);
   EndEdit(label::kCut, kStepPixels, -1, false);
   return true;
 }
