@@ -1,0 +1,95 @@
+#include "tools/fill_tools.h"
+
+#include <memory>
+
+#include "tools/fill.h"
+#include "tools/tool_router.h"
+
+namespace velmira {
+
+namespace {
+
+constexpr const char* kGradientLabel = "그라디언트";
+constexpr const char* kDragNotClick = "클릭이 아닌 드래깅으로 기준선을 먼저 잡으세요";
+
+// Flood fill on a click. The router records "채우기" when Press reports a change.
+class FillTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    CMirvDoc& doc = c.doc;
+    LayerStack& L = doc.Layers();
+    if (!L.Active() || doc.RefuseText(TextRule::Active)) return false;
+    // With a selection the layer may still show a preview; start from what is kept.
+    if (c.state.selectionActive) doc.RevertLayer(L.active, false);
+    int x = 0, y = 0;
+    if (!doc.MapToLayer(to.x, to.y, true, &x, &y)) return false;
+    return FloodFill(L, L.active, x, y, c.frame.foreground, c.frame.option1, c.frame.borderSpread);
+  }
+};
+
+// The picture pixel under a view point, before any layer offset: two view points
+// on the same picture pixel make a click, not a drag.
+Point PicturePixel(const CMirvDoc& doc, Point p) {
+  return {int(float(p.x) / doc.Zoom()), int(float(p.y) / doc.Zoom())};
+}
+
+// Both points in layer pixels. Mapping one point may grow the layer to the left or
+// downwards and so move the other's pixel: the first is mapped again once the
+// second is in. Each growth is committed, so that reverting a preview keeps it.
+bool MapBoth(CMirvDoc& doc, Point a, Point b, int* ax, int* ay, int* bx, int* by) {
+  return doc.MapToLayer(a.x, a.y, true, ax, ay) && doc.MapToLayer(b.x, b.y, true, bx, by) &&
+         doc.MapToLayer(a.x, a.y, true, ax, ay);
+}
+
+class GradientTool final : public Tool {
+ public:
+  // The router has reverted the layer and stored the start; nothing to draw yet.
+  bool Press(ToolContext&, Point, Point) override { return false; }
+
+  // The rubber band: a one-pixel line in the foreground colour from the start to
+  // the pointer, drawn into the layer (the router reverted the previous one).
+  bool Drag(ToolContext& c, Point from, Point to) override {
+    CMirvDoc& doc = c.doc;
+    const Layer* a = doc.Layers().Active();
+    if (!from.Set() || !a || a->kind == kLayerText || doc.Zoom() <= 0) return false;
+    int sx, sy, ex, ey;
+    if (!MapBoth(doc, from, to, &sx, &sy, &ex, &ey)) return false;
+    if (!DrawPixelLine(doc.Layers(), doc.Layers().active, sx, sy, ex, ey, c.frame.foreground)) return false;
+    doc.SetCompositionStale(true);
+    return true;
+  }
+
+  bool Release(ToolContext& c, Point from, Point to) override {
+    CMirvDoc& doc = c.doc;
+    LayerStack& L = doc.Layers();
+    if (!from.Set() || !L.Active() || doc.Zoom() <= 0) return false;
+    const int slot = L.active;
+    doc.RevertLayer(slot, false);  // away with the rubber band
+    if (PicturePixel(doc, from) == PicturePixel(doc, to)) {
+      doc.ShowMessage(kDragNotClick);
+      return false;
+    }
+    if (doc.RefuseText(TextRule::Active)) return false;
+    int sx, sy, ex, ey;
+    if (!MapBoth(doc, from, to, &sx, &sy, &ex, &ey)) return false;
+    const FrameState& f = c.frame;
+    if (ApplyGradient(L, slot, sx, sy, ex, ey, f.gradientKind, f.gradientColourMode, f.foreground,
+                      f.background) == GradientResult::Click)
+      return false;
+    // Every gradient, straight drags included, is kept and can be undone: left
+    // uncommitted, the next preview's revert would silently throw it away.
+    doc.CommitLayer(slot);
+    doc.RecordStep(kGradientLabel, kStepPixels, slot);
+    doc.SetCompositionStale(true);
+    return true;
+  }
+};
+
+}  // namespace
+
+void RegisterFillTools() {
+  RegisterToolFactory(tool::kFill, [] { return std::make_unique<FillTool>(); });
+  RegisterToolFactory(tool::kGradient, [] { return std::make_unique<GradientTool>(); });
+}
+
+}  // namespace velmira
