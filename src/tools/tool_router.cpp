@@ -4,6 +4,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "tools/selection.h"
+
 namespace velmira {
 
 namespace {
@@ -155,7 +157,10 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
     case tool::kAutoSelect:
       if (!tl) break;
       v.StopSelectionTimer();
-      if (tl->Press(c, Point{}, p)) SelectionMade(v);
+      if (tl->Press(c, Point{}, p))
+        SelectionMade(v);
+      else if (state_.selectionActive)
+        v.StartSelectionTimer();  // refused: the selection there was keeps running
       break;
     case tool::kPolygonSelect: {
       if (!tl) break;
@@ -169,8 +174,10 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
         state_.polygonOneShot = false;
       }
       const Point from = state_.polygonFirst.Set() ? state_.stroke : Point{};
+      bool taken = false;
+      DrawStep(v, [&] { taken = tl->Press(c, from, p); });
+      if (!taken) break;  // refused (a text layer): no vertex
       if (!state_.polygonFirst.Set()) state_.polygonFirst = p;
-      DrawStep(v, [&] { tl->Press(c, from, p); });
       ++state_.polygonVertices;
       state_.stroke = p;
       state_.previewPath.push_back(p);
@@ -407,7 +414,10 @@ void ToolRouter::Release(ToolView& v, const PointerEvent& e) {
         ClearSelection(&v);
         break;
       }
-      if (!state_.outlineBuilt) tl->Release(c, state_.stroke, state_.rectCorner);
+      if (!state_.outlineBuilt && !tl->Release(c, state_.stroke, state_.rectCorner)) {
+        ClearSelection(&v);  // refused: no selection rather than an empty one
+        break;
+      }
       SelectionMade(v);
       break;
     case tool::kFreeSelect:
@@ -416,7 +426,10 @@ void ToolRouter::Release(ToolView& v, const PointerEvent& e) {
         ClearSelection(&v);
         break;
       }
-      tl->Release(c, state_.lassoLast, state_.stroke);
+      if (!tl->Release(c, state_.lassoLast, state_.stroke)) {
+        ClearSelection(&v);
+        break;
+      }
       state_.polygonClosed = true;
       state_.selectionActive = true;
       doc_.Layers().selectionExists = true;
@@ -583,6 +596,7 @@ void ToolRouter::ClearSelection(ToolView* v) {
     doc_.SetSelectionMove(false);
   }
   state_.selectionMoving = false;
+  state_.selectionInverted = false;
   state_.timerSuspended = false;
   doc_.SetCompositionStale(true);
   view.Invalidate();
@@ -737,6 +751,20 @@ bool ToolRouter::OnCommand(int id, ToolView* v) {
     case tool::kZoomActual: return ZoomActual();
     case tool::kStretch: ToggleStretch(); return true;
     case tool::kGrid: ToggleGrid(v); return true;
+    case tool::kInvertSelection: {
+      if (!doc_.Layers().Active()) return false;
+      ToolView& view = v ? *v : NullToolView();
+      // A lasso or polygon waiting for its region fill gets it first; inverting the
+      // bare outline would leave nothing for the fill to work from.
+      if (!state_.outlineBuilt) BuildOutline(view);
+      InvertSelection(doc_.Layers());
+      state_.selectionInverted = !state_.selectionInverted;
+      LayerStack& L = doc_.Layers();
+      state_.outline = TraceOutline(L.mask.data(), L.maskWidth, L.maskHeight);
+      doc_.SetCompositionStale(true);
+      view.Invalidate();
+      return true;
+    }
     case tool::kClearSelection:
       if (!doc_.Layers().Active()) return false;
       ClearSelection(v);
@@ -757,6 +785,7 @@ bool ToolRouter::IsCommandEnabled(int id) const {
     case tool::kStretch:
     case tool::kGrid:
     case tool::kClearSelection: return true;
+    case tool::kInvertSelection: return state_.selectionActive;
     default: return false;
   }
 }

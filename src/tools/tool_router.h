@@ -24,6 +24,10 @@
 
 namespace velmira {
 
+namespace tool {
+constexpr int kInvertSelection = 2055;
+}  // namespace tool
+
 // Cursor shapes of the view; the view draws each one.
 enum class CursorShape {
   Arrow,
@@ -66,6 +70,8 @@ struct DocViewState {
   bool polygonClosed = false;
   bool shiftHeld = false;
   bool selectionMoving = false;
+  // Toggled by the inversion command; a new selection starts uninverted.
+  bool selectionInverted = false;
   // After a clear the next polygon click only disarms this.
   bool polygonOneShot = false;
   int polygonVertices = 0;
@@ -188,7 +194,8 @@ class ToolRouter {
   void ToggleStretch();
   void ToggleGrid(ToolView* v);
 
-  // The view's commands: 1420 (choose the zoom tool), 1421, 1422, 1405, 1572, 2058.
+  // The view's commands: 1420 (choose the zoom tool), 1421, 1422, 1405, 1572, 2058,
+  // and 2055 (invert the selection).
   bool OnCommand(int id, ToolView* v);
   bool IsCommandEnabled(int id) const;
 

@@ -1,0 +1,238 @@
+#include "tools/selection_tools.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "tools/selection.h"
+
+namespace velmira {
+
+namespace {
+
+bool ActiveIsText(CMirvDoc& doc) {
+  const Layer* a = doc.Layers().Active();
+  return !a || a->kind == kLayerText;
+}
+
+// Maps a view point to the active layer, growing the layer (and its mask) when the
+// point lies outside it. The grown mask's new margin comes back selected; when a
+// selection exists that would select pixels nobody chose, so the margin is cleared.
+bool MapPoint(CMirvDoc& doc, Point p, int* x, int* y) {
+  LayerStack& L = doc.Layers();
+  const Layer* l = L.Active();
+  if (!l || !p.Set()) return false;
+  const int ox = l->x, oy = l->y, ow = l->width, oh = l->height;
+  const bool keepSelection = L.selectionExists && L.maskWidth == ow && L.maskHeight == oh;
+  if (!doc.MapToLayer(p.x, p.y, true, x, y)) return false;
+  l = L.Active();
+  if (!EnsureSelectionMask(L)) return false;
+  if (keepSelection && (l->width != ow || l->height != oh) && L.selectionExists) {
+    // Where the old layer lies inside the grown one.
+    const int col = ox - l->x, row = l->y - oy;
+    const int w = l->width, h = l->height;
+    for (int yy = 0; yy < h; ++yy) {
+      uint8_t* m = L.mask.data() + size_t(yy) * size_t(w);
+      if (yy < row || yy >= row + oh) {
+        std::memset(m, 0, size_t(w));
+        continue;
+      }
+      for (int xx = 0; xx < w; ++xx)
+        if (xx < col || xx >= col + ow) m[xx] = 0;
+    }
+  }
+  return true;
+}
+
+// Both points of a segment in the layer's final geometry: mapping the second may
+// grow the layer and move its origin, so the first is mapped again afterwards.
+bool MapSegment(CMirvDoc& doc, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
+  return MapPoint(doc, a, x0, y0) && MapPoint(doc, b, x1, y1) && MapPoint(doc, a, x0, y0);
+}
+
+bool MarkEdge(ToolContext& c, Point a, Point b) {
+  if (ActiveIsText(c.doc)) return false;
+  int x0, y0, x1, y1;
+  if (!MapSegment(c.doc, a, b, &x0, &y0, &x1, &y1)) return false;
+  MarkSegment(c.doc.Layers(), x0, y0, x1, y1, kMaskBoundary);
+  return true;
+}
+
+// ---------------------------------------------------------------- rectangle
+
+class RectSelectTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    if (c.doc.RefuseText(TextRule::Active)) return false;
+    int x, y;
+    return MapPoint(c.doc, to, &x, &y);
+  }
+  // The rubber band: nothing selected yet, the four sides marked.
+  bool Drag(ToolContext& c, Point from, Point to) override {
+    if (ActiveIsText(c.doc)) return false;
+    int x0, y0, x1, y1;
+    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    LayerStack& L = c.doc.Layers();
+    std::fill(L.mask.begin(), L.mask.end(), uint8_t(1));
+    const int left = std::min(x0, x1), right = std::max(x0, x1);
+    const int bottom = std::min(y0, y1), top = std::max(y0, y1);
+    MarkSegment(L, left, bottom, right, bottom, kMaskBoundary);
+    MarkSegment(L, left, top, right, top, kMaskBoundary);
+    MarkSegment(L, left, bottom, left, top, kMaskBoundary);
+    MarkSegment(L, right, bottom, right, top, kMaskBoundary);
+    c.doc.SetCompositionStale(true);
+    return true;
+  }
+  bool Release(ToolContext& c, Point from, Point to) override {
+    if (ActiveIsText(c.doc)) return false;
+    int x0, y0, x1, y1;
+    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    SelectRect(c.doc.Layers(), x0, y0, x1, y1);
+    c.doc.SetCompositionStale(true);
+    return true;
+  }
+};
+
+// ---------------------------------------------------------------- free and polygon
+
+// Shared by the lasso and the polygon: the region inside the marked outline is
+// filled when the outline is built.
+class OutlineTool : public Tool {
+ public:
+  void FillRegion(ToolContext& c) override {
+    if (ActiveIsText(c.doc)) return;
+    FillMarkedRegion(c.doc.Layers());
+    c.doc.SetCompositionStale(true);
+  }
+};
+
+class FreeSelectTool final : public OutlineTool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    if (c.doc.RefuseText(TextRule::Active)) return false;
+    return MarkEdge(c, to, to);
+  }
+  bool Drag(ToolContext& c, Point from, Point to) override { return MarkEdge(c, from, to); }
+  // From the last point back to the first.
+  bool Release(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
+};
+
+class PolygonSelectTool final : public OutlineTool {
+ public:
+  // The first vertex only is remembered (by the router); every further one draws
+  // the edge from the previous vertex.
+  bool Press(ToolContext& c, Point from, Point to) override {
+    if (c.doc.RefuseText(TextRule::Active)) return false;
+    if (!from.Set()) {
+      int x, y;
+      return MapPoint(c.doc, to, &x, &y);
+    }
+    return MarkEdge(c, from, to);
+  }
+  // The closing edge, from the last vertex back to the first.
+  bool DoubleClick(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
+};
+
+// ---------------------------------------------------------------- magic wand
+
+class MagicWandTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    if (c.doc.RefuseText(TextRule::Active)) return false;
+    int x, y;
+    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    LayerStack& L = c.doc.Layers();
+    // A held Shift adds to the selection there is; without one the click starts anew.
+    const bool add = c.state.shiftHeld && L.selectionExists;
+    if (!add) c.router.ClearSelection(&c.view);
+    const int n = MagicWand(L, x, y, c.frame.option1, add);
+    c.doc.SetCompositionStale(true);
+    return n >= 0;
+  }
+};
+
+// ---------------------------------------------------------------- colour range
+
+uint64_t MaskHash(const std::vector<uint8_t>& m) {
+  uint64_t h = 1469598103934665603ull;
+  size_t i = 0;
+  for (; i + 8 <= m.size(); i += 8) {
+    uint64_t v;
+    std::memcpy(&v, m.data() + i, 8);
+    h = (h ^ v) * 1099511628211ull;
+  }
+  for (; i < m.size(); ++i) h = (h ^ m[i]) * 1099511628211ull;
+  return h ^ m.size();
+}
+
+class ColourRangeTool final : public Tool {
+ public:
+  // The colour under the point becomes the reference colour.
+  bool Press(ToolContext& c, Point, Point to) override {
+    if (c.doc.RefuseText(TextRule::Active)) return false;
+    int x, y;
+    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    LayerStack& L = c.doc.Layers();
+    c.frame.rangeColour = L.ReadLayerColor(L.active, x, y, nullptr);
+    return Run(c.doc, c.router, c.view, false) >= 0;
+  }
+
+  // One pass with the frame's colour, tolerance and mode. `again`: the slider moved,
+  // so an add-mode pass starts from the selection as it was before the last pass.
+  int Run(CMirvDoc& doc, ToolRouter& router, ToolView& view, bool again) {
+    LayerStack& L = doc.Layers();
+    FrameState& f = router.Frame();
+    if (!EnsureSelectionMask(L)) return -1;
+    view.StopSelectionTimer();
+    const bool add = f.rangeAdd && L.selectionExists;
+    if (add) {
+      const bool sameSelection = again && baseWidth_ == L.maskWidth && baseHeight_ == L.maskHeight &&
+                                 base_.size() == L.mask.size() && MaskHash(L.mask) == resultHash_;
+      if (sameSelection)
+        L.mask = base_;
+      else
+        base_ = L.mask, baseWidth_ = L.maskWidth, baseHeight_ = L.maskHeight;
+    } else {
+      router.ClearSelection(&view);
+      base_.clear();
+      base_.shrink_to_fit();
+    }
+    const int count = ColourRange(L, f.rangeColour, f.rangeTolerance, add);
+    if (count < 0) return -1;
+    if (add) resultHash_ = MaskHash(L.mask);
+    f.rangeCount = count;
+    const double area = double(L.maskWidth) * double(L.maskHeight);
+    f.rangePercent = area > 0 ? count * 100.0 / area : 0.0;
+    // The layer as it stands is what the dialog's cancel and clear go back to.
+    if (doc.HistoryEnabled() && L.Active()) doc.History().SaveBackup(1, L.active);
+    router.SelectionMade(view);
+    doc.SetCompositionStale(true);
+    view.Invalidate();
+    return count;
+  }
+
+ private:
+  std::vector<uint8_t> base_;  // the mask before the last add-mode pass
+  int baseWidth_ = 0, baseHeight_ = 0;
+  uint64_t resultHash_ = 0;  // the mask that pass left
+};
+
+}  // namespace
+
+void RegisterSelectionTools() {
+  RegisterToolFactory(tool::kRectSelect, [] { return std::make_unique<RectSelectTool>(); });
+  RegisterToolFactory(tool::kFreeSelect, [] { return std::make_unique<FreeSelectTool>(); });
+  RegisterToolFactory(tool::kAutoSelect, [] { return std::make_unique<MagicWandTool>(); });
+  RegisterToolFactory(tool::kPolygonSelect, [] { return std::make_unique<PolygonSelectTool>(); });
+  RegisterToolFactory(tool::kColourRange, [] { return std::make_unique<ColourRangeTool>(); });
+}
+
+int ReapplyColourRange(CMirvDoc& doc, ToolRouter& router, ToolView& view) {
+  if (!doc.Layers().Active() || doc.RefuseText(TextRule::Active)) return -1;
+  if (auto* t = dynamic_cast<ColourRangeTool*>(router.ToolFor(tool::kColourRange)))
+    return t->Run(doc, router, view, true);
+  ColourRangeTool once;
+  return once.Run(doc, router, view, true);
+}
+
+}  // namespace velmira
