@@ -1,0 +1,191 @@
+#include "tools/paint_tools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "tools/paint.h"
+#include "tools/tool_router.h"
+
+namespace velmira {
+
+namespace {
+
+// A text layer holds glyph coverage, not pixels to paint. The user is told on the
+// press that starts a gesture; the moves and the release of that gesture refuse
+// quietly rather than raising the same message at every mouse event.
+bool MayPaint(ToolContext& c, bool tell) {
+  const Layer* a = c.doc.Layers().Active();
+  if (!a) return false;
+  if (tell) return !c.doc.RefuseText(TextRule::Active);
+  return a->kind != kLayerText;
+}
+
+bool Map(ToolContext& c, Point p, int* x, int* y) {
+  // Committing a grown layer keeps the revert before the next preview from
+  // shrinking it again under the selection mask, which grew with it.
+  return c.doc.MapToLayer(p.x, p.y, true, x, y);
+}
+
+// Mapping the second point may grow the layer to the left or downward, which moves
+// the first point's layer coordinates; so the first point is mapped once more.
+bool MapPair(ToolContext& c, Point a, Point b, int* ax, int* ay, int* bx, int* by) {
+  return Map(c, a, ax, ay) && Map(c, b, bx, by) && Map(c, a, ax, ay);
+}
+
+int BrushSize(const FrameState& f) { return std::max(1, f.brushSize); }
+
+bool Painted(ToolContext& c) {
+  c.doc.SetCompositionStale(true);
+  return true;
+}
+
+bool Stroke(ToolContext& c, Point from, Point to, bool erase, bool tell) {
+  if (!MayPaint(c, tell)) return false;
+  if (!from.Set()) from = to;
+  int x0, y0, x1, y1;
+  if (!MapPair(c, from, to, &x0, &y0, &x1, &y1)) return false;
+  const FrameState& f = c.frame;
+  PaintStroke(c.doc.Layers(), c.doc.Layers().active, x0, y0, x1, y1, BrushSize(f), f.softEdge, f.foreground, erase);
+  return Painted(c);
+}
+
+class BrushTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override { return Stroke(c, to, to, false, true); }
+  bool Drag(ToolContext& c, Point from, Point to) override { return Stroke(c, from, to, false, false); }
+};
+
+class EraserTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override { return Stroke(c, to, to, true, true); }
+  bool Drag(ToolContext& c, Point from, Point to) override { return Stroke(c, from, to, true, false); }
+};
+
+class SprayTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    if (!Spray(c, to, true)) return false;
+    // Every move reverts the layer before its own dab; without this commit the
+    // dab of the press would vanish at the first move.
+    c.doc.CommitLayer(c.doc.Layers().active);
+    return true;
+  }
+  bool Drag(ToolContext& c, Point, Point to) override { return Spray(c, to, false); }
+
+ private:
+  static bool Spray(ToolContext& c, Point p, bool tell) {
+    int x, y;
+    if (!MayPaint(c, tell) || !Map(c, p, &x, &y)) return false;
+    SprayDab(c.doc.Layers(), c.doc.Layers().active, x, y, c.frame.foreground);
+    return Painted(c);
+  }
+};
+
+class DropTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override { return Drop(c, to, true); }
+  bool Drag(ToolContext& c, Point, Point to) override { return Drop(c, to, false); }
+
+ private:
+  static bool Drop(ToolContext& c, Point p, bool tell) {
+    int x, y;
+    if (!MayPaint(c, tell) || !Map(c, p, &x, &y)) return false;
+    if (!WaterDrop(c.doc.Layers(), c.doc.Layers().active, x, y, BrushSize(c.frame))) return false;
+    return Painted(c);
+  }
+};
+
+class DotTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    int x, y;
+    // The dot cursor's hot spot lies two pixels left of and one below the point the
+    // pointer reports.
+    if (!MayPaint(c, true) || !Map(c, Point{to.x - 2, to.y + 1}, &x, &y)) return false;
+    PaintBlock(c.doc.Layers(), c.doc.Layers().active, x, y, BrushSize(c.frame), c.frame.foreground);
+    return Painted(c);
+  }
+};
+
+class LineTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point) override {
+    MayPaint(c, true);
+    return false;
+  }
+  bool Drag(ToolContext& c, Point from, Point to) override { return from.Set() && Stroke(c, from, to, false, false); }
+  bool Release(ToolContext& c, Point from, Point to) override {
+    return from.Set() && Stroke(c, from, to, false, false);
+  }
+};
+
+class PolylineTool final : public Tool {
+ public:
+  // The first click only places a vertex; each later one draws the edge to it.
+  bool Press(ToolContext& c, Point from, Point to) override {
+    if (!MayPaint(c, true) || !from.Set()) return false;
+    return Stroke(c, from, to, false, false);
+  }
+};
+
+class CircleTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point) override {
+    MayPaint(c, true);
+    return false;
+  }
+  bool Drag(ToolContext& c, Point from, Point to) override { return Circle(c, from, to); }
+  bool Release(ToolContext& c, Point from, Point to) override { return Circle(c, from, to); }
+
+ private:
+  // The circle is centred on the pointer and passes through the point where the
+  // button went down.
+  static bool Circle(ToolContext& c, Point down, Point centre) {
+    if (!down.Set() || !MayPaint(c, false)) return false;
+    int ex, ey, cx, cy;
+    if (!MapPair(c, down, centre, &ex, &ey, &cx, &cy)) return false;
+    const double dx = double(ex - cx), dy = double(ey - cy);
+    const int radius = int(std::sqrt(dx * dx + dy * dy));
+    PaintCircle(c.doc.Layers(), c.doc.Layers().active, cx, cy, radius, BrushSize(c.frame), c.frame.foreground);
+    return Painted(c);
+  }
+};
+
+class ColourPickerTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    LayerStack& L = c.doc.Layers();
+    const Layer* a = L.Active();
+    const float zoom = c.doc.Zoom();
+    if (!a || zoom <= 0) return false;
+    // Reading a colour must not change the document, so a point off the layer picks
+    // nothing instead of growing the layer the way painting does.
+    const int x = int(float(to.x) / zoom) - a->x;
+    const int y = a->y + L.header.canvasHeight - int(float(to.y) / zoom) - 1;
+    if (!L.InLayer(L.active, x, y)) return false;
+    c.frame.foreground = L.ReadLayerColor(L.active, x, y, nullptr) & 0xFFFFFF;
+    return true;
+  }
+};
+
+template <class T>
+void Register(int id) {
+  RegisterToolFactory(id, [] { return std::make_unique<T>(); });
+}
+
+}  // namespace
+
+void RegisterPaintingTools() {
+  Register<SprayTool>(tool::kSpray);
+  Register<BrushTool>(tool::kBrush);
+  Register<DotTool>(tool::kDot);
+  Register<DropTool>(tool::kDrop);
+  Register<EraserTool>(tool::kEraser);
+  Register<LineTool>(tool::kLine);
+  Register<PolylineTool>(tool::kPolyline);
+  Register<CircleTool>(tool::kCircle);
+  Register<ColourPickerTool>(tool::kColourPicker);
+}
+
+}  // namespace velmira
