@@ -180,8 +180,11 @@ void Flood(Pixels& px, uint8_t* alpha, int w, int h, const uint8_t* sel, const B
     alphaOff[k] = ptrdiff_t(kDy[k]) * ptrdiff_t(w) + kDx[k];
   }
 
+  // A pixel is pushed at most once, so the stack never outgrows the layer; reserving
+  // that much only claims address space (pages are touched as the stack grows) and
+  // spares the copies of a growing vector.
   std::vector<typename Entry::T> stack;
-  stack.reserve(std::min<size_t>(size_t(w) * size_t(h), size_t(1) << 16));
+  stack.reserve(size_t(w) * size_t(h));
   stack.push_back(Entry::Pack(x0, y0));
   seen[(size_t(y0) + 1) * W2 + size_t(x0) + 1] = 1;
 
