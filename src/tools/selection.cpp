@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <deque>
 #include <vector>
 
 namespace velmira {
@@ -17,7 +18,7 @@ int ColourDistance(Rgbq a, Rgbq b) {
 }
 
 // A run of marked pixels waiting to have its neighbouring rows scanned: first and
-// last mask index, both on one row. Two words per run keeps the stack within four
+// last mask index, both on one row. Two words per run keeps the queue within four
 // bytes per pixel even for the most broken-up regions (runs are at least one pixel
 // apart).
 struct Run {
@@ -29,10 +30,12 @@ struct Run {
 // and that touches a marked pixel is marked `to`. Each pixel is marked once and
 // then no longer matches, so nothing is queued twice. Returns how many pixels were
 // marked (the seed included); *touchedEdge tells whether any lies on the mask's rim.
+// Runs are taken first in, first out: the flood then advances row by row through
+// memory instead of climbing one narrow column after another.
 template <class Joins>
 int64_t SpanFlood(uint8_t* mask, int w, int h, int sx, int sy, uint8_t from, uint8_t to, Joins&& joins,
                   bool* touchedEdge = nullptr) {
-  std::vector<Run> stack;
+  std::deque<Run> queue;
   int64_t count = 0;
   bool edge = false;
   auto fillable = [&](const uint8_t* row, int x, int y) { return row[x] == from && joins(x, y); };
@@ -42,7 +45,7 @@ int64_t SpanFlood(uint8_t* mask, int w, int h, int sx, int sy, uint8_t from, uin
     count += b - a + 1;
     if (y == 0 || y == h - 1 || a == 0 || b == w - 1) edge = true;
     const uint32_t base = uint32_t(size_t(y) * size_t(w));
-    stack.push_back({base + uint32_t(a), base + uint32_t(b)});
+    queue.push_back({base + uint32_t(a), base + uint32_t(b)});
   };
 
   {
@@ -53,9 +56,9 @@ int64_t SpanFlood(uint8_t* mask, int w, int h, int sx, int sy, uint8_t from, uin
     while (b < w - 1 && fillable(row, b + 1, sy)) ++b;
     mark(sy, a, b);
   }
-  while (!stack.empty()) {
-    const Run r = stack.back();
-    stack.pop_back();
+  while (!queue.empty()) {
+    const Run r = queue.front();
+    queue.pop_front();
     const int y = int(r.first / uint32_t(w));
     const int a = int(r.first - uint32_t(y) * uint32_t(w));
     const int b = int(r.last - uint32_t(y) * uint32_t(w));

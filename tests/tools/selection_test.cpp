@@ -390,5 +390,41 @@ TEST_F(SelectionTest, BorderSpreadCutLeavesAFadingRimAndTheCopyTakesTheRest) {
           << x << "," << y;
 }
 
+// Paletted layers: the wand and the colour range compare palette colours, read from
+// packed 1-, 4- and 8-bit rows.
+TEST(SelectionPaletteTest, WandAndRangeReadPackedIndices) {
+  for (int bpp : {1, 4, 8}) {
+    SCOPED_TRACE(bpp);
+    LayerStack L;
+    L.header.bitsPerPixel = bpp;
+    L.header.paletteColours = 2;
+    L.header.canvasWidth = 20;
+    L.header.canvasHeight = 6;
+    L.palette = {0, 0, 0, 0, 255, 255, 255, 0};  // black, white
+    int slot = -1;
+    ASSERT_EQ(L.InsertLayer(-1, -1, &slot), InsertResult::Ok);
+    L.active = slot;
+    Layer& l = L.slots[slot];
+    std::fill(l.pixels.begin(), l.pixels.end(), uint8_t(0));
+    std::fill(l.alpha.begin(), l.alpha.end(), uint8_t(255));
+    auto white = [&](int x, int y) {
+      uint8_t* row = l.pixels.data() + size_t(y) * size_t(l.stride);
+      if (bpp == 1) row[x >> 3] |= uint8_t(0x80 >> (x & 7));
+      if (bpp == 4) row[x >> 1] |= uint8_t((x & 1) ? 0x01 : 0x10);
+      if (bpp == 8) row[x] = 1;
+    };
+    for (int y = 0; y < 6; ++y)
+      for (int x = 0; x < 7; ++x) white(x, y);
+    white(15, 3);
+    EXPECT_EQ(MagicWand(L, 2, 2, 1, false), 42);
+    EXPECT_EQ(L.InSelection(6, 5), 1);
+    EXPECT_EQ(L.InSelection(7, 5), 0);
+    EXPECT_EQ(L.InSelection(15, 3), 0);
+    EXPECT_EQ(ColourRange(L, MakeRgbq(255, 255, 255), 0, false), 43);
+    EXPECT_EQ(L.InSelection(15, 3), 1);
+    EXPECT_EQ(ColourRange(L, MakeRgbq(0, 0, 0), 3, false), 120 - 43);
+  }
+}
+
 }  // namespace
 }  // namespace velmira
