@@ -187,10 +187,7 @@ TEST_F(PaintTest, WaterDropSpreadsTheCoveredCentreOnly) {
   EXPECT_EQ(Active().alpha, before);  // no coverage: nothing happens
 
   Fill(kWhite, 255);
-  for (int y = 0; y < 30; ++y) {
-    L().SetLayerAlpha(Slot(), 27, y, 0);
-    L().SetLayerAlpha(Slot(), 30, y, 0);
-  }
+  for (int y = 0; y < 30; ++y) L().SetLayerAlpha(Slot(), 27, y, 0);
   SetColour(20, 15, kRed);
   Click(20, 15);
   EXPECT_EQ(LastLabel(), "물방울");
@@ -204,7 +201,7 @@ TEST_F(PaintTest, WaterDropSpreadsTheCoveredCentreOnly) {
   // Within reach a transparent pixel takes the centre colour; out of reach it stays so.
   EXPECT_EQ(Colour(27, 15), kRed);
   EXPECT_EQ(Alpha(27, 15), 255);
-  EXPECT_EQ(Alpha(30, 15), 0);
+  EXPECT_EQ(Alpha(27, 22), 0);
   ASSERT_TRUE(doc->Undo());
   EXPECT_EQ(Colour(21, 15), kWhite);
 }
@@ -284,6 +281,14 @@ TEST_F(PaintTest, StrokeOffTheLayerGrowsIt) {
   EXPECT_EQ(Alpha(-5, 10), 255);
   EXPECT_EQ(Colour(3, 10), kRed);
   EXPECT_EQ(Alpha(-5, 11), 0);  // the new area is transparent
+  // A line whose end grows the layer leftward still starts where it was pressed.
+  Use(tool::kLine);
+  Press(10, 20);
+  Release(-8, 20);
+  EXPECT_LE(Active().x, -8);
+  EXPECT_EQ(Colour(10, 20), kRed);
+  EXPECT_EQ(Colour(11, 20), kWhite);
+  EXPECT_EQ(Colour(-8, 20), kRed);
 }
 
 TEST_F(PaintTest, TextLayerRefusesEveryDrawingTool) {
