@@ -61,12 +61,31 @@ struct PalettePixels {
   }
   Rgbq Read(int x, int y) const { return table[Index(x, y)]; }
 
+  // The nearest palette entry that the layer's depth can hold: a palette longer
+  // than 2^bits (a 1-bit picture keeping a larger palette) must not give an index
+  // whose high bits are cut off into some unrelated colour.
+  int NearestFitting(Rgbq c) const {
+    const int found = L->NearestPaletteIndex(c);
+    const int limit = 1 << bits;
+    if (found < limit) return found;
+    int best = -1, bestDistance = 0;
+    for (int i = 0; i < limit; ++i) {
+      const Rgbq e = table[i];
+      const int d = std::abs(RgbqR(e) - RgbqR(c)) + std::abs(RgbqG(e) - RgbqG(c)) + std::abs(RgbqB(e) - RgbqB(c));
+      if (best < 0 || d < bestDistance) {
+        best = i;
+        bestDistance = d;
+      }
+    }
+    return best;
+  }
+
   int Nearest(Rgbq c) {
     c &= 0xFFFFFF;
     const size_t slot = (c * 2654435761u) >> (32 - kCacheBits);
     if (keys[slot] != (c | (1u << 24))) {
       keys[slot] = c | (1u << 24);
-      values[slot] = uint8_t(L->NearestPaletteIndex(c));
+      values[slot] = uint8_t(NearestFitting(c));
     }
     return values[slot];
   }

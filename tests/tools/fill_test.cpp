@@ -331,6 +331,31 @@ TEST(AreaToolPixels, PalettedLayersTakeTheNearestIndex) {
   }
 }
 
+TEST(AreaToolPixels, OtherDepthsKeepTheirLayout) {
+  // 1 bit with a four-colour palette: blue is nearest to black among the two
+  // entries a pixel can hold, not to whatever its index's low bit names.
+  LayerStack one = PalettedStack(1);
+  for (auto& b : one.slots[one.active].pixels) b = 0xFF;
+  ASSERT_TRUE(DrawPixelLine(one, one.active, 0, 1, 9, 1, kBlue));
+  EXPECT_EQ(one.LayerIndex(one.slots[one.active], 9, 1), 0);
+  EXPECT_EQ(one.LayerIndex(one.slots[one.active], 9, 2), 1);
+
+  // 32 bits: three colour bytes written, the fourth left alone.
+  LayerStack st;
+  st.header.canvasWidth = 5;
+  st.header.canvasHeight = 3;
+  st.header.bitsPerPixel = 32;
+  int s = -1;
+  ASSERT_EQ(st.InsertLayer(-1, -1, &s), InsertResult::Ok);
+  Layer& l = st.slots[s];
+  for (auto& a : l.alpha) a = 255;
+  l.pixels[4 * 2 + 0] = 0;  // one blue-less pixel at (2, 0) walls nothing off: 255 < 300
+  ASSERT_TRUE(FloodFill(st, s, 0, 0, MakeRgbq(1, 2, 3), 300, 0));
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(st.ReadLayerColor(s, x, 2, nullptr), MakeRgbq(1, 2, 3));
+  EXPECT_EQ(l.pixels[3], 255);
+  EXPECT_EQ(l.pixels[size_t(l.stride) + 4 * 4 + 3], 255);
+}
+
 TEST(AreaToolPixels, NothingIsPaintedOutsideTheLayerOrOnTextLayers) {
   LayerStack st = PalettedStack(8);
   const std::vector<uint8_t> before = st.slots[st.active].pixels;
