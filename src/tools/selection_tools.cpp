@@ -80,7 +80,7 @@ class RectSelectTool final : public Tool {
     MarkSegment(L, left, top, right, top, kMaskBoundary);
     MarkSegment(L, left, bottom, left, top, kMaskBoundary);
     MarkSegment(L, right, bottom, right, top, kMaskBoundary);
-    c.doc.SetCompositionStale(true);
+    // The view draws the band from the router's preview; the picture is unchanged.
     return true;
   }
   bool Release(ToolContext& c, Point from, Point to) override {

@@ -302,10 +302,12 @@ TEST_F(SelectionTest, InversionTogglesTheMaskAndTurnsMarksToNothing) {
   router->OnCommand(tool::kInvertSelection, &view);
   EXPECT_EQ(L().mask, before);
   EXPECT_FALSE(router->State().selectionInverted);
+  router->OnCommand(tool::kInvertSelection, &view);
 
   // A lasso inverted before its fill ran: the fill comes first, the rim goes.
   Choose(tool::kFreeSelect);
   Drag({{5, 5}, {25, 5}, {25, 20}, {5, 20}});
+  EXPECT_FALSE(router->State().selectionInverted);  // a new selection starts uninverted
   router->OnCommand(tool::kInvertSelection, &view);
   EXPECT_EQ(Mask(15, 12), 0);
   EXPECT_EQ(Mask(30, 12), 1);
