@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "image/border_spread.h"
@@ -321,13 +322,19 @@ bool FloodFill(LayerStack& L, int slot, int x, int y, Rgbq colour, int tolerance
   const uint8_t* sel = SelectionFor(L, slot);
   if (sel && !sel[size_t(y) * size_t(l->width) + size_t(x)]) return false;
   std::unique_ptr<BorderSpreadMap> depth;
-  if (sel && borderSpread > 0) depth = std::make_unique<BorderSpreadMap>(L, borderSpread);
-  WithPixels(L, *l, [&](auto& px) {
-    if (l->width <= 0xFFFF && l->height <= 0xFFFF)
-      Flood<Packed32>(px, l->alpha.data(), l->width, l->height, sel, depth.get(), x, y, colour, tolerance);
-    else
-      Flood<Packed64>(px, l->alpha.data(), l->width, l->height, sel, depth.get(), x, y, colour, tolerance);
-  });
+  // Everything the fill needs is allocated before its first write, so running out
+  // of memory leaves the layer as it was.
+  try {
+    if (sel && borderSpread > 0) depth = std::make_unique<BorderSpreadMap>(L, borderSpread);
+    WithPixels(L, *l, [&](auto& px) {
+      if (l->width <= 0xFFFF && l->height <= 0xFFFF)
+        Flood<Packed32>(px, l->alpha.data(), l->width, l->height, sel, depth.get(), x, y, colour, tolerance);
+      else
+        Flood<Packed64>(px, l->alpha.data(), l->width, l->height, sel, depth.get(), x, y, colour, tolerance);
+    });
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   // A fill that fades toward the selection's border leaves the background layer
   // partly transparent.
   if (depth && l->kind == kLayerBackground) L.header.backgroundChanged = 1;

@@ -19,7 +19,7 @@ namespace velmira {
 // inside the selection (BorderSpreadMap), so the fill fades out toward the
 // selection's border. Reached pixels outside the selection are passed through
 // untouched. Returns false, changing nothing, when the start lies outside the layer
-// or outside the selection, or the layer is a text layer.
+// or outside the selection, the layer is a text layer, or memory runs short.
 bool FloodFill(LayerStack& L, int slot, int x, int y, Rgbq colour, int tolerance, int borderSpread);
 
 enum class GradientResult { Click, Vertical, Horizontal, General };
