@@ -131,22 +131,23 @@ TEST_F(SelectionTest, PolygonClosesOnDoubleClickAndItsTriangleIsFilled) {
   EXPECT_EQ(Mask(5, 10), 1);
 }
 
-// A C-shaped outline with a thin back and a spur into its mouth: the first seed
-// candidate lies in the mouth, which is outside. The fill must find the inside anyway.
+// A C-shaped outline whose back and lower arm are all rim and with a spur into its
+// mouth: the first seed candidate, midway between the back and the spur, lies in
+// the mouth, which is outside. The fill must find the upper arm instead.
 TEST_F(SelectionTest, RegionFillDoesNotTakeTheOutsideOfAConcaveOutline) {
   SelectRect(L(), -9, -9, -5, -5);  // nothing selected: all 0
   const Point path[] = {{2, 2},  {30, 2},  {30, 3}, {21, 3},  {21, 12}, {20, 12},
-                        {20, 3}, {5, 3},   {5, 20}, {30, 20}, {30, 27}, {2, 27}};
+                        {20, 3}, {3, 3},   {3, 20}, {30, 20}, {30, 27}, {2, 27}};
   for (size_t i = 0; i < std::size(path); ++i) {
     const Point a = path[i], b = path[(i + 1) % std::size(path)];
     MarkSegment(L(), a.x, a.y, b.x, b.y, kMaskBoundary);
   }
   EXPECT_TRUE(FillMarkedRegion(L()));
   EXPECT_EQ(L().InSelection(12, 24), 1);  // upper arm
-  EXPECT_EQ(L().InSelection(3, 10), 1);   // the back
   EXPECT_EQ(L().InSelection(12, 8), 0);   // the mouth
   EXPECT_EQ(L().InSelection(35, 10), 0);  // outside
   EXPECT_EQ(L().InSelection(30, 20), 2);
+  EXPECT_EQ(CountMask(1), 27 * 6);
   EXPECT_EQ(CountMask(4), 0);
 
   // Without marks (a rectangle made while the lasso was the last kind) nothing changes.
