@@ -10,6 +10,7 @@
 #include "processing/doc_commands.h"
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
+#include "cli/tool_commands.h"
 
 namespace velmira::cli {
 
@@ -393,6 +394,21 @@ const Command kCommands[] = {
      &QuadCmd},
     {"shadow", 2, 3, "SIZE COLOUR [transparent]", "soft shadow (size 0-17) under the active layer's content",
      &ShadowCmd},
+    {"select-rect", 4, 4, "L T R B", "select the rectangle between two corners (both included)", &SelectRectCmd},
+    {"select-colour-range", 3, 3, "X Y TOL",
+     "select every pixel whose colour differs from the one at X, Y by at most TOL (sum over R, G, B)",
+     &SelectColourRangeCmd},
+    {"magic-wand", 3, 3, "X Y TOL",
+     "select the 4-connected region around X, Y of colours closer than TOL to it", &MagicWandCmd},
+    {"invert-selection", 0, 0, "", "select what is not selected and the reverse", &InvertSelectionCmd},
+    {"clear-selection", 0, 0, "", "drop the selection (everything counts as selected)", &ClearSelectionCmd},
+    {"fill", 3, 3, "X Y TOL",
+     "flood the 8-connected region from X, Y with the --fg colour; neighbours closer than TOL (R+G+B+alpha) join",
+     &FillCmd},
+    {"gradient", 6, 6, "X1 Y1 X2 Y2 KIND MODE",
+     "gradient across the selection along the drag; KIND 1 one-way, 2 two-way; MODE 1 --fg fading to black, 2 --bg to --fg",
+     &GradientCmd},
+    {"stroke", 4, 4, "X1 Y1 X2 Y2", "brush stroke in the --fg colour with the --brush size", &StrokeCmd},
     {"brightness-contrast", 2, 2, "B C", "brightness and contrast, each -255…255", &BrightnessContrastCmd},
     {"rgb-offset", 3, 3, "R G B", "add -99…99 to red, green and blue inside the selection", &RgbOffsetCmd},
     {"levels", 3, 3, "CH LO HI",

@@ -350,7 +350,7 @@ void LayerEffectDialog::Apply() {
   const int size = std::clamp(size_.slider->value(), 0, kMaxEffectSize);
   const Rgbq colour = colour_;
   const bool transparent = transparent_->isChecked();
-  Preview([=](LayerStack&, int slot) {
+  Preview([=, this](LayerStack&, int slot) {
     Layer& l = Doc().Layers().slots[slot];
     if (l.effect.size() != size_t(l.pixelCount)) l.effect.assign(size_t(l.pixelCount), 0);
     if (remove) {

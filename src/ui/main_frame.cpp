@@ -28,12 +28,14 @@
 
 #include "app/shared_folder.h"
 #include "formats/format_dispatch.h"
+#include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
 #include "ui/child_frame.h"
 #include "ui/icons.h"
 #include "ui/mirv_view.h"
 #include "ui/panels_menu.h"
 #include "ui/processing_menu.h"
+#include "ui/tool_menu.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
 
@@ -88,6 +90,8 @@ QString Joined(const std::vector<std::string>& filters) {
 CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* parent)
     : QMainWindow(parent), dataFolder_(std::move(dataFolder)), sharedFolder_(std::move(sharedFolder)) {
   setObjectName(QStringLiteral("CMainFrame"));
+  // Every document's router is made with the tools registered by then.
+  RegisterStandardTools();
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
@@ -368,6 +372,7 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
     connect(v, &CMirvView::statusText, this, &CMainFrame::SetStatusText);
     connect(v, &CMirvView::progressChanged, this, &CMainFrame::SetProgress);
     connect(v, &CMirvView::contextCommand, this, [this](int id) { OnCommand(id); });
+    connect(v, &CMirvView::toolStep, this, &CMainFrame::ToolStepDone);
   }
   child->show();
   if (child->View()) child->View()->OnUpdate(0);
@@ -656,6 +661,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
+  if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
   return false;
@@ -719,6 +725,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunProcessingCommand(*this, id);
       } else if (IsTransformCommand(id)) {
         done = RunTransformCommand(*this, id);
+      } else if (IsSelectionCommand(id)) {
+        done = RunSelectionCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {
         if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
         CMirvDoc* doc = ActiveDocument();
@@ -739,13 +747,27 @@ bool CMainFrame::OnCommand(int id) {
 }
 
 bool CMainFrame::ChooseTool(int id) {
-  if (!ConsentToolChange(id)) return false;
+  // Choosing the current tool again keeps its settings and whatever it has under way.
+  if (id == frame_.currentTool) return true;
+  if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
   if (IsSelectionTool(id)) {
     if (!IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
   }
   frame_.currentTool = id;
+  SetUpChosenTool(*this, id);
   return true;
+}
+
+std::optional<QColor> CMainFrame::AskColour(const QColor& initial, const QString& caption) {
+  return colourPicker_(initial, caption);
+}
+
+void CMainFrame::ToolStepDone() {
+  // The colour picker changes the foreground; a selection enables its commands.
+  RefreshSwatches();
+  AfterToolStep(*this);
+  UpdateCommandUI();
 }
 
 void CMainFrame::ChooseBrush(int id) {
@@ -769,6 +791,9 @@ bool CMainFrame::ConsentToolChange(int newTool) {
   if (shown(rotationPanel_) && !(newTool >= tool::kTransformSize && newTool <= tool::kTransformPerspective))
     return false;
   if (newTool != cmd::kFlatten) {
+    // The gradient's options belong to the gradient tool alone.
+    if (newTool != tool::kGradient)
+      if (auto* g = findChild<GradientDialog*>(QString(), Qt::FindDirectChildrenOnly); g && g->isVisible()) g->hide();
     PressToolButton(newTool);
     if (shown(rotationPanel_)) rotationPanel_->hide();
     if (CMirvView* v = ActiveView()) v->setFocus(Qt::OtherFocusReason);

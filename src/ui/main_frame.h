@@ -132,6 +132,10 @@ class CMainFrame : public QMainWindow {
   QColor RememberedBackground() const { return rememberedBg_; }
 
   QSettings& Profile() { return *profile_; }
+  // The colour dialog (or what a test put in its place).
+  std::optional<QColor> AskColour(const QColor& initial, const QString& caption);
+  // After a tool's click or release in a view.
+  void ToolStepDone();
 
  protected:
   void closeEvent(QCloseEvent* e) override;

@@ -437,6 +437,7 @@ void CMirvView::mousePressEvent(QMouseEvent* e) {
   }
   setFocus(Qt::MouseFocusReason);
   router_->Press(*this, MapEvent(e->position().toPoint(), true));
+  Q_EMIT toolStep();
 }
 
 void CMirvView::mouseMoveEvent(QMouseEvent* e) {
@@ -451,6 +452,7 @@ void CMirvView::mouseReleaseEvent(QMouseEvent* e) {
     return;
   }
   router_->Release(*this, MapEvent(e->position().toPoint(), true));
+  Q_EMIT toolStep();
 }
 
 void CMirvView::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -458,6 +460,7 @@ void CMirvView::mouseDoubleClickEvent(QMouseEvent* e) {
   // The release that follows a double-click finds no press of its own and is ignored,
   // so that it records no painting step.
   router_->DoubleClick(*this, MapEvent(e->position().toPoint(), e->button() == Qt::LeftButton));
+  Q_EMIT toolStep();
 }
 
 void CMirvView::keyPressEvent(QKeyEvent* e) {

@@ -81,6 +81,9 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   // A command chosen in the right-button menu; when nothing listens the view runs
   // it itself.
   void contextCommand(int id);
+  // A click, release or double-click went to the current tool: what it changed
+  // beyond the picture (the foreground colour, the selection) may need showing.
+  void toolStep();
 
  protected:
   void paintEvent(QPaintEvent* e) override;

@@ -53,12 +53,13 @@ void ToolOptionBar::SetupSlider1(bool enabled, const QString& label, int value, 
   OnSlider(0, sliders_[0]->value());
 }
 
-void ToolOptionBar::SetupSlider2(bool enabled, const QString& label, int value) {
+void ToolOptionBar::SetupSlider2(bool enabled, const QString& label, int value, int minimum, int maximum) {
   labels_[1]->setText(label);
   sliders_[1]->setEnabled(enabled);
   boxes_[1]->setEnabled(enabled);
   {
     const QSignalBlocker block(sliders_[1]);
+    sliders_[1]->setRange(minimum, maximum < minimum ? minimum : maximum);
     sliders_[1]->setValue(value);
   }
   OnSlider(1, sliders_[1]->value());
@@ -71,6 +72,7 @@ void ToolOptionBar::OnSlider(int which, int value) {
     if (labels_[0]->text() == BorderSpreadLabel()) frame_.borderSpread = value;
   } else {
     frame_.option2 = value;
+    if (labels_[1]->text() == BorderSpreadLabel()) frame_.borderSpread = value;
   }
 }
 

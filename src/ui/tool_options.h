@@ -19,16 +19,16 @@ class ToolOptionBar : public QWidget {
  public:
   ToolOptionBar(FrameState& frame, QWidget* parent = nullptr);
 
-  // Slider 1 takes a range too; slider 2 keeps its own (0…100).
+  // Slider 1 takes a range too; slider 2 keeps its own (0…100) unless given one.
   void SetupSlider1(bool enabled, const QString& label, int value, int minimum, int maximum);
-  void SetupSlider2(bool enabled, const QString& label, int value);
+  void SetupSlider2(bool enabled, const QString& label, int value, int minimum = 0, int maximum = 100);
 
   QSlider* Slider(int which) const;
   QLineEdit* ValueBox(int which) const;
   QLabel* Label(int which) const;
   QLabel* Heading() const { return heading_; }
 
-  // The text of slider 1's label that makes it drive the border spread as well.
+  // The label that makes a slider drive the border spread as well.
   static QString BorderSpreadLabel();
 
  private:

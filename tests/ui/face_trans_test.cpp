@@ -38,10 +38,6 @@ void Paint(CMirvDoc& d) {
 
 QString Label(CMirvDoc& d, int step) { return QString::fromStdString(d.History().Label(step)); }
 
-// The rectangle selection's own pixel work is not this file's concern: the router
-// keeps the two corners the mode reads, whatever the tool draws.
-class CornersOnly : public Tool {};
-
 PointerEvent At(int x, int y) {
   PointerEvent e;
   e.view = e.raw = e.client = Point{x, y};
@@ -80,15 +76,6 @@ class FaceTransTest : public QObject {
     frame_->Frame().tempFolder = home / "tmp";
     fs::create_directories(frame_->Frame().tempFolder);
     frame_->Host().SetInformer([](const QString&) {});
-
-    // Until the view can make a rectangle selection the mode is not offered.
-    CMirvDoc& d = NewDoc(20, 20);
-    frame_->UpdateCommandUI();
-    QVERIFY(!frame_->MenuAction(cmd::kStretchSqueeze)->isEnabled());
-    QVERIFY(!frame_->OnCommand(cmd::kStretchSqueeze));
-    QVERIFY(!FaceTransPanel::Active());
-    QCOMPARE(d.History().Step(), 1);
-    RegisterToolFactory(tool::kRectSelect, [] { return std::make_unique<CornersOnly>(); });
   }
   void cleanupTestCase() { frame_.reset(); }
 

@@ -1,0 +1,316 @@
+#include "ui/tool_menu.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "tools/selection.h"
+#include "tools/selection_tools.h"
+#include "tools/tool_router.h"
+#include "ui/main_frame.h"
+#include "ui/mirv_view.h"
+#include "ui/tool_options.h"
+
+namespace velmira {
+
+namespace {
+
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
+
+template <class D>
+D* DialogOf(CMainFrame& frame) {
+  return frame.findChild<D*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+bool IsSelectionTool(int id) {
+  return id == tool::kRectSelect || id == tool::kFreeSelect || id == tool::kAutoSelect ||
+         id == tool::kPolygonSelect;
+}
+
+void ColourSwatch(QPushButton* b, Rgbq c) {
+  b->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;").arg(ToQColor(c).name()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- choosing tools
+
+bool MayChooseTool(CMainFrame& frame, int id) {
+  CMirvDoc* doc = frame.ActiveDocument();
+  // A selection over a text layer would select glyph boxes nobody can paint into.
+  if (IsSelectionTool(id) && doc && doc->RefuseText(TextRule::Active)) return false;
+  return true;
+}
+
+void SetUpChosenTool(CMainFrame& frame, int id) {
+  FrameState& f = frame.Frame();
+  ToolOptionBar* bar = frame.ToolOptions();
+  CMirvView* view = frame.ActiveView();
+  const QString spread = ToolOptionBar::BorderSpreadLabel();
+  auto noSliders = [&] {
+    bar->SetupSlider1(false, QString(), 0, 0, 0);
+    bar->SetupSlider2(false, QString(), 0);
+  };
+  switch (id) {
+    case tool::kRectSelect:
+    case tool::kFreeSelect:
+    case tool::kPolygonSelect:
+      bar->SetupSlider1(true, spread, f.borderSpread, 0, 30);
+      bar->SetupSlider2(false, QString(), 0);
+      frame.SetStatusText(id == tool::kFreeSelect ? QString() : U(id == tool::kRectSelect ? "사각선택" : "인접한 유사영역 탐색지정"));
+      break;
+    case tool::kAutoSelect:
+      bar->SetupSlider1(true, U("포함한계치"), 25, 0, 60);
+      bar->SetupSlider2(true, spread, f.borderSpread, 0, 30);
+      frame.SetStatusText(U("인접한 유사영역 탐색지정"));
+      break;
+    case tool::kSpray:
+    case tool::kBrush:
+    case tool::kEraser:
+    case tool::kLine:
+      noSliders();
+      if (view) view->Router().State().eraserLast = Point{};
+      break;
+    case tool::kDrop:
+      bar->SetupSlider1(true, U("퍼짐정도"), 10, 5, 30);
+      frame.SetStatusText(U("물방울 효과"));
+      break;
+    case tool::kColourPicker: frame.SetStatusText(U("색상추출")); break;
+    case tool::kFill:
+      bar->SetupSlider1(true, U("포함한계치"), 10, 0, 60);
+      bar->SetupSlider2(true, spread, f.borderSpread, 0, 30);
+      frame.SetStatusText(U("빈영역채우기"));
+      break;
+    case tool::kGradient: {
+      if (view) {
+        DocViewState& s = view->Router().State();
+        s.stroke = Point{};
+        s.preview = ToolPreview{};
+      }
+      GradientDialog* d = DialogOf<GradientDialog>(frame);
+      if (!d) d = new GradientDialog(frame);
+      d->SyncFromFrame();
+      d->show();
+      d->raise();
+      break;
+    }
+    default: break;
+  }
+  // A new selection tool starts from no selection.
+  if (IsSelectionTool(id) && view) view->Router().ClearSelection(view);
+}
+
+// ---------------------------------------------------------------- commands
+
+bool IsSelectionCommand(int id) { return id == selcmd::kInvertSelection || id == selcmd::kColourRange; }
+
+bool SelectionCommandEnabled(const CMainFrame& frame, int id) {
+  CMirvDoc* doc = frame.ActiveDocument();
+  CMirvView* view = frame.ActiveView();
+  if (!doc || !view || doc->IsBusy() || !doc->Layers().Active()) return false;
+  if (id == selcmd::kInvertSelection) return view->Router().IsCommandEnabled(id);
+  return true;
+}
+
+bool RunSelectionCommand(CMainFrame& frame, int id) {
+  CMirvDoc* doc = frame.ActiveDocument();
+  CMirvView* view = frame.ActiveView();
+  if (!doc || !view) return false;
+  ToolRouter& router = view->Router();
+  if (id == selcmd::kInvertSelection) {
+    const bool done = router.OnCommand(id, view);
+    view->viewport()->update();
+    return done;
+  }
+  // The colour range: its own tool state with a dialog that stays open.
+  if (doc->RefuseText(TextRule::Active) || !frame.ConsentToolChange(tool::kColourRange)) return false;
+  RegisterSelectionTools();
+  doc->RevertLayer(doc->Layers().active, false);
+  router.ClearSelection(view);
+  frame.Frame().currentTool = tool::kColourRange;
+  ColourRangeDialog* d = DialogOf<ColourRangeDialog>(frame);
+  if (!d) d = new ColourRangeDialog(frame);
+  frame.Frame().rangeTolerance = d->ToleranceSlider()->value();
+  d->Refresh();
+  d->show();
+  d->raise();
+  view->viewport()->update();
+  return true;
+}
+
+void AfterToolStep(CMainFrame& frame) {
+  if (ColourRangeDialog* d = DialogOf<ColourRangeDialog>(frame); d && d->isVisible()) d->Refresh();
+}
+
+// ---------------------------------------------------------------- gradient dialog
+
+GradientDialog::GradientDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
+  setObjectName(QStringLiteral("CDlg_GradientBucket"));
+  setWindowTitle(U("그라디언트"));
+  setModal(false);
+  auto* grid = new QGridLayout(this);
+  grid->addWidget(new QLabel(U("방향"), this), 0, 0);
+  oneWay_ = new QPushButton(U("한쪽으로"), this);
+  twoWay_ = new QPushButton(U("양쪽으로"), this);
+  grid->addWidget(oneWay_, 0, 1);
+  grid->addWidget(twoWay_, 0, 2);
+  grid->addWidget(new QLabel(U("색상"), this), 1, 0);
+  fade_ = new QPushButton(U("전경색→검정"), this);
+  blend_ = new QPushButton(U("배경색→전경색"), this);
+  grid->addWidget(fade_, 1, 1);
+  grid->addWidget(blend_, 1, 2);
+  close_ = new QPushButton(U("닫기"), this);
+  grid->addWidget(close_, 2, 2);
+
+  // Each pair behaves as radio buttons.
+  for (auto [a, b] : {std::pair{oneWay_, twoWay_}, std::pair{fade_, blend_}}) {
+    auto* group = new QButtonGroup(this);
+    group->setExclusive(true);
+    for (QPushButton* p : {a, b}) {
+      p->setCheckable(true);
+      group->addButton(p);
+    }
+  }
+  connect(oneWay_, &QPushButton::clicked, this, [this] { frame_.Frame().gradientKind = 1; });
+  connect(twoWay_, &QPushButton::clicked, this, [this] { frame_.Frame().gradientKind = 2; });
+  connect(fade_, &QPushButton::clicked, this, [this] { frame_.Frame().gradientColourMode = 1; });
+  connect(blend_, &QPushButton::clicked, this, [this] { frame_.Frame().gradientColourMode = 2; });
+  connect(close_, &QPushButton::clicked, this, [this] {
+    if (frame_.Frame().currentTool == tool::kGradient) frame_.Frame().currentTool = tool::kNone;
+    hide();
+    frame_.UpdateCommandUI();
+  });
+}
+
+void GradientDialog::SyncFromFrame() {
+  const FrameState& f = frame_.Frame();
+  (f.gradientKind == 2 ? twoWay_ : oneWay_)->setChecked(true);
+  (f.gradientColourMode == 1 ? fade_ : blend_)->setChecked(true);
+}
+
+// ---------------------------------------------------------------- colour range dialog
+
+ColourRangeDialog::ColourRangeDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
+  setObjectName(QStringLiteral("CDlg_Find_SimPixelArea"));
+  setWindowTitle(U(" 색상범위 영역지정"));
+  setModal(false);
+  auto* top = new QVBoxLayout(this);
+
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(U("0     허용정도   255"), this));
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setRange(0, 255);
+  slider_->setPageStep(5);
+  slider_->setSingleStep(4);
+  slider_->setTickInterval(10);
+  slider_->setTickPosition(QSlider::TicksBelow);
+  slider_->setValue(10);
+  row->addWidget(slider_);
+  value_ = new QLabel(QStringLiteral("10"), this);
+  value_->setMinimumWidth(28);
+  row->addWidget(value_);
+  top->addLayout(row);
+
+  auto* info = new QGridLayout;
+  info->addWidget(new QLabel(U("픽셀수"), this), 0, 0);
+  count_ = new QLabel(this);
+  info->addWidget(count_, 0, 1, 1, 3);
+  info->addWidget(new QLabel(U("표시색상"), this), 1, 0);
+  auto* shown = new QLabel(this);
+  shown->setFixedSize(24, 16);
+  shown->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;")
+                           .arg(ToQColor(frame.Frame().displayColours[0]).name()));
+  info->addWidget(shown, 1, 1);
+  info->addWidget(new QLabel(U("선택색상"), this), 1, 2);
+  swatch_ = new QPushButton(this);
+  swatch_->setFixedSize(24, 16);
+  info->addWidget(swatch_, 1, 3);
+  top->addLayout(info);
+
+  auto* modes = new QHBoxLayout;
+  modes->addWidget(new QLabel(U("효과"), this));
+  newMode_ = new QPushButton(U("색상추출"), this);
+  addMode_ = new QPushButton(U("색상추출더하기"), this);
+  for (QPushButton* b : {newMode_, addMode_}) {
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
+    modes->addWidget(b);
+  }
+  top->addLayout(modes);
+
+  auto* buttons = new QHBoxLayout;
+  clear_ = new QPushButton(U("선택해제"), this);
+  cancel_ = new QPushButton(U("취소"), this);
+  buttons->addStretch();
+  buttons->addWidget(clear_);
+  buttons->addWidget(cancel_);
+  top->addLayout(buttons);
+
+  connect(slider_, &QSlider::valueChanged, this, &ColourRangeDialog::OnTolerance);
+  connect(newMode_, &QPushButton::clicked, this, [this] { ChooseMode(false); });
+  connect(addMode_, &QPushButton::clicked, this, [this] { ChooseMode(true); });
+  connect(swatch_, &QPushButton::clicked, this, &ColourRangeDialog::PickReference);
+  connect(clear_, &QPushButton::clicked, this, [this] {
+    CMirvDoc* doc = frame_.ActiveDocument();
+    if (!doc || !doc->Layers().Active()) return;
+    doc->RevertLayer(doc->Layers().active, false);
+    frame_.OnCommand(tool::kClearSelection);
+    frame_.Frame().rangeCount = -1;
+    Refresh();
+  });
+  connect(cancel_, &QPushButton::clicked, this, [this] {
+    if (CMirvDoc* doc = frame_.ActiveDocument(); doc && doc->Layers().Active())
+      doc->RevertLayer(doc->Layers().active, false);
+    hide();
+  });
+  (frame.Frame().rangeAdd ? addMode_ : newMode_)->setChecked(true);
+}
+
+void ColourRangeDialog::Refresh() {
+  const FrameState& f = frame_.Frame();
+  ColourSwatch(swatch_, f.rangeColour);
+  if (f.rangeCount < 0)
+    count_->clear();
+  else
+    count_->setText(QString::asprintf("픽셀수 %d   (%.2f)%s           ", f.rangeCount, f.rangePercent, "%"));
+  (f.rangeAdd ? addMode_ : newMode_)->setChecked(true);
+}
+
+void ColourRangeDialog::OnTolerance(int value) {
+  value_->setText(QString::number(value));
+  frame_.Frame().rangeTolerance = value;
+  Rerun();
+}
+
+// The same reference colour again with the dialog's tolerance, once a colour has been
+// picked in the picture.
+void ColourRangeDialog::Rerun() {
+  CMirvView* view = frame_.ActiveView();
+  CMirvDoc* doc = frame_.ActiveDocument();
+  if (!view || !doc || frame_.Frame().rangeCount < 0 || !doc->Layers().Active()) return;
+  ReapplyColourRange(*doc, view->Router(), *view);
+  view->viewport()->update();
+  Refresh();
+}
+
+void ColourRangeDialog::ChooseMode(bool add) {
+  frame_.Frame().rangeAdd = add;
+  if (frame_.ConsentToolChange(tool::kColourRange)) frame_.Frame().currentTool = tool::kColourRange;
+}
+
+void ColourRangeDialog::PickReference() {
+  FrameState& f = frame_.Frame();
+  const std::optional<QColor> c = frame_.AskColour(ToQColor(f.rangeColour), windowTitle());
+  if (!c || !c->isValid()) return;
+  f.rangeColour = MakeRgbq(c->red(), c->green(), c->blue());
+  if (f.rangeCount >= 0) Rerun();
+  Refresh();
+}
+
+}  // namespace velmira

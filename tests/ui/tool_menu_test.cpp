@@ -1,0 +1,254 @@
+// Choosing the painting, fill and selection tools from the frame, their dialogs, and
+// the tools at work with the mouse in a real view.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <filesystem>
+
+#include "image/doc.h"
+#include "processing/transform_commands.h"
+#include "tools/tool_router.h"
+#include "ui/main_frame.h"
+#include "ui/mirv_view.h"
+#include "ui/tool_menu.h"
+#include "ui/tool_options.h"
+
+using namespace velmira;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kShare = fs::path(VELMIRA_SOURCE_DIR) / "share" / "velmira";
+
+// Left half dark red, right half a ramp of blues, as the user sees it.
+void Paint(CMirvDoc& d) {
+  LayerStack& L = d.Layers();
+  const Layer* a = L.Active();
+  for (int y = 0; y < a->height; ++y)
+    for (int x = 0; x < a->width; ++x)
+      L.WriteLayerColor(L.active, x, y, x < a->width / 2 ? MakeRgbq(120, 0, 0) : MakeRgbq(0, 0, 100 + 4 * x));
+  d.CommitLayer(L.active);
+}
+
+}  // namespace
+
+class ToolMenuTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir home_;
+  std::unique_ptr<CMainFrame> frame_;
+  QStringList messages_;
+
+  CMirvDoc& NewDoc() {
+    CMirvDoc* d = frame_->NewDocument(40, 20, 24, "t");
+    Q_ASSERT(d);
+    Paint(*d);
+    return *d;
+  }
+  CMirvView& View() { return *frame_->ActiveView(); }
+  FrameState& F() { return frame_->Frame(); }
+  // The viewport point over a picture pixel (zoom 1).
+  QPoint Client(QPoint p) { return View().PictureOrigin() + p; }
+  // A click on the view's viewport at a picture pixel.
+  void ClickAt(int x, int y) {
+    QWidget* vp = View().viewport();
+    const QPoint at = Client(QPoint(x, y));
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at);
+  }
+  void DragAt(QPoint a, QPoint b) {
+    QWidget* vp = View().viewport();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, Client(a));
+    QMouseEvent move(QEvent::MouseMove, Client(b), vp->mapToGlobal(Client(b)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, Client(b));
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    const fs::path home = home_.path().toStdString();
+    frame_ = std::make_unique<CMainFrame>(home, kShare);
+    F().tempFolder = home / "tmp";
+    fs::create_directories(F().tempFolder);
+    frame_->Host().SetInformer([this](const QString& t) { messages_ << t; });
+    frame_->SetColourPicker([](const QColor&, const QString&) { return std::optional<QColor>(QColor(1, 2, 3)); });
+    frame_->resize(900, 600);
+    frame_->show();
+  }
+  void cleanupTestCase() { frame_.reset(); }
+
+  void slidersAndStatusFollowTheTool() {
+    NewDoc();
+    ToolOptionBar* bar = frame_->ToolOptions();
+    F().borderSpread = 7;
+    QVERIFY(frame_->OnCommand(tool::kAutoSelect));
+    QCOMPARE(F().currentTool, tool::kAutoSelect);
+    QCOMPARE(F().selectionKind, 2);
+    QCOMPARE(bar->Label(1)->text(), QString("포함한계치"));
+    QCOMPARE(bar->Slider(1)->value(), 25);
+    QCOMPARE(bar->Slider(1)->maximum(), 60);
+    QCOMPARE(F().option1, 25);
+    QCOMPARE(bar->Label(2)->text(), QString("경계퍼짐"));
+    QVERIFY(bar->Slider(2)->isEnabled());
+    QCOMPARE(bar->Slider(2)->value(), 7);
+    QCOMPARE(frame_->StatusLabel()->text(), QString("인접한 유사영역 탐색지정"));
+    // The second slider drives the border spread the selection tools share.
+    bar->Slider(2)->setValue(12);
+    QCOMPARE(F().borderSpread, 12);
+
+    QVERIFY(frame_->OnCommand(tool::kFill));
+    QCOMPARE(bar->Slider(1)->value(), 10);
+    QCOMPARE(F().option1, 10);
+    QCOMPARE(bar->Slider(2)->value(), 12);
+    QCOMPARE(frame_->StatusLabel()->text(), QString("빈영역채우기"));
+
+    QVERIFY(frame_->OnCommand(tool::kDrop));
+    QCOMPARE(bar->Label(1)->text(), QString("퍼짐정도"));
+    QCOMPARE(bar->Slider(1)->minimum(), 5);
+    QCOMPARE(bar->Slider(1)->maximum(), 30);
+    QCOMPARE(frame_->StatusLabel()->text(), QString("물방울 효과"));
+
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    QCOMPARE(bar->Label(1)->text(), QString("경계퍼짐"));
+    QCOMPARE(bar->Slider(1)->value(), 12);
+    QVERIFY(!bar->Slider(2)->isEnabled());
+    QCOMPARE(F().selectionKind, 0);
+    QCOMPARE(F().previousTool, tool::kDrop);
+
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    QVERIFY(!bar->Slider(1)->isEnabled());
+    QVERIFY(!bar->Slider(2)->isEnabled());
+  }
+
+  void selectionToolsRefuseATextLayer() {
+    CMirvDoc& d = NewDoc();
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    messages_.clear();
+    d.Layers().Active()->kind = kLayerText;
+    QVERIFY(!frame_->OnCommand(tool::kFreeSelect));
+    QCOMPARE(F().currentTool, tool::kBrush);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY(messages_[0].startsWith("현재는 [Text:글] 레이어."));
+    d.Layers().Active()->kind = kLayerRaster;
+  }
+
+  void rectangleSelectionWithTheMouseEnablesInversionAndStretching() {
+    CMirvDoc& d = NewDoc();
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    frame_->UpdateCommandUI();
+    QVERIFY(!frame_->MenuAction(selcmd::kInvertSelection)->isEnabled());
+    DragAt(QPoint(30, 15), QPoint(5, 2));
+    QVERIFY(View().Router().State().selectionActive);
+    const LayerStack& L = d.Layers();
+    // Rows count from the bottom: picture rows 2…15 are layer rows 4…17.
+    QCOMPARE(L.InSelection(5, 17), 1);
+    QCOMPARE(L.InSelection(30, 4), 1);
+    QCOMPARE(L.InSelection(31, 4), 0);
+    QCOMPARE(L.InSelection(5, 3), 0);
+    QVERIFY(frame_->MenuAction(selcmd::kInvertSelection)->isEnabled());
+    QVERIFY(frame_->MenuAction(cmd::kStretchSqueeze)->isEnabled());
+    QVERIFY(frame_->OnCommand(selcmd::kInvertSelection));
+    QCOMPARE(L.InSelection(5, 17), 0);
+    QCOMPARE(L.InSelection(31, 4), 1);
+  }
+
+  void gradientDialogSetsKindAndModeAndCloses() {
+    NewDoc();
+    QVERIFY(frame_->OnCommand(tool::kGradient));
+    auto* g = frame_->findChild<GradientDialog*>();
+    QVERIFY(g && g->isVisible());
+    QCOMPARE(g->objectName(), QString("CDlg_GradientBucket"));
+    g->KindButton(2)->click();
+    g->ModeButton(1)->click();
+    QCOMPARE(F().gradientKind, 2);
+    QCOMPARE(F().gradientColourMode, 1);
+    QVERIFY(g->KindButton(2)->isChecked() && !g->KindButton(1)->isChecked());
+    g->CloseButton()->click();
+    QVERIFY(!g->isVisible());
+    QCOMPARE(F().currentTool, tool::kNone);
+    // Another tool puts the dialog away too.
+    QVERIFY(frame_->OnCommand(tool::kGradient));
+    QVERIFY(g->isVisible());
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    QVERIFY(!g->isVisible());
+  }
+
+  void colourRangeDialogCountsAndFollowsTheSlider() {
+    CMirvDoc& d = NewDoc();
+    QVERIFY(frame_->OnCommand(selcmd::kColourRange));
+    QCOMPARE(F().currentTool, tool::kColourRange);
+    auto* r = frame_->findChild<ColourRangeDialog*>();
+    QVERIFY(r && r->isVisible());
+    QCOMPARE(r->windowTitle(), QString(" 색상범위 영역지정"));
+    QCOMPARE(r->ToleranceSlider()->value(), 10);
+    QVERIFY(r->NewButton()->isChecked());
+
+    // The dark red half: 20 × 20 of 800 pixels.
+    ClickAt(3, 3);
+    QCOMPARE(F().rangeColour, MakeRgbq(120, 0, 0));
+    QCOMPARE(F().rangeCount, 400);
+    QCOMPARE(r->CountText()->text(), QString("픽셀수 400   (50.00)%           "));
+    QVERIFY(View().Router().State().selectionActive);
+
+    // A blue of the ramp: each column differs by 4 from the next, so tolerance 10
+    // takes the column and two on either side.
+    ClickAt(30, 3);
+    QCOMPARE(F().rangeCount, 5 * 20);
+    r->ToleranceSlider()->setValue(3);
+    QCOMPARE(r->ValueText()->text(), QString("3"));
+    QCOMPARE(F().rangeCount, 20);
+    QCOMPARE(d.Layers().InSelection(30, 0), 1);
+    QCOMPARE(d.Layers().InSelection(31, 0), 0);
+
+    // Add mode keeps what was selected.
+    r->AddButton()->click();
+    QVERIFY(F().rangeAdd);
+    ClickAt(3, 3);
+    QCOMPARE(d.Layers().InSelection(30, 0), 1);
+    QCOMPARE(d.Layers().InSelection(3, 0), 1);
+
+    r->ClearButton()->click();
+    QVERIFY(!View().Router().State().selectionActive);
+    QVERIFY(!d.Layers().selectionExists);
+    r->CancelButton()->click();
+    QVERIFY(!r->isVisible());
+  }
+
+  void colourPickerSetsTheForeground() {
+    NewDoc();
+    QVERIFY(frame_->OnCommand(tool::kColourPicker));
+    QCOMPARE(frame_->StatusLabel()->text(), QString("색상추출"));
+    ClickAt(2, 2);
+    QCOMPARE(F().foreground, MakeRgbq(120, 0, 0));
+  }
+
+  void brushAndFillWithTheMouse() {
+    CMirvDoc& d = NewDoc();
+    F().foreground = MakeRgbq(0, 200, 0);
+    F().brushSize = 1;
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    DragAt(QPoint(2, 10), QPoint(12, 10));
+    const LayerStack& L = d.Layers();
+    for (int x = 2; x <= 12; ++x) QCOMPARE(L.ReadLayerColor(L.active, x, 9, nullptr), MakeRgbq(0, 200, 0));
+    QCOMPARE(QString::fromStdString(d.History().Label(d.History().Step())), QString("붓그리기"));
+
+    QVERIFY(frame_->OnCommand(tool::kFill));
+    F().foreground = MakeRgbq(9, 9, 9);
+    ClickAt(15, 2);
+    QCOMPARE(QString::fromStdString(d.History().Label(d.History().Step())), QString("채우기"));
+    // The green line splits nothing (it is one row), so the whole red half but the
+    // line is filled.
+    QCOMPARE(L.ReadLayerColor(L.active, 0, 0, nullptr), MakeRgbq(9, 9, 9));
+    QCOMPARE(L.ReadLayerColor(L.active, 5, 9, nullptr), MakeRgbq(0, 200, 0));
+    QCOMPARE(L.ReadLayerColor(L.active, 25, 0, nullptr), MakeRgbq(0, 0, 200));
+  }
+};
+
+QTEST_MAIN(ToolMenuTest)
+#include "tool_menu_test.moc"
