@@ -119,6 +119,7 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
   const int active = doc_.Layers().active;
   ViewInput& in = v.Input();
   in.pressed = true;
+  in.painted = false;
   state_.buttonDown = p;
   Tool* tl = ToolFor(t);
   ToolContext c = Context(v);
@@ -185,13 +186,17 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
     }
     case tool::kSpray:
       if (!tl) break;
-      DrawStep(v, [&] { tl->Press(c, Point{}, p); });
+      // Committed at once: the next move reverts to the committed state.
+      DrawStep(v, [&] {
+        in.painted |= tl->Press(c, Point{}, p);
+        doc_.CommitLayer(active);
+      });
       break;
     case tool::kBrush:
       if (!tl) break;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Press(c, Point{}, p);
+        in.painted |= tl->Press(c, Point{}, p);
         doc_.CommitLayer(active);
       });
       state_.stroke = p;
@@ -219,7 +224,7 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
       if (!tl) break;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Press(c, Point{}, p);
+        in.painted |= tl->Press(c, Point{}, p);
         doc_.CommitLayer(active);
       });
       state_.dropLast = p;
@@ -228,7 +233,7 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
       if (!tl) break;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Press(c, Point{}, p);
+        in.painted |= tl->Press(c, Point{}, p);
         doc_.CommitLayer(active);
       });
       state_.eraserLast = p;
@@ -319,7 +324,7 @@ void ToolRouter::Move(ToolView& v, const PointerEvent& e) {
       if (!tl) return;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Drag(c, Point{}, p);
+        in.painted |= tl->Drag(c, Point{}, p);
         doc_.CommitLayer(active);
       });
       break;
@@ -327,29 +332,31 @@ void ToolRouter::Move(ToolView& v, const PointerEvent& e) {
       if (!tl) return;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Drag(c, state_.stroke, p);
+        in.painted |= tl->Drag(c, state_.stroke, p);
         doc_.CommitLayer(active);
       });
       state_.stroke = p;
       break;
     case tool::kGradient:
       if (!tl) return;
-      doc_.RevertLayer(active, false);
-      tl->Drag(c, state_.stroke, p);
+      DrawStep(v, [&] {
+        doc_.RevertLayer(active, false);
+        tl->Drag(c, state_.stroke, p);
+      });
       state_.preview = {ToolPreview::Line, state_.stroke, p};
       break;
     case tool::kDrop:
       if (!tl) return;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
-        tl->Drag(c, state_.dropLast, p);
+        in.painted |= tl->Drag(c, state_.dropLast, p);
       });
       state_.dropLast = p;
       break;
     case tool::kEraser:
       if (!tl) return;
       DrawStep(v, [&] {
-        tl->Drag(c, state_.eraserLast, p);
+        in.painted |= tl->Drag(c, state_.eraserLast, p);
         doc_.CommitLayer(active);
       });
       state_.eraserLast = p;
@@ -436,11 +443,11 @@ void ToolRouter::Release(ToolView& v, const PointerEvent& e) {
       v.StartSelectionTimer();
       break;
     case tool::kSpray:
-      if (tl) Record(label::kSpray);
+      if (tl && in.painted) Record(label::kSpray);
       break;
     case tool::kBrush:
       if (!tl) break;
-      Record(label::kBrush);
+      if (in.painted) Record(label::kBrush);
       state_.stroke = Point{};
       break;
     case tool::kGradient:
@@ -451,10 +458,11 @@ void ToolRouter::Release(ToolView& v, const PointerEvent& e) {
       state_.stroke = Point{};
       break;
     case tool::kDrop:
-      if (tl) Record(label::kDrop);
+      // The last drop stays: it becomes the committed state with the step.
+      if (tl && in.painted) Record(label::kDrop);
       break;
     case tool::kEraser:
-      if (tl) Record(label::kErase);
+      if (tl && in.painted) Record(label::kErase);
       break;
     case tool::kLine:
       if (!tl || !state_.stroke.Set()) break;

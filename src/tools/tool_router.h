@@ -94,6 +94,9 @@ struct ViewInput {
   Point moveAnchor;  // unclamped zoomed-space point where a move drag began
   int moveStartX = 0, moveStartY = 0;
   bool moved = false;
+  // The tool changed pixels during the press and drag under way: only then does the
+  // release record a step.
+  bool painted = false;
 };
 
 // The view as the router sees it; the Qt view implements it, tests record calls.

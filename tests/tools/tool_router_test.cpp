@@ -430,3 +430,28 @@ TEST(RouterRegistry, ViewsOfOneDocumentShareOneRouter) {
 
 }  // namespace
 }  // namespace velmira
+
+namespace velmira {
+namespace {
+
+// A tool that refuses every event, as the painting tools do over a text layer.
+struct Refusing : Tool {
+  int calls = 0;
+  bool Press(ToolContext&, Point, Point) override { return ++calls, false; }
+  bool Drag(ToolContext&, Point, Point) override { return ++calls, false; }
+};
+
+TEST_F(RouterTest, AGestureThatPaintedNothingRecordsNoStep) {
+  const int steps = doc->History().Step();
+  for (int t : {tool::kSpray, tool::kBrush, tool::kDrop, tool::kEraser}) {
+    auto refusing = std::make_shared<Refusing>();
+    router->SetTool(t, refusing);
+    frame.currentTool = t;
+    Drag({{1, 1}, {5, 5}, {9, 2}});
+    EXPECT_EQ(refusing->calls, 3) << t;
+    EXPECT_EQ(doc->History().Step(), steps) << t;
+  }
+}
+
+}  // namespace
+}  // namespace velmira
