@@ -582,16 +582,7 @@ bool CMirvDoc::WriteComposedInto(int slot, const std::vector<uint8_t>& composed)
         uint8_t* q = d + size_t(x) * size_t(bpp / 8);
         q[0] = p[0], q[1] = p[1], q[2] = p[2];
       } else {
-        const int index = layers_.NearestPaletteIndex(MakeRgbq(p[2], p[1], p[0]));
-        if (bpp == 8) {
-          d[x] = uint8_t(index);
-        } else if (bpp == 4) {
-          uint8_t& b = d[x >> 1];
-          b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-        } else {
-          const uint8_t bit = uint8_t(0x80 >> (x & 7));
-          d[x >> 3] = (index & 1) ? (d[x >> 3] | bit) : (d[x >> 3] & ~bit);
-        }
+        PutRowIndex(d, bpp == 8 || bpp == 4 ? bpp : 1, x, layers_.NearestPaletteIndex(MakeRgbq(p[2], p[1], p[0])));
       }
     }
   }
@@ -920,19 +911,12 @@ bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
       l.alpha[ai] = alpha;
       if (l.kind == kLayerText) continue;
       if (layers_.header.bitsPerPixel <= 8 && clip.Bpp() <= 8) {
-        uint8_t* row = l.pixels.data() + size_t(ly) * size_t(l.stride);
-        const int index = clip.ReadIndex(x, y);
-        if (layers_.header.bitsPerPixel == 8) row[x] = uint8_t(index);
-        else if (layers_.header.bitsPerPixel == 4)
-          row[x >> 1] = (x & 1) ? uint8_t((row[x >> 1] & 0xF0) | (index & 0xF)) : uint8_t((row[x >> 1] & 0x0F) | ((index & 0xF) << 4));
-        else {
-          const uint8_t bit = uint8_t(0x80 >> (x & 7));
-          row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-        }
+        PutRowIndex(l.pixels.data() + size_t(ly) * size_t(l.stride), layers_.header.bitsPerPixel, x,
+                    clip.ReadIndex(x, y));
       } else if (layers_.header.bitsPerPixel <= 8) {
-        const int index = layers_.NearestPaletteIndex(clip.ReadColor(x, y));
-        uint8_t* row = l.pixels.data() + size_t(ly) * size_t(l.stride);
-        if (layers_.header.bitsPerPixel == 8) row[x] = uint8_t(index);
+        // A colour picture pasted into a palette picture takes the nearest entries.
+        PutRowIndex(l.pixels.data() + size_t(ly) * size_t(l.stride), layers_.header.bitsPerPixel, x,
+                    layers_.NearestPaletteIndex(clip.ReadColor(x, y)));
       } else {
         const Rgbq c = clip.ReadColor(x, y);
         uint8_t* p = l.pixels.data() + size_t(ly) * size_t(l.stride) + size_t(x) * size_t(layers_.header.bitsPerPixel / 8);

@@ -190,31 +190,12 @@ void CImageBuffer::TakeOver(CImageBuffer& src) {
 int CImageBuffer::ReadIndex(int x, int y) const {
   if (!dib_) return 0;
   if (!Contains(x, y)) return ext_.transparentIndex != -1 ? ext_.transparentIndex : 0;
-  const uint8_t* row = Row(y);
-  switch (head_.bitCount) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    case 8: return row[x];
-    default: return 0;
-  }
+  return RowIndex(Row(y), head_.bitCount, x);
 }
 
 void CImageBuffer::WriteIndex(int x, int y, int index) {
   if (!Contains(x, y) || head_.bitCount > 8) return;
-  uint8_t* row = Row(y);
-  switch (head_.bitCount) {
-    case 1: {
-      const uint8_t bit = uint8_t(0x80 >> (x & 7));
-      row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-      break;
-    }
-    case 4: {
-      uint8_t& b = row[x >> 1];
-      b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-      break;
-    }
-    case 8: row[x] = uint8_t(index); break;
-  }
+  PutRowIndex(Row(y), head_.bitCount, x, index);
 }
 
 Rgbq CImageBuffer::ReadColor(int x, int y) const {

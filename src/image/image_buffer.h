@@ -13,6 +13,33 @@
 
 namespace velmira {
 
+// The palette index of pixel x in a row of 1, 4 or 8 bits per pixel (high bits
+// first), and its write.
+inline int RowIndex(const uint8_t* row, int bpp, int x) {
+  switch (bpp) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    case 8: return row[x];
+    default: return 0;
+  }
+}
+inline void PutRowIndex(uint8_t* row, int bpp, int x, int index) {
+  switch (bpp) {
+    case 1: {
+      const uint8_t bit = uint8_t(0x80 >> (x & 7));
+      row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | bit) : uint8_t(row[x >> 3] & ~bit);
+      break;
+    }
+    case 4: {
+      uint8_t& b = row[x >> 1];
+      b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
+      break;
+    }
+    case 8: row[x] = uint8_t(index); break;
+    default: break;
+  }
+}
+
 // A colour as it lies in memory: blue, green, red, fourth byte (RGBQUAD order).
 using Rgbq = uint32_t;
 constexpr Rgbq MakeRgbq(int r, int g, int b, int x = 0) {

@@ -267,14 +267,7 @@ bool LayerStack::RestoreLayer(int slot) {
 }
 
 int LayerStack::LayerIndex(const Layer& l, int x, int y) const {
-  const int bpp = LayerBpp(l);
-  const uint8_t* row = l.pixels.data() + size_t(y) * size_t(l.stride);
-  switch (bpp) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-    case 8: return row[x];
-    default: return 0;
-  }
+  return RowIndex(l.pixels.data() + size_t(y) * size_t(l.stride), LayerBpp(l), x);
 }
 
 Rgbq LayerStack::PictureColour(int index) const {
@@ -328,20 +321,7 @@ void LayerStack::WriteLayerColor(int slot, int x, int y, Rgbq colour) {
     // Paletted pictures paint into the edit copy, inside the selection only.
     if (editPixels.size() == l->pixels.size() && editAlpha.size() == l->alpha.size() && InSelection(x, y)) {
       const int index = NearestPaletteIndex(colour);
-      uint8_t* row = editPixels.data() + size_t(y) * size_t(l->stride);
-      switch (header.bitsPerPixel) {
-        case 1: {
-          const uint8_t bit = uint8_t(0x80 >> (x & 7));
-          row[x >> 3] = (index & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-          break;
-        }
-        case 4: {
-          uint8_t& b = row[x >> 1];
-          b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-          break;
-        }
-        default: row[x] = uint8_t(index);
-      }
+      PutRowIndex(editPixels.data() + size_t(y) * size_t(l->stride), header.bitsPerPixel, x, index);
       editAlpha[i] = 255;
     }
   }

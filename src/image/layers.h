@@ -15,6 +15,7 @@
 namespace velmira {
 
 constexpr int kMaxLayers = 40;
+
 constexpr int kNameUnits = 100;  // UTF-16 units including the terminator
 
 enum LayerKind : uint8_t {

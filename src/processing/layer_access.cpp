@@ -27,20 +27,7 @@ std::vector<uint8_t> ExpandTo24(const LayerStack& L, const Layer& l) {
 }
 
 void PutIndex(uint8_t* rows, int stride, int bpp, int x, int y, int index) {
-  uint8_t* row = rows + size_t(y) * size_t(stride);
-  switch (bpp) {
-    case 1: {
-      const uint8_t bit = uint8_t(0x80 >> (x & 7));
-      row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | bit) : uint8_t(row[x >> 3] & ~bit);
-      break;
-    }
-    case 4: {
-      uint8_t& b = row[x >> 1];
-      b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-      break;
-    }
-    default: row[x] = uint8_t(index);
-  }
+  PutRowIndex(rows + size_t(y) * size_t(stride), bpp, x, index);
 }
 
 }  // namespace velmira

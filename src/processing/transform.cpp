@@ -10,23 +10,8 @@ namespace velmira {
 namespace {
 
 // One pixel's bytes of a row at any depth the layers use.
-inline int GetIndex(const uint8_t* row, int x, int bpp) {
-  if (bpp == 8) return row[x];
-  if (bpp == 4) return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-  return (row[x >> 3] >> (7 - (x & 7))) & 1;
-}
-
-inline void SetIndex(uint8_t* row, int x, int bpp, int index) {
-  if (bpp == 8) {
-    row[x] = uint8_t(index);
-  } else if (bpp == 4) {
-    uint8_t& b = row[x >> 1];
-    b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-  } else {
-    const uint8_t bit = uint8_t(0x80 >> (x & 7));
-    row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | bit) : uint8_t(row[x >> 3] & ~bit);
-  }
-}
+inline int GetIndex(const uint8_t* row, int x, int bpp) { return RowIndex(row, bpp == 8 || bpp == 4 ? bpp : 1, x); }
+inline void SetIndex(uint8_t* row, int x, int bpp, int index) { PutRowIndex(row, bpp == 8 || bpp == 4 ? bpp : 1, x, index); }
 
 inline void CopyPixel(const uint8_t* srow, int sx, uint8_t* drow, int dx, int bpp) {
   switch (bpp) {

@@ -91,21 +91,7 @@ struct PalettePixels {
     return values[slot];
   }
   void Write(int x, int y, Rgbq c) {
-    const int index = Nearest(c);
-    uint8_t* row = base + size_t(y) * stride;
-    switch (bits) {
-      case 1: {
-        const uint8_t bit = uint8_t(0x80 >> (x & 7));
-        row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | bit) : uint8_t(row[x >> 3] & ~bit);
-        break;
-      }
-      case 4: {
-        uint8_t& b = row[x >> 1];
-        b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-        break;
-      }
-      default: row[x] = uint8_t(index);
-    }
+    PutRowIndex(base + size_t(y) * stride, bits, x, Nearest(c));
   }
 };
 

@@ -110,29 +110,8 @@ class LayerPainter {
  private:
   size_t Index(int x, int y) const { return size_t(y) * size_t(width_) + size_t(x); }
 
-  int PaletteIndex(const uint8_t* row, int x) const {
-    switch (bits_) {
-      case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-      case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-      default: return row[x];
-    }
-  }
-
-  void SetPaletteIndex(uint8_t* row, int x, int index) const {
-    switch (bits_) {
-      case 1: {
-        const uint8_t bit = uint8_t(0x80 >> (x & 7));
-        row[x >> 3] = (index & 1) ? uint8_t(row[x >> 3] | bit) : uint8_t(row[x >> 3] & ~bit);
-        break;
-      }
-      case 4: {
-        uint8_t& b = row[x >> 1];
-        b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | ((index & 0x0F) << 4));
-        break;
-      }
-      default: row[x] = uint8_t(index);
-    }
-  }
+  int PaletteIndex(const uint8_t* row, int x) const { return RowIndex(row, bits_, x); }
+  void SetPaletteIndex(uint8_t* row, int x, int index) const { PutRowIndex(row, bits_, x, index); }
 
   // Soft dabs repeat the same few colours; remember the last match.
   int Nearest(Rgbq c) {
