@@ -53,6 +53,9 @@ constexpr int kGuideLast = 5622;
 constexpr int kGuideEdit = 5616;
 constexpr int kGuideMove = 5621;
 
+inline bool IsSelectionTool(int id) {
+  return id == kRectSelect || id == kFreeSelect || id == kAutoSelect || id == kPolygonSelect;
+}
 inline bool IsMeasureTool(int id) { return (id >= kMeasureFirst && id <= kMeasureLast) || id == kContinuousMeasure; }
 inline bool IsGuideTool(int id) { return id >= kGuideFirst && id <= kGuideLast; }
 inline bool IsFreeTransform(int id) { return id >= kTransformSize && id <= kTransformPerspective; }

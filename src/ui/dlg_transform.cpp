@@ -24,6 +24,7 @@
 #include "processing/effects.h"
 #include "processing/transform.h"
 #include "processing/transform_commands.h"
+#include "ui/qt_colour.h"
 
 namespace velmira {
 
@@ -339,7 +340,7 @@ void LayerEffectDialog::SetColour(Rgbq colour) {
 }
 
 void LayerEffectDialog::PickColour() {
-  const QColor c = QColorDialog::getColor(QColor(RgbqR(colour_), RgbqG(colour_), RgbqB(colour_)), this,
+  const QColor c = QColorDialog::getColor(ToQColor(colour_), this,
                                           QStringLiteral("레이어 효과색"));
   if (c.isValid()) SetColour(MakeRgbq(c.red(), c.green(), c.blue()));
 }

@@ -34,6 +34,7 @@
 #include "ui/icons.h"
 #include "ui/mirv_view.h"
 #include "ui/panels_menu.h"
+#include "ui/qt_colour.h"
 #include "ui/processing_menu.h"
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
@@ -64,14 +65,7 @@ const std::set<int>& ToolCommands() {
   return ids;
 }
 
-bool IsSelectionTool(int id) {
-  return id == tool::kRectSelect || id == tool::kFreeSelect || id == tool::kAutoSelect ||
-         id == tool::kPolygonSelect;
-}
-
-QColor FromRgbq(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
-Rgbq ToRgbq(const QColor& c) { return MakeRgbq(c.red(), c.green(), c.blue()); }
-QColor FromColorref(uint32_t c) { return FromRgbq(RgbqFromColorref(c)); }
+QColor FromColorref(uint32_t c) { return ToQColor(RgbqFromColorref(c)); }
 uint32_t ToColorref(const QColor& c) { return ColorrefFromRgbq(ToRgbq(c)) & 0xFFFFFF; }
 
 QString PathText(const fs::path& p) { return QString::fromStdString(p.string()); }
@@ -750,8 +744,8 @@ bool CMainFrame::ChooseTool(int id) {
   // Choosing the current tool again keeps its settings and whatever it has under way.
   if (id == frame_.currentTool) return true;
   if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
-  if (IsSelectionTool(id)) {
-    if (!IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
+  if (tool::IsSelectionTool(id)) {
+    if (!tool::IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
   }
   frame_.currentTool = id;
@@ -822,15 +816,15 @@ void CMainFrame::UpdateCommandUI() {
 
 void CMainFrame::RefreshSwatches() {
   if (auto it = barActions_.find(framecmd::kForeground); it != barActions_.end())
-    it->second->setIcon(SwatchIcon(FromRgbq(frame_.foreground)));
+    it->second->setIcon(SwatchIcon(ToQColor(frame_.foreground)));
   if (auto it = barActions_.find(framecmd::kBackground); it != barActions_.end())
-    it->second->setIcon(SwatchIcon(FromRgbq(frame_.background)));
+    it->second->setIcon(SwatchIcon(ToQColor(frame_.background)));
   if (auto it = barActions_.find(framecmd::kBrushPalette); it != barActions_.end())
     it->second->setIcon(BrushIcon(frame_.brushSize, frame_.softEdge));
 }
 
 void CMainFrame::PickColour(bool foreground) {
-  const QColor current = FromRgbq(foreground ? frame_.foreground : frame_.background);
+  const QColor current = ToQColor(foreground ? frame_.foreground : frame_.background);
   const std::optional<QColor> chosen =
       colourPicker_(current, QString::fromUtf8(foreground ? kForegroundCaption : kBackgroundCaption));
   if (!chosen || !chosen->isValid()) return;

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "image/compose.h"
+#include "ui/qt_colour.h"
 #include "ui/view_cursors.h"
 
 namespace velmira {
@@ -29,7 +30,6 @@ QList<CMirvView*>& AllViews() {
   return views;
 }
 
-QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
 
 Qt::BrushStyle HatchPattern(int style) {
   switch (style) {

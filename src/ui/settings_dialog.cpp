@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "ui/main_frame.h"
+#include "ui/qt_colour.h"
 
 namespace velmira {
 
@@ -25,8 +26,6 @@ constexpr const char* kTitle = "환경설정";
 constexpr const char* kPickColour = "컬러지정";
 constexpr const char* kRestartNote = "※프로그램을 재시작하면 적용됩니다.";
 
-QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
-Rgbq ToRgbq(const QColor& c) { return MakeRgbq(c.red(), c.green(), c.blue()); }
 
 // Labels of the cursor styles and hatch patterns in the order of their values.
 const char* const kCursorLabels[] = {"십자형", "화살표", "위쪽 화살표", "점", "글자 커서"};

@@ -13,6 +13,7 @@
 #include "tools/tool_router.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
+#include "ui/qt_colour.h"
 #include "ui/tool_options.h"
 
 namespace velmira {
@@ -21,16 +22,9 @@ namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-QColor ToQColor(Rgbq c) { return QColor(RgbqR(c), RgbqG(c), RgbqB(c)); }
-
 template <class D>
 D* DialogOf(CMainFrame& frame) {
   return frame.findChild<D*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-bool IsSelectionTool(int id) {
-  return id == tool::kRectSelect || id == tool::kFreeSelect || id == tool::kAutoSelect ||
-         id == tool::kPolygonSelect;
 }
 
 void ColourSwatch(QPushButton* b, Rgbq c) {
@@ -44,7 +38,7 @@ void ColourSwatch(QPushButton* b, Rgbq c) {
 bool MayChooseTool(CMainFrame& frame, int id) {
   CMirvDoc* doc = frame.ActiveDocument();
   // A selection over a text layer would select glyph boxes nobody can paint into.
-  if (IsSelectionTool(id) && doc && doc->RefuseText(TextRule::Active)) return false;
+  if (tool::IsSelectionTool(id) && doc && doc->RefuseText(TextRule::Active)) return false;
   return true;
 }
 
@@ -103,7 +97,7 @@ void SetUpChosenTool(CMainFrame& frame, int id) {
     default: break;
   }
   // A new selection tool starts from no selection.
-  if (IsSelectionTool(id) && view) view->Router().ClearSelection(view);
+  if (tool::IsSelectionTool(id) && view) view->Router().ClearSelection(view);
 }
 
 // ---------------------------------------------------------------- commands
