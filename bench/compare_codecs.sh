@@ -17,6 +17,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/compare_common.sh"
 bin=${BENCH_BIN:-$here/../build/bench}
 work=${BENCH_WORK:-/tmp/velmira-codec-bench}
 rounds=${ROUNDS:-5}
@@ -64,39 +65,14 @@ bmp-bmp|vips|$vips copy in.bmp out.bmp
 EOF
 }
 
-results=results.txt
-: > "$results"
-now() { date +%s.%N; }
-for round in $(seq "$rounds"); do
-  cases | while IFS='|' read -r path tool cmd; do
-    rm -f out.bmp out.jpg out.tif
-    start=$(now)
-    if ! /usr/bin/time -f "%M %U %S" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
-      echo "$path $tool failed: $(cat err.txt)" >&2
-      continue
-    fi
-    end=$(now)
-    set -- $(tail -n 1 rss.txt)
-    echo "$path $tool $(echo "$end - $start" | bc) $1 $(echo "$2 + $3" | bc)" >> "$results"
-  done
-  echo "round $round done" >&2
-done
-rm -f out.bmp out.jpg out.tif
+time_cases results.txt "$rounds"
+medians results.txt > medians.txt
 
 # Medians of wall and CPU seconds and the peak resident memory per path and tool,
 # with ratios to the floor (for BMP to BMP, to ImageMagick).
 awk '
-  function median(arr, c,   i, j, tmp) {
-    for (i = 2; i <= c; ++i) for (j = i; j > 1 && arr[j - 1] > arr[j]; --j) { tmp = arr[j]; arr[j] = arr[j - 1]; arr[j - 1] = tmp }
-    return (c % 2) ? arr[(c + 1) / 2] : (arr[c / 2] + arr[c / 2 + 1]) / 2
-  }
-  { key = $1 " " $2; c = ++n[key]; wall[key, c] = $3; cpu[key, c] = $5; if ($4 > m[key]) m[key] = $4; keys[key] = 1 }
+  { w[$1 " " $2] = $3; u[$1 " " $2] = $4; m[$1 " " $2] = $5 }
   END {
-    for (k in keys) {
-      delete a; delete b
-      for (i = 1; i <= n[k]; ++i) { a[i] = wall[k, i]; b[i] = cpu[k, i] }
-      w[k] = median(a, n[k]); u[k] = median(b, n[k])
-    }
     printf "%-9s %-12s %8s %7s %8s %7s %8s\n", "path", "tool", "wall_s", "ratio", "cpu_s", "ratio", "peak_MB"
     split("jpeg-bmp bmp-jpeg bmp-tiff bmp-bmp", paths, " ")
     split("velmira floor imagemagick vips", tools, " ")
@@ -104,8 +80,8 @@ awk '
       ref = (paths[p] == "bmp-bmp") ? paths[p] " imagemagick" : paths[p] " floor"
       for (q = 1; q <= 4; ++q) {
         k = paths[p] " " tools[q]
-        if (!(k in keys)) continue
+        if (!(k in w)) continue
         printf "%-9s %-12s %8.3f %6.2fx %8.3f %6.2fx %8.1f\n", paths[p], tools[q], w[k], w[k] / w[ref], u[k], u[k] / u[ref], m[k] / 1024
       }
     }
-  }' "$results"
+  }' medians.txt

@@ -14,6 +14,8 @@
 # Environment: BENCH_WORK (inputs and outputs; default /tmp/velmira-transform-bench),
 # ROUNDS (default 5).
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/compare_common.sh"
 
 [ $# -ge 1 ] || { echo "usage: $0 path/to/velmira-cli" >&2; exit 1; }
 velmira="$1 convert"
@@ -53,49 +55,8 @@ freerot|velmira|$velmira --do 'free-rotate 30' mid.bmp out.bmp
 EOC
 }
 
-results=results.txt
-: > "$results"
-now() { date +%s.%N; }
-for round in $(seq "$rounds"); do
-  cases | while IFS='|' read -r name tool cmd; do
-    rm -f out.bmp t.v
-    start=$(now)
-    if ! /usr/bin/time -f "%M %U %S" -o rss.txt sh -c "$cmd" >/dev/null 2>err.txt; then
-      echo "$name $tool failed: $(cat err.txt)" >&2
-      continue
-    fi
-    end=$(now)
-    set -- $(tail -n 1 rss.txt)
-    echo "$name $tool $(echo "$end - $start" | bc) $1 $(echo "$2 + $3" | bc)" >> "$results"
-  done
-  echo "round $round done" >&2
-done
-rm -f out.bmp t.v
+time_cases results.txt "$rounds"
+medians results.txt > medians.txt
 
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
-awk '
-  function median(arr, c,   i, j, tmp) {
-    for (i = 2; i <= c; ++i) for (j = i; j > 1 && arr[j - 1] > arr[j]; --j) { tmp = arr[j]; arr[j] = arr[j - 1]; arr[j - 1] = tmp }
-    return (c % 2) ? arr[(c + 1) / 2] : (arr[c / 2] + arr[c / 2 + 1]) / 2
-  }
-  { key = $1 " " $2; c = ++n[key]; wall[key, c] = $3; cpu[key, c] = $5; if ($4 > m[key]) m[key] = $4; keys[key] = 1 }
-  END {
-    for (k in keys) {
-      delete a; delete b
-      for (i = 1; i <= n[k]; ++i) { a[i] = wall[k, i]; b[i] = cpu[k, i] }
-      w[k] = median(a, n[k]); u[k] = median(b, n[k])
-    }
-    printf "%-10s %-12s %8s %8s %8s %9s %9s %8s\n", "case", "tool", "wall_s", "cpu_s", "peak_MB", "vs_IM", "vs_vips", ""
-    split("resize50 resize200 rotflip freerot", names, " ")
-    split("velmira imagemagick vips", tools, " ")
-    for (p = 1; p <= 4; ++p) {
-      for (q = 1; q <= 3; ++q) {
-        k = names[p] " " tools[q]
-        if (!(k in keys)) continue
-        im = names[p] " imagemagick"; vp = names[p] " vips"
-        ri = (im in keys) ? sprintf("%.2fx", w[k] / w[im]) : "-"
-        rv = (vp in keys) ? sprintf("%.2fx", w[k] / w[vp]) : "-"
-        printf "%-10s %-12s %8.3f %8.3f %8.1f %9s %9s\n", names[p], tools[q], w[k], u[k], m[k] / 1024, ri, rv
-      }
-    }
-  }' "$results"
+ratio_table medians.txt "resize50 resize200 rotflip freerot" "velmira imagemagick vips" "imagemagick vips"
