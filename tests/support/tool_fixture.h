@@ -20,7 +20,7 @@ namespace velmira::testing_support {
 
 struct RecordingView : ToolView {
   bool timer = false;
-  int starts = 0, stops = 0, invalidations = 0;
+  int starts = 0, stops = 0, invalidations = 0, focus = 0;
   std::vector<CursorShape> cursors;
   ViewInput input;
   void StartSelectionTimer() override {
@@ -35,7 +35,7 @@ struct RecordingView : ToolView {
   void Invalidate(bool) override { ++invalidations; }
   void SetCursorShape(CursorShape s) override { cursors.push_back(s); }
   void SetWaitCursor(bool) override {}
-  void TakeFocus() override {}
+  void TakeFocus() override { ++focus; }
   ViewInput& Input() override { return input; }
 };
 

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include "../support/tool_fixture.h"
+
 namespace velmira {
 namespace {
 
@@ -31,26 +33,7 @@ struct Host : DocHost {
   CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
 };
 
-struct View : ToolView {
-  bool timer = false;
-  int starts = 0, stops = 0, invalidations = 0, focus = 0;
-  std::vector<CursorShape> cursors;
-  ViewInput input;
-  void StartSelectionTimer() override {
-    timer = true;
-    ++starts;
-  }
-  void StopSelectionTimer() override {
-    timer = false;
-    ++stops;
-  }
-  bool SelectionTimerRunning() const override { return timer; }
-  void Invalidate(bool) override { ++invalidations; }
-  void SetCursorShape(CursorShape s) override { cursors.push_back(s); }
-  void SetWaitCursor(bool) override {}
-  void TakeFocus() override { ++focus; }
-  ViewInput& Input() override { return input; }
-};
+using View = testing_support::RecordingView;
 
 // Paints one black pixel where it is told, so that tests see what reached the layer
 // and whether previews were reverted. Logs every call.
