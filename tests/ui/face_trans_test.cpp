@@ -14,6 +14,7 @@
 #include "tools/tool_router.h"
 #include "ui/face_trans.h"
 #include "ui/main_frame.h"
+#include "test_frame.h"
 #include "ui/mirv_view.h"
 #include "ui/transform_menu.h"
 
@@ -22,7 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kShare = fs::path(VELMIRA_SOURCE_DIR) / "share" / "velmira";
 
 std::vector<uint8_t> Pixels(CMirvDoc& d) { return d.Layers().Active()->pixels; }
 
@@ -71,11 +71,7 @@ class FaceTransTest : public QObject {
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY(home_.isValid());
-    const fs::path home = home_.path().toStdString();
-    frame_ = std::make_unique<CMainFrame>(home, kShare);
-    frame_->Frame().tempFolder = home / "tmp";
-    fs::create_directories(frame_->Frame().tempFolder);
-    frame_->Host().SetInformer([](const QString&) {});
+    frame_ = testing_support::StartTestFrame(home_, nullptr);
   }
   void cleanupTestCase() { frame_.reset(); }
 

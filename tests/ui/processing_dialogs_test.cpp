@@ -19,6 +19,7 @@
 #include "ui/dlg_channels.h"
 #include "ui/dlg_filter.h"
 #include "ui/main_frame.h"
+#include "test_frame.h"
 #include "ui/processing_menu.h"
 
 using namespace velmira;
@@ -26,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kShare = fs::path(VELMIRA_SOURCE_DIR) / "share" / "velmira";
+const fs::path& kShare = testing_support::ShippedFiles();
 
 std::vector<uint8_t> Pixels(CMirvDoc& d) { return d.Layers().Active()->pixels; }
 
@@ -79,11 +80,7 @@ class ProcessingDialogsTest : public QObject {
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY(home_.isValid());
-    const fs::path home = home_.path().toStdString();
-    frame_ = std::make_unique<CMainFrame>(home, kShare);
-    frame_->Frame().tempFolder = home / "tmp";
-    fs::create_directories(frame_->Frame().tempFolder);
-    frame_->Host().SetInformer([this](const QString& t) { messages_ << t; });
+    frame_ = testing_support::StartTestFrame(home_, &messages_);
   }
   void cleanup() { SetDialogRunner({}); }
   void cleanupTestCase() { frame_.reset(); }

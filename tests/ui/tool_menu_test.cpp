@@ -12,6 +12,7 @@
 #include "processing/transform_commands.h"
 #include "tools/tool_router.h"
 #include "ui/main_frame.h"
+#include "test_frame.h"
 #include "ui/mirv_view.h"
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
@@ -21,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kShare = fs::path(VELMIRA_SOURCE_DIR) / "share" / "velmira";
 
 // Left half dark red, right half a ramp of blues, as the user sees it.
 void Paint(CMirvDoc& d) {
@@ -72,11 +72,7 @@ class ToolMenuTest : public QObject {
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY(home_.isValid());
-    const fs::path home = home_.path().toStdString();
-    frame_ = std::make_unique<CMainFrame>(home, kShare);
-    F().tempFolder = home / "tmp";
-    fs::create_directories(F().tempFolder);
-    frame_->Host().SetInformer([this](const QString& t) { messages_ << t; });
+    frame_ = testing_support::StartTestFrame(home_, &messages_);
     frame_->SetColourPicker([](const QColor&, const QString&) { return std::optional<QColor>(QColor(1, 2, 3)); });
     frame_->resize(900, 600);
     frame_->show();

@@ -19,6 +19,7 @@
 #include "tools/tool_router.h"
 #include "ui/free_transform_tool.h"
 #include "ui/main_frame.h"
+#include "test_frame.h"
 #include "ui/mirv_view.h"
 #include "ui/transform_menu.h"
 
@@ -27,7 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kShare = fs::path(VELMIRA_SOURCE_DIR) / "share" / "velmira";
+const fs::path& kShare = testing_support::ShippedFiles();
 
 std::vector<uint8_t> Pixels(CMirvDoc& d) { return d.Layers().Active()->pixels; }
 
@@ -70,11 +71,7 @@ class TransformDialogsTest : public QObject {
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY(home_.isValid());
-    const fs::path home = home_.path().toStdString();
-    frame_ = std::make_unique<CMainFrame>(home, kShare);
-    frame_->Frame().tempFolder = home / "tmp";
-    fs::create_directories(frame_->Frame().tempFolder);
-    frame_->Host().SetInformer([this](const QString& t) { messages_ << t; });
+    frame_ = testing_support::StartTestFrame(home_, &messages_);
   }
   void cleanup() { SetTransformDialogRunner({}); }
   void cleanupTestCase() { frame_.reset(); }
