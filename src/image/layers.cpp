@@ -292,7 +292,10 @@ Rgbq LayerStack::ReadLayerColor(int slot, int x, int y, const CImageBuffer* view
 }
 
 int LayerStack::NearestPaletteIndex(Rgbq colour) const {
-  const int n = int(palette.size() / 4);
+  // Only the entries the picture's depth can store: a 1-bit picture keeping a longer
+  // palette must not get an index whose high bits are cut off into another colour.
+  int n = int(palette.size() / 4);
+  if (header.bitsPerPixel >= 1 && header.bitsPerPixel <= 8) n = std::min(n, 1 << header.bitsPerPixel);
   int best = 9000, found = 0;
   for (int i = 0; i < n; ++i) {
     const uint8_t* p = palette.data() + 4 * i;

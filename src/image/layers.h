@@ -184,7 +184,8 @@ class LayerStack {
 
   // A fresh all-1 mask over a layer's geometry (nothing selected).
   void ResetSelection(int slot);
-  // Nearest palette index by least sum of absolute differences (layers' rule).
+  // Nearest palette index by least sum of absolute differences (layers' rule), among
+  // the entries the picture's depth can store.
   int NearestPaletteIndex(Rgbq colour) const;
   Rgbq PictureColour(int index) const;
   // Bits per pixel of a layer's pixel rows: one byte per pixel for text layers.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/border_spread.h"
+#include "tools/paint.h"
 
 namespace velmira {
 
@@ -52,41 +53,14 @@ struct PalettePixels {
     for (int i = 0; i < 256; ++i) table[i] = stack.PictureColour(i);
   }
 
-  int Index(int x, int y) const {
-    const uint8_t* row = base + size_t(y) * stride;
-    switch (bits) {
-      case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-      case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
-      default: return row[x];
-    }
-  }
-  Rgbq Read(int x, int y) const { return table[Index(x, y)]; }
-
-  // The nearest palette entry that the layer's depth can hold: a palette longer
-  // than 2^bits (a 1-bit picture keeping a larger palette) must not give an index
-  // whose high bits are cut off into some unrelated colour.
-  int NearestFitting(Rgbq c) const {
-    const int found = L->NearestPaletteIndex(c);
-    const int limit = 1 << bits;
-    if (found < limit) return found;
-    int best = -1, bestDistance = 0;
-    for (int i = 0; i < limit; ++i) {
-      const Rgbq e = table[i];
-      const int d = std::abs(RgbqR(e) - RgbqR(c)) + std::abs(RgbqG(e) - RgbqG(c)) + std::abs(RgbqB(e) - RgbqB(c));
-      if (best < 0 || d < bestDistance) {
-        best = i;
-        bestDistance = d;
-      }
-    }
-    return best;
-  }
+  Rgbq Read(int x, int y) const { return table[RowIndex(base + size_t(y) * stride, bits, x)]; }
 
   int Nearest(Rgbq c) {
     c &= 0xFFFFFF;
     const size_t slot = (c * 2654435761u) >> (32 - kCacheBits);
     if (keys[slot] != (c | (1u << 24))) {
       keys[slot] = c | (1u << 24);
-      values[slot] = uint8_t(NearestFitting(c));
+      values[slot] = uint8_t(L->NearestPaletteIndex(c));
     }
     return values[slot];
   }
@@ -374,36 +348,8 @@ GradientResult ApplyGradient(LayerStack& L, int slot, int sx, int sy, int ex, in
 }
 
 bool DrawPixelLine(LayerStack& L, int slot, int x0, int y0, int x1, int y1, Rgbq colour) {
-  Layer* l = PaintableLayer(L, slot);
-  if (!l) return false;
-  const uint8_t* sel = SelectionFor(L, slot);
-  const int w = l->width, h = l->height;
-  WithPixels(L, *l, [&](auto& px) {
-    const int64_t adx = std::llabs(int64_t(x1) - x0), ady = -std::llabs(int64_t(y1) - y0);
-    const int stepX = x0 < x1 ? 1 : -1, stepY = y0 < y1 ? 1 : -1;
-    int64_t err = adx + ady;
-    int x = x0, y = y0;
-    for (;;) {
-      if (x >= 0 && y >= 0 && x < w && y < h) {
-        const size_t i = size_t(y) * size_t(w) + size_t(x);
-        if (!sel || sel[i]) {
-          px.Write(x, y, colour);
-          l->alpha[i] = 255;
-        }
-      }
-      if (x == x1 && y == y1) break;
-      const int64_t e2 = 2 * err;
-      if (e2 >= ady) {
-        err += ady;
-        x += stepX;
-      }
-      if (e2 <= adx) {
-        err += adx;
-        y += stepY;
-      }
-    }
-  });
-  l->dirty = 1;
+  if (!PaintableLayer(L, slot)) return false;
+  PaintStroke(L, slot, x0, y0, x1, y1, 1, false, colour, false);
   return true;
 }
 

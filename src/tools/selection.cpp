@@ -104,12 +104,7 @@ struct IndexedColourTest {
   int bits;
   const uint8_t* similar;  // 256 entries by palette index
   bool operator()(int x, int y) const {
-    const uint8_t* row = pixels + size_t(y) * stride;
-    switch (bits) {
-      case 1: return similar[(row[x >> 3] >> (7 - (x & 7))) & 1];
-      case 4: return similar[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F];
-      default: return similar[row[x]];
-    }
+    return similar[RowIndex(pixels + size_t(y) * stride, bits, x)];
   }
 };
 
