@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/border_spread.h"
+#include "tools/layer_pixels.h"
 #include "tools/paint.h"
 
 namespace velmira {
@@ -69,21 +70,6 @@ struct PalettePixels {
   }
 };
 
-// The layer in `slot` when its pixels can be painted: not a text layer, and buffers
-// as large as its geometry says.
-Layer* PaintableLayer(LayerStack& L, int slot) {
-  Layer* l = L.Get(slot);
-  if (!l || l->kind == kLayerText || l->width <= 0 || l->height <= 0) return nullptr;
-  const int bpp = L.LayerBpp(*l);
-  if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return nullptr;
-  const size_t w = size_t(l->width), h = size_t(l->height);
-  const size_t rowBytes = (w * size_t(bpp) + 7) / 8;
-  if (l->stride <= 0 || size_t(l->stride) < rowBytes || l->pixels.size() < size_t(l->stride) * h ||
-      l->alpha.size() < w * h)
-    return nullptr;
-  return l;
-}
-
 // Calls f with the row access that fits the layer's depth.
 template <class F>
 void WithPixels(const LayerStack& L, Layer& l, F&& f) {
@@ -104,19 +90,6 @@ void WithPixels(const LayerStack& L, Layer& l, F&& f) {
       break;
     }
   }
-}
-
-// The mask bytes that limit writes to `slot`, or nullptr when every pixel counts as
-// selected. A mask left over from another geometry is replaced by an empty one.
-const uint8_t* SelectionFor(LayerStack& L, int slot) {
-  if (slot != L.active || !L.selectionExists) return nullptr;
-  const Layer& l = L.slots[slot];
-  if (L.maskWidth != l.width || L.maskHeight != l.height ||
-      L.mask.size() < size_t(l.width) * size_t(l.height)) {
-    L.ResetSelection(slot);
-    return nullptr;
-  }
-  return L.mask.data();
 }
 
 // Pixel positions on the flood's stack: x and y packed into 32 bits when both fit

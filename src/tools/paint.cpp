@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "image/rand.h"
+#include "tools/layer_pixels.h"
 
 namespace velmira {
 
@@ -16,28 +17,16 @@ namespace {
 class LayerPainter {
  public:
   LayerPainter(LayerStack& L, int slot) : L_(L) {
-    Layer* l = L.Get(slot);
-    if (!l || l->kind == kLayerText || l->width <= 0 || l->height <= 0) return;
-    const size_t w = size_t(l->width), h = size_t(l->height);
-    if (l->alpha.size() < w * h) return;
+    Layer* l = PaintableLayer(L, slot);
+    if (!l) return;
     const int bpp = L.header.bitsPerPixel;
-    size_t rowBytes = 0;
-    if (bpp == 24 || bpp == 32) {
+    if (bpp == 24 || bpp == 32)
       bytes_ = bpp / 8;
-      rowBytes = w * size_t(bytes_);
-    } else if ((bpp == 1 || bpp == 4 || bpp == 8) && L.palette.size() >= 4) {
+    else if (L.palette.size() >= 4)
       bits_ = bpp;
-      rowBytes = (w * size_t(bpp) + 7) / 8;
-    } else {
+    else
       return;
-    }
-    if (l->stride <= 0 || size_t(l->stride) < rowBytes || l->pixels.size() < size_t(l->stride) * h) return;
-    if (L.selectionExists) {
-      const bool fits = L.maskWidth == l->width && L.maskHeight == l->height && L.mask.size() >= w * h;
-      // A mask left from another geometry is useless; start it afresh over the layer.
-      if (!fits && slot == L.active) L.ResetSelection(slot);
-      if (L.maskWidth == l->width && L.maskHeight == l->height && L.mask.size() >= w * h) mask_ = L.mask.data();
-    }
+    mask_ = SelectionFor(L, slot);
     layer_ = l;
     width_ = l->width;
     height_ = l->height;
