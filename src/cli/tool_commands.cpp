@@ -48,10 +48,12 @@ bool SelectionAllowed(Context& c, std::string& e) {
   return !c.doc.RefuseText(TextRule::Active);
 }
 
-// A painting command through the document's edit frame with its history label.
-bool Paint(Context& c, const char* label, const std::function<bool(LayerStack&, Layer&)>& change, std::string& e) {
+// A painting command through the document's edit frame with its history label;
+// `refused` says why when the change did nothing and no message said so already.
+bool Paint(Context& c, const char* label, const std::function<bool(LayerStack&, Layer&)>& change, std::string& e,
+           const char* refused = "nothing was painted") {
   return c.doc.RunEdit(TextRule::Active, false, label, kStepPixels, change) ||
-         (c.host.anyMessage ? false : Fail(e, "nothing was painted"));
+         (c.host.anyMessage ? false : Fail(e, refused));
 }
 
 }  // namespace
@@ -97,12 +99,9 @@ bool FillCmd(Context& c, const Args& a, std::string& e) {
   std::array<Point, 1> p;
   int tol;
   if (!ParseTolerance(a[2], tol, e) || !SelectionAllowed(c, e) || !MapPoints(c, a, 0, p, e)) return false;
-  bool filled = false;
-  const bool ok = Paint(c, "채우기", [&](LayerStack& L, Layer&) {
-    filled = FloodFill(L, L.active, p[0].x, p[0].y, c.frame.foreground, tol, c.frame.borderSpread);
-    return filled;
-  }, e);
-  return ok || (filled ? false : Fail(e, "the point lies outside the selection: nothing was filled"));
+  return Paint(c, "채우기", [&](LayerStack& L, Layer&) {
+    return FloodFill(L, L.active, p[0].x, p[0].y, c.frame.foreground, tol, c.frame.borderSpread);
+  }, e, "the point lies outside the selection: nothing was filled");
 }
 
 bool GradientCmd(Context& c, const Args& a, std::string& e) {
