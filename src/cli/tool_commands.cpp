@@ -21,21 +21,22 @@ bool Fail(std::string& error, std::string text) {
 }
 
 // Picture points (x from the left, y from the top) to pixels of the active layer.
-// A point beyond the layer grows it, as a click there does in the editor; since
-// growing to the left or top moves the layer's origin, every point is mapped again
-// once the last growth is done.
+// A point beyond the layer grows it, as a click there does in the editor.
 template <size_t N>
 bool MapPoints(Context& c, const Args& a, size_t first, std::array<Point, N>& out, std::string& e) {
+  static_assert(N == 1 || N == 2);
   std::array<Point, N> pic;
   for (size_t i = 0; i < N; ++i)
     if (!ParseInt(a[first + 2 * i], pic[i].x) || !ParseInt(a[first + 2 * i + 1], pic[i].y))
       return Fail(e, "coordinates must be whole numbers");
   if (!c.doc.Layers().Active()) return Fail(e, "the document has no active layer");
-  for (int pass = 0; pass < 2; ++pass)
-    for (size_t i = 0; i < N; ++i)
-      if (!c.doc.MapToLayer(pic[i].x, pic[i].y, true, &out[i].x, &out[i].y))
-        return Fail(e, "the point lies beyond what the layer can grow to");
-  return true;
+  bool ok;
+  if constexpr (N == 1)
+    ok = c.doc.MapToLayer(pic[0].x, pic[0].y, true, &out[0].x, &out[0].y);
+  else
+    ok = c.doc.MapSegmentToLayer(pic[0].x, pic[0].y, pic[1].x, pic[1].y, true, &out[0].x, &out[0].y, &out[1].x,
+                                 &out[1].y);
+  return ok || Fail(e, "the point lies beyond what the layer can grow to");
 }
 
 bool ParseTolerance(const std::string& s, int& t, std::string& e) {

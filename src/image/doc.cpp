@@ -1023,6 +1023,12 @@ bool CMirvDoc::AlphaCommand(int id) {
 
 // ---------------------------------------------------------------- MapToLayer
 
+bool CMirvDoc::MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, int* lax, int* lay, int* lbx,
+                                 int* lby) {
+  return MapToLayer(ax, ay, commit, lax, lay) && MapToLayer(bx, by, commit, lbx, lby) &&
+         MapToLayer(ax, ay, commit, lax, lay);
+}
+
 bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
   Layer* l = layers_.Active();
   if (!l || zoom_ <= 0) return false;

@@ -106,6 +106,9 @@ class CMirvDoc : public HistoryHost {
   // View point (zoomed-picture space) to a pixel of the active layer, growing the
   // layer when the point falls outside it.
   bool MapToLayer(int vx, int vy, bool commit, int* lx, int* ly);
+  // Both ends of a segment. Growing the layer to the left or downward for the second
+  // point moves the first one's pixel, so the first is mapped again at the end.
+  bool MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, int* lax, int* lay, int* lbx, int* lby);
 
   // The command frame: BeginEdit refuses text layers and reverts the active layer;
   // EndEdit copies the edit copy back, marks the composition stale and records.

@@ -33,14 +33,6 @@ Point PicturePixel(const CMirvDoc& doc, Point p) {
   return {int(float(p.x) / doc.Zoom()), int(float(p.y) / doc.Zoom())};
 }
 
-// Both points in layer pixels. Mapping one point may grow the layer to the left or
-// downwards and so move the other's pixel: the first is mapped again once the
-// second is in. Each growth is committed, so that reverting a preview keeps it.
-bool MapBoth(CMirvDoc& doc, Point a, Point b, int* ax, int* ay, int* bx, int* by) {
-  return doc.MapToLayer(a.x, a.y, true, ax, ay) && doc.MapToLayer(b.x, b.y, true, bx, by) &&
-         doc.MapToLayer(a.x, a.y, true, ax, ay);
-}
-
 class GradientTool final : public Tool {
  public:
   // The router has reverted the layer and stored the start; nothing to draw yet.
@@ -53,7 +45,7 @@ class GradientTool final : public Tool {
     const Layer* a = doc.Layers().Active();
     if (!from.Set() || !a || a->kind == kLayerText || doc.Zoom() <= 0) return false;
     int sx, sy, ex, ey;
-    if (!MapBoth(doc, from, to, &sx, &sy, &ex, &ey)) return false;
+    if (!doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &sx, &sy, &ex, &ey)) return false;
     if (!DrawPixelLine(doc.Layers(), doc.Layers().active, sx, sy, ex, ey, c.frame.foreground)) return false;
     doc.SetCompositionStale(true);
     return true;
@@ -71,7 +63,7 @@ class GradientTool final : public Tool {
     }
     if (doc.RefuseText(TextRule::Active)) return false;
     int sx, sy, ex, ey;
-    if (!MapBoth(doc, from, to, &sx, &sy, &ex, &ey)) return false;
+    if (!doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &sx, &sy, &ex, &ey)) return false;
     const FrameState& f = c.frame;
     if (ApplyGradient(L, slot, sx, sy, ex, ey, f.gradientKind, f.gradientColourMode, f.foreground,
                       f.background) == GradientResult::Click)

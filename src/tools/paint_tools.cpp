@@ -27,12 +27,6 @@ bool Map(ToolContext& c, Point p, int* x, int* y) {
   return c.doc.MapToLayer(p.x, p.y, true, x, y);
 }
 
-// Mapping the second point may grow the layer to the left or downward, which moves
-// the first point's layer coordinates; so the first point is mapped once more.
-bool MapPair(ToolContext& c, Point a, Point b, int* ax, int* ay, int* bx, int* by) {
-  return Map(c, a, ax, ay) && Map(c, b, bx, by) && Map(c, a, ax, ay);
-}
-
 int BrushSize(const FrameState& f) { return std::max(1, f.brushSize); }
 
 bool Painted(ToolContext& c) {
@@ -44,7 +38,7 @@ bool Stroke(ToolContext& c, Point from, Point to, bool erase, bool tell) {
   if (!MayPaint(c, tell)) return false;
   if (!from.Set()) from = to;
   int x0, y0, x1, y1;
-  if (!MapPair(c, from, to, &x0, &y0, &x1, &y1)) return false;
+  if (!c.doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &x0, &y0, &x1, &y1)) return false;
   const FrameState& f = c.frame;
   PaintStroke(c.doc.Layers(), c.doc.Layers().active, x0, y0, x1, y1, BrushSize(f), f.softEdge, f.foreground, erase);
   return Painted(c);
@@ -144,7 +138,7 @@ class CircleTool final : public Tool {
   static bool Circle(ToolContext& c, Point down, Point centre) {
     if (!down.Set() || !MayPaint(c, false)) return false;
     int ex, ey, cx, cy;
-    if (!MapPair(c, down, centre, &ex, &ey, &cx, &cy)) return false;
+    if (!c.doc.MapSegmentToLayer(down.x, down.y, centre.x, centre.y, true, &ex, &ey, &cx, &cy)) return false;
     const double dx = double(ex - cx), dy = double(ey - cy);
     const int radius = int(std::sqrt(dx * dx + dy * dy));
     PaintCircle(c.doc.Layers(), c.doc.Layers().active, cx, cy, radius, BrushSize(c.frame), c.frame.foreground);
