@@ -170,8 +170,27 @@ void CanvasSizeDialog::accept() {
 
 // ---------------------------------------------------------------- free rotation
 
+namespace {
+FreeRotateDialog*& ActiveRotation() {
+  static FreeRotateDialog* d = nullptr;
+  return d;
+}
+}  // namespace
+
+FreeRotateDialog* FreeRotateDialog::Active() { return ActiveRotation(); }
+void FreeRotateDialog::SetActive(bool on) {
+  if (on)
+    ActiveRotation() = this;
+  else if (ActiveRotation() == this)
+    ActiveRotation() = nullptr;
+}
+
+FreeRotateDialog::~FreeRotateDialog() {
+  if (ActiveRotation() == this) ActiveRotation() = nullptr;
+}
+
 FreeRotateDialog::FreeRotateDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, parent) {
-  setWindowTitle(QStringLiteral("자유회전"));
+  setWindowTitle(QStringLiteral("회전각지정"));
   angle_ = new QDoubleSpinBox(this);
   angle_->setRange(-360.0, 360.0);
   angle_->setDecimals(1);

@@ -76,12 +76,18 @@ class CanvasSizeDialog : public QDialog {
   bool recorded_ = false;
 };
 
-// "자유회전": the angle in degrees, clockwise positive, previewed on the layer.
+// "자유회전": the rotation-angle panel "회전각지정". The angle in degrees, clockwise
+// positive, typed here or set by dragging in the view, is previewed on the layer;
+// OK records the step.
 class FreeRotateDialog : public PreviewDialog {
   Q_OBJECT
 
  public:
   FreeRotateDialog(CMirvDoc& doc, QWidget* parent = nullptr);
+  ~FreeRotateDialog() override;
+  // The panel of the free rotation under way, if any.
+  static FreeRotateDialog* Active();
+  void SetActive(bool on);
   QDoubleSpinBox* Angle() const { return angle_; }
   // Start() and keeping the selection mask, which the preview reshapes with the layer.
   bool Begin();

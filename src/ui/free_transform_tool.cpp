@@ -1,5 +1,6 @@
 #include "ui/free_transform_tool.h"
 
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
@@ -7,6 +8,7 @@
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
+#include "ui/dlg_transform.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
 
@@ -91,6 +93,64 @@ bool FreeTransformTool::Release(ToolContext& c, Point, Point) {
   Reset(c.doc);
   if (done) c.doc.Host().UpdateViews(c.doc, 0);
   return done;
+}
+
+// ---------------------------------------------------------------- free rotation
+
+namespace {
+
+// Turning by dragging: the angle the pointer has swept about the layer's centre
+// since the press is added to the panel's angle, whose change previews the turn;
+// the release records it. Clockwise on screen is positive, as on the panel (view y
+// grows downward, so a growing atan2 turns clockwise).
+class FreeRotateTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point to) override {
+    FreeRotateDialog* panel = FreeRotateDialog::Active();
+    QuadPoint box[4];
+    if (!panel || !LayerBox(c.doc, box)) return false;
+    const double z = c.doc.Zoom();
+    cx_ = (box[0].x + box[2].x) / 2 * z;
+    cy_ = (box[0].y + box[2].y) / 2 * z;
+    from_ = Direction(to);
+    start_ = panel->Angle()->value();
+    dragging_ = true;
+    return true;
+  }
+  bool Drag(ToolContext&, Point, Point to) override {
+    FreeRotateDialog* panel = FreeRotateDialog::Active();
+    if (!dragging_ || !panel) return false;
+    double a = start_ + (Direction(to) - from_) * 180.0 / M_PI;
+    a = std::remainder(a, 360.0);  // −180 … 180: the shortest way round
+    panel->Angle()->setValue(std::round(a * 10) / 10);  // the panel's own precision
+    return true;
+  }
+  bool Release(ToolContext& c, Point from, Point to) override {
+    if (!Drag(c, from, to)) return false;
+    dragging_ = false;
+    FreeRotateDialog* panel = FreeRotateDialog::Active();
+    // A click that turned nothing leaves the mode open for a drag or a typed angle.
+    if (panel->Angle()->value() == 0.0) return false;
+    panel->accept();
+    return panel->Recorded();
+  }
+
+ private:
+  double Direction(Point p) const { return std::atan2(p.y - cy_, p.x - cx_); }
+  double cx_ = 0, cy_ = 0, from_ = 0, start_ = 0;
+  bool dragging_ = false;
+};
+
+}  // namespace
+
+std::shared_ptr<Tool> MakeFreeRotateTool() { return std::make_shared<FreeRotateTool>(); }
+
+void RegisterFreeRotateTool() {
+  static const bool once = [] {
+    RegisterToolFactory(tool::kFreeRotate, [] { return std::make_unique<FreeRotateTool>(); });
+    return true;
+  }();
+  (void)once;
 }
 
 void RegisterFreeTransformTools() {

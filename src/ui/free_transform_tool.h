@@ -49,6 +49,11 @@ bool LayerBox(const CMirvDoc& doc, QuadPoint out[4]);
 // Registers the tool for 4250, 4251 and 4252 (once).
 void RegisterFreeTransformTools();
 
+// Free rotation by dragging in the view (tool 1415): works with the open
+// rotation-angle panel, whose angle it sets; the release applies it.
+std::shared_ptr<Tool> MakeFreeRotateTool();
+void RegisterFreeRotateTool();
+
 // Entering a mode from the menu: refuses when the view is not at 100 % (with the
 // message), makes the tool current, keeps the layer in both backups and shows the
 // handles on the active view.

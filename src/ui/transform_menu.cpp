@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QVariant>
+#include <memory>
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
@@ -84,6 +85,49 @@ bool RunPreview(CMainFrame& frame, PreviewDialog& d) {
   return d.Recorded();
 }
 
+// Free rotation is a mode: the layer is kept in both backups, the rotation-angle
+// panel stays open beside the view, and a drag in the view turns the layer (tool
+// 1415) as the typed angle does. OK or a finished drag records the step; closing the
+// panel puts the layer back. Either way the mode ends.
+bool EnterFreeRotation(CMainFrame& frame, CMirvDoc& doc) {
+  if (FreeRotateDialog* open = FreeRotateDialog::Active()) {
+    open->raise();
+    return false;
+  }
+  CMirvView* view = frame.ActiveView();
+  if (!view || !frame.ConsentToolChange(tool::kFreeRotate)) return false;
+  auto* d = new FreeRotateDialog(doc, &frame);
+  if (!d->Begin()) {
+    delete d;
+    return false;
+  }
+  if (doc.HistoryEnabled()) doc.History().SaveBackup(1, doc.Layers().active);
+  RegisterFreeRotateTool();
+  if (!view->Router().ToolFor(tool::kFreeRotate)) view->Router().SetTool(tool::kFreeRotate, MakeFreeRotateTool());
+  d->SetActive(true);
+  frame.Frame().currentTool = tool::kFreeRotate;
+  frame.SetRotationPanel(d);
+  auto ended = std::make_shared<bool>(false);
+  // OK and Cancel (or closing the window) have left the layer right already.
+  QObject::connect(d, &QDialog::finished, &frame, [&frame, d, ended] {
+    *ended = true;
+    d->SetActive(false);
+    if (frame.Frame().currentTool == tool::kFreeRotate) frame.Frame().currentTool = tool::kNone;
+    frame.SetRotationPanel(nullptr);
+    d->deleteLater();
+    Redraw(frame);
+    frame.UpdateCommandUI();
+  });
+  // A test plays the user's part through the runner; the editor leaves the panel open.
+  if (Runner()) {
+    Runner()(*d);
+    if (!*ended) d->reject();
+    return d->Recorded();
+  }
+  d->show();
+  return true;
+}
+
 bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
   switch (id) {
     case cmd::kResize: {
@@ -96,11 +140,7 @@ bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
       Show(d);
       return d.Recorded();
     }
-    case cmd::kFreeRotate: {
-      FreeRotateDialog d(doc, &frame);
-      if (!d.Begin()) return false;
-      return RunPreview(frame, d);
-    }
+    case cmd::kFreeRotate: return EnterFreeRotation(frame, doc);
     case cmd::kLayerEffect: {
       const QVariant kept = frame.property(kShadowColourProperty);
       LayerEffectDialog d(doc, kept.isValid() ? Rgbq(kept.toUInt()) : MakeRgbq(0, 0, 0), &frame);

@@ -275,6 +275,65 @@ class TransformDialogsTest : public QObject {
     QCOMPARE(d.Layers().Active()->width, viaDialog.width);
   }
 
+  void freeRotationModeTurnsByDraggingInTheView() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const Layer before = *d.Layers().Active();
+    const int step = d.History().Step();
+    QVERIFY(frame_->OnCommand(1415));
+    FreeRotateDialog* p = FreeRotateDialog::Active();
+    QVERIFY(p && p->isVisible());
+    QCOMPARE(p->windowTitle(), QString("회전각지정"));
+    QCOMPARE(frame_->Frame().currentTool, tool::kFreeRotate);
+    // Entering again only raises the panel; other tools wait until it is closed.
+    QVERIFY(!frame_->OnCommand(1415));
+    QCOMPARE(FreeRotateDialog::Active(), p);
+    QVERIFY(!frame_->OnCommand(tool::kBrush));
+    QCOMPARE(frame_->Frame().currentTool, tool::kFreeRotate);
+
+    // About the layer's centre (5, 4): from its right to below it is a quarter turn
+    // clockwise, previewed on the way and recorded on release.
+    CMirvView* v = frame_->ActiveView();
+    ToolRouter& r = v->Router();
+    auto at = [](int x, int y) {
+      PointerEvent e;
+      e.view = e.raw = e.client = Point{x, y};
+      return e;
+    };
+    r.Press(*v, at(9, 4));
+    r.Move(*v, at(7, 6));
+    QCOMPARE(p->Angle()->value(), 45.0);
+    QVERIFY(d.Layers().Active()->width > 10);
+    QCOMPARE(d.History().Step(), step);
+    r.Move(*v, at(5, 9));
+    r.Release(*v, at(5, 9));
+    QCOMPARE(d.History().Step(), step + 1);
+    QCOMPARE(Label(d, step + 1), QString("자유회전"));
+    QCOMPARE(frame_->Frame().currentTool, tool::kNone);
+    QVERIFY(!FreeRotateDialog::Active());
+    const Layer viaDrag = *d.Layers().Active();
+    QVERIFY(d.History().Undo());
+    QVERIFY(d.Layers().Active()->pixels == before.pixels);
+    QVERIFY(FreeRotate(d, 90.0f));
+    QVERIFY(d.Layers().Active()->pixels == viaDrag.pixels);
+    QVERIFY(d.History().Undo());
+
+    // A click turns nothing and keeps the mode; closing the panel puts the layer back.
+    QVERIFY(frame_->OnCommand(1415));
+    p = FreeRotateDialog::Active();
+    QVERIFY(p);
+    r.Press(*v, at(9, 4));
+    r.Release(*v, at(9, 4));
+    QCOMPARE(FreeRotateDialog::Active(), p);
+    p->Angle()->setValue(30.0);
+    QVERIFY(d.Layers().Active()->pixels != before.pixels);
+    p->close();
+    QVERIFY(!FreeRotateDialog::Active());
+    QCOMPARE(frame_->Frame().currentTool, tool::kNone);
+    QVERIFY(d.Layers().Active()->pixels == before.pixels);
+    QCOMPARE(d.Layers().Active()->width, before.width);
+    QCOMPARE(d.History().Step(), step);
+  }
+
   void layerEffectDialog() {
     CMirvDoc& d = NewDoc(10, 8);
     const int step = d.History().Step();
