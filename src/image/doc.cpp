@@ -329,21 +329,7 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
     std::string message;
     if (!formats_->WriteNative(*this, path, message)) return fail(message);
   } else if (code >= 0 && code <= 3) {
-    if (!Flatten()) return fail("");
-    if (code == 2) {
-      const bool reduced = formats_->ReduceTo8Bit(*this);
-      if (reduced)
-        for (int s : layers_.Chain()) CommitLayer(s);
-      if (!reduced || !RebuildViewImage()) {
-        host_.ShowMessage(msg::kConvertFailed);
-        return false;
-      }
-    }
-    // Flatten has just rebuilt the view image from the bottom layer.
-    const Layer* b = layers_.Get(layers_.bottom);
-    if (!b || !view_->IsValid() || size_t(b->imageSize) != view_->ImageSize()) return fail("");
-    view_->SetFormatType(code);
-    if (!formats_->SavePicture(path, code, *view_)) return fail(view_->LastError());
+    if (!SaveFlattened(path, code, fail)) return false;
   } else {
     // PCX and PSD are read-only; measurement files come with their own tools.
     return fail("Unsupported operation for this format");
@@ -354,6 +340,82 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   modified_ = false;
   host_.RefreshHistoryPanel(*this);
   RefreshTitle(titleText_);
+  return true;
+}
+
+// A picture file holds one flattened layer, so saving merges the layers, and a GIF
+// also takes the picture down to 256 colours. The file is written before any of
+// that becomes part of the document: the merge runs with the history paused, and a
+// write that fails puts back every layer, the picture and the selection, with no
+// step recorded. Only a written file leaves the "떡그림" step behind.
+bool CMirvDoc::SaveFlattened(const std::filesystem::path& path, int code,
+                             const std::function<bool(const std::string&)>& fail) {
+  struct Snapshot {
+    LayerStack layers;
+    std::unique_ptr<CImageBuffer> view;
+  };
+  // A lone opaque layer that the picture already shows flattens to itself; only
+  // the selection changes then, so the whole-document copy is skipped.
+  const bool inPlace = code != 2 && layers_.LayerCount() == 1 && IsOwnComposition(layers_.bottom) && viewIsBottom_;
+  Snapshot snap;
+  std::vector<uint8_t> mask;
+  const int32_t maskGeometry[4] = {layers_.maskWidth, layers_.maskHeight, layers_.maskX, layers_.maskY};
+  const bool hadSelection = layers_.selectionExists, wasModified = modified_, wasViewBottom = viewIsBottom_;
+  const int viewFormat = view_->FormatType();
+  try {
+    if (inPlace) {
+      mask = layers_.mask;
+    } else {
+      snap.layers = layers_;
+      snap.view = std::make_unique<CImageBuffer>();
+      if (view_->IsValid() && !snap.view->CopyFrom(*view_)) return fail("");
+    }
+  } catch (const std::bad_alloc&) {
+    return fail("Not enough memory");
+  }
+  auto restore = [&] {
+    if (inPlace) {
+      layers_.mask = std::move(mask);
+      view_->SetFormatType(viewFormat);
+    } else {
+      layers_ = std::move(snap.layers);
+      if (snap.view) view_ = std::move(snap.view);
+    }
+    layers_.maskWidth = maskGeometry[0], layers_.maskHeight = maskGeometry[1];
+    layers_.maskX = maskGeometry[2], layers_.maskY = maskGeometry[3];
+    layers_.selectionExists = hadSelection;
+    modified_ = wasModified;
+    LayersChanged();
+    viewIsBottom_ = wasViewBottom;
+  };
+
+  const bool history = historyEnabled_;
+  historyEnabled_ = false;
+  std::string why;
+  bool ok = Flatten();
+  if (ok && code == 2 && layers_.header.bitsPerPixel > 8) {
+    ok = formats_->ReduceTo8Bit(*this) && RebuildViewImage();
+    if (!ok) {
+      historyEnabled_ = history;
+      restore();
+      host_.ShowMessage(msg::kConvertFailed);
+      return false;
+    }
+  }
+  // Flatten has just rebuilt the view image from the bottom layer.
+  const Layer* b = layers_.Get(layers_.bottom);
+  ok = ok && b && view_->IsValid() && size_t(b->imageSize) == view_->ImageSize();
+  if (ok) {
+    view_->SetFormatType(code);
+    ok = formats_->SavePicture(path, code, *view_);
+    if (!ok) why = view_->LastError();
+  }
+  historyEnabled_ = history;
+  if (!ok) {
+    restore();
+    return fail(why);
+  }
+  RecordStep(label::kFlatten, kStepFlatten, layers_.bottom);
   return true;
 }
 

@@ -177,6 +177,8 @@ class CMirvDoc : public HistoryHost {
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
   bool IsOwnComposition(int slot) const;
+  bool SaveFlattened(const std::filesystem::path& path, int code,
+                     const std::function<bool(const std::string&)>& fail);
   bool ConvertTo24();
   std::vector<uint8_t> BuildClipboardDib(bool* ok);
   void RefreshTitle(const std::string& text);
