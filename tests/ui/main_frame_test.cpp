@@ -383,6 +383,67 @@ class MainFrameTest : public QObject {
     QVERIFY(f->CloseAllDocuments());
   }
 
+  // Save As writes exactly the file the user named, and asks about replacing that
+  // file, not another one.
+  void saveAsFollowsTheTypedName() {
+    auto f = MakeFrame();
+    CMirvDoc* doc = f->OpenDocumentFile(CopyOfSample("layered.bmp"));
+    QVERIFY(doc);
+    QVERIFY(f->OnCommand(cmd::kLayerAdd));
+    const QString victim = home_.filePath("victim.jpg");
+    {
+      QFile file(victim);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("keep me");
+    }
+    auto victimBytes = [&] {
+      QFile file(victim);
+      file.open(QIODevice::ReadOnly);
+      return file.readAll();
+    };
+    QString typed, offered, proposedName;
+    f->SetSavePicker([&](const QString&, const QString& proposed, const QString&, QString* selected) {
+      offered = *selected;
+      proposedName = proposed;
+      *selected = "JPG (*.jpg *.jpeg)";
+      return typed;
+    });
+    QStringList asked;
+    Answer reply = Answer::No;
+    f->Host().SetAsker([&](const QString& text, AskButtons) {
+      asked << text;
+      return reply;
+    });
+
+    // A typed ".vlm" keeps the layers in a VLM file even with the JPG row selected.
+    typed = home_.filePath("victim.vlm");
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(offered.startsWith("BMP"));  // the list starts on the document's own format
+    QVERIFY(proposedName.endsWith("layered.bmp"));
+    QVERIFY(QFile::exists(typed));
+    QCOMPARE(victimBytes(), QByteArray("keep me"));
+    QCOMPARE(doc->Layers().LayerCount(), 2);
+    QCOMPARE(asked.size(), 0);
+
+    // A name without a known extension gets the row's; replacing asks about that file.
+    reply = Answer::Yes;
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(offered.startsWith("VLM"));
+    QCOMPARE(asked.size(), 1);  // victim.vlm exists now
+    asked.clear();
+    reply = Answer::No;
+    typed = home_.filePath("victim");
+    QVERIFY(!f->SaveDocument(*doc, true));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].contains("victim.jpg"));
+    QCOMPARE(victimBytes(), QByteArray("keep me"));
+    QCOMPARE(doc->Layers().LayerCount(), 2);
+    reply = Answer::Yes;
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(victimBytes().startsWith("\xff\xd8"));
+    QCOMPARE(QString::fromStdString(doc->Path().filename().string()), QString("victim.jpg"));
+  }
+
   void settingsKeptBetweenRuns() {
     fs::remove(Home() / kSettingsFileName);
     fs::remove(Home() / kFirstShowFileName);
