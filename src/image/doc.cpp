@@ -25,7 +25,7 @@ constexpr const char* kEmptyImage = "해당파일이 존재하지 않습니다."
 constexpr const char* kVectorCopy = "벡터형식이 아닌 레이어만 복사할 수 있습니다.";
 constexpr const char* kSelectFirst = "영역선택 후에 시도하십시요";
 constexpr const char* kConvertFailed = "변환을 성공하지 못했습니다.";
-constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.\n%s";
+constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.";
 }  // namespace msg
 
 namespace label {
@@ -281,11 +281,11 @@ bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
   }
   if (code == 6) {
     // Measurement documents arrive with the measurement tools.
-    host_.ShowMessage(msg::kCannotOpen);
+    host_.ShowFailure(msg::kCannotOpen, path, "Unsupported operation for this format");
     return false;
   }
   if (!decoded || !image->IsValid()) {
-    host_.ShowMessage(msg::kCannotOpen);
+    host_.ShowFailure(msg::kCannotOpen, path, image->LastError());
     return false;
   }
   view_ = std::move(image);
@@ -321,13 +321,16 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   const bool hadSelection = layers_.selectionExists;
   const std::string file = path.filename().string();
   auto fail = [&](const std::string& why) {
-    host_.ShowMessage(Format(msg::kSaveFailed, file.c_str(), why.c_str()));
+    host_.ShowFailure(Format(msg::kSaveFailed, file.c_str()), path, why);
     return false;
   };
   if (!formats_) return fail("");
   if (code == 5) {
-    std::string message;
-    if (!formats_->WriteNative(*this, path, message)) return fail(message);
+    std::string message, reason;
+    if (!formats_->WriteNative(*this, path, message, reason)) {
+      host_.ShowFailure(message.empty() ? Format(msg::kSaveFailed, file.c_str()) : message, path, reason);
+      return false;
+    }
   } else if (code >= 0 && code <= 3) {
     if (!SaveFlattened(path, code, fail)) return false;
   } else {

@@ -156,7 +156,11 @@ class CMirvDoc : public HistoryHost {
   const std::string& Title() const { return title_; }
   const std::filesystem::path& Path() const { return path_; }
   float Zoom() const { return zoom_; }
-  void SetZoom(float z) { zoom_ = z; }
+  // The title shows the zoom, so it follows every change.
+  void SetZoom(float z) {
+    zoom_ = z;
+    RefreshTitle(titleText_);
+  }
   bool CompositionStale() const { return stale_; }
   void SetCompositionStale(bool s) { stale_ = s; }
   bool SelectionMove() const { return selectionMove_; }

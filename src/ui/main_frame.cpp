@@ -94,6 +94,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   mdi_->setBackground(QColor(96, 96, 96));
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    if (CMirvView* v = ActiveView()) v->EmitStatus();
     RefreshTitle();
     UpdateCommandUI();
   });
@@ -331,7 +332,7 @@ CMirvDoc* CMainFrame::OpenDocumentFile(const QString& pathText) {
   // The document refuses an unknown extension without a word; the user who named
   // the file still deserves one.
   if (ExtensionCode(path) < 0) {
-    host_->ShowMessage(kCannotOpen);
+    host_->ShowFailure(kCannotOpen, path, "Unknown picture format");
     return nullptr;
   }
   auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
@@ -364,7 +365,11 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   mdi_->addSubWindow(child);
   WatchChild(child);
   if (CMirvView* v = child->View()) {
-    connect(v, &CMirvView::statusText, this, &CMainFrame::SetStatusText);
+    // Every view reports its picture's size when it changes; only the active
+    // window's belongs in the status line.
+    connect(v, &CMirvView::statusText, this, [this, v](const QString& t) {
+      if (v == ActiveView() || v->hasFocus()) SetStatusText(t);
+    });
     connect(v, &CMirvView::progressChanged, this, &CMainFrame::SetProgress);
     connect(v, &CMirvView::contextCommand, this, [this](int id) { OnCommand(id); });
     connect(v, &CMirvView::toolStep, this, &CMainFrame::ToolStepDone);

@@ -214,7 +214,8 @@ void CMirvView::OnUpdate(int hint) {
   updatedStretch_ = s.stretch;
   cacheValid_ = false;
   StoreScroll();
-  if (hint == viewcmd::kUpdateHint) EmitStatus();
+  // Undo, resize and new pictures all arrive here: the status line follows.
+  EmitStatus();
   viewport()->update();
 }
 

@@ -45,7 +45,7 @@ struct FakeFormats : FormatDispatch {
     m = "VLM 형식의 버전이 상이함";
     return false;
   }
-  bool WriteNative(CMirvDoc&, const fs::path&, std::string&) override { return false; }
+  bool WriteNative(CMirvDoc&, const fs::path&, std::string&, std::string&) override { return false; }
   bool ReduceTo8Bit(CMirvDoc&) override { return false; }
 };
 
@@ -205,6 +205,7 @@ TEST_F(DocTest, AFailedSaveLeavesTheDocumentAsItWas) {
   for (const char* name : {"out.jpg", "out.bmp", "out.gif", "out.tif"}) {
     SCOPED_TRACE(name);
     host.messages.clear();
+    host.failureDetails.clear();
     EXPECT_FALSE(doc->OnSaveDocument(tmp / name));
     EXPECT_EQ(L().LayerCount(), 2);
     EXPECT_EQ(L().active, before.active);
@@ -221,8 +222,14 @@ TEST_F(DocTest, AFailedSaveLeavesTheDocumentAsItWas) {
     EXPECT_EQ(doc->Path().filename(), "pic.bmp");
     ASSERT_EQ(host.messages.size(), 1u);
     // The fake cannot reduce colours, so the GIF stops before writing.
-    const bool gif = std::string(name) == "out.gif";
-    EXPECT_NE(host.messages[0].find(gif ? "변환을 성공하지" : "disk full"), std::string::npos);
+    if (std::string(name) == "out.gif") {
+      EXPECT_EQ(host.messages[0], "변환을 성공하지 못했습니다.");
+    } else {
+      // The fixed text names the file; the file and the reason follow below it.
+      EXPECT_EQ(host.messages[0], "[" + std::string(name) + "] 파일을 저장하지 못했습니다.");
+      ASSERT_EQ(host.failureDetails.size(), 1u);
+      EXPECT_EQ(host.failureDetails[0], (tmp / name).string() + "\ndisk full");
+    }
   }
 
   // The same save once the disk has room merges and can be undone.
