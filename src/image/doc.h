@@ -16,7 +16,8 @@
 
 namespace velmira {
 
-// Command identifiers of the document's own commands.
+// Command identifiers of the document's own commands (their entries are in the
+// command registry, commands/registry.h).
 namespace cmd {
 constexpr int kCopy = 57634;
 constexpr int kCut = 57635;
@@ -72,12 +73,6 @@ class CMirvDoc : public HistoryHost {
   bool BuildFromViewImage(const std::string& title);
   void AfterOpen();
 
-  // Commands by id: true when the id is the document's and it ran.
-  bool OnCommand(int id);
-  bool IsCommandEnabled(int id) const;
-  // True for the ids OnCommand handles (the frame routes only those here).
-  static bool HandlesCommand(int id);
-
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);
   bool DeleteLayer(int slot, bool recordHistory);
@@ -127,6 +122,7 @@ class CMirvDoc : public HistoryHost {
   bool Undo();
   bool Redo();
   CHistory& History() { return *history_; }
+  const CHistory& History() const { return *history_; }
   // Batch tools that never undo may run without writing history files.
   void SetHistoryEnabled(bool on) { historyEnabled_ = on; }
   bool HistoryEnabled() const { return historyEnabled_; }

@@ -1,5 +1,7 @@
 #include "ui/panels_menu.h"
 
+#include "ui/command_fronts.h"
+
 #include "ui/layer_panel.h"
 #include "ui/main_frame.h"
 #include "ui/menu_table.h"
@@ -8,12 +10,6 @@
 
 namespace velmira {
 
-bool IsPanelCommand(int id) {
-  return id == framecmd::kLayerPanel || id == framecmd::kQuickEdit || id == framecmd::kSettingsDialog;
-}
-
-bool PanelCommandEnabled(const CMainFrame&, int id) { return IsPanelCommand(id); }
-
 LayerPanel* FindLayerPanel(const CMainFrame& frame) {
   return frame.findChild<LayerPanel*>(QString(), Qt::FindDirectChildrenOnly);
 }
@@ -21,6 +17,8 @@ LayerPanel* FindLayerPanel(const CMainFrame& frame) {
 QuickEditWindow* FindQuickEdit(const CMainFrame& frame) {
   return frame.findChild<QuickEditWindow*>(QString(), Qt::FindDirectChildrenOnly);
 }
+
+namespace {
 
 bool RunPanelCommand(CMainFrame& frame, int id) {
   if (id == framecmd::kLayerPanel) {
@@ -55,6 +53,13 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+void RegisterPanelFronts(CommandFronts& f) {
+  for (int id : {framecmd::kLayerPanel, framecmd::kQuickEdit, framecmd::kSettingsDialog})
+    f.Add(id, CommandFront{{}, [id](CMainFrame& frame) { return RunPanelCommand(frame, id); }});
 }
 
 void RefreshLayerPanelFor(CMainFrame& frame, CMirvDoc& doc) {

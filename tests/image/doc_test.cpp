@@ -329,19 +329,16 @@ TEST_F(DocTest, FlattenOfALoneLayerStillAppliesPartialCoverage) {
 TEST_F(DocTest, AlphaCommandsChangeTheRecordAndRecordSteps) {
   ASSERT_TRUE(Open());
   doc->ViewImage()->Ext().transparentIndex = 4;
-  ASSERT_TRUE(doc->OnCommand(cmd::kRemoveTransparency));
+  ASSERT_TRUE(doc->AlphaCommand(cmd::kRemoveTransparency));
   EXPECT_EQ(doc->ViewImage()->Ext().transparentIndex, -1);
-  ASSERT_TRUE(doc->OnCommand(cmd::kToggleAlphaPalette));
+  ASSERT_TRUE(doc->AlphaCommand(cmd::kToggleAlphaPalette));
   EXPECT_EQ(doc->ViewImage()->Ext().alphaPaletteEnabled, 1);
-  ASSERT_TRUE(doc->OnCommand(cmd::kStripAlpha));
+  ASSERT_TRUE(doc->AlphaCommand(cmd::kStripAlpha));
   EXPECT_EQ(doc->ViewImage()->Ext().transparentColour, MakeRgbq(255, 255, 255, 0));
   EXPECT_EQ(doc->History().Step(), 3);
-  ASSERT_TRUE(doc->OnCommand(cmd::kSetTransparency));  // a display switch, not a step
+  ASSERT_TRUE(doc->AlphaCommand(cmd::kSetTransparency));  // a display switch, not a step
   EXPECT_TRUE(doc->ShowTransparency());
   EXPECT_EQ(doc->History().Step(), 3);
-  EXPECT_TRUE(CMirvDoc::HandlesCommand(cmd::kStripAlpha));
-  EXPECT_FALSE(CMirvDoc::HandlesCommand(1420));  // the zoom tool is the view's
-  EXPECT_FALSE(doc->OnCommand(1420));
 }
 
 TEST_F(DocTest, CutToNewNeedsASelectionAndASaneSize) {
