@@ -40,10 +40,11 @@ bool DocServices::ReadNative(CMirvDoc& doc, const std::filesystem::path& path, s
   return ReadVlm(doc.Layers(), doc.HistoryEnabled() ? &doc.History() : nullptr, path, &message);
 }
 
-bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) {
+bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
+                              std::string& reason) {
   // The stored shadow planes and the preview show the shadows as they are now.
   RefreshLayerEffects(doc.Layers());
-  return WriteVlm(doc.Layers(), path, &message);
+  return WriteVlm(doc.Layers(), path, &message, &reason);
 }
 
 bool DocServices::ReduceTo8Bit(CMirvDoc& doc) {
