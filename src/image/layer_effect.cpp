@@ -15,14 +15,16 @@ void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, st
     return;
   }
   // Summed-area table of the coverage with a zero border: the window sum of every
-  // pixel is then four lookups, whatever the size.
+  // pixel is then four lookups, whatever the size. The table wraps around in 32 bits,
+  // which halves its size (the plane is recomputed after every edit of a shadowed
+  // layer); a window sum (at most 255 × 34 × 34) is still exact modulo 2³².
   const size_t W1 = size_t(w) + 1;
-  std::vector<uint64_t> sat(W1 * (size_t(h) + 1), 0);
+  std::vector<uint32_t> sat(W1 * (size_t(h) + 1), 0);
   for (int y = 0; y < h; ++y) {
-    uint64_t run = 0;
+    uint32_t run = 0;
     const uint8_t* c = cov.data() + size_t(y) * size_t(w);
-    uint64_t* above = sat.data() + size_t(y) * W1;
-    uint64_t* row = above + W1;
+    uint32_t* above = sat.data() + size_t(y) * W1;
+    uint32_t* row = above + W1;
     for (int x = 0; x < w; ++x) {
       run += c[x];
       row[x + 1] = above[x + 1] + run;
@@ -37,7 +39,7 @@ void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, st
     for (int x = 0; x < w; ++x) {
       if (c[x] != 0) continue;
       const int x0 = std::clamp(x - s, 0, w), x1 = std::clamp(x + s, 0, w);
-      const uint64_t sum = sat[size_t(y1) * W1 + size_t(x1)] - sat[size_t(y0) * W1 + size_t(x1)] -
+      const uint32_t sum = sat[size_t(y1) * W1 + size_t(x1)] - sat[size_t(y0) * W1 + size_t(x1)] -
                            sat[size_t(y1) * W1 + size_t(x0)] + sat[size_t(y0) * W1 + size_t(x0)];
       const double S = double(sum) * 0.00392156862745098;
       const double v = S / area * 255.0;

@@ -44,6 +44,34 @@ TEST(EffectPlane, IntensityFadesWithTheDistanceFromContent) {
   EXPECT_LT(e[29 + 20 * 40], e[21 + 20 * 40]);
 }
 
+// A picture larger than 16.8 million pixels sums more coverage than 32 bits hold; the
+// windows near its far corner must still come out exactly as counted by hand.
+TEST(EffectPlane, LargePlanesKeepExactWindowSums) {
+  const int n = 4200, hole = 12, s = 4;
+  std::vector<uint8_t> cov(size_t(n) * size_t(n), 255);
+  for (int y = n - hole; y < n; ++y)
+    for (int x = n - hole; x < n; ++x) cov[size_t(y) * size_t(n) + size_t(x)] = 0;
+  cov[size_t(n - 3) * size_t(n) + size_t(n - 5)] = 100;  // a partly covered pixel in the hole
+  std::vector<uint8_t> e;
+  ComputeEffectPlane(cov, n, n, s, e);
+  ASSERT_EQ(e.size(), cov.size());
+  for (int y = n - hole; y < n; ++y)
+    for (int x = n - hole; x < n; ++x) {
+      const size_t i = size_t(y) * size_t(n) + size_t(x);
+      if (cov[i] != 0) continue;
+      long sum = 0;
+      for (int dy = -s; dy < s; ++dy)
+        for (int dx = -s; dx < s; ++dx) {
+          const int px = x + dx, py = y + dy;
+          if (px >= 0 && py >= 0 && px < n && py < n) sum += cov[size_t(py) * size_t(n) + size_t(px)];
+        }
+      const double v = double(sum) * 0.00392156862745098 / (1.5 * s * s) * 255.0;
+      ASSERT_EQ(e[i], v >= 255.0 ? 255 : int(v)) << x << "," << y;
+    }
+  EXPECT_EQ(e[size_t(n - 8) * size_t(n) + size_t(n - 8)], 0);  // its window misses every covered pixel
+  EXPECT_GT(e[size_t(n - 1) * size_t(n) + size_t(n - hole)], 0);
+}
+
 struct QuietHost : DocHost {
   std::vector<std::string> messages;
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
