@@ -109,7 +109,8 @@ std::vector<uint8_t> EncodeCalibration(const std::vector<CalibrationEntry>& entr
     if (!e.valid || written >= kMaxCalibrations) continue;
     ++written;
     const size_t chars = std::min(e.name.size(), size_t(kMaxCalibrationName));
-    std::snprintf(buf, sizeof buf, " %d %d %d %.2f", int(chars), e.refX, e.refY, double(e.realLength));
+    const double length = std::isfinite(e.realLength) ? double(e.realLength) : 1.0;
+    std::snprintf(buf, sizeof buf, " %d %d %d %.2f", int(chars), e.refX, e.refY, length);
     Append(raw, "\n " + WordUnit(e.unit) + buf);
     for (size_t i = 0; i < chars; ++i) {
       raw.push_back(uint8_t(e.name[i] & 0xFF));
@@ -139,6 +140,8 @@ CalibrationData DecodeCalibration(const uint8_t* data, size_t size) {
     int32_t chars = 0;
     if (!r.Word(&e.unit) || !r.Int(&chars) || !r.Int(&e.refX) || !r.Int(&e.refY) || !r.Length(&e.realLength))
       break;
+    // Hundreds of digits overflow a float; "inf" would not read back.
+    if (!std::isfinite(e.realLength)) break;
     chars = std::clamp(chars, 0, kMaxCalibrationName);
     if (b.size() - r.pos < size_t(chars) * 2) break;
     for (int k = 0; k < chars; ++k, r.pos += 2) e.name.push_back(char16_t(b[r.pos] | (b[r.pos + 1] << 8)));

@@ -24,7 +24,6 @@ const char* const kMsgScoCanvas = "측정 파일의 그림 크기나 색상 수�
 namespace {
 
 constexpr const char* kLabelMeasureLayer = "벡터측정레이어추가";
-constexpr const char* kLabelRedraw = "측정벡터 다시그리기";
 
 uint64_t LayerHash(const Layer& l) {
   uint64_t h = 1469598103934665603ull;
