@@ -10,6 +10,7 @@
 #include "processing/doc_commands.h"
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
+#include "cli/measure_cli.h"
 #include "cli/tool_commands.h"
 
 namespace velmira::cli {
@@ -444,10 +445,17 @@ const Command kCommands[] = {
 
 }  // namespace
 
-std::span<const Command> Commands() { return kCommands; }
+std::span<const Command> Commands() {
+  static const std::vector<Command> all = [] {
+    std::vector<Command> v(std::begin(kCommands), std::end(kCommands));
+    for (const Command& c : MeasureCommands()) v.push_back(c);
+    return v;
+  }();
+  return all;
+}
 
 const Command* FindCommand(std::string_view name) {
-  for (const Command& c : kCommands)
+  for (const Command& c : Commands())
     if (name == c.name) return &c;
   return nullptr;
 }

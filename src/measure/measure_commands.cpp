@@ -109,6 +109,25 @@ void Show(CMirvDoc& doc, DocMeasure& m, const MeasureObject& o) {
   m.lastLabel = ObjectLabel(o, Style(doc, false));
 }
 
+void Remeasure(CMirvDoc& doc, MeasureObject& o) {
+  const Calib c = CalibOf(doc.Frame());
+  const auto& p = o.points;
+  if (o.kind == kind::kSegment && p.size() == 2) o.length = SegmentLength(p[0], p[1], c);
+  else if (o.kind == kind::kPolyline) o.length = PolylineLength(p, c);
+  else if (o.kind == kind::kRectangle && p.size() == 4) o.area = RectangleArea(p[0], p[1], c);
+  else if (o.kind == kind::kPolygon) o.area = FigureArea(doc, p);
+  else if (o.kind == kind::kAngle && p.size() == 3) o.angle = AngleValue(p[0], p[1], p[2]);
+  else if (o.kind == kind::kCircle && p.size() == 2) o.radius = SegmentLength(p[0], p[1], c), o.diameter = 2 * o.radius;
+  else if (o.kind == kind::kCurve) o.length = CurveLength(o.curve, c);
+  else if (o.kind == kind::kCurveArea) {
+    const Layer* l = doc.Layers().Active();
+    Curve local = o.curve;
+    for (auto* v : {&local.nodes, &local.first, &local.second})
+      for (auto& q : *v) q = InLayerTop(doc.Layers(), q);
+    o.area = l ? CurveArea(local, l->width, l->height, c) : 0;
+  }
+}
+
 }  // namespace
 
 DocMeasure& MeasureOf(CMirvDoc& doc) {
@@ -413,7 +432,11 @@ bool AddMeasurementLayer(CMirvDoc& doc) {
 bool SaveMeasurements(CMirvDoc& doc, const std::filesystem::path& path) {
   DocMeasure& m = MeasureOf(doc);
   if (doc.Layers().Active()) doc.RevertLayer(doc.Layers().active, false);
-  std::vector<MeasureObject> objs(m.list.Objects().begin(), m.list.Objects().begin() + m.list.Count());
+  // The file has no valid byte: a removed object written there would come back to
+  // life on loading, so only the objects in use are written.
+  std::vector<MeasureObject> objs;
+  for (int i = 0; i < m.list.Count(); ++i)
+    if (m.list.Objects()[size_t(i)].valid) objs.push_back(m.list.Objects()[size_t(i)]);
   std::string why;
   if (!WriteScoFile(path, doc.Layers(), objs, &why)) {
     doc.Host().ShowMessage(kMsgScoSaveFailed);
@@ -442,6 +465,9 @@ bool LoadMeasurements(CMirvDoc& doc, const std::filesystem::path& path) {
   L.palette = std::move(palette);
   for (int s : L.Chain()) doc.CommitLayer(s);
   DocMeasure& m = MeasureOf(doc);
+  // The file keeps points, not values: they are measured again with the calibration
+  // in use now.
+  for (MeasureObject& o : contents->objects) Remeasure(doc, o);
   m.list.Assign(std::move(contents->objects));
   m.copySlot = -1;
   m.figure.clear();

@@ -163,13 +163,12 @@ class ScoFiles : public testing_support::ToolFixture {
 
 TEST_F(ScoFiles, EveryKindRoundTrips) {
   MeasureEverything();
-  ASSERT_TRUE(RemoveObject(*doc, 1));  // removed objects are in the file as any other
   const fs::path file = tmp / "all.sco";
   ASSERT_TRUE(SaveMeasurements(*doc, file));
   ScoContents back;
   std::string why;
   ASSERT_TRUE(ReadScoFile(file, back, &why)) << why;
-  const auto& mine = MeasureOf(*doc).list.Objects();
+  const std::vector<MeasureObject> mine = MeasureOf(*doc).list.Objects();
   ASSERT_EQ(back.objects.size(), mine.size());
   for (size_t i = 0; i < mine.size(); ++i) {
     EXPECT_EQ(back.objects[i].kind, mine[i].kind) << i;
@@ -189,10 +188,23 @@ TEST_F(ScoFiles, EveryKindRoundTrips) {
   EXPECT_NE(text.find("\n NumOf_MicObjs 10\n            점표시 1 0 0 3 4\n             선분 2 0 0 1 1 30 40"),
             std::string::npos);
 
-  // Loading into the document replaces the list and redraws.
+  // Loading into the document replaces the list and measures every object again.
   ASSERT_TRUE(VectorUndo(*doc));
   ASSERT_TRUE(LoadMeasurements(*doc, file));
-  EXPECT_EQ(MeasureOf(*doc).list.Count(), 10);
+  const auto& loaded = MeasureOf(*doc).list;
+  ASSERT_EQ(loaded.Count(), 10);
+  for (size_t i = 0; i < mine.size(); ++i) {
+    EXPECT_FLOAT_EQ(loaded.Objects()[i].length, mine[i].length) << i;
+    EXPECT_FLOAT_EQ(loaded.Objects()[i].area, mine[i].area) << i;
+    EXPECT_FLOAT_EQ(loaded.Objects()[i].angle, mine[i].angle) << i;
+    EXPECT_FLOAT_EQ(loaded.Objects()[i].diameter, mine[i].diameter) << i;
+  }
+  // A removed object is not written, so it cannot come back by loading.
+  ASSERT_TRUE(RemoveObject(*doc, 1));
+  ASSERT_TRUE(SaveMeasurements(*doc, file));
+  ASSERT_TRUE(LoadMeasurements(*doc, file));
+  EXPECT_EQ(MeasureOf(*doc).list.Count(), 9);
+  EXPECT_EQ(MeasureOf(*doc).list.Objects()[1].kind, kind::kCircle);
 }
 
 TEST_F(ScoFiles, DamagedCutOrForeignFilesChangeNothing) {
