@@ -158,6 +158,8 @@ bool ReadLayers(Src& s, LayerStack& t, std::string* why) {
     if (rec.above != -1 && !LayerStack::ValidSlot(rec.above)) return Fail(why, "layer above outside 0...39");
     if (rec.width <= 0 || rec.height <= 0 || rec.width > 65535 || rec.height > 65535)
       return Fail(why, "bad layer size");
+    // Every layer covers the canvas, so the file's own length bounds the canvas too.
+    if (rec.width < ph.canvasWidth || rec.height < ph.canvasHeight) return Fail(why, "a layer is smaller than the canvas");
     const int64_t stride = rec.kind == kLayerText ? rec.width : StrideFor(rec.width, ph.bitsPerPixel);
     const int64_t pixelCount = int64_t(rec.width) * rec.height;
     if (rec.stride != stride || rec.imageSize != stride * rec.height || rec.pixelCount != pixelCount)
