@@ -1,5 +1,7 @@
 #include "ui/main_frame.h"
 
+#include "ui/measure_menu.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -86,6 +88,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   setObjectName(QStringLiteral("CMainFrame"));
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
+  InstallMeasurement(*this, dataFolder_, sharedFolder_);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
@@ -656,6 +659,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
   if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
+  if (IsMeasureCommand(id)) return MeasureCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
   return false;
@@ -721,6 +725,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunTransformCommand(*this, id);
       } else if (IsSelectionCommand(id)) {
         done = RunSelectionCommand(*this, id);
+      } else if (IsMeasureCommand(id)) {
+        done = RunMeasureCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {
         if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
         CMirvDoc* doc = ActiveDocument();
@@ -744,6 +750,7 @@ bool CMainFrame::ChooseTool(int id) {
   // Choosing the current tool again keeps its settings and whatever it has under way.
   if (id == frame_.currentTool) return true;
   if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
+  MeasureToolChanging(*this);
   if (tool::IsSelectionTool(id)) {
     if (!tool::IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
@@ -761,6 +768,7 @@ void CMainFrame::ToolStepDone() {
   // The colour picker changes the foreground; a selection enables its commands.
   RefreshSwatches();
   AfterToolStep(*this);
+  MeasureAfterToolStep(*this);
   UpdateCommandUI();
 }
 

@@ -40,6 +40,7 @@ class QtDocHost : public DocHost {
   bool PutClipboard(const std::vector<uint8_t>& dib) override;
   bool GetClipboard(std::vector<uint8_t>& dib) override;
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
+  TextRasterizer* Rasterizer() override;
 
   void SetAsker(Asker a) { asker_ = std::move(a); }
   void SetInformer(Informer i) { informer_ = std::move(i); }
