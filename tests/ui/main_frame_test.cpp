@@ -70,9 +70,9 @@ class MainFrameTest : public QObject {
   void menusHoldTheItemsInOrder() {
     auto f = MakeFrame();
     const QStringList titles = {"파일(&F)", "편집(&E)",   "그리기",       "영상(&I)",       "필터링(&F)", "레이어(&L)",
-                                "영역선택(&S)", "변형 및 꾸미기", "보기(&V)", "동영상", "윈도우(&W)", "도움말(&H)"};
-    QCOMPARE(f->Popups().size(), 12);
-    for (int i = 0; i < 12; ++i) QCOMPARE(f->Popup(i)->title(), titles[i]);
+                                "영역선택(&S)", "변형 및 꾸미기", "보기(&V)", "측정", "동영상", "윈도우(&W)", "도움말(&H)"};
+    QCOMPARE(f->Popups().size(), 13);
+    for (int i = 0; i < 13; ++i) QCOMPARE(f->Popup(i)->title(), titles[i]);
 
     const std::vector<std::vector<int>> ids = {
         {57600, 57601, 57602, 57603, 57604, 0, 1474, 1475, 0, 57607, 57606, 0, 1571, 57665, 0, 57616},
@@ -85,10 +85,12 @@ class MainFrameTest : public QObject {
         {1570, 1342, 1345, 1343, 1344, 3327, 2055, 2058},
         {1431, -1, -1, -1, 0, 3379, 3392, 1353, 1432, 3339},
         {1554, 1511, 0, 1405, 0, 1420, 1421, 1422, 1572},
+        {3480, 0, 3409, 3416, 3455, 3466, 3457, 3471, 3467, 3470, 3463, 3462, 3419, 3427, 3475, 3485, 0, 3165, 3166,
+         3481, 3482, 3306, 0, 3436, 3453, 3445, 0, 3483, 3484},
         {4201},
         {1412, 57648, 57650, 57651, 0, 1426},
         {57664, 2074}};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
       const QList<QAction*> items = Items(f->Popup(i));
       QCOMPARE(items.size(), int(ids[i].size()));
       for (size_t k = 0; k < ids[i].size(); ++k) {
