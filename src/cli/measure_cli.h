@@ -1,15 +1,12 @@
-// velmira-cli's measuring: the global options --calibration and --decimals and the
-// measure-…, export-measurements, save-measurements and load-measurements commands.
+// velmira-cli's measuring options: --calibration X,Y,LENGTH,UNIT and --decimals 1|2.
+// The measure-… commands themselves are the registry's (commands/measure_area.cpp).
 #pragma once
 
-#include <span>
 #include <string>
 
-#include "cli/commands.h"
+#include "image/frame_state.h"
 
 namespace velmira::cli {
-
-std::span<const Command> MeasureCommands();
 
 // True for the options this file owns.
 bool IsMeasureOption(const std::string& option);

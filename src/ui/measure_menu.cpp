@@ -23,6 +23,7 @@
 #include "measure/export.h"
 #include "measure/measure_commands.h"
 #include "measure/measure_tools.h"
+#include "ui/command_fronts.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
 #include "ui/qt_colour.h"
@@ -76,18 +77,6 @@ void Repaint(CMainFrame& frame) {
   if (auto* p = MicroToolsPanel::Find(frame)) p->Refresh();
 }
 
-bool ChooseMeasureTool(CMainFrame& frame, int id) {
-  FrameState& f = frame.Frame();
-  if (id == f.currentTool) return true;
-  if (!frame.ConsentToolChange(id)) return false;
-  MeasureToolChanging(frame);
-  f.previousTool = f.currentTool;
-  f.currentTool = id;
-  if (id == mc::kCurveTool) frame.SetStatusText(QString::fromUtf8("등록 후, 드래깅으로 곡선 수정"));
-  else frame.SetStatusText(QString());
-  return true;
-}
-
 QString Utf16(const std::u16string& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 std::u16string ToU16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
 
@@ -129,101 +118,44 @@ void MeasureAfterToolStep(CMainFrame& frame) {
   }
 }
 
-bool IsMeasureCommand(int id) {
-  if (ToolIds().count(id)) return true;
-  switch (id) {
-    case mc::kVectorUndo:
-    case mc::kVectorRedo:
-    case mc::kEndContinuous:
-    case mc::kCalibration:
-    case mc::kExport:
-    case mc::kEnvironment:
-    case mc::kMeasurementLayer:
-    case measurecmd::kToolsPanel:
-    case measurecmd::kRemoveObject:
-    case measurecmd::kRedrawAll:
-    case measurecmd::kSaveFile:
-    case measurecmd::kLoadFile:
-    case measurecmd::kFinishCurve: return true;
-    default: return false;
-  }
-}
-
-bool MeasureCommandEnabled(const CMainFrame& frame, int id) {
-  CMirvDoc* doc = frame.ActiveDocument();
-  if (id == measurecmd::kToolsPanel || id == mc::kCalibration || id == mc::kEnvironment) return true;
-  if (!doc || doc->IsBusy()) return false;
-  auto& m = measure::MeasureOf(*doc);
-  switch (id) {
-    case mc::kVectorUndo:
-    case mc::kVectorRedo:
-    case mc::kMeasurementLayer: return measure::IsMeasureCommandEnabled(doc, id);
-    case measurecmd::kRemoveObject: return m.list.Selected() >= 0;
-    case measurecmd::kFinishCurve: return m.curveNodes.size() >= 2;
-    default: return doc->Layers().Active() != nullptr;
-  }
-}
-
-bool RunMeasureCommand(CMainFrame& frame, int id) {
-  if (ToolIds().count(id)) return ChooseMeasureTool(frame, id);
-  CMirvDoc* doc = frame.ActiveDocument();
-  bool done = false;
-  switch (id) {
-    case measurecmd::kToolsPanel: {
-      MicroToolsPanel* p = MicroToolsPanel::Find(frame);
-      if (!p) p = new MicroToolsPanel(frame);
-      p->setVisible(!p->isVisible() || !p->isActiveWindow());
-      p->Refresh();
-      return true;
-    }
-    case mc::kCalibration: {
-      CalibrationDialog d(frame);
-      done = RunDialog(d) == QDialog::Accepted;
-      break;
-    }
-    case mc::kEnvironment: {
-      AnalysisDialog d(frame);
-      done = RunDialog(d) == QDialog::Accepted;
-      break;
-    }
-    case mc::kExport: {
-      ChooseMeasureTool(frame, mc::kExport);
-      ExportDialog d(frame);
-      RunDialog(d);
-      return true;
-    }
-    case mc::kVectorUndo: done = measure::VectorUndo(*doc); break;
-    case mc::kVectorRedo: done = measure::VectorRedo(*doc); break;
-    case mc::kEndContinuous:
-      measure::EndContinuous(*doc);
-      frame.SetStatusText(QString());
-      done = true;
-      break;
-    case mc::kMeasurementLayer: done = measure::AddMeasurementLayer(*doc); break;
-    case measurecmd::kRemoveObject: done = measure::RemoveSelected(*doc); break;
-    case measurecmd::kRedrawAll:
-      measure::RedrawAll(*doc);
-      done = true;
-      break;
-    case measurecmd::kFinishCurve: done = measure::FinishCurve(*doc); break;
-    case measurecmd::kSaveFile: {
-      const QString p = ChooseFile(frame, true, QString::fromUtf8("측정 파일 저장"));
-      if (p.isEmpty()) return false;
-      QString path = p;
-      if (!path.endsWith(QStringLiteral(".sco"), Qt::CaseInsensitive)) path += QStringLiteral(".sco");
-      done = measure::SaveMeasurements(*doc, path.toStdString());
-      break;
-    }
-    case measurecmd::kLoadFile: {
-      const QString p = ChooseFile(frame, false, QString::fromUtf8("측정 파일 열기"));
-      if (p.isEmpty()) return false;
-      done = measure::LoadMeasurements(*doc, p.toStdString());
-      break;
-    }
-    default: return false;
-  }
-  Repaint(frame);
-  return done;
+void RegisterMeasureFronts(CommandFronts& f) {
+  auto front = [&f](int id, std::function<bool(CMainFrame&)> fn) {
+    f.Add(id, CommandFront{{}, [fn](CMainFrame& frame) {
+            const bool done = fn(frame);
+            Repaint(frame);
+            return done;
+          }});
+  };
+  front(measurecmd::kToolsPanel, [](CMainFrame& frame) {
+    MicroToolsPanel* p = MicroToolsPanel::Find(frame);
+    if (!p) p = new MicroToolsPanel(frame);
+    p->setVisible(!p->isVisible());
+    return true;
+  });
+  front(mc::kCalibration, [](CMainFrame& frame) {
+    CalibrationDialog d(frame);
+    return RunDialog(d) == QDialog::Accepted;
+  });
+  front(mc::kEnvironment, [](CMainFrame& frame) {
+    AnalysisDialog d(frame);
+    return RunDialog(d) == QDialog::Accepted;
+  });
+  front(mc::kExport, [](CMainFrame& frame) {
+    ExportDialog d(frame);
+    RunDialog(d);
+    return true;
+  });
+  front(measurecmd::kSaveFile, [](CMainFrame& frame) {
+    QString path = ChooseFile(frame, true, QString::fromUtf8("측정 파일 저장"));
+    if (path.isEmpty()) return false;
+    if (!path.endsWith(QStringLiteral(".sco"), Qt::CaseInsensitive)) path += QStringLiteral(".sco");
+    return measure::SaveMeasurements(*frame.ActiveDocument(), path.toStdString());
+  });
+  front(measurecmd::kLoadFile, [](CMainFrame& frame) {
+    const QString path = ChooseFile(frame, false, QString::fromUtf8("측정 파일 열기"));
+    if (path.isEmpty()) return false;
+    return measure::LoadMeasurements(*frame.ActiveDocument(), path.toStdString());
+  });
 }
 
 // ---------------------------------------------------------------- panel
@@ -289,7 +221,7 @@ void MicroToolsPanel::Refresh() {
   const MeasureSettings& s = frame_.Frame().measure;
   for (auto* b : findChildren<QPushButton*>()) {
     const int id = b->property("commandId").toInt();
-    b->setEnabled(MeasureCommandEnabled(frame_, id));
+    b->setEnabled(frame_.IsCommandEnabled(id));
     if (b->isCheckable()) b->setChecked(frame_.Frame().currentTool == id);
   }
   calibration_->setText(QStringLiteral("%1 (%2, %3 = %4 %5)")

@@ -1,8 +1,8 @@
-// Measuring in the editor: the "측정" menu, the measuring tools chosen from it and
-// from the measuring-tools panel (CDlg_MicroTools), the calibration dialog
-// "측정 기준", the analysis-environment dialog and the export dialog "엑셀로 변환".
-// The frame asks here whether an id is one of these, whether it is enabled, and to
-// run it.
+// Measuring in the editor: the fronts of the "측정" menu's commands that need the
+// editor — the measuring-tools panel (CDlg_MicroTools), the calibration dialog
+// "측정 기준", the analysis-environment dialog, the export dialog "엑셀로 변환" and the
+// measurement files through the file dialogs. The commands themselves are registered
+// in commands/measure_area.cpp.
 #pragma once
 
 #include <QDialog>
@@ -32,9 +32,8 @@ constexpr int kLoadFile = 3484;
 constexpr int kFinishCurve = 3485;
 }  // namespace measurecmd
 
-bool IsMeasureCommand(int id);
-bool MeasureCommandEnabled(const CMainFrame& frame, int id);
-bool RunMeasureCommand(CMainFrame& frame, int id);
+class CommandFronts;
+void RegisterMeasureFronts(CommandFronts& f);
 
 // Start-up: the tools registered and the calibration file read from the data folder
 // (a shipped default copied there the first time).
