@@ -10,6 +10,7 @@ const CommandFronts& Fronts() {
     RegisterProcessingFronts(f);
     RegisterTransformFronts(f);
     RegisterToolFronts(f);
+    RegisterMeasureFronts(f);
     return f;
   }();
   return fronts;

@@ -42,5 +42,6 @@ void RegisterPanelFronts(CommandFronts& f);
 void RegisterProcessingFronts(CommandFronts& f);
 void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
+void RegisterMeasureFronts(CommandFronts& f);
 
 }  // namespace velmira
