@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -31,6 +32,7 @@
 #include "formats/format_dispatch.h"
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
+#include "tools/view_geometry.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
 #include "ui/icons.h"
@@ -48,6 +50,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Set on a picture window opened before the work area had its size.
+constexpr const char* kFitPending = "velmiraFitPending";
 constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
 constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
 constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
@@ -87,6 +91,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
   mdi_ = new QMdiArea(this);
+  mdi_->viewport()->installEventFilter(this);
   mdi_->setBackground(QColor(96, 96, 96));
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
@@ -372,6 +377,12 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   }
   child->show();
   if (child->View()) child->View()->OnUpdate(0);
+  // Before the main window is shown (pictures named on the command line) the work
+  // area has no real size yet: the window is sized again once it has.
+  if (!mdi_->viewport()->isVisible())
+    child->setProperty(kFitPending, true);
+  else
+    FitFrameInArea(child);
   mdi_->setActiveSubWindow(child);
   RefreshTitle();
   UpdateCommandUI();
@@ -559,7 +570,29 @@ bool CMainFrame::CloseAllDocuments() {
   return true;
 }
 
+void CMainFrame::FitFrameInArea(QMdiSubWindow* w) {
+  if (!w || w->isMinimized() || w->isMaximized()) return;
+  const QSize area = mdi_->viewport()->size();
+  const QRect g = w->geometry();
+  const FrameSpan x = FitFrameSpan(g.left(), g.width(), area.width());
+  const FrameSpan y = FitFrameSpan(g.top(), g.height(), area.height());
+  const QRect fitted(x.nearEdge, y.nearEdge, x.extent, y.extent);
+  if (fitted != g) w->setGeometry(fitted);
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+  if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) && watched == mdi_->viewport()) {
+    // The work area changed (the main window shown, maximized or made smaller):
+    // every picture window stays reachable inside it.
+    const bool laidOut = mdi_->viewport()->isVisible();
+    for (QMdiSubWindow* w : mdi_->subWindowList()) {
+      if (laidOut && w->property(kFitPending).toBool()) {
+        w->setProperty(kFitPending, false);
+        w->adjustSize();  // the picture's own size, now that the area is known
+      }
+      FitFrameInArea(w);
+    }
+  }
   if (e->type() == QEvent::Close && !closing_) {
     if (auto* child = qobject_cast<CChildFrame*>(watched)) {
       // Closing the last window of a document closes the document.
@@ -735,6 +768,14 @@ bool CMainFrame::ChooseTool(int id) {
   // Choosing the current tool again keeps its settings and whatever it has under way.
   if (id == frame_.currentTool) return true;
   if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
+  // Leaving the move tool puts a lifted selection down where the user left it.
+  if (CMirvView* v = ActiveView()) {
+    v->Router().PutDownSelection(v);
+    v->viewport()->update();
+  }
+  // An emptied colour-range mask without a selection must not block the next tool.
+  if (CMirvDoc* doc = ActiveDocument(); doc && !doc->Layers().selectionExists && doc->Layers().Active())
+    doc->Layers().ResetSelection(doc->Layers().active);
   if (tool::IsSelectionTool(id)) {
     if (!tool::IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
