@@ -50,8 +50,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Set on a picture window opened before the work area had its size.
-constexpr const char* kFitPending = "velmiraFitPending";
+// A picture window's own size (its picture, within reason) while the program, not
+// the user, decides its size, and the geometry it was last given.
+constexpr const char* kWantedSize = "velmiraWantedSize";
+constexpr const char* kFittedGeometry = "velmiraFittedGeometry";
 constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
 constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
 constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
@@ -363,6 +365,7 @@ CMirvDoc* CMainFrame::NewDocument(int width, int height, int bitsPerPixel, const
 
 CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   auto* child = new CChildFrame(doc, frame_);
+  child->setProperty(kWantedSize, child->size());
   mdi_->addSubWindow(child);
   WatchChild(child);
   if (CMirvView* v = child->View()) {
@@ -378,11 +381,9 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   child->show();
   if (child->View()) child->View()->OnUpdate(0);
   // Before the main window is shown (pictures named on the command line) the work
-  // area has no real size yet: the window is sized again once it has.
-  if (!mdi_->viewport()->isVisible())
-    child->setProperty(kFitPending, true);
-  else
-    FitFrameInArea(child);
+  // area has no real size yet: the window follows each size it takes until the user
+  // sizes or moves the window (see FitFrameInArea).
+  FitFrameInArea(child);
   mdi_->setActiveSubWindow(child);
   RefreshTitle();
   UpdateCommandUI();
@@ -574,24 +575,26 @@ void CMainFrame::FitFrameInArea(QMdiSubWindow* w) {
   if (!w || w->isMinimized() || w->isMaximized()) return;
   const QSize area = mdi_->viewport()->size();
   const QRect g = w->geometry();
-  const FrameSpan x = FitFrameSpan(g.left(), g.width(), area.width());
-  const FrameSpan y = FitFrameSpan(g.top(), g.height(), area.height());
+  QSize wanted = w->property(kWantedSize).toSize();
+  const QVariant fittedBefore = w->property(kFittedGeometry);
+  if (wanted.isValid() && fittedBefore.isValid() && fittedBefore.toRect() != g) {
+    // Sized or moved since (by the user or a zoom): from now on only kept inside.
+    wanted = QSize();
+    w->setProperty(kWantedSize, QVariant());
+  }
+  const QSize want = wanted.isValid() ? wanted : g.size();
+  const FrameSpan x = FitFrameSpan(g.left(), want.width(), area.width());
+  const FrameSpan y = FitFrameSpan(g.top(), want.height(), area.height());
   const QRect fitted(x.nearEdge, y.nearEdge, x.extent, y.extent);
   if (fitted != g) w->setGeometry(fitted);
+  if (wanted.isValid()) w->setProperty(kFittedGeometry, w->geometry());
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
   if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) && watched == mdi_->viewport()) {
     // The work area changed (the main window shown, maximized or made smaller):
     // every picture window stays reachable inside it.
-    const bool laidOut = mdi_->viewport()->isVisible();
-    for (QMdiSubWindow* w : mdi_->subWindowList()) {
-      if (laidOut && w->property(kFitPending).toBool()) {
-        w->setProperty(kFitPending, false);
-        w->adjustSize();  // the picture's own size, now that the area is known
-      }
-      FitFrameInArea(w);
-    }
+    for (QMdiSubWindow* w : mdi_->subWindowList()) FitFrameInArea(w);
   }
   if (e->type() == QEvent::Close && !closing_) {
     if (auto* child = qobject_cast<CChildFrame*>(watched)) {

@@ -540,6 +540,14 @@ class MainFrameTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY(inside(first));
     QVERIFY(inside(second));
+    // Made larger again (maximized): the window the user never sized grows back with
+    // the area, up to its picture's size, and stays inside.
+    const int small = first->height();
+    f->showMaximized();
+    f->resize(1100, 760);
+    QCoreApplication::processEvents();
+    QVERIFY(inside(first));
+    QVERIFY(first->height() > small);
   }
 
   // A failure keeps its fixed text and adds, below it, the file and the reason.
