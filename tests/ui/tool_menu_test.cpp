@@ -266,6 +266,42 @@ class ToolMenuTest : public QObject {
     r->CancelButton()->click();
   }
 
+  // With the move tool a drag inside the selection moves the selected pixels; Enter
+  // puts them down, and so does choosing another tool.
+  void moveToolMovesTheSelectionWithTheMouse() {
+    CMirvDoc& d = NewDoc();
+    LayerStack& L = d.Layers();
+    const int step = d.History().Step();
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    DragAt(QPoint(2, 2), QPoint(6, 6));
+    QVERIFY(View().Router().State().selectionActive);
+    QVERIFY(frame_->OnCommand(tool::kMove));
+    DragAt(QPoint(4, 4), QPoint(24, 4));
+    QVERIFY(d.SelectionMove());
+    QCOMPARE(L.Active()->kind, uint8_t(kLayerFloating));
+    QTest::keyClick(View().viewport(), Qt::Key_Return);
+    QVERIFY(!d.SelectionMove());
+    QCOMPARE(L.LayerCount(), 1);
+    QCOMPARE(QString::fromStdString(d.History().Label(step + 1)), QString("선택영역 위치이동"));
+    QCOMPARE(QString::fromStdString(d.History().Label(step + 2)), QString("레이어병합"));
+    // The dark red of columns 2…6 now lies over the blues at 22…26; where it was is empty.
+    const int row = 20 - 1 - 4;
+    QCOMPARE(L.ReadLayerColor(L.active, 24, row, nullptr), MakeRgbq(120, 0, 0));
+    QCOMPARE(L.ReadLayerColor(L.active, 27, row, nullptr), MakeRgbq(0, 0, 100 + 4 * 27));
+    QCOMPARE(L.LayerAlpha(L.active, 4, row), 0);
+
+    // Another tool chosen while afloat: put down at once.
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    DragAt(QPoint(12, 12), QPoint(15, 15));
+    QVERIFY(frame_->OnCommand(tool::kMove));
+    DragAt(QPoint(13, 13), QPoint(13, 16));
+    QVERIFY(d.SelectionMove());
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    QVERIFY(!d.SelectionMove());
+    QCOMPARE(L.LayerCount(), 1);
+    QCOMPARE(QString::fromStdString(d.History().Label(d.History().Step())), QString("레이어병합"));
+  }
+
   // While a rectangle is dragged out the status line says so.
   void rectangleDragShowsItsStatus() {
     NewDoc();
