@@ -529,6 +529,12 @@ bool CMirvDoc::SetActiveLayer(int slot) {
     host_.ShowMessage(msg::kTextActive);
     return false;
   }
+  // Another layer chosen while a selection is afloat: the selection goes down first,
+  // so that nothing moves on a layer the move tool no longer holds.
+  if (selectionMove_ && l->kind != kLayerFloating && layers_.FindLayerOfKind(kLayerFloating) >= 0) {
+    PutDownSelection();
+    if (!layers_.Used(slot)) return false;
+  }
   RevertLayer(layers_.active, false);
   layers_.active = slot;
   if (!layers_.selectionExists) layers_.ResetSelection(slot);

@@ -133,8 +133,10 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
       ZoomIn(p);
       break;
     case tool::kMove:
-      if (doc_.SelectionMove() && !doc_.ViewPointSelected(p.x, p.y)) {
-        // A click outside the lifted pixels puts them down where they are.
+      if (doc_.SelectionMove() && (!doc_.Layers().Active() || doc_.Layers().Active()->kind != kLayerFloating ||
+                                   !doc_.ViewPointSelected(p.x, p.y))) {
+        // A click outside the lifted pixels (or with another layer made active) puts
+        // them down where they are.
         ClearSelection(&v);
         break;
       }

@@ -138,6 +138,23 @@ TEST_F(SelectionMoveTest, EnterAnotherToolOrUndoPutTheFloatingPixelsDown) {
   for (const int s : L().Chain()) EXPECT_NE(L().slots[s].kind, kLayerFloating);
 }
 
+TEST_F(SelectionMoveTest, ChoosingAnotherLayerPutsTheSelectionDownBeforeAnythingMoves) {
+  SelectBlock();
+  Use(tool::kMove);
+  Drag({{7, 7}, {17, 7}});
+  ASSERT_TRUE(doc->SelectionMove());
+  const int steps = Labels();
+  // The user picks the layer underneath in the layer panel.
+  ASSERT_TRUE(doc->SetActiveLayer(source));
+  EXPECT_FALSE(doc->SelectionMove());
+  EXPECT_EQ(L().LayerCount(), 1);
+  EXPECT_EQ(Labels(), steps + 2);
+  EXPECT_EQ(Seen(17, 7), kRed);
+  // A later drag moves the layer as a whole, recorded as such.
+  Drag({{30, 25}, {31, 25}});
+  EXPECT_EQ(LastLabel(), "전체영상 위치이동");
+}
+
 TEST_F(SelectionMoveTest, DraggingOutsideTheSelectionOrWithoutOneMovesTheWholeLayer) {
   SelectBlock();
   Use(tool::kMove);
