@@ -120,6 +120,7 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
   const int t = frame_.currentTool;
   // Whatever route changed the tool, the lifted pixels go down before another tool works.
   if (t != tool::kMove) PutDownSelection(&v);
+  DropStaleMoveOutline(v);
   const int active = doc_.Layers().active;
   ViewInput& in = v.Input();
   in.pressed = true;
@@ -659,8 +660,15 @@ void ToolRouter::BuildOutline(ToolView& v) {
   state_.previewPath.clear();
 }
 
+void ToolRouter::DropStaleMoveOutline(ToolView& v) {
+  // The document put the lifted pixels down itself (undo, paste, another layer made
+  // active): the selection they carried is gone, and so is its outline.
+  if (state_.selectionMoving && !doc_.SelectionMove()) ClearSelection(&v);
+}
+
 void ToolRouter::TimerTick(ToolView& v) {
   if (state_.historyBusy || doc_.IsBusy()) return;
+  DropStaleMoveOutline(v);
   bool stopped = false;
   if (!state_.outlineBuilt && state_.polygonClosed) {
     // Filling a large region can outlast the period; no tick may pile up meanwhile.

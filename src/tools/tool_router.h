@@ -228,6 +228,7 @@ class ToolRouter {
  private:
   ToolContext Context(ToolView& v) { return ToolContext{doc_, frame_, state_, v, *this}; }
   void MoveLayerBy(int dx, int dy, bool absoluteFromStart, ToolView& v);
+  void DropStaleMoveOutline(ToolView& v);
   void Record(const char* label);
   template <class F>
   void DrawStep(ToolView& v, F&& f);

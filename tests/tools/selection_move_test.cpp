@@ -150,6 +150,10 @@ TEST_F(SelectionMoveTest, ChoosingAnotherLayerPutsTheSelectionDownBeforeAnything
   EXPECT_EQ(L().LayerCount(), 1);
   EXPECT_EQ(Labels(), steps + 2);
   EXPECT_EQ(Seen(17, 7), kRed);
+  // The outline of the selection that went down goes with it at the next tick.
+  router->TimerTick(view);
+  EXPECT_FALSE(router->State().selectionActive);
+  EXPECT_TRUE(router->State().outline.edges.empty());
   // A later drag moves the layer as a whole, recorded as such.
   Drag({{30, 25}, {31, 25}});
   EXPECT_EQ(LastLabel(), "전체영상 위치이동");
