@@ -133,13 +133,16 @@ void RegisterImageCommands(CommandRegistry& r) {
 
   // The channel split: the editor shows the channels in windows of their own, the
   // command line writes them as files.
-  r.Add({.id = cmd::kSplitRgb, .label = "", .needs = editable});
-  r.Add({.id = cmd::kSplitYuv, .label = "", .needs = editable,
+  // RGB needs the editor's channel dialog, so it has no run function of its own here.
+  r.Add({.id = cmd::kSplitRgb, .label = "RGB구분", .needs = editable, .places = {menu(110, true)}});
+  r.Add({.id = cmd::kSplitYuv, .label = "YUV구분", .needs = editable,
          .run = [](CommandContext& c, const CommandArgs&,
-                   std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Yuv); }});
-  r.Add({.id = cmd::kSplitHsl, .label = "", .needs = editable,
+                   std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Yuv); },
+         .places = {menu(120)}});
+  r.Add({.id = cmd::kSplitHsl, .label = "HSL구분", .needs = editable,
          .run = [](CommandContext& c, const CommandArgs&,
-                   std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Hsl); }});
+                   std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Hsl); },
+         .places = {menu(130)}});
   // Pseudo colours do nothing in this editor; the id stays but cannot be chosen.
   r.Add({.id = cmd::kPseudoColours, .label = "", .needs = editable});
   r.Add({.name = "split-yuv", .needs = editable,

@@ -109,6 +109,9 @@ void CMirvDoc::RevertLayer(int slot, bool redraw) {
 }
 bool CMirvDoc::Undo() {
   if (busy_) return false;
+  // A selection still afloat is put down first: its layers are in no step yet, so
+  // undoing past them would drop the lifted pixels.
+  if (selectionMove_) PutDownSelection();
   const bool ok = history_->Undo();
   stale_ = true;
   return ok;
@@ -527,6 +530,12 @@ bool CMirvDoc::SetActiveLayer(int slot) {
     host_.ShowMessage(msg::kTextActive);
     return false;
   }
+  // Another layer chosen while a selection is afloat: the selection goes down first,
+  // so that nothing moves on a layer the move tool no longer holds.
+  if (selectionMove_ && l->kind != kLayerFloating && layers_.FindLayerOfKind(kLayerFloating) >= 0) {
+    PutDownSelection();
+    if (!layers_.Used(slot)) return false;
+  }
   RevertLayer(layers_.active, false);
   layers_.active = slot;
   if (!layers_.selectionExists) layers_.ResetSelection(slot);
@@ -843,6 +852,8 @@ bool CMirvDoc::CopyToClipboard() {
 
 bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
   if (busy_) return false;
+  // A lifted selection goes down first, so the paste is a step of its own.
+  if (selectionMove_ && duplicateOf < 0 && layers_.FindLayerOfKind(kLayerFloating) >= 0) PutDownSelection();
   std::vector<uint8_t> dib;
   if (duplicateOf >= 0) {
     bool ok = false;
@@ -946,6 +957,101 @@ bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
   busy_ = false;
   if (!floating) RecordStep(duplicateOf >= 0 ? label::kDuplicate : label::kPaste, kStepPaste, slot);
   LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::ViewPointSelected(int vx, int vy) const {
+  if (!layers_.selectionExists || zoom_ <= 0) return false;
+  const int mx = int(float(vx) / zoom_) - layers_.maskX;
+  const int my = layers_.maskY + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+  return layers_.InSelection(mx, my) != 0;
+}
+
+bool CMirvDoc::LiftSelection() {
+  if (busy_ || selectionMove_ || !layers_.selectionExists) return false;
+  const int source = layers_.active;
+  Layer* src = layers_.Get(source);
+  if (!src || src->kind == kLayerText || src->kind == kLayerMeasure || src->kind == kLayerFloating) return false;
+  RevertLayer(source, false);
+  // Which of the layer's pixels the selection covers (the mask may lie elsewhere
+  // when the layer moved after the selection was made).
+  const int w = src->width, h = src->height;
+  std::vector<uint8_t> covered(size_t(w) * size_t(h), 0);
+  bool any = false;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const size_t i = size_t(x) + size_t(y) * size_t(w);
+      if (layers_.InSelection(x + src->x - layers_.maskX, y - src->y + layers_.maskY) && src->alpha[i]) {
+        covered[i] = 1;
+        any = true;
+      }
+    }
+  if (!any) return false;
+
+  busy_ = true;
+  int slot = -1;
+  const InsertResult ir = layers_.InsertLayer(source, -1, &slot);
+  if (ir != InsertResult::Ok) {
+    busy_ = false;
+    if (ir == InsertResult::Full) host_.ShowMessage(msg::kTooManyLayers);
+    return false;
+  }
+  src = &layers_.slots[source];  // the slot array does not move, but stay explicit
+  LayerAlloc a;
+  a.bitsPerPixel = layers_.header.bitsPerPixel;
+  a.paletteColours = layers_.header.paletteColours;
+  a.canvasWidth = layers_.header.canvasWidth;
+  a.canvasHeight = layers_.header.canvasHeight;
+  a.x = src->x;
+  a.y = src->y;
+  a.width = w;
+  a.height = h;
+  a.kind = kLayerFloating;
+  a.partner = source;
+  a.dirty = 1;
+  a.initialPixels = src->pixels.data();
+  a.initialBytes = src->pixels.size();
+  Layer& f = layers_.slots[slot];
+  if (!layers_.AllocateLayer(slot, a) || f.width != w || f.height != h) {
+    layers_.UnlinkLayer(slot);
+    layers_.slots[slot].FreeBuffers();
+    layers_.active = source;
+    busy_ = false;
+    return false;
+  }
+  // The floating layer looks exactly like the part it came from, so that putting it
+  // down unmoved gives back the picture as it was.
+  f.name.Set(u"선택영역");
+  f.blend = src->blend;
+  f.transparency = src->transparency;
+  for (size_t i = 0; i < covered.size(); ++i) {
+    f.alpha[i] = covered[i] ? src->alpha[i] : 0;
+    if (covered[i]) src->alpha[i] = 0;
+  }
+  src->dirty = 1;
+  layers_.active = slot;
+  selectionMove_ = true;
+  busy_ = false;
+  // Both layers are committed: the merge reverts each before composing.
+  CommitLayer(source);
+  CommitLayer(slot);
+  SetModified(true);
+  LayersChanged();
+  return true;
+}
+
+bool CMirvDoc::PutDownSelection() {
+  if (!selectionMove_) return false;
+  const Layer* f = layers_.Get(layers_.FindLayerOfKind(kLayerFloating));
+  const int floating = f ? layers_.FindLayerOfKind(kLayerFloating) : -1;
+  if (!f || !layers_.Used(f->partner) || layers_.slots[f->partner].above != floating) {
+    selectionMove_ = false;
+    return false;
+  }
+  const int partner = f->partner;
+  CommitLayer(floating);
+  if (!Merge(partner)) return false;  // the selection stays afloat; nothing is lost
+  layers_.selectionExists = false;
   return true;
 }
 

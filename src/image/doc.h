@@ -98,6 +98,19 @@ class CMirvDoc : public HistoryHost {
   bool DuplicateDocument();
   bool AlphaCommand(int id);
 
+  // Moving a selection. Lifting puts the selected pixels of the active layer into a
+  // floating layer (kind 3) just above it, whose partner is that layer, and leaves
+  // the selected place transparent; the floating layer becomes active and the
+  // selection-move state is on. Nothing changes (false) without a selection, on a
+  // text or measurement layer, or when the layers are full.
+  bool LiftSelection();
+  // Merges a floating layer back into its partner ("선택영역 위치이동", then the
+  // merge step); false when nothing is floating.
+  bool PutDownSelection();
+  // Whether a view point (zoomed-picture space) lies on a selected pixel of an
+  // existing selection.
+  bool ViewPointSelected(int vx, int vy) const;
+
   // View point (zoomed-picture space) to a pixel of the active layer, growing the
   // layer when the point falls outside it.
   bool MapToLayer(int vx, int vy, bool commit, int* lx, int* ly);

@@ -23,6 +23,8 @@ constexpr const char* kPolyline = "다각형그리기";
 constexpr const char* kCircle = "원 그리기";
 constexpr const char* kTouch = "터치변형";
 constexpr const char* kMoveLayer = "전체영상 위치이동";
+// The status line while a rectangle is being dragged out.
+constexpr const char* kStatusMarking = "영역지정";
 }  // namespace label
 
 std::map<int, ToolFactory>& Factories() {
@@ -116,6 +118,9 @@ void ToolRouter::DrawStep(ToolView& v, F&& f) {
 void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
   const Point p = e.view;
   const int t = frame_.currentTool;
+  // Whatever route changed the tool, the lifted pixels go down before another tool works.
+  if (t != tool::kMove) PutDownSelection(&v);
+  DropStaleMoveOutline(v);
   const int active = doc_.Layers().active;
   ViewInput& in = v.Input();
   in.pressed = true;
@@ -129,6 +134,20 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
       ZoomIn(p);
       break;
     case tool::kMove:
+      if (doc_.SelectionMove() && (!doc_.Layers().Active() || doc_.Layers().Active()->kind != kLayerFloating ||
+                                   !doc_.ViewPointSelected(p.x, p.y))) {
+        // A click outside the lifted pixels (or with another layer made active) puts
+        // them down where they are.
+        ClearSelection(&v);
+        break;
+      }
+      // Pressing inside a selection lifts the selected pixels, which the drag moves.
+      if (!doc_.SelectionMove() && state_.selectionActive && doc_.ViewPointSelected(p.x, p.y)) {
+        v.StopSelectionTimer();
+        const bool lifted = doc_.LiftSelection();
+        v.StartSelectionTimer();
+        if (!lifted) break;  // refused (text layer, nothing covered, no free slot): nothing moves
+      }
       if (const Layer* l = doc_.Layers().Active()) {
         in.moveAnchor = e.raw;
         in.moving = true;
@@ -312,6 +331,7 @@ void ToolRouter::Move(ToolView& v, const PointerEvent& e) {
       if (state_.stroke.Set()) {
         tl->Drag(c, state_.stroke, p);
         state_.preview = {ToolPreview::Rectangle, state_.stroke, p};
+        v.SetStatusText(label::kStatusMarking);
       }
       break;
     case tool::kFreeSelect:
@@ -527,6 +547,10 @@ void ToolRouter::KeyDown(ToolView& v, Key key, bool autoRepeat) {
   // before a wand click does not add to the selection by accident.
   state_.shiftHeld = key == Key::Shift && autoRepeat;
   const int t = frame_.currentTool;
+  if (key == Key::Enter && doc_.SelectionMove()) {
+    ClearSelection(&v);
+    return;
+  }
   if (t == tool::kMove && doc_.Layers().Active()) {
     int dx = 0, dy = 0;
     switch (key) {
@@ -598,9 +622,7 @@ void ToolRouter::ClearSelection(ToolView* v) {
   }
   // A floating selection is put down where it is: merged into the layer it came from.
   if (doc_.SelectionMove()) {
-    const Layer* a = L.Active();
-    if (a && a->kind == kLayerFloating && L.Used(a->partner) && L.slots[a->partner].above == L.active)
-      doc_.Merge(a->partner);
+    doc_.PutDownSelection();
     doc_.SetSelectionMove(false);
   }
   state_.selectionMoving = false;
@@ -614,6 +636,10 @@ void ToolRouter::ToolChosen(ToolView* v, int toolId) {
   if (!tool::IsSelectionTool(toolId)) return;
   ClearSelection(v);
   if (toolId == tool::kPolygonSelect) state_.polygonOneShot = false;
+}
+
+void ToolRouter::PutDownSelection(ToolView* v) {
+  if (doc_.SelectionMove()) ClearSelection(v);
 }
 
 void ToolRouter::SelectionMade(ToolView& v) {
@@ -640,8 +666,15 @@ void ToolRouter::BuildOutline(ToolView& v) {
   state_.previewPath.clear();
 }
 
+void ToolRouter::DropStaleMoveOutline(ToolView& v) {
+  // The document put the lifted pixels down itself (undo, paste, another layer made
+  // active): the selection they carried is gone, and so is its outline.
+  if (state_.selectionMoving && !doc_.SelectionMove()) ClearSelection(&v);
+}
+
 void ToolRouter::TimerTick(ToolView& v) {
   if (state_.historyBusy || doc_.IsBusy()) return;
+  DropStaleMoveOutline(v);
   bool stopped = false;
   if (!state_.outlineBuilt && state_.polygonClosed) {
     // Filling a large region can outlast the period; no tick may pile up meanwhile.
@@ -825,6 +858,7 @@ std::optional<CursorShape> ToolRouter::CursorFor(bool dragging, bool nearHandle)
   if (dragging && DrawsWhileDragging(t)) return CursorShape::DragCross;
   switch (t) {
     case tool::kDrop: return CursorShape::Drop;
+    case tool::kDot: return CursorShape::DotPen;
     case tool::kEraser: return CursorShape::Eraser;
     case tool::kText: return CursorShape::Text;
     case tool::kFreeRotate: return CursorShape::Rotate;

@@ -46,6 +46,7 @@ enum class CursorShape {
   Picker,
   Touch,
   Transform,
+  DotPen,     // the dot tool: a pen nib over the dot it will set
 };
 
 // What the router draws as a rubber band while a drag is under way.
@@ -112,6 +113,8 @@ class ToolView {
   virtual void SetWaitCursor(bool on) = 0;
   virtual void TakeFocus() = 0;
   virtual ViewInput& Input() = 0;
+  // The status line while a gesture is under way (the rectangle drag's "영역지정").
+  virtual void SetStatusText(const std::string& /*text*/) {}
 };
 
 // A pointer event: the clamped point, the same point unclamped, the client point.
@@ -122,7 +125,7 @@ struct PointerEvent {
   bool leftOnly = true;  // a move with exactly the left button and no modifier
 };
 
-enum class Key { Other, Left, Up, Right, Down, Escape, Shift };
+enum class Key { Other, Left, Up, Right, Down, Escape, Shift, Enter };
 
 class ToolRouter;
 
@@ -208,6 +211,9 @@ class ToolRouter {
   // polygon's first click then places its first vertex (the clear arms the one-shot
   // click that is meant only for clears while a polygon is being used).
   void ToolChosen(ToolView* v, int toolId);
+  // Puts a lifted selection down (merged into its layer) and clears the selection;
+  // nothing happens when no selection is afloat. Called when the user moves on.
+  void PutDownSelection(ToolView* v);
   // Selection made: active, outline traced, timer running.
   void SelectionMade(ToolView& v);
   // Traces the current mask into the outline (after a free or polygon selection,
@@ -226,6 +232,7 @@ class ToolRouter {
  private:
   ToolContext Context(ToolView& v) { return ToolContext{doc_, frame_, state_, v, *this}; }
   void MoveLayerBy(int dx, int dy, bool absoluteFromStart, ToolView& v);
+  void DropStaleMoveOutline(ToolView& v);
   void Record(const char* label);
   template <class F>
   void DrawStep(ToolView& v, F&& f);

@@ -72,6 +72,14 @@ int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge, int dec
   return std::max(1, std::min(zoomedSize, mdiFarEdge - frameNearEdge - decoration));
 }
 
+FrameSpan FitFrameSpan(int nearEdge, int extent, int areaExtent) {
+  if (areaExtent <= 0) return {nearEdge, extent};
+  FrameSpan s;
+  s.extent = std::clamp(extent, 1, areaExtent);
+  s.nearEdge = std::clamp(nearEdge, 0, areaExtent - s.extent);
+  return s;
+}
+
 std::string ViewStatusLine(const LayerStack& layers) {
   return Format("  %dx%dx%d ", layers.header.canvasWidth, layers.header.canvasHeight,
                 layers.header.bitsPerPixel);

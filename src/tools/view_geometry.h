@@ -65,6 +65,16 @@ int ScrollAfterZoom(int position, int oldExtent, int newExtent, int client, int 
 // MDI area's far edge; never below one pixel.
 int FrameClientExtent(int zoomedSize, int frameNearEdge, int mdiFarEdge, int decoration);
 
+// One axis of a child frame kept inside the MDI area: its outer extent no larger than
+// the area, and its near edge moved back (never before 0) so that its far edge, with
+// the scroll bar and the sizing border, stays in reach. An area not laid out yet
+// (extent 0 or less) leaves the frame as it is.
+struct FrameSpan {
+  int nearEdge = 0;
+  int extent = 0;
+};
+FrameSpan FitFrameSpan(int nearEdge, int extent, int areaExtent);
+
 // "  width x height x bits " of the status line.
 std::string ViewStatusLine(const LayerStack& layers);
 

@@ -1,5 +1,6 @@
 #include "ui/dlg_filter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -7,7 +8,11 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QShowEvent>
 #include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "image/doc.h"
@@ -51,10 +56,17 @@ FilterDialog::FilterDialog(CMirvDoc& doc, bool twoTone, int filterIndex, QWidget
   new QHBoxLayout(rowsHost_);
   rowsHost_->layout()->setContentsMargins(0, 0, 0, 0);
   top->addWidget(rowsHost_, 1);
+  auto* side = new QVBoxLayout;
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  top->addWidget(buttons);
+  side->addWidget(buttons);
+  progress_ = new QProgressBar(this);
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  progress_->setMaximumWidth(90);
+  side->addWidget(progress_);
+  top->addLayout(side);
   BuildRows(twoTone_ ? ThresholdParameters(Method()) : ParametersFor(name_.toStdString()));
 }
 
@@ -128,8 +140,64 @@ void FilterDialog::BuildRows(const FilterParams& p) {
   resize(FilterDialogWidth(p.count), sizeHint().height());
 }
 
+void FilterDialog::showEvent(QShowEvent* e) {
+  PreviewDialog::showEvent(e);
+  if (!previewOnShow_) return;
+  previewOnShow_ = false;
+  QTimer::singleShot(0, this, [this] { Apply(); });
+}
+
+void FilterDialog::Pump() {
+  // Often enough that Esc answers at once, seldom enough to cost nothing.
+  if (pumped_.isValid() && pumped_.elapsed() < 30) return;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  pumped_.restart();
+}
+
 void FilterDialog::Apply() {
   if (!Started()) return;
+  if (running_) {
+    // Reached from inside the running preview (a control moved meanwhile): stop it
+    // and start over with the new values once it has returned.
+    rerun_ = true;
+    stop_ = true;
+    return;
+  }
+  running_ = true;
+  do {
+    rerun_ = false;
+    stop_ = false;
+    RunOnce();
+  } while (rerun_ && then_ == Then::Nothing);
+  running_ = false;
+  progress_->setValue(0);
+  Doc().Host().Progress(0);
+  const Then then = then_;
+  then_ = Then::Nothing;
+  if (then == Then::Accept) accept();
+  if (then == Then::Reject) reject();
+}
+
+void FilterDialog::accept() {
+  if (running_) {
+    // The preview is thrown away anyway: OK runs the command on the kept layer.
+    then_ = Then::Accept;
+    stop_ = true;
+    return;
+  }
+  PreviewDialog::accept();
+}
+
+void FilterDialog::reject() {
+  if (running_) {
+    then_ = Then::Reject;
+    stop_ = true;
+    return;
+  }
+  PreviewDialog::reject();  // puts the kept layer back
+}
+
+void FilterDialog::RunOnce() {
   const int v[3] = {values_[0], values_[1], values_[2]};
   if (twoTone_) {
     const TwoToneMethod m = Method();
@@ -146,7 +214,20 @@ void FilterDialog::Apply() {
   }
   CMirvDoc& doc = Doc();
   const int index = index_;
-  Preview([&doc, index, v](LayerStack& L, int slot) { return FilterLayer(L, slot, doc.ViewImage(), index, v); });
+  FilterControl control;
+  control.progress = [this](int p) {
+    progress_->setValue(p);
+    Doc().Host().Progress(p);
+    Pump();
+  };
+  control.cancelled = [this] {
+    Pump();
+    return stop_;
+  };
+  pumped_.invalidate();
+  Preview([&doc, index, v, &control](LayerStack& L, int slot) {
+    return FilterLayer(L, slot, doc.ViewImage(), index, v, &control);
+  });
 }
 
 bool FilterDialog::Commit() {

@@ -3,6 +3,7 @@
 // The two-tone conversion opens it too, with its method list.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "ui/dlg_adjust.h"
 
 class QComboBox;
+class QProgressBar;
 
 namespace velmira {
 
@@ -24,6 +26,17 @@ class FilterDialog : public PreviewDialog {
 
   // Runs the first preview with the starting values (after Start()).
   void FirstPreview() { Apply(); }
+  // Runs the first preview once the dialog is on screen, so that Esc and Cancel
+  // can already stop it.
+  void PreviewWhenShown() { previewOnShow_ = true; }
+
+  // The preview's progress (0…100); a long filter can be stopped with Esc or Cancel
+  // while it runs, which puts the layer back as it was.
+  QProgressBar* Progress() const { return progress_; }
+  bool PreviewRunning() const { return running_; }
+
+  void accept() override;
+  void reject() override;
 
   int RowCount() const { return int(rows_.size()); }
   const SliderRow& Row(int i) const { return rows_[size_t(i)]; }
@@ -38,11 +51,15 @@ class FilterDialog : public PreviewDialog {
 
  protected:
   bool Commit() override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   FilterDialog(CMirvDoc& doc, bool twoTone, int filterIndex, QWidget* parent);
   void BuildRows(const FilterParams& p);
   void Apply();
+  void RunOnce();
+  // Lets the dialog see Esc, Cancel and the window's close while a filter runs.
+  void Pump();
   TwoToneMethod Method() const;
 
   int index_ = -1;
@@ -53,6 +70,13 @@ class FilterDialog : public PreviewDialog {
   QComboBox* methods_ = nullptr;
   int values_[3] = {-1, -1, -1};
   bool building_ = false;
+  QProgressBar* progress_ = nullptr;
+  QElapsedTimer pumped_;
+  bool previewOnShow_ = false;
+  bool running_ = false;
+  bool stop_ = false;   // the preview under way is to stop at its next row
+  bool rerun_ = false;  // a control changed while it ran: run again with the new values
+  enum class Then { Nothing, Accept, Reject } then_ = Then::Nothing;
 };
 
 }  // namespace velmira

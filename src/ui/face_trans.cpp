@@ -70,9 +70,9 @@ FaceTransPanel::FaceTransPanel(CMainFrame& frame, CMirvDoc& doc) : QDialog(&fram
 
   // Two exclusive mode buttons; the third choice unchecks both.
   auto* modes = new QHBoxLayout;
-  mode0_ = new QRadioButton(QStringLiteral("Bulge"), this);
-  mode1_ = new QRadioButton(QStringLiteral("Pinch"), this);
-  third_ = new QPushButton(QStringLiteral("Fold"), this);
+  mode0_ = new QRadioButton(QString::fromUtf8("쭈구리기"), this);
+  mode1_ = new QRadioButton(QString::fromUtf8("늘리기"), this);
+  third_ = new QPushButton(QString::fromUtf8("밀기"), this);
   modes->addWidget(mode0_);
   modes->addWidget(mode1_);
   modes->addWidget(third_);
@@ -83,8 +83,8 @@ FaceTransPanel::FaceTransPanel(CMainFrame& frame, CMirvDoc& doc) : QDialog(&fram
 
   auto* buttons = new QHBoxLayout;
   convert_ = new QPushButton(QString::fromUtf8("변환"), this);
-  reset_ = new QPushButton(QStringLiteral("Reset"), this);
-  close_ = new QPushButton(QStringLiteral("Close"), this);
+  reset_ = new QPushButton(QString::fromUtf8("원래대로"), this);
+  close_ = new QPushButton(QString::fromUtf8("닫기"), this);
   buttons->addWidget(convert_);
   buttons->addWidget(reset_);
   buttons->addWidget(close_);

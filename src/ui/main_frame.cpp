@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -33,6 +34,7 @@
 #include "formats/format_dispatch.h"
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
+#include "tools/view_geometry.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
 #include "ui/icons.h"
@@ -50,6 +52,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A picture window's own size (its picture, within reason) while the program, not
+// the user, decides its size, and the geometry it was last given.
+constexpr const char* kWantedSize = "velmiraWantedSize";
+constexpr const char* kFittedGeometry = "velmiraFittedGeometry";
 constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
 constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
 constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
@@ -90,6 +96,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
   mdi_ = new QMdiArea(this);
+  mdi_->viewport()->installEventFilter(this);
   mdi_->setBackground(QColor(96, 96, 96));
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
@@ -361,6 +368,7 @@ CMirvDoc* CMainFrame::NewDocument(int width, int height, int bitsPerPixel, const
 
 CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   auto* child = new CChildFrame(doc, frame_);
+  child->setProperty(kWantedSize, child->size());
   mdi_->addSubWindow(child);
   WatchChild(child);
   if (CMirvView* v = child->View()) {
@@ -375,6 +383,10 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   }
   child->show();
   if (child->View()) child->View()->OnUpdate(0);
+  // Before the main window is shown (pictures named on the command line) the work
+  // area has no real size yet: the window follows each size it takes until the user
+  // sizes or moves the window (see FitFrameInArea).
+  FitFrameInArea(child);
   mdi_->setActiveSubWindow(child);
   RefreshTitle();
   UpdateCommandUI();
@@ -562,7 +574,31 @@ bool CMainFrame::CloseAllDocuments() {
   return true;
 }
 
+void CMainFrame::FitFrameInArea(QMdiSubWindow* w) {
+  if (!w || w->isMinimized() || w->isMaximized()) return;
+  const QSize area = mdi_->viewport()->size();
+  const QRect g = w->geometry();
+  QSize wanted = w->property(kWantedSize).toSize();
+  const QVariant fittedBefore = w->property(kFittedGeometry);
+  if (wanted.isValid() && fittedBefore.isValid() && fittedBefore.toRect() != g) {
+    // Sized or moved since (by the user or a zoom): from now on only kept inside.
+    wanted = QSize();
+    w->setProperty(kWantedSize, QVariant());
+  }
+  const QSize want = wanted.isValid() ? wanted : g.size();
+  const FrameSpan x = FitFrameSpan(g.left(), want.width(), area.width());
+  const FrameSpan y = FitFrameSpan(g.top(), want.height(), area.height());
+  const QRect fitted(x.nearEdge, y.nearEdge, x.extent, y.extent);
+  if (fitted != g) w->setGeometry(fitted);
+  if (wanted.isValid()) w->setProperty(kFittedGeometry, w->geometry());
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+  if ((e->type() == QEvent::Resize || e->type() == QEvent::Show) && watched == mdi_->viewport()) {
+    // The work area changed (the main window shown, maximized or made smaller):
+    // every picture window stays reachable inside it.
+    for (QMdiSubWindow* w : mdi_->subWindowList()) FitFrameInArea(w);
+  }
   if (e->type() == QEvent::Close && !closing_) {
     if (auto* child = qobject_cast<CChildFrame*>(watched)) {
       // Closing the last window of a document closes the document.
@@ -739,6 +775,14 @@ bool CMainFrame::ChooseTool(int id) {
   if (id == frame_.currentTool) return true;
   if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
   MeasureToolChanging(*this);
+  // Leaving the move tool puts a lifted selection down where the user left it.
+  if (CMirvView* v = ActiveView()) {
+    v->Router().PutDownSelection(v);
+    v->viewport()->update();
+  }
+  // An emptied colour-range mask without a selection must not block the next tool.
+  if (CMirvDoc* doc = ActiveDocument(); doc && !doc->Layers().selectionExists && doc->Layers().Active())
+    doc->Layers().ResetSelection(doc->Layers().active);
   if (tool::IsSelectionTool(id)) {
     if (!tool::IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;

@@ -71,6 +71,9 @@ class CMainFrame : public QMainWindow {
   CMirvDoc* OpenDocumentFile(const QString& path);
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name);
   CChildFrame* OpenWindow(CMirvDoc& doc);
+  // Keeps a picture window inside the work area: no taller or wider than it, and
+  // moved back so that its bottom edge and scroll bars can be reached.
+  void FitFrameInArea(QMdiSubWindow* w);
   CMirvDoc* ActiveDocument() const;
   CMirvView* ActiveView() const;
   CChildFrame* ActiveChild() const;

@@ -53,6 +53,8 @@ Key ToKey(int qtKey) {
     case Qt::Key_Down: return Key::Down;
     case Qt::Key_Escape: return Key::Escape;
     case Qt::Key_Shift: return Key::Shift;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Enter;
     default: return Key::Other;
   }
 }
@@ -219,6 +221,10 @@ void CMirvView::ResizeFrameToPicture() {
   const int w = FrameClientExtent(zoomed.width(), fg.left(), area->width(), decoration.width());
   const int h = FrameClientExtent(zoomed.height(), fg.top(), area->height(), decoration.height());
   sub->resize(w + decoration.width(), h + decoration.height());
+  // A frame that started low in the area may still reach past it: move it back in.
+  const FrameSpan x = FitFrameSpan(sub->x(), sub->width(), area->width());
+  const FrameSpan y = FitFrameSpan(sub->y(), sub->height(), area->height());
+  sub->setGeometry(x.nearEdge, y.nearEdge, x.extent, y.extent);
 }
 
 void CMirvView::resizeEvent(QResizeEvent* e) {
@@ -522,6 +528,8 @@ void CMirvView::keyReleaseEvent(QKeyEvent* e) {
   }
   router_->KeyUp(*this, ToKey(e->key()), 1);
 }
+
+void CMirvView::SetStatusText(const std::string& text) { Q_EMIT statusText(QString::fromStdString(text)); }
 
 void CMirvView::EmitStatus() {
   if (HasPicture()) Q_EMIT statusText(QString::fromStdString(ViewStatusLine(doc_.Layers())));

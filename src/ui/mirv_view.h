@@ -74,6 +74,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void Invalidate(bool erase = true) override;
   void SetCursorShape(CursorShape shape) override;
   void SetWaitCursor(bool on) override;
+  void SetStatusText(const std::string& text) override;
   void TakeFocus() override;
   ViewInput& Input() override { return input_; }
 

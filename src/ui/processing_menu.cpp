@@ -42,7 +42,7 @@ void Redraw(CMainFrame& frame) {
 // A preview dialog: kept layer, shown, and either recorded (OK) or put back.
 bool RunPreview(CMainFrame& frame, PreviewDialog& d, bool firstPreview) {
   if (!d.Start()) return false;
-  if (firstPreview) static_cast<FilterDialog&>(d).FirstPreview();
+  if (firstPreview) static_cast<FilterDialog&>(d).PreviewWhenShown();
   Show(d);
   // Anything but a recorded OK leaves the layer as it was: a closed window or a
   // failed command must not keep the last preview without a step.

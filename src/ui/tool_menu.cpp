@@ -119,11 +119,18 @@ bool RunSelectionCommand(CMainFrame& frame, int id) {
   if (doc->RefuseText(TextRule::Active) || !frame.ConsentToolChange(tool::kColourRange)) return false;
   RegisterSelectionTools();
   doc->RevertLayer(doc->Layers().active, false);
+  // The layer as it stands is what the dialog's clear and cancel come back to, as
+  // after each pick.
+  if (doc->HistoryEnabled()) doc->History().SaveBackup(1, doc->Layers().active);
   router.ClearSelection(view);
   frame.Frame().currentTool = tool::kColourRange;
   ColourRangeDialog* d = DialogOf<ColourRangeDialog>(frame);
   if (!d) d = new ColourRangeDialog(frame);
-  frame.Frame().rangeTolerance = d->ToleranceSlider()->value();
+  // Every opening starts a new search at tolerance 10; no earlier pick is re-run.
+  frame.Frame().rangeCount = -1;
+  d->ToleranceSlider()->setValue(10);
+  d->ValueText()->setText(QStringLiteral("10"));
+  frame.Frame().rangeTolerance = 10;
   d->Refresh();
   d->show();
   d->raise();
@@ -261,12 +268,23 @@ ColourRangeDialog::ColourRangeDialog(CMainFrame& frame) : QDialog(&frame), frame
     if (!doc || !doc->Layers().Active()) return;
     doc->RevertLayer(doc->Layers().active, false);
     frame_.OnCommand(tool::kClearSelection);
+    // Nothing is selected afterwards, not everything: the next pick (even in add
+    // mode) starts from an empty mask. Leaving the dialog or choosing another tool
+    // puts the whole-layer mask back (CMainFrame::ChooseTool, the cancel below).
+    LayerStack& L = doc->Layers();
+    L.ResetSelection(L.active);
+    std::fill(L.mask.begin(), L.mask.end(), uint8_t(0));
+    L.selectionExists = false;
     frame_.Frame().rangeCount = -1;
     Refresh();
   });
   connect(cancel_, &QPushButton::clicked, this, [this] {
-    if (CMirvDoc* doc = frame_.ActiveDocument(); doc && doc->Layers().Active())
+    if (CMirvDoc* doc = frame_.ActiveDocument(); doc && doc->Layers().Active()) {
       doc->RevertLayer(doc->Layers().active, false);
+      // No selection left behind: later commands work on the whole layer.
+      LayerStack& L = doc->Layers();
+      if (!L.selectionExists) L.ResetSelection(L.active);
+    }
     hide();
   });
   (frame.Frame().rangeAdd ? addMode_ : newMode_)->setChecked(true);

@@ -47,6 +47,28 @@ QCursor Draw(CursorShape shape) {
       Stroke(p, path, 1.2);
       break;
     }
+    case CursorShape::DotPen: {
+      // A pen nib pointing at the dot it sets. The tool paints two pixels left of and
+      // one below the hot spot, so the drawn dot sits exactly there.
+      QPainterPath nib;
+      nib.moveTo(9, 23);
+      nib.lineTo(24, 8);
+      nib.lineTo(28, 12);
+      nib.lineTo(13, 27);
+      nib.closeSubpath();
+      Fill(p, nib, QColor(255, 255, 255));
+      QPainterPath tip;
+      tip.moveTo(9, 23);
+      tip.lineTo(13, 27);
+      tip.lineTo(6, 30);
+      tip.closeSubpath();
+      Fill(p, tip, Qt::black);
+      QPainterPath dot;
+      dot.addEllipse(QPointF(4.5, 28.5), 2.0, 2.0);
+      Fill(p, dot, Qt::black);
+      hot = QPoint(6, 27);
+      break;
+    }
     case CursorShape::Drop: {
       // A droplet whose tip is the hot spot.
       path.moveTo(6, 4);

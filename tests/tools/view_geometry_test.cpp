@@ -74,6 +74,23 @@ TEST(ViewGeometry, ChildFrameFollowsThePictureUpToTheMdiEdge) {
   EXPECT_EQ(FrameClientExtent(3000, 1200, 1000, 8), 1);  // a frame beyond the edge
 }
 
+TEST(ViewGeometry, ChildFrameIsKeptInsideTheMdiArea) {
+  // Fits already: unchanged.
+  EXPECT_EQ(FitFrameSpan(20, 300, 600).nearEdge, 20);
+  EXPECT_EQ(FitFrameSpan(20, 300, 600).extent, 300);
+  // Too tall for the area: as tall as the area, from its top.
+  EXPECT_EQ(FitFrameSpan(30, 3040, 560).extent, 560);
+  EXPECT_EQ(FitFrameSpan(30, 3040, 560).nearEdge, 0);
+  // Small enough, but pushed past the far edge (a cascaded frame): moved back in.
+  EXPECT_EQ(FitFrameSpan(500, 300, 600).nearEdge, 300);
+  EXPECT_EQ(FitFrameSpan(500, 300, 600).extent, 300);
+  // Above or left of the area: brought to its edge.
+  EXPECT_EQ(FitFrameSpan(-40, 100, 600).nearEdge, 0);
+  // An area not laid out yet changes nothing.
+  EXPECT_EQ(FitFrameSpan(30, 3040, 0).extent, 3040);
+  EXPECT_EQ(FitFrameSpan(30, 3040, 0).nearEdge, 30);
+}
+
 TEST(ViewGeometry, StatusLineNamesSizeAndDepth) {
   LayerStack s;
   s.header.canvasWidth = 640;

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QAbstractButton>
+#include <QRegularExpression>
 #include <QtTest>
 #include <filesystem>
 
@@ -196,6 +198,29 @@ class FaceTransTest : public QObject {
     p->CloseMode();
     QCOMPARE(d.History().Step(), step);
     QVERIFY(Pixels(d) == before);
+  }
+
+  // The panel speaks the interface's language: no button is left in English.
+  void panelButtonsAreKorean() {
+    NewDoc(20, 20);
+    QVERIFY(frame_->OnCommand(cmd::kStretchSqueeze));
+    FaceTransPanel* p = FaceTransPanel::Active();
+    QVERIFY(p);
+    const QList<QAbstractButton*> buttons = p->findChildren<QAbstractButton*>();
+    QVERIFY(buttons.size() >= 6);
+    const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    const QRegularExpression hangul(QStringLiteral("[\\x{AC00}-\\x{D7A3}]"));
+    for (QAbstractButton* b : buttons) {
+      if (b->text().isEmpty()) continue;  // a swatch or an icon button
+      QVERIFY2(!b->text().contains(latin), qPrintable(b->text()));
+      QVERIFY2(b->text().contains(hangul), qPrintable(b->text()));
+    }
+    for (QAbstractButton* b : {static_cast<QAbstractButton*>(p->ModeButton(0)),
+                               static_cast<QAbstractButton*>(p->ModeButton(1)), p->ThirdModeButton(),
+                               static_cast<QAbstractButton*>(p->ResetButton()),
+                               static_cast<QAbstractButton*>(p->CloseButton())})
+      QVERIFY(!b->text().isEmpty());
+    p->CloseMode();
   }
 
   void thirdModeUnchecksBoth() {

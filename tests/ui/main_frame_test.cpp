@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
 #include <QSlider>
@@ -25,6 +26,7 @@
 #include "ui/command_fronts.h"
 #include "ui/main_frame.h"
 #include "ui/menu_table.h"
+#include "ui/mirv_view.h"
 #include "ui/qt_doc_host.h"
 #include "ui/tool_options.h"
 
@@ -497,6 +499,55 @@ class MainFrameTest : public QObject {
     QVERIFY(QString::fromStdString(doc->Title()).contains(" 200 %"));
     doc->SetZoom(0.125f);
     QVERIFY(QString::fromStdString(doc->Title()).contains(" 12 %"));
+  }
+
+  // A tall picture's window never reaches past the work area, whether it opened
+  // before the main window was shown (a picture on the command line), while it is
+  // shown, or the main window changed size afterwards.
+  void pictureWindowsStayInsideTheWorkArea() {
+    auto f = MakeFrame();
+    auto inside = [&f](QMdiSubWindow* w) {
+      return f->MdiArea()->viewport()->rect().contains(w->geometry());
+    };
+    CMirvDoc* early = f->NewDocument(1000, 3000, 24, "early");
+    QVERIFY(early);
+    f->resize(760, 460);
+    f->show();
+    QVERIFY(QTest::qWaitForWindowExposed(f.get()));
+    QCoreApplication::processEvents();
+    QMdiSubWindow* first = f->FramesOf(*early).first();
+    QVERIFY2(inside(first), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                           .arg(first->x()).arg(first->y())
+                                           .arg(first->width()).arg(first->height())
+                                           .arg(f->MdiArea()->viewport()->width())
+                                           .arg(f->MdiArea()->viewport()->height())));
+    // As tall as the area allows: the picture is taller still.
+    QCOMPARE(first->height(), f->MdiArea()->viewport()->height());
+
+    CMirvDoc* later = f->NewDocument(600, 3000, 24, "later");
+    QVERIFY(later);
+    QMdiSubWindow* second = f->FramesOf(*later).first();
+    QVERIFY(inside(second));
+    // A zoom step sizes the window to the picture again, still inside.
+    CMirvView* v = f->FramesOf(*later).first()->View();
+    QVERIFY(v->OnZoomCommand(tool::kZoomOut));
+    QVERIFY(inside(second));
+    QVERIFY(v->OnZoomCommand(tool::kZoomActual));
+    QVERIFY(inside(second));
+
+    // The main window made smaller (or restored from maximized): both follow.
+    f->resize(640, 380);
+    QCoreApplication::processEvents();
+    QVERIFY(inside(first));
+    QVERIFY(inside(second));
+    // Made larger again (maximized): the window the user never sized grows back with
+    // the area, up to its picture's size, and stays inside.
+    const int small = first->height();
+    f->showMaximized();
+    f->resize(1100, 760);
+    QCoreApplication::processEvents();
+    QVERIFY(inside(first));
+    QVERIFY(first->height() > small);
   }
 
   // A failure keeps its fixed text and adds, below it, the file and the reason.

@@ -3,7 +3,11 @@
 // records one step with the command's label, and the filter rows come from the
 // parameter table.
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
@@ -316,6 +320,108 @@ class ProcessingDialogsTest : public QObject {
     const int two[3] = {2, -1, -1};
     QVERIFY(ApplyFilter(d, kFilterBlur, two));
     QVERIFY(Pixels(d) == previewed);
+  }
+
+  // A long preview shows its progress and stops at once on Esc or Cancel; a control
+  // moved while it runs starts it again with the new value.
+  void filterPreviewShowsProgressAndStopsOnEscapeOrCancel() {
+    CMirvDoc* big = frame_->NewDocument(1100, 1000, 24, "big");
+    QVERIFY(big);
+    Paint(*big);
+    const std::vector<uint8_t> before = Pixels(*big);
+    const int step = big->History().Step();
+    for (const bool escape : {true, false}) {
+      FilterDialog dlg(*big, kFilterBlur);
+      dlg.show();
+      QVERIFY(dlg.Start());
+      QVERIFY(dlg.Progress());
+      int highest = 0, seen = 0;
+      bool stopped = false;
+      connect(dlg.Progress(), &QProgressBar::valueChanged, &dlg, [&](int v) {
+        highest = std::max(highest, v);
+        seen += v > 0;
+        if (v <= 0 || stopped) return;
+        stopped = true;
+        QVERIFY(dlg.PreviewRunning());
+        if (escape) {
+          QTest::keyClick(&dlg, Qt::Key_Escape);
+        } else {
+          auto* box = dlg.findChild<QDialogButtonBox*>();
+          QVERIFY(box);
+          QTest::mouseClick(box->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+        }
+      });
+      dlg.Row(0).slider->setValue(9);
+      QVERIFY(stopped);
+      QVERIFY(seen >= 1);
+      QVERIFY2(highest < 100, "the filter ran to its end after Esc");
+      QVERIFY(!dlg.PreviewRunning());
+      QCOMPARE(dlg.result(), int(QDialog::Rejected));
+      QVERIFY(!dlg.isVisible());
+      QCOMPARE(dlg.Progress()->value(), 0);
+      QVERIFY(Pixels(*big) == before);
+      QCOMPARE(big->History().Step(), step);
+    }
+
+    // A control moved mid-run: the preview shown is the one for the new value.
+    std::vector<uint8_t> expected;
+    {
+      FilterDialog ref(*big, kFilterBlur);
+      QVERIFY(ref.Start());
+      ref.Row(0).slider->setValue(5);
+      expected = Pixels(*big);
+      ref.reject();
+    }
+    QVERIFY(Pixels(*big) == before);
+    FilterDialog dlg(*big, kFilterBlur);
+    dlg.show();
+    QVERIFY(dlg.Start());
+    bool moved = false;
+    connect(dlg.Progress(), &QProgressBar::valueChanged, &dlg, [&](int v) {
+      if (v <= 0 || moved) return;
+      moved = true;
+      dlg.Row(0).slider->setValue(5);
+    });
+    dlg.Row(0).slider->setValue(9);
+    QVERIFY(moved);
+    QVERIFY(!dlg.PreviewRunning());
+    QVERIFY(Pixels(*big) == expected);
+    dlg.reject();
+    QVERIFY(Pixels(*big) == before);
+  }
+
+  void channelSplitIsReachableFromTheImageMenu() {
+    CMirvDoc& d = NewDoc();
+    frame_->UpdateCommandUI();
+    const struct {
+      int id;
+      const char* label;
+    } items[] = {{1441, "RGB구분"}, {1442, "YUV구분"}, {1443, "HSL구분"}};
+    for (const auto& it : items) {
+      QAction* a = frame_->MenuAction(it.id);
+      QVERIFY2(a, qPrintable(QString::number(it.id)));
+      QCOMPARE(a->text(), QString::fromUtf8(it.label));
+      QVERIFY(a->isEnabled());
+      bool inImageMenu = false;
+      for (QObject* o : a->associatedObjects())
+        if (auto* m = qobject_cast<QMenu*>(o); m && m->title() == QString("영상(&I)")) inImageMenu = true;
+      QVERIFY2(inImageMenu, it.label);
+    }
+    // The menu item opens the RGB dialog on the active layer and changes nothing.
+    const std::vector<uint8_t> kept = Pixels(d);
+    bool opened = false;
+    SetDialogRunner([&](QDialog& dlg) {
+      auto* c = qobject_cast<ChannelDialog*>(&dlg);
+      opened = c && c->IsValid() && c->Plane(0).width() == 10;
+      return int(QDialog::Rejected);
+    });
+    frame_->MenuAction(1441)->trigger();
+    QVERIFY(opened);
+    QVERIFY(Pixels(d) == kept);
+    // YUV from the menu opens three channel documents.
+    const size_t docs = frame_->Documents().size();
+    frame_->MenuAction(1442)->trigger();
+    QCOMPARE(frame_->Documents().size(), docs + 3);
   }
 
   void twoToneMethodsAndTextLayers() {

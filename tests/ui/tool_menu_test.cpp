@@ -1,6 +1,8 @@
 // Choosing the painting, fill and selection tools from the frame, their dialogs, and
 // the tools at work with the mouse in a real view.
 #include <QLabel>
+#include <QMouseEvent>
+#include <algorithm>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -16,6 +18,7 @@
 #include "ui/mirv_view.h"
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
+#include "ui/view_cursors.h"
 
 using namespace velmira;
 namespace fs = std::filesystem;
@@ -214,6 +217,129 @@ class ToolMenuTest : public QObject {
     QVERIFY(!d.Layers().selectionExists);
     r->CancelButton()->click();
     QVERIFY(!r->isVisible());
+  }
+
+  // Clear leaves nothing selected (an empty mask, not a full one) and leaving the
+  // dialog gives the whole layer back to later commands; every opening starts at
+  // tolerance 10 with the layer as it then stands kept as the second copy.
+  void colourRangeClearReopenAndSecondCopy() {
+    CMirvDoc& d = NewDoc();
+    LayerStack& L = d.Layers();
+    QVERIFY(frame_->OnCommand(selcmd::kColourRange));
+    auto* r = frame_->findChild<ColourRangeDialog*>();
+    QVERIFY(r);
+    ClickAt(3, 3);
+    QCOMPARE(F().rangeCount, 400);
+    r->ToleranceSlider()->setValue(40);
+
+    r->ClearButton()->click();
+    QVERIFY(!L.selectionExists);
+    QVERIFY(!View().Router().State().selectionActive);
+    QCOMPARE(L.mask.size(), size_t(L.Active()->pixelCount));
+    QCOMPARE(std::count(L.mask.begin(), L.mask.end(), uint8_t(0)), std::ptrdiff_t(L.mask.size()));
+    QVERIFY(r->CountText()->text().isEmpty());
+    // An add-mode pick after the clear takes only what matches.
+    r->AddButton()->click();
+    ClickAt(3, 3);
+    QCOMPARE(F().rangeCount, 400);
+    QCOMPARE(L.InSelection(30, 0), 0);
+    r->ClearButton()->click();
+    r->NewButton()->click();
+
+    // Leaving: no selection, so every pixel counts as selected again.
+    r->CancelButton()->click();
+    QVERIFY(!r->isVisible());
+    QCOMPARE(std::count(L.mask.begin(), L.mask.end(), uint8_t(1)), std::ptrdiff_t(L.mask.size()));
+
+    // The picture changes between two openings; the second opening keeps it.
+    L.WriteLayerColor(L.active, 5, 5, MakeRgbq(1, 2, 3));
+    d.CommitLayer(L.active);
+    const std::vector<uint8_t> opened = L.Active()->pixels;
+    QVERIFY(frame_->OnCommand(selcmd::kColourRange));
+    QVERIFY(r->isVisible());
+    QCOMPARE(r->ToleranceSlider()->value(), 10);
+    QCOMPARE(r->ValueText()->text(), QString("10"));
+    QCOMPARE(F().rangeTolerance, 10);
+    L.WriteLayerColor(L.active, 6, 6, MakeRgbq(9, 9, 9));  // an uncommitted scribble
+    d.History().RestoreBackup(1, L.active);
+    QVERIFY(L.Active()->pixels == opened);
+    r->CancelButton()->click();
+  }
+
+  // With the move tool a drag inside the selection moves the selected pixels; Enter
+  // puts them down, and so does choosing another tool.
+  void moveToolMovesTheSelectionWithTheMouse() {
+    CMirvDoc& d = NewDoc();
+    LayerStack& L = d.Layers();
+    const int step = d.History().Step();
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    DragAt(QPoint(2, 2), QPoint(6, 6));
+    QVERIFY(View().Router().State().selectionActive);
+    QVERIFY(frame_->OnCommand(tool::kMove));
+    DragAt(QPoint(4, 4), QPoint(24, 4));
+    QVERIFY(d.SelectionMove());
+    QCOMPARE(L.Active()->kind, uint8_t(kLayerFloating));
+    QTest::keyClick(View().viewport(), Qt::Key_Return);
+    QVERIFY(!d.SelectionMove());
+    QCOMPARE(L.LayerCount(), 1);
+    QCOMPARE(QString::fromStdString(d.History().Label(step + 1)), QString("선택영역 위치이동"));
+    QCOMPARE(QString::fromStdString(d.History().Label(step + 2)), QString("레이어병합"));
+    // The dark red of columns 2…6 now lies over the blues at 22…26; where it was is empty.
+    const int row = 20 - 1 - 4;
+    QCOMPARE(L.ReadLayerColor(L.active, 24, row, nullptr), MakeRgbq(120, 0, 0));
+    QCOMPARE(L.ReadLayerColor(L.active, 27, row, nullptr), MakeRgbq(0, 0, 100 + 4 * 27));
+    QCOMPARE(L.LayerAlpha(L.active, 4, row), 0);
+
+    // Another tool chosen while afloat: put down at once.
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    DragAt(QPoint(12, 12), QPoint(15, 15));
+    QVERIFY(frame_->OnCommand(tool::kMove));
+    DragAt(QPoint(13, 13), QPoint(13, 16));
+    QVERIFY(d.SelectionMove());
+    QVERIFY(frame_->OnCommand(tool::kBrush));
+    QVERIFY(!d.SelectionMove());
+    QCOMPARE(L.LayerCount(), 1);
+    QCOMPARE(QString::fromStdString(d.History().Label(d.History().Step())), QString("레이어병합"));
+  }
+
+  // While a rectangle is dragged out the status line says so.
+  void rectangleDragShowsItsStatus() {
+    NewDoc();
+    QVERIFY(frame_->OnCommand(tool::kRectSelect));
+    QCOMPARE(frame_->StatusLabel()->text(), QString("사각선택"));
+    QWidget* vp = View().viewport();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, Client(QPoint(2, 2)));
+    QMouseEvent move(QEvent::MouseMove, Client(QPoint(9, 7)), vp->mapToGlobal(Client(QPoint(9, 7))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QCOMPARE(frame_->StatusLabel()->text(), QString("영역지정"));
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, Client(QPoint(9, 7)));
+    QVERIFY(View().Router().State().selectionActive);
+  }
+
+  // The dot tool has a cursor of its own, whatever the cursor style, unlike any other.
+  void dotToolHasItsOwnCursor() {
+    NewDoc();
+    F().currentTool = tool::kDot;  // chosen from the brush palette, which has no menu id
+    QWidget* vp = View().viewport();
+    for (int style : {0, 1, 3}) {
+      F().cursorStyle = style;
+      QMouseEvent move(QEvent::MouseMove, Client(QPoint(4 + style, 4)), vp->mapToGlobal(Client(QPoint(4 + style, 4))),
+                       Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(vp, &move);
+      QCOMPARE(View().Router().CursorFor(false, false), std::optional<CursorShape>(CursorShape::DotPen));
+      const QPixmap mine = vp->cursor().pixmap();
+      QVERIFY(!mine.isNull());
+      const QImage img = mine.toImage();
+      // The dot is drawn where the tool sets it: two left of and one below the hot spot.
+      const QPoint hot = vp->cursor().hotSpot();
+      QCOMPARE(img.pixelColor(hot.x() - 2, hot.y() + 1).alpha(), 255);
+      QVERIFY(img.pixelColor(hot.x() - 2, hot.y() + 1).lightness() < 64);
+      for (CursorShape other : {CursorShape::Dot, CursorShape::Drop, CursorShape::Eraser, CursorShape::Picker,
+                                CursorShape::Move, CursorShape::Touch, CursorShape::Transform})
+        QVERIFY(ViewCursor(other).pixmap().toImage() != img);
+    }
+    F().cursorStyle = 0;
   }
 
   void colourPickerSetsTheForeground() {
