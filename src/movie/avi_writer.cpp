@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <vector>
 
 #include "image/image_buffer.h"
@@ -32,8 +33,13 @@ struct AviWriter::Av {
   AVPacket* packet = nullptr;
   bool headerWritten = false;
   bool fileOpen = false;
+  // The caller's rows are copied here first: swscale's vector code reads past the end
+  // of rows that are not padded.
+  uint8_t* staging[4] = {};
+  int stagingStride[4] = {};
 
   ~Av() {
+    av_freep(&staging[0]);
     sws_freeContext(sws);
     av_frame_free(&frame);
     av_packet_free(&packet);
@@ -192,9 +198,15 @@ HResult AviWriter::Open(int width, int height, int bitsPerPixel) {
   a.frame->width = width;
   a.frame->height = height;
   if (av_frame_get_buffer(a.frame, 0) < 0) return Fail(moviemsg::kMemory);
+  // The encoder reads the padding below odd-sized frames; keep it defined.
+  for (AVBufferRef* b : a.frame->buf)
+    if (b) std::memset(b->data, 0, b->size);
   a.sws = sws_getContext(width, height, bitsPerPixel == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24, width, height,
                          c.pix_fmt, SWS_BILINEAR, nullptr, nullptr, nullptr);
   if (!a.sws) return Fail(moviemsg::kFormatMismatch);
+  if (av_image_alloc(a.staging, a.stagingStride, width, height + 1,
+                     bitsPerPixel == 32 ? AV_PIX_FMT_BGRA : AV_PIX_FMT_BGR24, 64) < 0)
+    return Fail(moviemsg::kMemory);
 
   AVDictionary* options = nullptr;
   if (mp4) av_dict_set(&options, "movflags", "+faststart", 0);
@@ -232,11 +244,12 @@ HResult AviWriter::Write(int width, int height, const uint8_t* bits, int bitsPer
   if (width != width_ || height != height_ || bitsPerPixel != bpp_ || !bits) return Fail(moviemsg::kFormatMismatch);
   Av& a = *av_;
   if (av_frame_make_writable(a.frame) < 0) return Fail(moviemsg::kWriteFailed);
-  // Rows come bottom-up: start at the top row and walk backwards.
-  const int rowBytes = width * bitsPerPixel / 8;
-  const uint8_t* src[1] = {bits + size_t(height - 1) * size_t(rowBytes)};
-  const int srcStride[1] = {-rowBytes};
-  sws_scale(a.sws, src, srcStride, 0, height, a.frame->data, a.frame->linesize);
+  // Rows come bottom-up: the staging block holds them top-down.
+  const size_t rowBytes = size_t(width) * size_t(bitsPerPixel / 8);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(a.staging[0] + size_t(y) * size_t(a.stagingStride[0]), bits + size_t(height - 1 - y) * rowBytes,
+                rowBytes);
+  sws_scale(a.sws, a.staging, a.stagingStride, 0, height, a.frame->data, a.frame->linesize);
   a.frame->pts = frameCounter_;
   if (!WritesMp4()) {
     a.frame->pict_type = AV_PICTURE_TYPE_I;

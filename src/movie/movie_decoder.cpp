@@ -1,5 +1,7 @@
 #include "movie/movie_decoder.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -27,8 +29,13 @@ struct MovieDecoder::Av {
   bool draining = false;
   bool ended = false;
   int swsW = 0, swsH = 0, swsFormat = -1;
+  // swscale's vector code writes past the end of rows that are not padded, so it
+  // scales into this aligned block and the rows are copied out from it.
+  uint8_t* staging[4] = {};
+  int stagingStride[4] = {};
 
   ~Av() {
+    av_freep(&staging[0]);
     sws_freeContext(sws);
     av_frame_free(&frame);
     av_packet_free(&packet);
@@ -105,17 +112,21 @@ bool MovieDecoder::ReceiveFrame(DecodedFrame& out) {
     v.sws = sws_getContext(w, h, AVPixelFormat(v.frame->format), w, h, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
                            nullptr, nullptr);
     v.swsW = w, v.swsH = h, v.swsFormat = v.frame->format;
-    if (!v.sws) {
+    av_freep(&v.staging[0]);
+    if (!v.sws || av_image_alloc(v.staging, v.stagingStride, w, h + 1, AV_PIX_FMT_BGRA, 64) < 0) {
+      sws_freeContext(v.sws);
+      v.sws = nullptr;
       av_frame_unref(v.frame);
       return false;
     }
   }
   out.width = w;
   out.height = h;
-  out.bgra.assign(size_t(w) * size_t(h) * 4, 0);
-  uint8_t* dst[1] = {out.bgra.data()};
-  const int dstStride[1] = {w * 4};
-  sws_scale(v.sws, v.frame->data, v.frame->linesize, 0, h, dst, dstStride);
+  out.bgra.resize(size_t(w) * size_t(h) * 4);
+  sws_scale(v.sws, v.frame->data, v.frame->linesize, 0, h, v.staging, v.stagingStride);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(out.bgra.data() + size_t(y) * size_t(w) * 4, v.staging[0] + size_t(y) * size_t(v.stagingStride[0]),
+                size_t(w) * 4);
   const AVStream* s = v.format->streams[v.stream];
   int64_t ts = v.frame->best_effort_timestamp;
   if (ts == AV_NOPTS_VALUE) ts = v.frame->pts;
