@@ -17,6 +17,7 @@
 #include "app/temp_folders.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
+#include "cli/movie_command.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -31,6 +32,7 @@ void PrintHelp() {
       "Usage:\n"
       "  velmira-cli info [--json] FILE\n"
       "  velmira-cli convert [options] [--do 'COMMAND ARG...']... INPUT OUTPUT\n"
+      "%s"
       "  velmira-cli --help | --version\n\n"
       "convert opens INPUT, runs each --do command in order and saves OUTPUT in the\n"
       "format its extension names (jpg, bmp, gif, tif, vlm). Coordinates are picture\n"
@@ -43,7 +45,11 @@ void PrintHelp() {
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n\n"
-      "Commands:\n");
+      "movie writes a slide show (AVI; H.264 when OUTPUT ends in .mp4). FRAME is up, down,\n"
+      "left, right, still or zoom[:FX:FY] (default still); LINK is up, down, left, right\n"
+      "or none (default none); V and T are 0-100 (default 50).\n\n"
+      "Commands:\n",
+      cli::MovieUsage());
   for (const cli::Command& c : cli::Commands())
     std::printf("  %-20s %-8s %s\n", c.name, c.usage, c.help);
 }
@@ -174,6 +180,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string verb = args[0];
+  if (verb == "movie") return cli::RunMovieCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   if (verb != "info" && verb != "convert") {
     std::fprintf(stderr, "velmira-cli: unknown action: %s (try --help)\n", verb.c_str());
     return 2;

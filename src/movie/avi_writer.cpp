@@ -65,6 +65,8 @@ static const AVCodec* FindEncoder(bool mp4) {
   return avcodec_find_encoder(AV_CODEC_ID_MPEG4);
 }
 
+void QuietCodecMessages() { av_log_set_level(AV_LOG_ERROR); }
+
 std::string EncoderDescription(bool mp4) {
   const AVCodec* c = FindEncoder(mp4);
   auto version = [](unsigned v) {

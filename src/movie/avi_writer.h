@@ -97,6 +97,10 @@ class AviWriter {
 // True when the path names an MP4 output (".mp4", any case).
 bool IsMp4Path(const std::filesystem::path& path);
 
+// Keeps the codec libraries' progress chatter off stderr; only their errors remain.
+// Process-wide: the editor and velmira-cli call it once at start.
+void QuietCodecMessages();
+
 // A line for the user naming the encoder a movie of this kind is written with and
 // the versions of the libraries behind it, e.g.
 // "MPEG-4 Part 2 (mpeg4) · libavcodec 59.37.100, libavformat 59.27.100".
