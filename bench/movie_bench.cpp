@@ -29,7 +29,7 @@ constexpr int kFrames = 750;
 bool PhotoLike(const fs::path& p, CImageBuffer& img) {
   const int seed = std::stoi(p.filename().string());
   if (!img.Allocate(1600, 1200, 24, kFormatBmp)) return false;
-  std::mt19937 rng(uint32_t(seed));
+  std::mt19937 rng{static_cast<uint32_t>(seed)};
   std::uniform_int_distribution<int> grain(-12, 12);
   for (int y = 0; y < 1200; ++y) {
     uint8_t* row = img.Row(y);

@@ -39,6 +39,7 @@
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
+#include "ui/dlg_movie_maker.h"
 
 namespace velmira {
 
@@ -627,7 +628,8 @@ bool CMainFrame::IsCommandEnabled(int id) const {
     case kForeground:
     case kBackground:
     case kSwapColours:
-    case kBrushPalette: return true;
+    case kBrushPalette:
+    case kMovieMakerCommand: return true;
     case kClose:
     case kSave:
     case kSaveAs:
@@ -682,6 +684,7 @@ bool CMainFrame::OnCommand(int id) {
     case kCloseAll: done = CloseAllDocuments(); break;
     case kAbout: About(); break;
     case kWebSite: OpenWebSite(); break;
+    case kMovieMakerCommand: OpenMovieMaker(*this); break;
     case kForeground: PickColour(true); break;
     case kBackground: PickColour(false); break;
     case kSwapColours: SwapColours(); break;
