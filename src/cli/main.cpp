@@ -46,8 +46,10 @@ void PrintHelp() {
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n\n"
       "movie writes a slide show (AVI; H.264 when OUTPUT ends in .mp4). FRAME is up, down,\n"
-      "left, right, still or zoom[:FX:FY] (default still); LINK is up, down, left, right\n"
-      "or none (default none); V and T are 0-100 (default 50).\n\n"
+      "left, right, still or zoom[:FX:FY] (default still; FX from the left, FY from the\n"
+      "bottom, 0-1); LINK is up, down, left, right or none (default none); V and T are\n"
+      "slider positions 0-100 (default 50); WxH is 320x240, 640x480, 800x600 or 240x180\n"
+      "(anything else: 640x480).\n\n"
       "Commands:\n",
       cli::MovieUsage());
   for (const cli::Command& c : cli::Commands())

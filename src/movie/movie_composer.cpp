@@ -290,11 +290,13 @@ bool PictureToFrame(const CImageBuffer& image, Frame32& out) {
     } else if (bpp == 24) {
       const uint8_t* s = image.Row(y);
       for (int x = 0; x < w; ++x) d[x] = MakeRgbq(s[3 * x + 2], s[3 * x + 1], s[3 * x]);
-    } else {
+    } else if (bpp <= 8) {
       for (int x = 0; x < w; ++x) {
         const int index = image.ReadIndex(x, y);
         d[x] = index == transparent ? white : (image.PaletteEntry(index) & 0x00FFFFFFu);
       }
+    } else {
+      for (int x = 0; x < w; ++x) d[x] = image.ReadColor(x, y) & 0x00FFFFFFu;
     }
   }
   return true;

@@ -211,6 +211,22 @@ TEST(MovieScaling, AreaAveragingWhenReducingAndSmoothEnlarging) {
   for (Rgbq c : odd.px) EXPECT_EQ(c, MakeRgbq(12, 34, 56));
 }
 
+TEST(MoviePictures, PalettePicturesBecomeColoursOverWhite) {
+  CImageBuffer pal;
+  ASSERT_TRUE(pal.Allocate(3, 2, 4, kFormatGif));
+  pal.SetPaletteEntry(0, 10, 20, 30);
+  pal.SetPaletteEntry(1, 200, 100, 50);
+  for (int x = 0; x < 3; ++x) pal.WriteIndex(x, 0, 1), pal.WriteIndex(x, 1, 0);
+  pal.Ext().transparentIndex = 0;
+  Frame32 f;
+  ASSERT_TRUE(PictureToFrame(pal, f));
+  EXPECT_EQ(f.width, 3);
+  EXPECT_EQ(f.At(2, 0), MakeRgbq(200, 100, 50));
+  EXPECT_EQ(f.At(1, 1), MakeRgbq(255, 255, 255));  // the transparent entry
+  CImageBuffer empty;
+  EXPECT_FALSE(PictureToFrame(empty, f));
+}
+
 TEST(MovieZoom, PlanClampsTheZoomPointInsideThePicture) {
   ZoomPlan z = PlanZoom(640, 480, 320, 240, 0.5, 0.5);
   EXPECT_EQ(z.steps, 9);  // s = 2
