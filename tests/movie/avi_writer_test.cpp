@@ -209,6 +209,23 @@ TEST_F(WriterTest, BitmapFramesOfAnyDepthAndRawFramesOf24Bits) {
   EXPECT_NEAR(Channel(f, 20, 15, 2), 0, 16);
 }
 
+TEST_F(WriterTest, FramesLargerThanAScreenAreWrittenWhole) {
+  const int w = 2720, h = 1800;
+  const auto f = TwoTone(w, h, 4);
+  const fs::path out = dir / "large.avi";
+  AviWriter wr(out, FourCC("XVID"), 50, Sink());
+  ASSERT_EQ(wr.AddFrame(w, h, f.data(), 32), kSOk);
+  ASSERT_EQ(wr.Close(), kSOk);
+  MovieDecoder d;
+  ASSERT_TRUE(d.Open(out));
+  DecodedFrame got;
+  ASSERT_TRUE(d.Next(got));
+  ASSERT_EQ(got.width, w);
+  ASSERT_EQ(got.height, h);
+  EXPECT_NEAR(Channel(got, w - 20, 20, 2), 220, 12);      // top right: light red
+  EXPECT_NEAR(Channel(got, 20, h - 20, 0), 80, 12);       // bottom left: blue of frame 4
+}
+
 TEST_F(WriterTest, Mp4OutputIsH264WithTheIndexInFront) {
   if (EncoderDescription(true).find("no encoder") != std::string::npos) GTEST_SKIP() << "no H.264 encoder";
   const fs::path out = dir / "clip.MP4";
