@@ -2,7 +2,7 @@
 
 namespace velmira {
 
-MoviePlayback::MoviePlayback() : worker_([this] { Run(); }) {}
+MoviePlayback::MoviePlayback() { worker_ = std::thread([this] { Run(); }); }
 
 MoviePlayback::~MoviePlayback() {
   {

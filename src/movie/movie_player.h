@@ -55,7 +55,6 @@ class MoviePlayback {
   static constexpr size_t kAhead = 6;
   mutable std::mutex m_;
   std::condition_variable cv_;
-  std::thread worker_;
   bool quit_ = false;
   bool loadRequested_ = false;
   bool rewindRequested_ = false;
@@ -72,6 +71,8 @@ class MoviePlayback {
   double base_ = 0;  // position when the clock last stopped
   Clock::time_point started_{};
   MovieDecoder decoder_;  // the worker's alone
+  // Last, and started in the constructor's body: the thread reads every member above.
+  std::thread worker_;
 };
 
 }  // namespace velmira
