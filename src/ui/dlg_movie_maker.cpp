@@ -1,5 +1,7 @@
 #include "ui/dlg_movie_maker.h"
 
+#include "ui/command_fronts.h"
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -528,6 +530,14 @@ void CDlg_Movie_Maker::reject() {
   playback_->Stop();
   StopWorker();
   QDialog::reject();
+}
+
+// The movie maker needs no document: it works on files the user picks.
+void RegisterMovieFronts(CommandFronts& f) {
+  f.Add(kMovieMakerCommand, {.enabled = {}, .run = [](CMainFrame& frame) {
+                               OpenMovieMaker(frame);
+                               return true;
+                             }});
 }
 
 }  // namespace velmira
