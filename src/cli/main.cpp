@@ -18,6 +18,7 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "cli/measure_cli.h"
+#include "cli/movie_command.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -32,6 +33,7 @@ void PrintHelp() {
       "Usage:\n"
       "  velmira-cli info [--json] FILE\n"
       "  velmira-cli convert [options] [--do 'COMMAND ARG...']... INPUT OUTPUT\n"
+      "%s"
       "  velmira-cli --help | --version\n\n"
       "convert opens INPUT, runs each --do command in order and saves OUTPUT in the\n"
       "format its extension names (jpg, bmp, gif, tif, vlm). Coordinates are picture\n"
@@ -45,7 +47,13 @@ void PrintHelp() {
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n"
       "%s\n"
-      "Commands:\n", cli::MeasureOptionsHelp());
+      "movie writes a slide show (AVI; H.264 when OUTPUT ends in .mp4). FRAME is up, down,\n"
+      "left, right, still or zoom[:FX:FY] (default still; FX from the left, FY from the\n"
+      "bottom, 0-1); LINK is up, down, left, right or none (default none); V and T are\n"
+      "slider positions 0-100 (default 50); WxH is 320x240, 640x480, 800x600 or 240x180\n"
+      "(anything else: 640x480).\n\n"
+      "Commands:\n",
+      cli::MovieUsage(), cli::MeasureOptionsHelp());
   std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
@@ -175,6 +183,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string verb = args[0];
+  if (verb == "movie") return cli::RunMovieCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   if (verb != "info" && verb != "convert") {
     std::fprintf(stderr, "velmira-cli: unknown action: %s (try --help)\n", verb.c_str());
     return 2;

@@ -11,6 +11,7 @@ const CommandFronts& Fronts() {
     RegisterTransformFronts(f);
     RegisterToolFronts(f);
     RegisterMeasureFronts(f);
+    RegisterMovieFronts(f);
     return f;
   }();
   return fronts;

@@ -43,5 +43,6 @@ void RegisterProcessingFronts(CommandFronts& f);
 void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
 void RegisterMeasureFronts(CommandFronts& f);
+void RegisterMovieFronts(CommandFronts& f);
 
 }  // namespace velmira
