@@ -520,11 +520,10 @@ void Drops(const FilterTarget& t, int size) {
       for (int j = 2; j + 1 < n; ++j) {
         if (grid[j - 1][i] || !grid[j][i] || !grid[j - 2][i]) continue;
         const int px = x - r + i, py = y - r + j;
-        if (!t.Selected(px, py)) continue;
-        if (Inside(t, px, py + 1))
-          std::memcpy(Dst(t, px, py), Dst(t, px, py + 1), 3);
-        else
-          Put(t, px, py, RgbqB(t.outside), RgbqG(t.outside), RgbqR(t.outside));
+        // Past the layer's edge there is no pixel to take the colour from; spreading
+        // the outside colour into the drop would paint a stripe along the border.
+        if (!t.Selected(px, py) || !Inside(t, px, py + 1)) continue;
+        std::memcpy(Dst(t, px, py), Dst(t, px, py + 1), 3);
       }
     }
   }
