@@ -304,14 +304,18 @@ void Watercolour(const FilterTarget& t) {
 
 // ---------------------------------------------------------------- frosted glass
 
-// Per row a running histogram of 256 intensities with colour sums, plus 16 coarse
-// counts, so drawing a level by its frequency walks at most 32 entries. The random
-// draws depend on the picture (a redraw when an empty level comes up), so the filter
-// runs serially in scan order.
+// Per row a running histogram of 256 intensities, plus 16 coarse counts, so drawing a
+// level by its frequency walks at most 32 entries. Each level keeps its count and its
+// three colour sums packed in one 64-bit word (count in bits 54…63, red, green and
+// blue sums in 18 bits each: a window holds at most 31 × 31 = 961 pixels, and
+// 961 × 255 < 2^18), so moving the window costs one addition per pixel in or out. The
+// random draws depend on the picture (a redraw when an empty level comes up), so the
+// filter runs serially in scan order.
 void FrostedGlass(const FilterTarget& t, int r) {
   const int w = t.width, h = t.height;
   if (w <= 0 || h <= 0) return;
   Rows rows(t.control, h);
+  r = std::min(r, 15);
   if (r <= 0) {
     // A window of one pixel would always draw the pixel itself: keep the picture.
     for (int y = 0; y < h; ++y) {
@@ -321,35 +325,44 @@ void FrostedGlass(const FilterTarget& t, int r) {
     rows.Done();
     return;
   }
+  constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
+  constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
   const std::vector<uint8_t> level = IntensityPlane(t);
-  std::vector<int32_t> cnt(256), coarse(16), sum(256 * 3);
+  uint64_t hist[256];
+  int32_t coarse[16];
   for (int y = 0; y < h; ++y) {
     if (!rows.Next(y)) return;
     ProgramRand();  // one value per row, discarded
     const int ylo = std::max(0, y - r), yhi = std::min(h - 1, y + r);
-    std::fill(cnt.begin(), cnt.end(), 0);
-    std::fill(coarse.begin(), coarse.end(), 0);
-    std::fill(sum.begin(), sum.end(), 0);
+    std::memset(hist, 0, sizeof hist);
+    std::memset(coarse, 0, sizeof coarse);
     int total = 0;
-    auto column = [&](int x, int sign) {
-      for (int yy = ylo; yy <= yhi; ++yy) {
-        const int b = level[size_t(yy) * size_t(w) + size_t(x)];
-        const uint8_t* s = Src(t, x, yy);
-        cnt[size_t(b)] += sign;
-        coarse[size_t(b >> 4)] += sign;
-        int32_t* sb = &sum[size_t(b) * 3];
-        sb[0] += sign * s[0];
-        sb[1] += sign * s[1];
-        sb[2] += sign * s[2];
+    auto add = [&](int x) {
+      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
+      const uint8_t* s = Src(t, x, ylo);
+      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
+        hist[*lv] += (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
+                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
+        ++coarse[*lv >> 4];
       }
-      total += sign * (yhi - ylo + 1);
+      total += yhi - ylo + 1;
     };
-    for (int x = 0; x <= std::min(w - 1, r); ++x) column(x, +1);
+    auto remove = [&](int x) {
+      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
+      const uint8_t* s = Src(t, x, ylo);
+      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
+        hist[*lv] -= (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
+                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
+        --coarse[*lv >> 4];
+      }
+      total -= yhi - ylo + 1;
+    };
+    for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
     const uint8_t* m = t.sel + size_t(y) * size_t(w);
     for (int x = 0; x < w; ++x) {
       if (x > 0) {
-        if (x - r - 1 >= 0) column(x - r - 1, -1);
-        if (x + r < w) column(x + r, +1);
+        if (x - r - 1 >= 0) remove(x - r - 1);
+        if (x + r < w) add(x + r);
       }
       if (!m[x]) continue;
       int pick = -1;
@@ -360,18 +373,18 @@ void FrostedGlass(const FilterTarget& t, int r) {
         int b = 0;
         if (e > 0) {
           int acc = 0, k = 0;
-          while (k < 15 && acc + coarse[size_t(k)] < e) acc += coarse[size_t(k++)];
+          while (k < 15 && acc + coarse[k] < e) acc += coarse[k++];
           b = k * 16;
-          while (b < 255 && acc + cnt[size_t(b)] < e) acc += cnt[size_t(b++)];
+          while (b < 255 && acc + int(hist[b] >> kCountShift) < e) acc += int(hist[b++] >> kCountShift);
         }
-        if (cnt[size_t(b)] > 0) pick = b;
+        if (hist[b] >> kCountShift) pick = b;
       }
       // Only an empty level 0 drawn 10001 times in a row gets here; the pixel is
       // kept rather than divided by an empty count.
       if (pick < 0) continue;
-      const int n = cnt[size_t(pick)];
-      const int32_t* sb = &sum[size_t(pick) * 3];
-      Put(t, x, y, sb[0] / n, sb[1] / n, sb[2] / n);
+      const uint64_t v = hist[pick];
+      const int n = int(v >> kCountShift);
+      Put(t, x, y, int(v & kField) / n, int((v >> kGreenShift) & kField) / n, int((v >> kRedShift) & kField) / n);
     }
   }
   rows.Done();
@@ -565,10 +578,12 @@ void Dalmatian(const FilterTarget& t, int p, int count) {
 
 namespace {
 
-// Shared frame of the two inverse mappings: source (sx, sy) for every selected pixel,
-// clamped to 0 … W and 0 … H, a read at W or H giving the outside colour.
-template <class Map>
-void InverseMap(const FilterTarget& t, Map&& map) {
+// Shared frame of the two inverse mappings. Only the pixels with D < R, a span
+// cx − q … cx + q of each row, map anywhere but (0, 0); `span` fills their sources
+// (sx, sy) for x = xa … xb. Sources are clamped to 0 … W and 0 … H, a read at W or H
+// giving the outside colour.
+template <class Span>
+void InverseMap(const FilterTarget& t, Span&& span) {
   const int w = t.width, h = t.height;
   if (w <= 0 || h <= 0) return;
   const int cx = w / 2, cy = h / 2;
@@ -576,19 +591,27 @@ void InverseMap(const FilterTarget& t, Map&& map) {
   const int R = int(std::sqrt(double(r2)));
   const uint8_t out[3] = {uint8_t(RgbqB(t.outside)), uint8_t(RgbqG(t.outside)), uint8_t(RgbqR(t.outside))};
   ForBands(t, [&](int y0, int y1, Rows& rows) {
+    std::vector<int> sxs(size_t(w) + 1), sys(size_t(w) + 1);
     for (int y = y0; y < y1; ++y) {
       if (!rows.Next(y)) return false;
       const uint8_t* m = t.sel + size_t(y) * size_t(w);
       uint8_t* d = t.dst + size_t(y) * size_t(t.stride);
       const int dy = cy - y;
+      // dx² < R² − dy²: |dx| ≤ q with q the largest integer whose square is below it.
+      const int64_t room = int64_t(R) * R - int64_t(dy) * dy;
+      int xa = 0, xb = -1;
+      if (room > 0) {
+        int64_t q = int64_t(std::sqrt(double(room - 1)));
+        while (q * q > room - 1) --q;
+        while ((q + 1) * (q + 1) <= room - 1) ++q;
+        xa = int(std::max<int64_t>(0, cx - q));
+        xb = int(std::min<int64_t>(w - 1, cx + q));
+      }
+      if (xa <= xb) span(y, dy, xa, xb, cx, cy, R, sxs.data(), sys.data());
       for (int x = 0; x < w; ++x) {
         if (!m[x]) continue;
-        const int dx = cx - x;
-        const int64_t d2 = int64_t(dx) * dx + int64_t(dy) * dy;
         int sx = 0, sy = 0;
-        // D < R compares exactly on the integer squares: √ is correctly rounded and
-        // R² − 1 lies far enough below R² for its root to stay below R.
-        if (d2 < int64_t(R) * R) map(x, y, dx, dy, d2, R, cx, cy, sx, sy);
+        if (x >= xa && x <= xb) sx = sxs[size_t(x - xa)], sy = sys[size_t(x - xa)];
         sx = std::clamp(sx, 0, w);
         sy = std::clamp(sy, 0, h);
         const uint8_t* s = sx < w && sy < h ? Src(t, sx, sy) : out;
@@ -599,34 +622,54 @@ void InverseMap(const FilterTarget& t, Map&& map) {
   });
 }
 
-// trunc(v) where v is computed the quick way (q) but must equal the literal formula's
-// value (exact): the two differ only in the last bits, which matters only when q lies
-// next to an integer.
-template <class Exact>
-inline int TruncChecked(double q, Exact&& exact) {
-  const double nearest = std::nearbyint(q);
-  if (std::fabs(q - nearest) < 1e-7) return int(exact());
-  return int(q);
-}
-
 }  // namespace
 
+// cos θ × D² = dx × D and sin θ × D² = dy × D, so the quick form needs no atan2, cos
+// or sin. It differs from the formula as written only in the last bits, which matter
+// only when the value lies next to an integer; there the written form decides.
 void Lens(const FilterTarget& t) {
-  InverseMap(t, [](int, int, int dx, int dy, int64_t d2, int R, int cx, int cy, int& sx, int& sy) {
-    const double D = std::sqrt(double(d2));
-    const double k = 0.1 * 1.5;
-    // cos θ × D² = dx × D and sin θ × D² = dy × D, without atan2, cos and sin.
-    const double qx = k * double(dx) * D / double(R);
-    const double qy = 2.0 * double(dy) * D / double(R);
-    sx = cx - TruncChecked(qx, [&] { return k * std::cos(std::atan2(double(dy), double(dx))) * D * D / double(R); });
-    sy = cy - TruncChecked(qy, [&] { return 2.0 * std::sin(std::atan2(double(dy), double(dx))) * D * D / double(R); });
+  std::vector<double> qx, qy;
+  InverseMap(t, [&](int, int dy, int xa, int xb, int cx, int cy, int R, int* sx, int* sy) {
+    const size_t n = size_t(xb - xa + 1);
+    if (qx.size() < n) qx.resize(n), qy.resize(n);
+    const double k = 0.1 * 1.5, fy = double(dy), fr = double(R), inv = 1.0 / fr;
+    const double fx0 = double(cx - xa);
+    for (size_t i = 0; i < n; ++i) {
+      const double fx = fx0 - double(i);
+      const double u = std::sqrt(fx * fx + fy * fy) * inv;
+      qx[i] = k * fx * u;
+      qy[i] = 2.0 * fy * u;
+    }
+    // Near an integer: the fraction lies within 1e-7 of 0 or of ±1 (a plain
+    // truncation, no call into the maths library).
+    auto nearInteger = [](double v) {
+      const double f = std::fabs(v - double(int(v)));
+      return f < 1e-7 || f > 1.0 - 1e-7;
+    };
+    for (size_t i = 0; i < n; ++i) {
+      double vx = qx[i], vy = qy[i];
+      const bool nearX = nearInteger(vx);
+      const bool nearY = nearInteger(vy);
+      if (nearX || nearY) {
+        const double fx = double(cx - xa - int(i));
+        const double D = std::sqrt(fx * fx + fy * fy);
+        const double th = std::atan2(fy, fx);
+        if (nearX) vx = k * std::cos(th) * D * D / fr;
+        if (nearY) vy = 2.0 * std::sin(th) * D * D / fr;
+      }
+      sx[i] = cx - int(vx);
+      sy[i] = cy - int(vy);
+    }
   });
 }
 
+// Vertical ribs 32 pixels wide, each stretched about its middle.
 void BathGlass(const FilterTarget& t) {
-  InverseMap(t, [](int x, int y, int, int, int64_t, int, int, int, int& sx, int& sy) {
-    sx = x + (x % 32) - 16;
-    sy = y;
+  InverseMap(t, [](int y, int, int xa, int xb, int, int, int, int* sx, int* sy) {
+    for (int x = xa; x <= xb; ++x) {
+      sx[x - xa] = x + (x % 32) - 16;
+      sy[x - xa] = y;
+    }
   });
 }
 
