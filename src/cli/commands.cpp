@@ -11,6 +11,7 @@
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
 #include "cli/tool_commands.h"
+#include "cli/guide_commands.h"
 
 namespace velmira::cli {
 
@@ -409,6 +410,13 @@ const Command kCommands[] = {
      "gradient across the selection along the drag; KIND 1 one-way, 2 two-way; MODE 1 --fg fading to black, 2 --bg to --fg",
      &GradientCmd},
     {"stroke", 4, 4, "X1 Y1 X2 Y2", "brush stroke in the --fg colour with the --brush size", &StrokeCmd},
+    {"path", 2, 600, "X Y [X Y]...",
+     "clicks of the guide-path tool: each point is added, one close to the first point closes the path",
+     &PathCmd},
+    {"path-to-selection", 0, 0, "", "turn the closed guide path into a polygon selection", &PathToSelectionCmd},
+    {"path-stroke", 0, 1, "[PERCENT]",
+     "brush stroke (--fg, --brush) along the guide path, the first PERCENT (0-100, default 100) of its length",
+     &PathStrokeCmd},
     {"brightness-contrast", 2, 2, "B C", "brightness and contrast, each -255…255", &BrightnessContrastCmd},
     {"rgb-offset", 3, 3, "R G B", "add -99…99 to red, green and blue inside the selection", &RgbOffsetCmd},
     {"levels", 3, 3, "CH LO HI",

@@ -21,7 +21,12 @@ struct RecordingHost : DocHost {
   int updates = 0;
 
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
+  std::vector<std::string> questions;
+  Answer answer = Answer::Ok;  // what every question is answered with
+  Answer Ask(const std::string& q, AskButtons) override {
+    questions.push_back(q);
+    return answer;
+  }
   bool AskText(const std::string&, std::string& v) override {
     if (renameTo.empty()) return false;
     v = renameTo;
