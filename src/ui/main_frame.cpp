@@ -1,5 +1,7 @@
 #include "ui/main_frame.h"
 
+#include "ui/anchor_line.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -655,6 +657,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
+  if (IsGuideCommand(id)) return GuideCommandEnabled(*this, id);
   if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
@@ -719,6 +722,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunProcessingCommand(*this, id);
       } else if (IsTransformCommand(id)) {
         done = RunTransformCommand(*this, id);
+      } else if (IsGuideCommand(id)) {
+        done = RunGuideCommand(*this, id);
       } else if (IsSelectionCommand(id)) {
         done = RunSelectionCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {

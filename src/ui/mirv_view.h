@@ -118,6 +118,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k);
+  void DrawGuidePath(QPainter& p, const PictureRect& r, const CacheKey& k);
   QPointF ToClient(Point zoomed, const PictureRect& r, const CacheKey& k) const;
   void RunMenuCommand(int id);
   void EmitStatus();
