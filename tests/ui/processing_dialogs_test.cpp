@@ -388,9 +388,11 @@ class ProcessingDialogsTest : public QObject {
                    1470, 1473, 1452})
       QVERIFY2(frame_->MenuAction(id)->isEnabled(), qPrintable(QString::number(id)));
     for (int id : {1450, 1503, 1505}) QVERIFY(frame_->BarAction(id)->isEnabled());
-    // The painterly filters are live like the others.
-    for (int id : {1461, 1462, 1463, 1465, 1471, 1472, 1466, 1467, 1468, 2106, 3479, 3477})
+    // The painterly filters are live like the others; lens and bath glass have no
+    // menu item and are reached through the filter bar's list.
+    for (int id : {1461, 1462, 1463, 1465, 1471, 1472, 1466, 1467, 1468, 2106})
       QVERIFY2(frame_->MenuAction(id)->isEnabled(), qPrintable(QString::number(id)));
+    for (int id : {3479, 3477}) QVERIFY2(frame_->IsCommandEnabled(id), qPrintable(QString::number(id)));
 
     // Commands without a dialog record their step straight away.
     const std::vector<uint8_t> before = Pixels(d);
@@ -435,6 +437,11 @@ class ProcessingDialogsTest : public QObject {
     QVERIFY(frame_->OnCommand(1505));
     QCOMPARE(opened, QString("영역확장"));
     QCOMPARE(QString::fromStdString(d.History().Label(++step)), QString("영역확장"));
+    // A painterly filter through its menu item: the dialog opens on it and OK records it.
+    QVERIFY(frame_->OnCommand(1468));
+    QCOMPARE(opened, QString("유리성에"));
+    QCOMPARE(SelectedFilter(*frame_), int(kFilterFrostedGlass));
+    QCOMPARE(QString::fromStdString(d.History().Label(++step)), QString("유리성에"));
 
     // Cancel from a menu-opened dialog: nothing recorded, the layer as it was.
     const std::vector<uint8_t> kept = Pixels(d);
