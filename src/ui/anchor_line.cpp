@@ -8,6 +8,7 @@
 
 #include "image/doc.h"
 #include "tools/guide_path.h"
+#include "ui/command_fronts.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
 
@@ -89,12 +90,6 @@ void CDlg_AnchorLine::closeEvent(QCloseEvent* e) {
   e->accept();
 }
 
-bool IsGuideCommand(int id) {
-  for (int c : kCommands)
-    if (c == id) return true;
-  return false;
-}
-
 CDlg_AnchorLine* GuidePanel(CMainFrame& frame, bool create) {
   auto* p = frame.findChild<CDlg_AnchorLine*>(QString(), Qt::FindDirectChildrenOnly);
   if (!p && create) p = new CDlg_AnchorLine(frame);
@@ -160,6 +155,16 @@ bool RunGuideCommand(CMainFrame& frame, int id) {
     return true;
   }
   return false;
+}
+
+void RegisterGuideFronts(CommandFronts& f) {
+  for (int id : kCommands)
+    f.Add(id, CommandFront{[id](const CMainFrame& frame) { return GuideCommandEnabled(frame, id); },
+                           [id](CMainFrame& frame) {
+                             const bool done = RunGuideCommand(frame, id);
+                             if (CDlg_AnchorLine* p = GuidePanel(frame, false)) p->Sync();
+                             return done;
+                           }});
 }
 
 }  // namespace velmira

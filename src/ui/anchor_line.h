@@ -35,7 +35,6 @@ class CDlg_AnchorLine : public QDialog {
   QSpinBox* length_ = nullptr;
 };
 
-bool IsGuideCommand(int id);
 bool GuideCommandEnabled(const CMainFrame& frame, int id);
 bool RunGuideCommand(CMainFrame& frame, int id);
 // The panel of the frame, made on first use.
