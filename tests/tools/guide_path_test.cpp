@@ -154,6 +154,19 @@ TEST_F(GuidePathTools, ThreeHundredPointsAtMostAndMovingFollowsThePointer) {
   EXPECT_EQ(MaskByte(15, 5), 1);  // the old segment is gone
 }
 
+TEST_F(GuidePathTools, TextLayersAreRefusedWithTheGuideMessage) {
+  Use(guide::kMake);
+  Click(5, 5);
+  Click(35, 5);
+  const std::vector<uint8_t> before = L().mask;
+  Active().kind = kLayerText;  // as if a text layer were active
+  EXPECT_EQ(AddGuidePoint(*doc, 20, 20), GuideClick::Refused);
+  EXPECT_TRUE(Said(guide::kTextLayer));
+  EXPECT_EQ(L().mask, before);  // nothing redrawn into the mask
+  EXPECT_FALSE(StrokeGuidePath(*doc, 100));
+  EXPECT_NE(LastLabel(), guide::kStrokeLabel);
+}
+
 TEST_F(GuidePathTools, StrokeFollowsThePathUpToItsLimit) {
   frame.brushSize = 1;
   frame.foreground = MakeRgbq(0, 0, 0);
