@@ -633,12 +633,15 @@ void Lens(const FilterTarget& t) {
     const size_t n = size_t(xb - xa + 1);
     if (qx.size() < n) qx.resize(n), qy.resize(n);
     const double k = 0.1 * 1.5, fy = double(dy), fr = double(R), inv = 1.0 / fr;
-    const double fx0 = double(cx - xa);
-    for (size_t i = 0; i < n; ++i) {
-      const double fx = fx0 - double(i);
+    const int count = int(n), x0 = cx - xa;
+    double* px = qx.data();
+    double* py = qy.data();
+    // An int counter converts to double in vector lanes; a size_t one does not.
+    for (int i = 0; i < count; ++i) {
+      const double fx = double(x0 - i);
       const double u = std::sqrt(fx * fx + fy * fy) * inv;
-      qx[i] = k * fx * u;
-      qy[i] = 2.0 * fy * u;
+      px[i] = k * fx * u;
+      py[i] = 2.0 * fy * u;
     }
     // Near an integer: the fraction lies within 1e-7 of 0 or of ±1 (a plain
     // truncation, no call into the maths library).
