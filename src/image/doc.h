@@ -172,6 +172,9 @@ class CMirvDoc : public HistoryHost {
   int32_t filterParams[3] = {0, 0, 0};
   // The guide points placed so far (tools/guide_path.h edits them).
   GuidePath guidePath;
+  // The measurement module's per-document state (objects, working copy); opaque
+  // here because that module sits above this one.
+  std::shared_ptr<void> measureData;
   struct ViewRect {
     int left = 0, top = 0, right = 0, bottom = 0;
   } viewRect;
