@@ -125,8 +125,6 @@ void RegisterPaintCommands(CommandRegistry& r) {
   tool(tool::kGradient, "그라디언트", {Placement{"transform", 70}, bar(270, "그라디언트")});
   tool(tool::kText, "글자입력", {bar(300, "글자입력"), Placement{"quick/edit", 40}});
   tool(tool::kColourPicker, "픽셀값 추출", {bar(370, "픽셀값 추출")});
-  // Guide paths arrive with their own feature: the button stays, disabled.
-  r.Add({.id = 1509, .label = "경로설정", .needs = kNeedDocument, .places = {bar(390, "경로설정")}});
 
   r.Add({.name = "fill", .needs = kNeedDocument, .params = {{"X"}, {"Y"}, {"TOL"}},
          .help = "flood the 8-connected region from X, Y with the --fg colour; neighbours closer than TOL "

@@ -137,6 +137,7 @@ const CommandRegistry& Commands() {
     RegisterSelectionCommands(r);
     RegisterTransformCommands(r);
     RegisterViewCommands(r);
+    RegisterGuideCommands(r);
     RegisterMeasureCommands(r);
     return r;
   }();

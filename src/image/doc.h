@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "image/guide_path.h"
 #include "image/doc_host.h"
 #include "image/frame_state.h"
 #include "image/history.h"
@@ -182,6 +183,8 @@ class CMirvDoc : public HistoryHost {
   DocHost& Host() { return host_; }
   // Three integers the filter dialog fills and a few commands reuse.
   int32_t filterParams[3] = {0, 0, 0};
+  // The guide points placed so far (tools/guide_path.h edits them).
+  GuidePath guidePath;
   // The measurement module's per-document state (objects, working copy); opaque
   // here because that module sits above this one.
   std::shared_ptr<void> measureData;

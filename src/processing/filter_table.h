@@ -17,21 +17,21 @@ enum FilterIndex : int {
   kFilterSoften = 4,        // "부드럽게"
   kFilterShrink = 5,        // "물체축소"
   kFilterGrow = 6,          // "물체확장"
-  kFilterStamp = 7,
-  kFilterConfetti = 8,
-  kFilterLineColour = 9,
-  kFilterWatercolour = 10,
-  kFilterHanji = 11,
-  kFilterRaindrops = 12,
-  kFilterFrostedGlass = 13,
+  kFilterStamp = 7,         // "찍어붙이기"
+  kFilterConfetti = 8,      // "색종이뿌리기"
+  kFilterLineColour = 9,    // "선효과채색"
+  kFilterWatercolour = 10,  // "수채화"
+  kFilterHanji = 11,        // "한지효과"
+  kFilterRaindrops = 12,    // "빗방울"
+  kFilterFrostedGlass = 13, // "유리성에"
   kFilterDenoise = 14,      // "잡영제거"
   kFilterRegionFill = 15,   // "영역확장"
-  kFilterBubbles = 16,
-  kFilterOilPaint = 17,
+  kFilterBubbles = 16,      // "방울채색"
+  kFilterOilPaint = 17,     // "유화"
   kFilterEmboss = 18,       // "엠보스"
-  kFilterDalmatian = 19,
-  kFilterLens = 20,
-  kFilterBathroom = 21,
+  kFilterDalmatian = 19,    // "달마시안"
+  kFilterLens = 20,         // "렌즈효과"
+  kFilterBathroom = 21,     // "욕실효과"
 };
 constexpr int kFilterCount = 22;
 

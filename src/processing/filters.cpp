@@ -2,90 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <atomic>
 #include <cstring>
-#include <thread>
 #include <vector>
 
+#include "processing/artistic.h"
+#include "processing/filter_bands.h"
 #include "processing/filter_table.h"
 
 namespace velmira {
 
 namespace {
-
-// Reports progress over rows first…last − 1 when the percentage changes and asks
-// about cancellation; the rows already written stay written. With bands on several
-// threads only the first band talks to the caller; the others follow its stop flag.
-class Rows {
- public:
-  Rows(const FilterControl* c, int total) : Rows(c, 0, total, nullptr) {}
-  Rows(const FilterControl* c, int first, int last, std::atomic<bool>* stop)
-      : c_(c), first_(first), total_(last - first), stop_(stop) {}
-  bool Next(int row) {
-    if (stop_ && stop_->load(std::memory_order_relaxed)) return false;
-    if (!c_) return true;
-    if (c_->cancelled && c_->cancelled()) {
-      if (stop_) stop_->store(true);
-      return false;
-    }
-    if (c_->progress && total_ > 0) {
-      const int p = int(int64_t(row - first_) * 100 / total_);
-      if (p != last_) c_->progress(last_ = p);
-    }
-    return true;
-  }
-  void Done() {
-    if (c_ && c_->progress) c_->progress(100);
-  }
-
- private:
-  const FilterControl* c_;
-  int first_;
-  int total_;
-  std::atomic<bool>* stop_;
-  int last_ = -1;
-};
-
-// Worker threads for the filters: the cores, at most 8; VELMIRA_FILTER_THREADS
-// overrides (benchmarks compare single-threaded runs with it).
-int FilterThreads() {
-  static const int n = [] {
-    if (const char* e = std::getenv("VELMIRA_FILTER_THREADS")) {
-      const int v = std::atoi(e);
-      if (v >= 1) return std::min(v, 64);
-    }
-    return int(std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
-  }();
-  return n;
-}
-
-// Splits the rows into bands worked on by several threads when the picture is large
-// enough to pay for them. Each band computes exactly what the serial loop computes
-// for its rows (every output pixel depends only on the unfiltered input), so the
-// result is the same byte for byte whatever the thread count.
-template <class Body>
-void ForBands(const FilterTarget& t, Body&& body) {
-  const int h = t.height;
-  int threads = FilterThreads();
-  if (int64_t(t.width) * h < (int64_t(1) << 20)) threads = 1;
-  threads = std::min(threads, std::max(1, h / 64));
-  std::atomic<bool> stop{false};
-  if (threads == 1) {
-    Rows rows(t.control, 0, h, &stop);
-    if (body(0, h, rows)) rows.Done();
-    return;
-  }
-  std::vector<std::thread> pool;
-  for (int k = 1; k < threads; ++k)
-    pool.emplace_back([&, k] {
-      Rows rows(nullptr, 0, 0, &stop);
-      body(int(int64_t(h) * k / threads), int(int64_t(h) * (k + 1) / threads), rows);
-    });
-  Rows rows(t.control, 0, int(int64_t(h) / threads), &stop);
-  const bool finished = body(0, int(int64_t(h) / threads), rows);
-  for (auto& th : pool) th.join();
-  if (finished && !stop.load()) rows.Done();
-}
 
 inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
@@ -556,7 +482,7 @@ bool RunFilterKernel(int index, const FilterTarget& t, const int p[3]) {
     case kFilterGrow: Grow(t, p[0]); return true;
     case kFilterDenoise: Denoise(t, p[0], p[1]); return true;
     case kFilterRegionFill: RegionFill(t, p[0]); return true;
-    default: return false;
+    default: return RunArtisticKernel(index, t, p);
   }
 }
 

@@ -10,6 +10,7 @@ const CommandFronts& Fronts() {
     RegisterProcessingFronts(f);
     RegisterTransformFronts(f);
     RegisterToolFronts(f);
+    RegisterGuideFronts(f);
     RegisterMeasureFronts(f);
     RegisterMovieFronts(f);
     return f;

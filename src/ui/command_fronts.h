@@ -42,6 +42,7 @@ void RegisterPanelFronts(CommandFronts& f);
 void RegisterProcessingFronts(CommandFronts& f);
 void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
+void RegisterGuideFronts(CommandFronts& f);
 void RegisterMeasureFronts(CommandFronts& f);
 void RegisterMovieFronts(CommandFronts& f);
 

@@ -339,6 +339,31 @@ void CMirvView::DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k
   p.drawLines(lines);
 }
 
+// The guide path: its segments (the closing one when closed) and a small square on
+// every point, at the centres of the layer pixels the points stand on.
+void CMirvView::DrawGuidePath(QPainter& p, const PictureRect& r, const CacheKey& k) {
+  const GuidePath& path = doc_.guidePath;
+  const LayerStack& L = doc_.Layers();
+  const Layer* l = L.Active();
+  if (!l || path.Empty()) return;
+  const int ch = L.header.canvasHeight;
+  auto at = [&](const GuidePoint& g) {
+    const double cx = g.x + l->x + 0.5, cy = l->y + ch - 1 - g.y + 0.5;
+    return QPointF(r.left + cx * double(k.zoomX) - k.left, r.top + cy * double(k.zoomY) - k.top);
+  };
+  p.save();
+  p.setClipRect(QRect(r.left, r.top, r.width, r.height));
+  p.setRenderHint(QPainter::Antialiasing, false);
+  QPolygonF line;
+  for (const GuidePoint& g : path.points) line << at(g);
+  if (path.closed && path.Count() > 1) line << at(path.points.front());
+  p.setPen(QPen(ToQColor(frame_.displayColours[2]), 1));
+  p.drawPolyline(line);
+  p.setBrush(ToQColor(frame_.displayColours[1]));
+  for (const GuidePoint& g : path.points) p.drawRect(QRectF(at(g) - QPointF(2, 2), QSizeF(4, 4)));
+  p.restore();
+}
+
 // With "선택영역을 다른 톤으로 구별하여 나타내기" on, the selected pixels are tinted
 // with the colour of the outline's dashes, so a selection stays visible between the
 // flashes of its outline and where the outline is too thin to see (a magic-wand
@@ -455,10 +480,11 @@ void CMirvView::paintEvent(QPaintEvent*) {
   p.drawImage(QPoint(r.left, r.top), image_);
 
   DrawSelectionTone(p, r, k);
-  const int overlay = router_->OverlayMode(false);
+  const int overlay = router_->OverlayMode(!doc_.guidePath.Empty());
   DrawGrid(p, r, k);
   if (overlay == 1 || overlay == 2) DrawOutline(p, r, k);
   if (overlay == 2) DrawPreview(p, r, k);
+  if (overlay == 5) DrawGuidePath(p, r, k);
 }
 
 void CMirvView::Invalidate(bool) { viewport()->update(); }

@@ -122,6 +122,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k);
+  void DrawGuidePath(QPainter& p, const PictureRect& r, const CacheKey& k);
   QPointF ToClient(Point zoomed, const PictureRect& r, const CacheKey& k) const;
   void RunMenuCommand(int id);
 

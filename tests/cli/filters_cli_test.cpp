@@ -98,6 +98,49 @@ TEST_F(FilterCli, FiltersTakeTheTablesRangesAndDefaults) {
   EXPECT_NE(Do("outline 1 2 3").status, 0);  // more words than the command takes
 }
 
+// The painterly filters: every one runs headless with its defaults; a randomised one
+// repeated from a fresh start (the sequence's first value) gives the same bytes.
+TEST_F(FilterCli, PainterlyFiltersRunRepeatablyAndCheckTheirRanges) {
+  auto bytes = [&](const std::string& c) {
+    CImageBuffer out;
+    const CliRun r = Do(c);
+    EXPECT_EQ(r.status, 0) << c << ": " << r.out;
+    if (r.status != 0 || !Load(out)) return std::string();
+    return std::string(reinterpret_cast<const char*>(out.Pixels()), out.ImageSize());
+  };
+  const std::string original(reinterpret_cast<const char*>(in.Pixels()), in.ImageSize());
+  for (const char* c : {"stamp", "confetti 10 30 20", "line-colouring 7 3", "watercolour", "korean-paper",
+                        "rain-drops 30 150", "frosted-glass 5", "drops", "oil-painting 10", "dalmatian 20 10", "lens",
+                        "bath-glass", "drops 30 20"}) {
+    const std::string a = bytes(c);
+    EXPECT_EQ(a.size(), original.size()) << c;
+    EXPECT_NE(a, original) << c;
+    EXPECT_EQ(bytes(c), a) << c;
+  }
+  // A sequence that has moved on draws differently.
+  EXPECT_NE(bytes("frosted-glass 3"), bytes("korean-paper 5' --do 'frosted-glass 3"));
+
+  const struct {
+    const char* command;
+    const char* message;
+  } refused[] = {
+      {"frosted-glass 16", "parameter 1 (흐림정도) must be 0…15"},
+      {"stamp 8 2", "parameter 2 (선분길이) must be 3…30"},
+      {"confetti 10 3 21", "parameter 3 (색상표현) must be 1…20"},
+      {"rain-drops 40 49", "parameter 2 (빈도) must be 50…150"},
+      {"dalmatian -1", "parameter 1 (무뉘) must be 0…99"},
+      {"bath-glass 50", "parameter 1 (조정 1) must be -49…49"},
+      {"lens 1", "lens: expects 0 arguments"},
+      {"line-colouring 1 1 1", "line-colouring: expects 0 to 2 arguments"},
+  };
+  for (const auto& r : refused) {
+    const CliRun run = Do(r.command);
+    EXPECT_NE(run.status, 0) << r.command;
+    EXPECT_NE(run.out.find(r.message), std::string::npos) << r.command << ": " << run.out;
+    EXPECT_FALSE(fs::exists(dir / "out.bmp")) << r.command;
+  }
+}
+
 TEST_F(FilterCli, ChannelSplitWritesThreePicturesBesideTheOutput) {
   // Converting a file onto itself puts OUTPUT and INPUT in the same place.
   fs::copy_file(dir / "in.bmp", dir / "pic.bmp");

@@ -118,5 +118,54 @@ TEST_F(ToolsCli, StrokeAndGradient) {
   EXPECT_NE(last.out.find("KIND"), std::string::npos) << last.out;
 }
 
+// Guide paths from the command line: clicks, the closed path as a selection (seen
+// through a colour offset, which touches only selected pixels), the stroke and
+// refusals.
+TEST_F(ToolsCli, GuidePathsSelectAndStroke) {
+  Write(false);
+  // A rectangle 2…12 × 1…8 closed by a point beside its first corner.
+  ASSERT_TRUE(Convert("--do 'path 2 1 12 1 12 8 2 8 3 1' --do path-to-selection --do 'rgb-offset 99 0 0'"))
+      << last.out;
+  const Rgbq redder = MakeRgbq(227, 128, 128);
+  EXPECT_EQ(At(7, 3), redder);
+  EXPECT_EQ(At(2, 1), redder);  // the outline itself belongs to the selection
+  EXPECT_EQ(At(7, 5), MakeRgbq(99, 0, 0));
+  EXPECT_EQ(At(15, 3), kGrey);
+  EXPECT_EQ(At(1, 1), kGrey);
+  EXPECT_EQ(At(7, 9), kGrey);
+
+  // The stroke along an open path in the foreground colour.
+  ASSERT_TRUE(Convert("--fg '#ff0000' --brush 1 --do 'path 1 2 18 2' --do path-stroke")) << last.out;
+  EXPECT_EQ(Count(kRed), 18);
+  ASSERT_TRUE(Convert("--fg '#ff0000' --brush 1 --do 'path 1 2 18 2' --do 'path-stroke 50'")) << last.out;
+  EXPECT_EQ(Count(kRed), 9);  // half of 17 pixels' length: 1…9
+  EXPECT_EQ(At(9, 2), kRed);
+  EXPECT_EQ(At(10, 2), kGrey);
+
+  // Refusals: each with its message and no picture written.
+  const struct {
+    const char* args;
+    const char* says;
+  } refused[] = {
+      {"--do 'path 2 1 12 1 12 8' --do path-to-selection", "경로가 닫혀 있지 않습니다."},
+      {"--do 'path 2 1 12 1' --do path-to-selection", "안내 점이 더 필요합니다."},
+      {"--do 'path 2 1 12'", "X Y pairs"},
+      {"--do 'path 2 1 40 1'", "outside the active layer"},
+      {"--do 'path 2 1 12 1' --do 'path-stroke 101'", "0…100"},
+      {"--do path-stroke", "no segment"},
+  };
+  for (const auto& r : refused) {
+    EXPECT_FALSE(Convert(r.args)) << r.args;
+    EXPECT_NE(last.out.find(r.says), std::string::npos) << r.args << ": " << last.out;
+  }
+  // A click after the path closed asks about removing it; without a user the answer
+  // is Cancel and the closed path stays usable.
+  ASSERT_TRUE(Convert("--do 'path 2 1 12 1 12 8 2 8 3 1 5 5' --do path-to-selection --do 'rgb-offset 99 0 0'"))
+      << last.out;
+  EXPECT_NE(last.out.find("현재 완성된 경로를 제거하시겠습니까?"), std::string::npos) << last.out;
+  EXPECT_EQ(At(7, 3), redder);
+  EXPECT_EQ(At(15, 3), kGrey);
+}
+
 }  // namespace
 }  // namespace velmira

@@ -403,11 +403,11 @@ TEST_F(FilterCommands, StepNamedAfterTheFilterAndSelectionHonoured) {
   ASSERT_TRUE(doc->Undo());
   EXPECT_EQ(At(3, 5), Grey(60));
 
-  // Artistic entries are listed but not applied yet.
+  // An index past the list is refused without a step.
   const int q[3] = {8, 1, 1};
   const int steps = doc->History().Step();
-  EXPECT_FALSE(ApplyFilter(*doc, kFilterStamp, q));
   EXPECT_FALSE(ApplyFilter(*doc, 22, q));
+  EXPECT_FALSE(ApplyFilter(*doc, -1, q));
   EXPECT_EQ(doc->History().Step(), steps);
 }
 

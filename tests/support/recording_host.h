@@ -23,11 +23,16 @@ struct RecordingHost : DocHost {
   int updates = 0;
 
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
+  std::vector<std::string> questions;
+  Answer answer = Answer::Ok;  // what every question is answered with
+  Answer Ask(const std::string& q, AskButtons) override {
+    questions.push_back(q);
+    return answer;
+  }
   void ShowFailure(const std::string& t, const std::filesystem::path& file, const std::string& reason) override {
     messages.push_back(t);
     failureDetails.push_back(file.string() + "\n" + reason);
   }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
   bool AskText(const std::string&, std::string& v) override {
     if (renameTo.empty()) return false;
     v = renameTo;

@@ -1,0 +1,699 @@
+#include "processing/artistic.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "image/rand.h"
+#include "processing/filter_bands.h"
+#include "processing/filter_table.h"
+
+namespace velmira {
+
+namespace {
+
+// 1 / 32767 as the filters have always used it.
+constexpr double kInvRandMax = 3.0518509475997192e-05;
+
+// rand() / 32767, in 0 … 1.
+double RandUnit() { return double(ProgramRand()) * kInvRandMax; }
+
+inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+
+inline bool Inside(const FilterTarget& t, int x, int y) { return x >= 0 && y >= 0 && x < t.width && y < t.height; }
+inline const uint8_t* Src(const FilterTarget& t, int x, int y) {
+  return t.src + size_t(y) * size_t(t.stride) + 3 * size_t(x);
+}
+inline uint8_t* Dst(const FilterTarget& t, int x, int y) {
+  return t.dst + size_t(y) * size_t(t.stride) + 3 * size_t(x);
+}
+inline void Put(const FilterTarget& t, int x, int y, int b, int g, int r) {
+  uint8_t* d = Dst(t, x, y);
+  d[0] = uint8_t(b), d[1] = uint8_t(g), d[2] = uint8_t(r);
+}
+inline int Diff(const uint8_t* a, const uint8_t* b) {
+  return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
+}
+
+// Ring points of radius r in plotting order: the four on the axes, then for
+// i = 1, 2, … the eight mirror images of (i, j), j = trunc(√(r² − i²) + 0.5), while
+// j ≥ i. The brush draws its rings the same way, so a painted dab and a filter's dab
+// draw their random weights in the same order.
+template <class F>
+void ForEachRingPoint(int cx, int cy, int r, F&& plot) {
+  plot(cx + r, cy);
+  plot(cx - r, cy);
+  plot(cx, cy + r);
+  plot(cx, cy - r);
+  const long long rr = (long long)r * r;
+  for (int i = 1;; ++i) {
+    const long long d = rr - (long long)i * i;
+    if (d < 0) break;
+    const int j = int(std::sqrt(double(d)) + 0.5);
+    if (j < i) break;
+    plot(cx + i, cy + j);
+    plot(cx - i, cy + j);
+    plot(cx + i, cy - j);
+    plot(cx - i, cy - j);
+    plot(cx + j, cy + i);
+    plot(cx - j, cy + i);
+    plot(cx + j, cy - i);
+    plot(cx - j, cy - i);
+  }
+}
+
+// The brush's soft dab drawn into the edit copy: rings 1 … size − 1 weighted at
+// random toward the colour already there, then the single gaps between rings filled
+// from the pixel beside them. One random value per ring point inside the layer.
+void SoftDab(const FilterTarget& t, int x, int y, int size, const uint8_t k[3]) {
+  constexpr int kMax = 25;
+  const int s = std::min(size, kMax);
+  if (s <= 1) {
+    if (t.Selected(x, y)) Put(t, x, y, k[0], k[1], k[2]);
+    return;
+  }
+  uint8_t grid[2 * kMax][2 * kMax];
+  const int n = 2 * s;
+  for (int row = 0; row < n; ++row) std::memset(grid[row], 0, size_t(n));
+  for (int r = 1; r < s; ++r) {
+    const double f = double(r) / double(s);
+    ForEachRingPoint(x, y, r, [&](int px, int py) {
+      grid[py - y + s][px - x + s] = 1;
+      if (!Inside(t, px, py)) return;
+      const double g = std::max(0.0, double(ProgramRand()) / double(kRandMax) * 0.1 + f - 0.2);
+      if (!t.Selected(px, py)) return;
+      uint8_t* d = Dst(t, px, py);
+      for (int c = 0; c < 3; ++c) d[c] = uint8_t(k[c] - int(g * double(k[c] - d[c])));
+    });
+  }
+  for (int gx = 0; gx < n; ++gx) {
+    const int px = x - s + gx;
+    if (px < 0 || px >= t.width) continue;
+    for (int gy = 1; gy + 1 < n; ++gy) {
+      if (grid[gy][gx] || !grid[gy - 1][gx] || !grid[gy + 1][gx]) continue;
+      const int py = y - s + gy;
+      if (!t.Selected(px, py)) continue;
+      if (t.Selected(px, py - 1))
+        std::memcpy(Dst(t, px, py), Dst(t, px, py - 1), 3);
+      else if (t.Selected(px, py + 1))
+        std::memcpy(Dst(t, px, py), Dst(t, px, py + 1), 3);
+      else
+        Put(t, px, py, k[0], k[1], k[2]);
+    }
+  }
+}
+
+// Intensity of every pixel, computed once (the window filters read each many times).
+std::vector<uint8_t> IntensityPlane(const FilterTarget& t) {
+  std::vector<uint8_t> out(size_t(t.width) * size_t(t.height));
+  for (int y = 0; y < t.height; ++y) {
+    const uint8_t* s = t.src + size_t(y) * size_t(t.stride);
+    uint8_t* o = out.data() + size_t(y) * size_t(t.width);
+    for (int x = 0; x < t.width; ++x) o[x] = uint8_t(Intensity(s[3 * x], s[3 * x + 1], s[3 * x + 2]));
+  }
+  return out;
+}
+
+}  // namespace
+
+int RandomPosition(int n) { return int(double(ProgramRand()) * kInvRandMax * double(n)); }
+
+int Intensity(int b, int g, int r) { return int(0.11 * double(b) + 0.59 * double(g) + 0.30 * double(r)); }
+
+std::vector<uint8_t> EdgeMask(const FilterTarget& t, int c) {
+  const size_t n = size_t(t.width) * size_t(t.height);
+  std::vector<uint32_t> grey(n, 0);
+  FilterTarget q = t;
+  q.control = nullptr;
+  GreyConvolve(q, OutlineKernel(c), true, grey.data());
+  std::vector<uint8_t> mask(n);
+  for (size_t i = 0; i < n; ++i) mask[i] = (grey[i] & 0xFFFFFFu) != 0 && t.sel[i] ? 1 : 0;
+  return mask;
+}
+
+float DirectionSlope(const FilterTarget& t, int x, int y) {
+  static const int kH[9] = {-1, 0, 1, -2, 0, 2, -1, 0, 1};
+  static const int kV[9] = {-1, -2, -1, 0, 0, 0, 1, 2, 1};
+  int h = 0, v = 0;
+  for (int j = 0; j < 3; ++j) {
+    const int yy = y + j - 1;
+    if (yy < 0 || yy >= t.height) continue;
+    for (int i = 0; i < 3; ++i) {
+      const int xx = x + i - 1;
+      if (xx < 0 || xx >= t.width) continue;
+      const int g = Src(t, xx, yy)[1];
+      h += kH[3 * j + i] * g;
+      v += kV[3 * j + i] * g;
+    }
+  }
+  h = Clamp255(h);
+  v = Clamp255(v);
+  return h == 0 ? 0.0f : float(v) / float(h);
+}
+
+// ---------------------------------------------------------------- stamping, confetti
+
+void StampStrokes(const FilterTarget& t, int edge, int a, int b) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  const std::vector<uint8_t> mask = EdgeMask(t, edge);
+  Rows rows(t.control, 2 * h);
+  auto square = [&](int px, int py, const int c[3]) {
+    for (int yy = py; yy < py + 4; ++yy)
+      for (int xx = px; xx < px + 4; ++xx)
+        if (t.Selected(xx, yy)) Put(t, xx, yy, c[0], c[1], c[2]);
+  };
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < h; ++i) {
+      if (!rows.Next(pass * h + i)) return;
+      const int y = RandomPosition(h);
+      for (int j = 0; j < w; ++j) {
+        const int x = RandomPosition(w);
+        if (!t.Selected(x, y)) continue;
+        const int len = int(RandUnit() * double(a)) + 3;
+        const uint8_t* s = Inside(t, x + len / 2, y + len / 2) ? Src(t, x + len / 2, y + len / 2) : Src(t, x, y);
+        int c[3] = {s[0], s[1], s[2]};  // B, G, R
+        switch (ProgramRand() % 3) {
+          case 0:
+            for (int& v : c) v = (b * v) % 256;
+            break;
+          case 1: c[0] = (b * c[0]) % 256; break;
+          default: c[1] = (b * c[1]) % 256; break;
+        }
+        // A stroke never starts on an outline, so edges stay crisp.
+        if (mask[size_t(y) * size_t(w) + size_t(x)]) continue;
+        for (int k = 0; k < len; ++k) square(x + 1 + k, y + 1 + k, c);
+      }
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- line colouring, oil
+
+void LineColouring(const FilterTarget& t, int p, int repeat) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0 || repeat <= 0) return;
+  Rows rows(t.control, repeat * h);
+  for (int rep = 0; rep < repeat; ++rep) {
+    for (int i = 0; i < h; ++i) {
+      if (!rows.Next(rep * h + i)) return;
+      const int y = RandomPosition(h);
+      for (int j = 0; j < w; ++j) {
+        const int x = RandomPosition(w);
+        if (!t.Selected(x, y)) continue;
+        const uint8_t* c = Src(t, x, y);
+        const int len = int(RandUnit() * double(p)) + 3;
+        const float slope = DirectionSlope(t, x, y);
+        for (int k = 1; k <= len; ++k) {
+          const int dy = int(float(k) * slope);
+          if (std::abs(dy) > 1) break;
+          if (t.Selected(x + k, y + dy)) Put(t, x + k, y + dy, c[0], c[1], c[2]);
+        }
+      }
+    }
+  }
+  rows.Done();
+}
+
+void OilPainting(const FilterTarget& t, int p) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  const std::vector<uint8_t> mask = EdgeMask(t, 8);
+  Rows rows(t.control, h);
+  for (int i = 0; i < h; ++i) {
+    if (!rows.Next(i)) return;
+    const int y = RandomPosition(h);
+    for (int j = 0; j < w; ++j) {
+      const int x = RandomPosition(w);
+      if (!t.Selected(x, y)) continue;
+      uint8_t c[3];
+      std::memcpy(c, Src(t, x, y), 3);
+      const int len = int(RandUnit() * double(p)) + 3;
+      const float slope = DirectionSlope(t, x, y);
+      for (int k = 1; k <= len; ++k) {
+        const int dy = int(float(k) * slope);
+        if (std::abs(dy) > 1) break;
+        const int px = x + k, py = y + dy;
+        if (!t.Selected(px, py)) continue;
+        // A dab never crosses an outline: the stroke ends there.
+        if (mask[size_t(py) * size_t(w) + size_t(px)]) break;
+        SoftDab(t, px, py, 6, c);
+      }
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- watercolour
+
+// A running histogram of the 7 × 7 window per row: moving one column right removes
+// one column of up to 7 pixels and adds one, so a pixel costs 14 updates and a scan
+// of 31 levels whatever is in the window. Rows are independent (the single random
+// value per row is discarded), so row bands run in parallel; the draws are made
+// afterwards, one per row finished, exactly as many as a serial run makes.
+void Watercolour(const FilterTarget& t) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  constexpr int kLevels = 31, kR = 3;
+  uint8_t levelOf[256];
+  const double factor = 30 * 0.00392156862745098;
+  for (int i = 0; i < 256; ++i) levelOf[i] = uint8_t(std::min(kLevels - 1, int(double(i) * factor)));
+  std::vector<uint8_t> level = IntensityPlane(t);
+  for (uint8_t& v : level) v = levelOf[v];
+  std::atomic<int> finished{0};
+  ForBands(t, [&](int y0, int y1, Rows& rows) {
+    int cnt[kLevels], sum[kLevels][3];
+    for (int y = y0; y < y1; ++y) {
+      if (!rows.Next(y)) return false;
+      const int ylo = std::max(0, y - kR), yhi = std::min(h - 1, y + kR);
+      std::memset(cnt, 0, sizeof cnt);
+      std::memset(sum, 0, sizeof sum);
+      auto column = [&](int x, int sign) {
+        for (int yy = ylo; yy <= yhi; ++yy) {
+          const int b = level[size_t(yy) * size_t(w) + size_t(x)];
+          const uint8_t* s = Src(t, x, yy);
+          cnt[b] += sign;
+          sum[b][0] += sign * s[0];
+          sum[b][1] += sign * s[1];
+          sum[b][2] += sign * s[2];
+        }
+      };
+      for (int x = 0; x <= std::min(w - 1, kR); ++x) column(x, +1);
+      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      for (int x = 0; x < w; ++x) {
+        if (x > 0) {
+          if (x - kR - 1 >= 0) column(x - kR - 1, -1);
+          if (x + kR < w) column(x + kR, +1);
+        }
+        if (!m[x]) continue;
+        int best = 0;
+        for (int b = 1; b < kLevels; ++b)
+          if (cnt[b] > cnt[best]) best = b;
+        const int n = cnt[best];
+        Put(t, x, y, sum[best][0] / n, sum[best][1] / n, sum[best][2] / n);
+      }
+      finished.fetch_add(1, std::memory_order_relaxed);
+    }
+    return true;
+  });
+  for (int i = finished.load(); i > 0; --i) ProgramRand();
+}
+
+// ---------------------------------------------------------------- frosted glass
+
+// Per row a running histogram of 256 intensities, plus 16 coarse counts, so drawing a
+// level by its frequency walks at most 32 entries. Each level keeps its count and its
+// three colour sums packed in one 64-bit word (count in bits 54…63, red, green and
+// blue sums in 18 bits each: a window holds at most 31 × 31 = 961 pixels, and
+// 961 × 255 < 2^18), so moving the window costs one addition per pixel in or out. The
+// random draws depend on the picture (a redraw when an empty level comes up), so the
+// filter runs serially in scan order.
+void FrostedGlass(const FilterTarget& t, int r) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  Rows rows(t.control, h);
+  r = std::min(r, 15);
+  if (r <= 0) {
+    // A window of one pixel would always draw the pixel itself: keep the picture.
+    for (int y = 0; y < h; ++y) {
+      if (!rows.Next(y)) return;
+      ProgramRand();
+    }
+    rows.Done();
+    return;
+  }
+  constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
+  constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
+  const std::vector<uint8_t> level = IntensityPlane(t);
+  uint64_t hist[256];
+  int32_t coarse[16];
+  for (int y = 0; y < h; ++y) {
+    if (!rows.Next(y)) return;
+    ProgramRand();  // one value per row, discarded
+    const int ylo = std::max(0, y - r), yhi = std::min(h - 1, y + r);
+    std::memset(hist, 0, sizeof hist);
+    std::memset(coarse, 0, sizeof coarse);
+    int total = 0;
+    auto add = [&](int x) {
+      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
+      const uint8_t* s = Src(t, x, ylo);
+      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
+        hist[*lv] += (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
+                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
+        ++coarse[*lv >> 4];
+      }
+      total += yhi - ylo + 1;
+    };
+    auto remove = [&](int x) {
+      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
+      const uint8_t* s = Src(t, x, ylo);
+      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
+        hist[*lv] -= (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
+                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
+        --coarse[*lv >> 4];
+      }
+      total -= yhi - ylo + 1;
+    };
+    for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
+    const uint8_t* m = t.sel + size_t(y) * size_t(w);
+    for (int x = 0; x < w; ++x) {
+      if (x > 0) {
+        if (x - r - 1 >= 0) remove(x - r - 1);
+        if (x + r < w) add(x + r);
+      }
+      if (!m[x]) continue;
+      int pick = -1;
+      for (int tries = 0; tries <= 10000 && pick < 0; ++tries) {
+        int e = int(int64_t(ProgramRand() + 1) * total / 32768);
+        e = std::clamp(e, 0, 10000);
+        // The first level whose running count reaches e (level 0 for e = 0).
+        int b = 0;
+        if (e > 0) {
+          int acc = 0, k = 0;
+          while (k < 15 && acc + coarse[k] < e) acc += coarse[k++];
+          b = k * 16;
+          while (b < 255 && acc + int(hist[b] >> kCountShift) < e) acc += int(hist[b++] >> kCountShift);
+        }
+        if (hist[b] >> kCountShift) pick = b;
+      }
+      // Only an empty level 0 drawn 10001 times in a row gets here; the pixel is
+      // kept rather than divided by an empty count.
+      if (pick < 0) continue;
+      const uint64_t v = hist[pick];
+      const int n = int(v >> kCountShift);
+      Put(t, x, y, int(v & kField) / n, int((v >> kGreenShift) & kField) / n, int((v >> kRedShift) & kField) / n);
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- Korean paper
+
+void KoreanPaper(const FilterTarget& t) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  static const int kNx[7] = {-1, 0, 1, -1, 1, -1, 0};
+  static const int kNy[7] = {-1, -1, -1, 0, 0, 1, 1};
+  Rows rows(t.control, w);
+  for (int x = 0; x < w; ++x) {
+    if (!rows.Next(x)) return;
+    for (int k = 0; k < h; ++k) {
+      const int y = RandomPosition(h - 1);
+      if (!t.Selected(x, y)) continue;
+      const uint8_t* p = Src(t, x, y);
+      int total = 0, best = -1, bestDiff = -1;
+      for (int i = 0; i < 7; ++i) {
+        const int nx = x + kNx[i], ny = y + kNy[i];
+        if (!t.Selected(nx, ny)) continue;
+        const int d = Diff(p, Src(t, nx, ny));
+        total += d;
+        if (d > bestDiff) bestDiff = d, best = i;
+      }
+      if (total == 0) continue;
+      const int len = int((RandUnit() + 1) * 3);
+      // The fibre runs away from the neighbour that differs most.
+      int dx = 0, dy = 1;
+      if (best == 0)
+        dx = 0, dy = -1;
+      else if (best == 1)
+        dx = -1, dy = 0;
+      else if (best == 2)
+        dx = 1, dy = 0;
+      int cx = x, cy = y;
+      for (int s = 1; s <= len; ++s) {
+        if (!Inside(t, cx + dx, cy + dy)) break;
+        cx += dx, cy += dy;
+        if (!t.Selected(cx, cy)) continue;
+        uint8_t* d = Dst(t, cx, cy);
+        for (int c = 0; c < 3; ++c) {
+          // The reached pixel's own value would count only where an earlier pass
+          // marked it; this filter marks nothing, so the darkening follows the
+          // starting colour.
+          const int cc = p[c];
+          d[c] = uint8_t(std::max(0, cc - int(double(255 - cc) * 0.14285714285714285 * double(s) / double(len))));
+        }
+      }
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- rain drops
+
+// Each drop is a small lens: a pixel at distance d from the centre (radius R) shows
+// the picture at R (e^(2.5 d/R) − 1) / (e^2.5 − 1), which magnifies the middle and
+// meets the surroundings at the rim. Light comes from the upper left as the picture
+// is seen (stored rows run bottom-up, so that is −x, +y): the far side is darkened by
+// 20 in the middle, 30 to 0.7 R, 40 to 0.8 R and 80 at the rim; the near side is
+// brightened by 20 from 0.2 R and by 60 on the 0.7–0.8 R ring, its highlight.
+void RainDrops(const FilterTarget& t, int p, int count) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0 || count <= 0) return;
+  const double spread = std::exp(2.5) - 1.0;
+  Rows rows(t.control, count);
+  for (int i = 0; i < count; ++i) {
+    if (!rows.Next(i)) return;
+    const int size = int(double(ProgramRand()) * double(p - 5) / 32767.0 + 5);
+    const int cx = RandomPosition(w);
+    const int cy = RandomPosition(h);
+    const double R = double(size) / 2.0;
+    if (R < 1.0) continue;
+    const int reach = int(std::ceil(R));
+    for (int y = std::max(0, cy - reach); y <= std::min(h - 1, cy + reach); ++y) {
+      for (int x = std::max(0, cx - reach); x <= std::min(w - 1, cx + reach); ++x) {
+        const double dx = double(x - cx), dy = double(y - cy);
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d >= R || !t.Selected(x, y)) continue;
+        const double tn = d / R;
+        const double sd = R * (std::exp(2.5 * tn) - 1.0) / spread;
+        int sx = cx, sy = cy;
+        if (d > 0) {
+          sx = cx + int(dx * sd / d);
+          sy = cy + int(dy * sd / d);
+        }
+        uint8_t c[3];
+        if (Inside(t, sx, sy)) {
+          std::memcpy(c, Src(t, sx, sy), 3);
+        } else {
+          c[0] = uint8_t(RgbqB(t.outside)), c[1] = uint8_t(RgbqG(t.outside)), c[2] = uint8_t(RgbqR(t.outside));
+        }
+        const double toLight = -dx + dy;  // positive on the lit side
+        int delta = 0;
+        if (toLight < 0) {
+          delta = tn < 0.2 ? -20 : tn < 0.7 ? -30 : tn < 0.8 ? -40 : -80;
+        } else if (toLight > 0) {
+          delta = tn < 0.2 ? 0 : tn < 0.7 ? 20 : tn < 0.8 ? 60 : 20;
+        }
+        Put(t, x, y, Clamp255(c[0] + delta), Clamp255(c[1] + delta), Clamp255(c[2] + delta));
+      }
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- drops
+
+void Drops(const FilterTarget& t, int size) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  const int r = std::clamp(size, 0, 25);
+  // Pixels an earlier drop of this run painted: a later drop mixes with them instead
+  // of replacing them. Kept beside the selection, which the filter leaves alone.
+  std::vector<uint8_t> painted(size_t(w) * size_t(h), 0);
+  uint8_t grid[50][50];
+  const int64_t total = int64_t(h) * 20;
+  Rows rows(t.control, int(std::min<int64_t>(total, INT32_MAX)));
+  for (int64_t it = 0; it < total; ++it) {
+    if (!rows.Next(int(it))) return;
+    const int y = RandomPosition(h);
+    const int x = RandomPosition(w);
+    if (!t.Selected(x, y)) continue;
+    uint8_t c[3];
+    std::memcpy(c, Src(t, x, y), 3);
+    if (r <= 1) {
+      Put(t, x, y, c[0], c[1], c[2]);
+      continue;
+    }
+    const int n = 2 * r;
+    for (int j = 0; j < n; ++j) std::memset(grid[j], 0, size_t(n));
+    for (int rad = 1; rad < r; ++rad) {
+      ForEachRingPoint(x, y, rad, [&](int px, int py) {
+        grid[py - (y - r)][px - (x - r)] = 1;
+        if (!t.Selected(px, py)) return;
+        const size_t i = size_t(py) * size_t(w) + size_t(px);
+        uint8_t* d = Dst(t, px, py);
+        for (int k = 0; k < 3; ++k) d[k] = uint8_t((c[k] + (painted[i] ? d[k] : c[k])) / 2);
+        painted[i] = 1;
+      });
+    }
+    for (int i = 0; i < n; ++i) {
+      for (int j = 2; j + 1 < n; ++j) {
+        if (grid[j - 1][i] || !grid[j][i] || !grid[j - 2][i]) continue;
+        const int px = x - r + i, py = y - r + j;
+        // Past the layer's edge there is no pixel to take the colour from; spreading
+        // the outside colour into the drop would paint a stripe along the border.
+        if (!t.Selected(px, py) || !Inside(t, px, py + 1)) continue;
+        std::memcpy(Dst(t, px, py), Dst(t, px, py + 1), 3);
+      }
+    }
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- dalmatian
+
+void Dalmatian(const FilterTarget& t, int p, int count) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  Rows rows(t.control, std::max(0, count) + h);
+  for (int i = 0; i < count; ++i) {
+    if (!rows.Next(i)) return;
+    const int q = int(double(ProgramRand()) * double(p - 5) / 32767.0 + 5);
+    const int r = q / 2;
+    const int cy = RandomPosition(h - 1);
+    const int cx = RandomPosition(w - 1);
+    const double reach = double(r) * 1.1;
+    const int box = int(reach) + 1;
+    for (int y = std::max(0, cy - box); y <= std::min(h - 1, cy + box); ++y)
+      for (int x = std::max(0, cx - box); x <= std::min(w - 1, cx + box); ++x) {
+        const double dx = x - cx, dy = y - cy;
+        if (std::sqrt(dx * dx + dy * dy) <= reach) Put(t, x, y, 0, 0, 0);
+      }
+  }
+  uint8_t lighter[256];
+  for (int c = 0; c < 256; ++c) lighter[c] = uint8_t(c < 136 ? c + 70 : 205);
+  for (int y = 0; y < h; ++y) {
+    if (!rows.Next(std::max(0, count) + y)) return;
+    uint8_t* d = t.dst + size_t(y) * size_t(t.stride);
+    for (int x = 0; x < w; ++x, d += 3)
+      if (d[0] + d[1] + d[2] > 120) d[0] = lighter[d[0]], d[1] = lighter[d[1]], d[2] = lighter[d[2]];
+  }
+  rows.Done();
+}
+
+// ---------------------------------------------------------------- lens and bath glass
+
+namespace {
+
+// Shared frame of the two inverse mappings. Only the pixels with D < R, a span
+// cx − q … cx + q of each row, map anywhere but (0, 0); `span` fills their sources
+// (sx, sy) for x = xa … xb. Sources are clamped to 0 … W and 0 … H, a read at W or H
+// giving the outside colour.
+template <class Span>
+void InverseMap(const FilterTarget& t, Span&& span) {
+  const int w = t.width, h = t.height;
+  if (w <= 0 || h <= 0) return;
+  const int cx = w / 2, cy = h / 2;
+  const int64_t r2 = int64_t(cx) * cx + int64_t(cy) * cy;
+  const int R = int(std::sqrt(double(r2)));
+  const uint8_t out[3] = {uint8_t(RgbqB(t.outside)), uint8_t(RgbqG(t.outside)), uint8_t(RgbqR(t.outside))};
+  ForBands(t, [&](int y0, int y1, Rows& rows) {
+    std::vector<int> sxs(size_t(w) + 1), sys(size_t(w) + 1);
+    for (int y = y0; y < y1; ++y) {
+      if (!rows.Next(y)) return false;
+      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      uint8_t* d = t.dst + size_t(y) * size_t(t.stride);
+      const int dy = cy - y;
+      // dx² < R² − dy²: |dx| ≤ q with q the largest integer whose square is below it.
+      const int64_t room = int64_t(R) * R - int64_t(dy) * dy;
+      int xa = 0, xb = -1;
+      if (room > 0) {
+        int64_t q = int64_t(std::sqrt(double(room - 1)));
+        while (q * q > room - 1) --q;
+        while ((q + 1) * (q + 1) <= room - 1) ++q;
+        xa = int(std::max<int64_t>(0, cx - q));
+        xb = int(std::min<int64_t>(w - 1, cx + q));
+      }
+      if (xa <= xb) span(y, dy, xa, xb, cx, cy, R, sxs.data(), sys.data());
+      for (int x = 0; x < w; ++x) {
+        if (!m[x]) continue;
+        int sx = 0, sy = 0;
+        if (x >= xa && x <= xb) sx = sxs[size_t(x - xa)], sy = sys[size_t(x - xa)];
+        sx = std::clamp(sx, 0, w);
+        sy = std::clamp(sy, 0, h);
+        const uint8_t* s = sx < w && sy < h ? Src(t, sx, sy) : out;
+        std::memcpy(d + 3 * size_t(x), s, 3);
+      }
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
+// cos θ × D² = dx × D and sin θ × D² = dy × D, so the quick form needs no atan2, cos
+// or sin. It differs from the formula as written only in the last bits, which matter
+// only when the value lies next to an integer; there the written form decides.
+void Lens(const FilterTarget& t) {
+  std::vector<double> qx, qy;
+  InverseMap(t, [&](int, int dy, int xa, int xb, int cx, int cy, int R, int* sx, int* sy) {
+    const size_t n = size_t(xb - xa + 1);
+    if (qx.size() < n) qx.resize(n), qy.resize(n);
+    const double k = 0.1 * 1.5, fy = double(dy), fr = double(R), inv = 1.0 / fr;
+    const int count = int(n), x0 = cx - xa;
+    double* px = qx.data();
+    double* py = qy.data();
+    // An int counter converts to double in vector lanes; a size_t one does not.
+    for (int i = 0; i < count; ++i) {
+      const double fx = double(x0 - i);
+      const double u = std::sqrt(fx * fx + fy * fy) * inv;
+      px[i] = k * fx * u;
+      py[i] = 2.0 * fy * u;
+    }
+    // Near an integer: the fraction lies within 1e-7 of 0 or of ±1 (a plain
+    // truncation, no call into the maths library).
+    auto nearInteger = [](double v) {
+      const double f = std::fabs(v - double(int(v)));
+      return f < 1e-7 || f > 1.0 - 1e-7;
+    };
+    for (size_t i = 0; i < n; ++i) {
+      double vx = qx[i], vy = qy[i];
+      const bool nearX = nearInteger(vx);
+      const bool nearY = nearInteger(vy);
+      if (nearX || nearY) {
+        const double fx = double(cx - xa - int(i));
+        const double D = std::sqrt(fx * fx + fy * fy);
+        const double th = std::atan2(fy, fx);
+        if (nearX) vx = k * std::cos(th) * D * D / fr;
+        if (nearY) vy = 2.0 * std::sin(th) * D * D / fr;
+      }
+      sx[i] = cx - int(vx);
+      sy[i] = cy - int(vy);
+    }
+  });
+}
+
+// Vertical ribs 32 pixels wide, each stretched about its middle.
+void BathGlass(const FilterTarget& t) {
+  InverseMap(t, [](int y, int, int xa, int xb, int, int, int, int* sx, int* sy) {
+    for (int x = xa; x <= xb; ++x) {
+      sx[x - xa] = x + (x % 32) - 16;
+      sy[x - xa] = y;
+    }
+  });
+}
+
+// ---------------------------------------------------------------- dispatch
+
+bool RunArtisticKernel(int index, const FilterTarget& t, const int p[3]) {
+  switch (index) {
+    case kFilterStamp:
+    case kFilterConfetti: StampStrokes(t, p[0], p[1], p[2]); return true;
+    case kFilterLineColour: LineColouring(t, p[0], p[1]); return true;
+    case kFilterWatercolour: Watercolour(t); return true;
+    case kFilterHanji: KoreanPaper(t); return true;
+    case kFilterRaindrops: RainDrops(t, p[0], p[1]); return true;
+    case kFilterFrostedGlass: FrostedGlass(t, p[0]); return true;
+    case kFilterBubbles: Drops(t, p[0]); return true;
+    case kFilterOilPaint: OilPainting(t, p[0]); return true;
+    case kFilterDalmatian: Dalmatian(t, p[0], p[1]); return true;
+    case kFilterLens: Lens(t); return true;
+    case kFilterBathroom: BathGlass(t); return true;
+    default: return false;
+  }
+}
+
+}  // namespace velmira

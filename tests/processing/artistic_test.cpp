@@ -1,0 +1,468 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "image/rand.h"
+#include "processing/artistic.h"
+#include "processing/doc_commands.h"
+#include "processing/filter_table.h"
+#include "processing_fixture.h"
+
+namespace velmira {
+namespace {
+
+using testing_support::DocFixture;
+using testing_support::Grey;
+
+// A picture with its edit copy and selection, as the filters see a layer.
+struct Picture {
+  int w, h, stride;
+  std::vector<uint8_t> src, dst, sel;
+  Rgbq outside = MakeRgbq(10, 20, 30);
+  Picture(int w_, int h_) : w(w_), h(h_), stride(StrideFor(w_, 24)) {
+    src.assign(size_t(stride) * size_t(h), 0);
+    sel.assign(size_t(w) * size_t(h), 1);
+  }
+  void Set(int x, int y, Rgbq c) {
+    uint8_t* p = &src[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    p[0] = uint8_t(RgbqB(c)), p[1] = uint8_t(RgbqG(c)), p[2] = uint8_t(RgbqR(c));
+  }
+  Rgbq In(int x, int y) const {
+    const uint8_t* p = &src[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    return MakeRgbq(p[2], p[1], p[0]);
+  }
+  Rgbq Out(int x, int y) const {
+    const uint8_t* p = &dst[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    return MakeRgbq(p[2], p[1], p[0]);
+  }
+  template <class F>
+  void Fill(F&& f) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) Set(x, y, f(x, y));
+  }
+  void SelectOnly(int x0, int y0, int x1, int y1) {
+    std::fill(sel.begin(), sel.end(), uint8_t(0));
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) sel[size_t(y) * size_t(w) + size_t(x)] = 1;
+  }
+  FilterTarget Target(const FilterControl* c = nullptr) {
+    dst = src;
+    FilterTarget t;
+    t.width = w, t.height = h, t.stride = stride;
+    t.src = src.data(), t.dst = dst.data(), t.sel = sel.data();
+    t.outside = outside;
+    t.control = c;
+    return t;
+  }
+  std::set<Rgbq> InputColours() const {
+    std::set<Rgbq> s;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) s.insert(In(x, y));
+    return s;
+  }
+};
+
+// A picture of large flat blocks in four colours, with a gentle texture so that the
+// direction field is not flat.
+void Blocks(Picture& p) {
+  const Rgbq c[4] = {MakeRgbq(200, 40, 40), MakeRgbq(40, 180, 60), MakeRgbq(30, 50, 220), MakeRgbq(240, 230, 20)};
+  p.Fill([&](int x, int y) { return c[(x * 2 / p.w) + 2 * (y * 2 / p.h)]; });
+}
+
+// The value the sequence gives after `skip` further draws from the current place.
+int ValueAfter(uint32_t seed, int64_t skip) {
+  SeedProgramRand(seed);
+  for (int64_t i = 0; i < skip; ++i) ProgramRand();
+  return ProgramRand();
+}
+
+TEST(ArtisticHelpers, RandomPositionsIntensityAndEdgeMask) {
+  // n is reached only by the largest value: 32767 × (1 / 32767) × n.
+  SeedProgramRand(1);
+  for (int i = 0; i < 2000; ++i) {
+    const int v = RandomPosition(10);
+    EXPECT_GE(v, 0);
+    EXPECT_LE(v, 10);
+  }
+  EXPECT_EQ(Intensity(255, 255, 255), 255);
+  EXPECT_EQ(Intensity(100, 0, 0), 11);
+  EXPECT_EQ(Intensity(0, 100, 0), 59);
+  EXPECT_EQ(Intensity(0, 0, 100), 30);
+
+  Picture p(8, 6);
+  p.Fill([](int x, int) { return x < 4 ? Grey(20) : Grey(200); });
+  FilterTarget t = p.Target();
+  const std::vector<uint8_t> m = EdgeMask(t, 8);
+  EXPECT_EQ(p.dst, p.src);  // the mask never writes the layer
+  for (int x = 1; x < 7; ++x) EXPECT_EQ(m[size_t(2 * 8 + x)], x == 4 ? 1 : 0) << x;
+  // Border pixels are black in the convolution, so never edges; unselected ones neither.
+  EXPECT_EQ(m[size_t(0 * 8 + 4)], 0);
+  p.SelectOnly(0, 0, 4, 6);
+  t = p.Target();
+  EXPECT_EQ(EdgeMask(t, 8)[size_t(2 * 8 + 4)], 0);
+}
+
+TEST(WatercolourFilter, DominantToneKeepsEdgesAndTiesGoToTheDarker) {
+  // Two colours meeting along a straight line: every pixel's 7 × 7 window is dominated
+  // by its own side, so the picture comes back unchanged, edges as sharp as they were.
+  Picture p(24, 16);
+  const Rgbq a = MakeRgbq(30, 60, 200), b = MakeRgbq(250, 240, 10);
+  p.Fill([&](int x, int) { return x < 12 ? a : b; });
+  SeedProgramRand(5);
+  FilterTarget t = p.Target();
+  Watercolour(t);
+  EXPECT_EQ(p.dst, p.src);
+  // One value per row is drawn and thrown away.
+  {
+    const int next = ProgramRand();
+    EXPECT_EQ(next, ValueAfter(5, 16));
+  }
+
+  // A 6 × 1 picture, three dark and three bright: the middle windows hold three of
+  // each, and the lower level wins whichever side the pixel is on.
+  Picture q(6, 1);
+  q.Fill([&](int x, int) { return x < 3 ? Grey(40) : Grey(220); });
+  t = q.Target();
+  Watercolour(t);
+  EXPECT_EQ(q.Out(2, 0), Grey(40));
+  EXPECT_EQ(q.Out(3, 0), Grey(40));
+  EXPECT_EQ(q.Out(5, 0), Grey(220));  // four bright against three dark
+
+  // Colours of one level are averaged: 95 and 99 share a level, 0 is another.
+  Picture r(3, 1);
+  r.Set(0, 0, Grey(95));
+  r.Set(1, 0, Grey(99));
+  r.Set(2, 0, Grey(0));
+  t = r.Target();
+  Watercolour(t);
+  EXPECT_EQ(r.Out(2, 0), Grey(97));
+
+  // Unselected pixels keep their value even where the window would change them.
+  q.SelectOnly(0, 0, 3, 1);
+  t = q.Target();
+  Watercolour(t);
+  EXPECT_EQ(q.Out(3, 0), Grey(220));
+  EXPECT_EQ(q.Out(2, 0), Grey(40));
+}
+
+TEST(FrostedGlassFilter, RadiusZeroKeepsThePictureAndColoursComeFromTheWindow) {
+  Picture p(20, 14);
+  p.Fill([](int x, int y) { return (x / 3 + y / 2) % 2 ? MakeRgbq(200, 10, 10) : MakeRgbq(10, 10, 200); });
+  SeedProgramRand(9);
+  FilterTarget t = p.Target();
+  FrostedGlass(t, 0);
+  EXPECT_EQ(p.dst, p.src);
+  {
+    const int next = ProgramRand();
+    EXPECT_EQ(next, ValueAfter(9, 14));
+  }
+
+  // Each output is the mean of one level: with two colours of different levels only
+  // those two colours can come out, and both do.
+  t = p.Target();
+  FrostedGlass(t, 3);
+  std::set<Rgbq> seen;
+  int changed = 0;
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      seen.insert(p.Out(x, y));
+      changed += p.Out(x, y) != p.In(x, y);
+    }
+  EXPECT_EQ(seen, p.InputColours());
+  EXPECT_GT(changed, 20);
+
+  // A black picture: level 0 is never empty, the draw always lands on black.
+  Picture k(9, 9);
+  t = k.Target();
+  FrostedGlass(t, 15);
+  EXPECT_EQ(k.dst, k.src);
+}
+
+TEST(DalmatianFilter, NoSpotsOnlyLightensAndSpotsIgnoreTheSelection) {
+  Picture p(16, 10);
+  p.Fill([](int x, int y) { return MakeRgbq(x * 16, y * 25, 40); });
+  p.SelectOnly(0, 0, 2, 2);  // the whole hide changes whatever is selected
+  SeedProgramRand(3);
+  FilterTarget t = p.Target();
+  Dalmatian(t, 40, 0);
+  {
+    const int next = ProgramRand();
+    EXPECT_EQ(next, ValueAfter(3, 0));
+  }  // no spot, no draw
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      const Rgbq c = p.In(x, y);
+      auto lit = [](int v) { return v < 136 ? v + 70 : 205; };
+      const bool light = RgbqR(c) + RgbqG(c) + RgbqB(c) > 120;
+      const Rgbq want = light ? MakeRgbq(lit(RgbqR(c)), lit(RgbqG(c)), lit(RgbqB(c))) : c;
+      ASSERT_EQ(p.Out(x, y), want) << x << "," << y;
+    }
+
+  // One spot of size 40 (radius 20 × 1.1) on a 30 × 30 picture: its centre, drawn after
+  // the size (row first, then column), is black, and so is everything within reach.
+  Picture q(30, 30);
+  q.Fill([](int, int) { return Grey(150); });
+  SeedProgramRand(11);
+  ProgramRand();  // the spot's size, 5 … 40
+  const int cy = RandomPosition(29), cx = RandomPosition(29);
+  SeedProgramRand(11);
+  t = q.Target();
+  Dalmatian(t, 40, 1);
+  EXPECT_EQ(q.Out(cx, cy), Grey(0));
+  int black = 0;
+  for (int y = 0; y < q.h; ++y)
+    for (int x = 0; x < q.w; ++x) {
+      const Rgbq c = q.Out(x, y);
+      EXPECT_TRUE(c == Grey(0) || c == Grey(205)) << x << "," << y;
+      black += c == Grey(0);
+    }
+  EXPECT_GT(black, 3);  // radius at least 2, perhaps cut by a corner
+}
+
+TEST(StampFilters, ColourFactorOneOnlySmearsAndSelectionHolds) {
+  Picture p(40, 30);
+  Blocks(p);
+  const std::set<Rgbq> palette = p.InputColours();
+  SeedProgramRand(21);
+  FilterTarget t = p.Target();
+  const int stamp[3] = {8, 10, 1};
+  ASSERT_TRUE(RunFilterKernel(kFilterStamp, t, stamp));
+  int moved = 0;
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      ASSERT_TRUE(palette.count(p.Out(x, y))) << x << "," << y;
+      moved += p.Out(x, y) != p.In(x, y);
+    }
+  EXPECT_GT(moved, 0);
+
+  // A colour factor above 1 brings in new colours ((k × channel) mod 256).
+  t = p.Target();
+  const int confetti[3] = {10, 10, 3};
+  ASSERT_TRUE(RunFilterKernel(kFilterConfetti, t, confetti));
+  bool fresh = false;
+  for (int y = 0; y < p.h && !fresh; ++y)
+    for (int x = 0; x < p.w && !fresh; ++x) fresh = !palette.count(p.Out(x, y));
+  EXPECT_TRUE(fresh);
+
+  // Strokes reach into unselected pixels only in thought.
+  p.SelectOnly(5, 5, 15, 15);
+  t = p.Target();
+  ASSERT_TRUE(RunFilterKernel(kFilterConfetti, t, confetti));
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x)
+      if (x < 5 || y < 5 || x >= 15 || y >= 15) ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+}
+
+TEST(StrokeFilters, LinesCopyColoursAndDabsStayInTheSelection) {
+  Picture p(32, 24);
+  p.Fill([](int x, int y) { return MakeRgbq((x * 37) % 256, (x * 11 + y * 23) % 256, (y * 41) % 256); });
+  const std::set<Rgbq> palette = p.InputColours();
+  FilterTarget t = p.Target();
+  LineColouring(t, 7, 2);
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) ASSERT_TRUE(palette.count(p.Out(x, y))) << x << "," << y;
+  EXPECT_NE(p.dst, p.src);
+
+  p.SelectOnly(8, 8, 20, 16);
+  t = p.Target();
+  OilPainting(t, 10);
+  int changed = 0;
+  for (int y = 0; y < p.h; ++y)
+    for (int x = 0; x < p.w; ++x) {
+      const bool in = x >= 8 && y >= 8 && x < 20 && y < 16;
+      if (!in) ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+      changed += in && p.Out(x, y) != p.In(x, y);
+    }
+  EXPECT_GT(changed, 0);
+}
+
+TEST(DropFilters, SingleDropsKeepColoursAndEveryDrawIsCounted) {
+  // Size 1: each drop sets its pixel to the pixel's own colour, so the picture stays,
+  // and each of the height × 20 drops draws a row and then a column.
+  Picture p(13, 7);
+  p.Fill([](int x, int y) { return MakeRgbq(x * 19, y * 30, 77); });
+  SeedProgramRand(4);
+  FilterTarget t = p.Target();
+  Drops(t, 1);
+  EXPECT_EQ(p.dst, p.src);
+  {
+    const int next = ProgramRand();
+    EXPECT_EQ(next, ValueAfter(4, 2 * 20 * 7));
+  }
+
+  // Larger drops on a uniform picture leave it uniform (the colour mixed with itself).
+  Picture u(30, 20);
+  u.Fill([](int, int) { return MakeRgbq(90, 120, 30); });
+  t = u.Target();
+  Drops(t, 7);
+  EXPECT_EQ(u.dst, u.src);
+
+  // Korean paper on a uniform picture finds no difference anywhere and draws only its
+  // width × height positions.
+  SeedProgramRand(8);
+  t = u.Target();
+  KoreanPaper(t);
+  EXPECT_EQ(u.dst, u.src);
+  {
+    const int next = ProgramRand();
+    EXPECT_EQ(next, ValueAfter(8, 30 * 20));
+  }
+
+  // Fibres carry a starting colour darkened by at most (255 − channel) / 7.
+  Blocks(u);
+  const std::set<Rgbq> palette = u.InputColours();
+  t = u.Target();
+  KoreanPaper(t);
+  int fibres = 0;
+  for (int y = 0; y < u.h; ++y)
+    for (int x = 0; x < u.w; ++x) {
+      const Rgbq b = u.Out(x, y);
+      if (b == u.In(x, y)) continue;
+      ++fibres;
+      bool fits = false;
+      for (Rgbq c : palette) {
+        auto ok = [](int from, int to) { return to <= from && from - to <= (255 - from) / 7; };
+        fits = fits || (ok(RgbqR(c), RgbqR(b)) && ok(RgbqG(c), RgbqG(b)) && ok(RgbqB(c), RgbqB(b)));
+      }
+      EXPECT_TRUE(fits) << x << "," << y;
+    }
+  EXPECT_GT(fibres, 0);
+
+  // Rain drops stay inside the selection.
+  u.SelectOnly(10, 5, 20, 15);
+  t = u.Target();
+  RainDrops(t, 30, 150);
+  int inside = 0;
+  for (int y = 0; y < u.h; ++y)
+    for (int x = 0; x < u.w; ++x) {
+      const bool in = x >= 10 && y >= 5 && x < 20 && y < 15;
+      if (!in) ASSERT_EQ(u.Out(x, y), u.In(x, y));
+      inside += in && u.Out(x, y) != u.In(x, y);
+    }
+  EXPECT_GT(inside, 0);
+}
+
+// The mappings evaluated as written, with atan2, cos and sin.
+void LensSource(int w, int h, int x, int y, bool bath, int& sx, int& sy) {
+  const int cx = w / 2, cy = h / 2;
+  const int R = int(std::sqrt(double(cx * cx + cy * cy)));
+  const double dx = cx - x, dy = cy - y;
+  const double D = std::sqrt(dx * dx + dy * dy);
+  const double th = std::atan2(dy, dx);
+  if (D < R) {
+    if (bath) {
+      sx = x + (x % 32) - 16;
+      sy = y;
+    } else {
+      sx = cx - int(0.1 * 1.5 * std::cos(th) * D * D / R);
+      sy = cy - int(2 * std::sin(th) * D * D / R);
+    }
+  } else {
+    sx = sy = 0;
+  }
+  sx = std::clamp(sx, 0, w);
+  sy = std::clamp(sy, 0, h);
+}
+
+TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
+  for (const auto [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150}}) {
+    Picture p(w, h);
+    p.Fill([](int x, int y) { return MakeRgbq(x % 256, y % 256, (x / 256) * 16 + 5); });
+    for (const bool bath : {false, true}) {
+      FilterTarget t = p.Target();
+      if (bath)
+        BathGlass(t);
+      else
+        Lens(t);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          int sx, sy;
+          LensSource(w, h, x, y, bath, sx, sy);
+          const Rgbq want = sx < w && sy < h ? p.In(sx, sy) : p.outside;
+          ASSERT_EQ(p.Out(x, y), want) << (bath ? "bath " : "lens ") << w << "x" << h << " at " << x << "," << y;
+        }
+    }
+  }
+}
+
+TEST(RandomisedFilters, SamePlaceInTheSequenceGivesTheSameBytes) {
+  Picture p(48, 36);
+  p.Fill([](int x, int y) { return MakeRgbq((x * 29 + y * 7) % 256, (x * y) % 256, (y * 53) % 256); });
+  for (int index : {kFilterStamp, kFilterConfetti, kFilterLineColour, kFilterHanji, kFilterRaindrops,
+                    kFilterFrostedGlass, kFilterBubbles, kFilterOilPaint, kFilterDalmatian}) {
+    const FilterParams& row = ParametersFor(FilterList()[size_t(index)].name);
+    int params[3] = {row.p[0].def, row.p[1].def, row.p[2].def};
+    if (index == kFilterFrostedGlass) params[0] = 4;
+    if (index == kFilterDalmatian) params[0] = 12, params[1] = 6;  // the defaults blacken this small picture
+    SeedProgramRand(77);
+    FilterTarget t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    const std::vector<uint8_t> first = p.dst;
+    const int next = ProgramRand();
+    SeedProgramRand(77);
+    t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_EQ(p.dst, first) << index;
+    EXPECT_EQ(ProgramRand(), next) << index;  // the same number of draws
+    EXPECT_NE(first, p.src) << index;
+    // Another place in the sequence gives another picture.
+    t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_NE(p.dst, first) << "filter " << index;
+  }
+}
+
+TEST(RandomisedFilters, CancelKeepsTheCopyAndProgressEndsAtHundred) {
+  Picture p(40, 30);
+  Blocks(p);
+  for (int index : {kFilterStamp, kFilterWatercolour, kFilterFrostedGlass, kFilterBubbles, kFilterLens}) {
+    FilterControl stop;
+    stop.cancelled = [] { return true; };
+    const int params[3] = {8, 5, 1};
+    FilterTarget t = p.Target(&stop);
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_EQ(p.dst, p.src) << index;
+
+    int last = -1;
+    bool rising = true;
+    FilterControl watch;
+    watch.progress = [&](int v) {
+      rising = rising && v >= last;
+      last = v;
+    };
+    t = p.Target(&watch);
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_EQ(last, 100) << index;
+    EXPECT_TRUE(rising) << index;
+  }
+}
+
+class ArtisticCommands : public DocFixture {};
+
+TEST_F(ArtisticCommands, StepsAreNamedAndTheDocumentMatchesTheKernel) {
+  Make(20, 16, [](int x, int y) { return MakeRgbq(x * 12, y * 15, (x + y) * 5); });
+  Picture p(20, 16);
+  p.Fill([&](int x, int y) { return At(x, y); });
+  SeedProgramRand(123);
+  const int params[3] = {3, -1, -1};
+  ASSERT_TRUE(ApplyFilter(*doc, kFilterFrostedGlass, params));
+  EXPECT_EQ(doc->History().Label(doc->History().Step()), "유리성에");
+  EXPECT_EQ(doc->filterParams[0], 3);
+  SeedProgramRand(123);
+  FilterTarget t = p.Target();
+  FrostedGlass(t, 3);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(At(x, y), p.Out(x, y)) << x << "," << y;
+
+  const int none[3] = {-1, -1, -1};
+  ASSERT_TRUE(ApplyFilter(*doc, kFilterLens, none));
+  EXPECT_EQ(doc->History().Label(doc->History().Step()), "렌즈효과");
+  ASSERT_TRUE(doc->Undo());
+  ASSERT_TRUE(doc->Undo());
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(At(x, y), p.In(x, y));
+}
+
+}  // namespace
+}  // namespace velmira
