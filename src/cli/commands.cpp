@@ -11,6 +11,7 @@
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
 #include "cli/tool_commands.h"
+#include "cli/decoration_commands.h"
 
 namespace velmira::cli {
 
@@ -409,6 +410,16 @@ const Command kCommands[] = {
      "gradient across the selection along the drag; KIND 1 one-way, 2 two-way; MODE 1 --fg fading to black, 2 --bg to --fg",
      &GradientCmd},
     {"stroke", 4, 4, "X1 Y1 X2 Y2", "brush stroke in the --fg colour with the --brush size", &StrokeCmd},
+    {"text", 4, 200, "X Y SIZE TEXT",
+     "new text layer, first line's top-left at X, Y; SIZE as the text dialog's (1-500); --fg colour, "
+     "--font and --font-style; \\n in TEXT starts a new line", &TextCmd},
+    {"edit-text", 1, 200, "TEXT", "replace the active text layer's text, keeping its place and font", &EditTextCmd},
+    {"calendar", 3, 3, "YEAR MONTH SIZE",
+     "month calendar in a new layer at the canvas centre (the canvas grows to hold it); SIZE as the size list's "
+     "(drawn at SIZE + 8); --fg colour", &CalendarCmd},
+    {"frame", 2, 2, "STYLE THICKNESS",
+     "photo frame in the layer \"[ImgFrame]\" (replacing an earlier one): STYLE 0 shaded, 1 bevel, 2 two-colour "
+     "bevel, 3 lit sides; THICKNESS at least 5; colours --fg and --bg", &FrameCmd},
     {"brightness-contrast", 2, 2, "B C", "brightness and contrast, each -255…255", &BrightnessContrastCmd},
     {"rgb-offset", 3, 3, "R G B", "add -99…99 to red, green and blue inside the selection", &RgbOffsetCmd},
     {"levels", 3, 3, "CH LO HI",

@@ -17,6 +17,7 @@
 #include "app/temp_folders.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
+#include "cli/decoration_commands.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -42,8 +43,8 @@ void PrintHelp() {
       "  --tolerance N         colour tolerance of fill and selection tools\n"
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
-      "  --history             keep the undo history even when no command needs it\n\n"
-      "Commands:\n");
+      "  --history             keep the undo history even when no command needs it\n");
+  std::printf("%s\nCommands:\n", cli::TextOptionsHelp());
   for (const cli::Command& c : cli::Commands())
     std::printf("  %-20s %-8s %s\n", c.name, c.usage, c.help);
 }
@@ -142,10 +143,10 @@ int Info(CMirvDoc& doc, const fs::path& file, bool json, int format) {
     const int left = l.x, top = st.header.canvasHeight - l.height + l.y;
     if (json) {
       std::printf("%s{\"slot\": %d, \"name\": %s, \"kind\": \"%s\", \"blend\": \"%s\", \"visible\": %s, "
-                  "\"x\": %d, \"y\": %d, \"width\": %d, \"height\": %d, \"transparency\": %d, \"active\": %s}",
+                  "\"x\": %d, \"y\": %d, \"width\": %d, \"height\": %d, \"transparency\": %d, \"active\": %s%s}",
                   first ? "" : ", ", *it, JsonString(name).c_str(), KindName(l.kind), BlendName(l.blend),
                   l.visible == 1 ? "true" : "false", left, top, l.width, l.height, l.transparency,
-                  *it == st.active ? "true" : "false");
+                  *it == st.active ? "true" : "false", cli::TextLayerJson(l).c_str());
     } else {
       std::printf("  [%2d]%s %-20s %-11s %-18s %-7s at %d,%d  %d x %d  transparency %d\n", *it,
                   *it == st.active ? "*" : " ", name.c_str(), KindName(l.kind), BlendName(l.blend),
@@ -234,6 +235,14 @@ int main(int argc, char** argv) {
       if (a == "--tolerance") frame.option1 = n;
       else if (a == "--border-spread") frame.borderSpread = n;
       else quality = n;
+    } else if (a == "--font" || a == "--font-style") {
+      std::string error;
+      const bool has = value(v);
+      if (cli::ParseTextOption(a, has ? &v : nullptr, error) < 0) {
+        std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
+        return 2;
+      }
+      if (!has) return 2;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       std::fprintf(stderr, "velmira-cli: unknown option: %s\n", a.c_str());
       return 2;
