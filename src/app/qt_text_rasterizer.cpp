@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -20,10 +21,19 @@ namespace {
 QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), qsizetype(s.size())); }
 std::u16string FromQ(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size())); }
 
+// velmira-cli's own application says nothing about the session it does not use
+// (no runtime folder, no display); real problems still reach stderr.
+void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtDebugMsg || type == QtInfoMsg) return;
+  if (text.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "velmira-cli: %s\n", qPrintable(text));
+}
+
 void EnsureApplication() {
   if (QCoreApplication::instance()) return;
   // velmira-cli: no display at all. Fonts come from fontconfig as in the editor.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietHandler);
   static int argc = 1;
   static char name[] = "velmira-cli";
   static char* argv[] = {name, nullptr};
