@@ -74,8 +74,10 @@ void DrawFrame(LayerStack& st, int slot, const FrameParams& p) {
   const int W = st.header.canvasWidth, H = st.header.canvasHeight;
   const int T = ClampFrameThickness(p.thickness);
   const int bpp = st.LayerBpp(*l);
-  // Rings past the middle of the canvas have empty sides; no need to walk them.
-  const int rings = std::min(T, (std::max(W, H) + 1) / 2);
+  // A ring past the middle of the shorter side is inside out: its first row would
+  // lie below its last. Drawn anyway, its sides would paint over the outer rings on
+  // the far half, so the rings stop where the canvas is used up.
+  const int rings = std::min(T, (std::min(W, H) + 1) / 2);
   const auto put = [&](int cx, int cyTop, Rgbq colour) {
     if (cx < 0 || cx >= W || cyTop < 0 || cyTop >= H) return;
     const int lx = cx - l->x, ly = (H - 1 - cyTop) + l->y;
