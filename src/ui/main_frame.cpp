@@ -39,6 +39,7 @@
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
+#include "ui/decoration_menu.h"
 
 namespace velmira {
 
@@ -86,6 +87,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   setObjectName(QStringLiteral("CMainFrame"));
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
+  RegisterTextTool(*this);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
@@ -655,6 +657,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
+  if (IsDecorationCommand(id)) return DecorationCommandEnabled(*this, id);
   if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
@@ -663,6 +666,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
 
 bool CMainFrame::OnCommand(int id) {
   if (!IsCommandEnabled(id)) return false;
+  EndDecorationModes(*this, id);
   using namespace framecmd;
   bool done = true;
   switch (id) {
@@ -719,6 +723,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunProcessingCommand(*this, id);
       } else if (IsTransformCommand(id)) {
         done = RunTransformCommand(*this, id);
+      } else if (IsDecorationCommand(id)) {
+        done = RunDecorationCommand(*this, id);
       } else if (IsSelectionCommand(id)) {
         done = RunSelectionCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {
