@@ -237,12 +237,11 @@ int main(int argc, char** argv) {
       else quality = n;
     } else if (a == "--font" || a == "--font-style") {
       std::string error;
-      const bool has = value(v);
-      if (cli::ParseTextOption(a, has ? &v : nullptr, error) < 0) {
+      if (!value(v)) return 2;
+      if (cli::ParseTextOption(a, &v, error) < 0) {
         std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
         return 2;
       }
-      if (!has) return 2;
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       std::fprintf(stderr, "velmira-cli: unknown option: %s\n", a.c_str());
       return 2;

@@ -153,7 +153,7 @@ bool PhotoFrameSession::Apply(const FrameParams& p) {
   if (slot < 0) return false;
   added_ = added_ || added;
   frameSlot_ = slot;
-  st.active = slot;
+  if (st.active != slot) doc_.SetActiveLayer(slot);
   DrawFrame(st, slot, p);
   // Committed so that the next redraw's revert of another layer keeps this frame.
   doc_.CommitLayer(slot);
