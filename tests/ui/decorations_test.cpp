@@ -189,6 +189,12 @@ class DecorationsTest : public QObject {
   void calendarDialogFromTheMenu() {
     QVERIFY(frame_->NewDocument(400, 300, 24, "c"));
     QVERIFY(frame_->IsCommandEnabled(cmd::kCalendar));
+    frame_->UpdateCommandUI();
+    QAction* button = frame_->BarAction(cmd::kCalendar);
+    QVERIFY(button);
+    QVERIFY(button->isEnabled());
+    QVERIFY(frame_->MenuAction(cmd::kCalendar)->isEnabled());
+    QVERIFY(frame_->MenuAction(cmd::kPhotoFrame)->isEnabled());
     SetDecorationDialogRunner([&](QDialog& d) -> int {
       auto& c = static_cast<CDlg_Calendar&>(d);
       d.show();
