@@ -152,7 +152,7 @@ class MainFrameTest : public QObject {
     // Features still to come stay disabled with a document open too.
     QVERIFY(f->OpenDocumentFile(kSample));
     f->UpdateCommandUI();
-    for (int id : {1461, 4201, 1474, 3379, 3392}) {
+    for (int id : {1461, 4201, 1474}) {
       QVERIFY2(!f->MenuAction(id)->isEnabled(), qPrintable(QString::number(id)));
       QVERIFY(!f->OnCommand(id));
     }
