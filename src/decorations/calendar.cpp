@@ -173,7 +173,7 @@ bool InsertCalendar(CMirvDoc& doc, TextRasterizer& r, const CalendarRequest& req
     return false;
   }
   Layer& l = st.slots[slot];
-  l.name.Set(Utf8ToUtf16(Format(" [달력]%2d월", req.month)));
+  doc.RenameLayer(slot, Format(" [달력]%2d월", req.month));
   for (const CalendarCell& c : cells) {
     p.text = c.text;
     const int lx = x0 + c.x - l.x;

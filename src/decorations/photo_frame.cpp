@@ -122,7 +122,7 @@ int FindOrAddFrameLayer(CMirvDoc& doc, bool* added) {
   for (int s : st.Chain())
     if (st.slots[s].name.Get() == name) return s;
   if (!doc.InsertLayer(st.active)) return -1;
-  st.slots[st.active].name.Set(name);
+  doc.RenameLayer(st.active, kFrameLayerName);  // also shows the name in the title and the layer panel
   *added = true;
   return st.active;
 }
