@@ -15,6 +15,7 @@
 #include "tools/text_layer.h"
 #include "tools/tool_ids.h"
 #include "tools/tool_router.h"
+#include "ui/command_fronts.h"
 #include "ui/dlg_text.h"
 #include "ui/main_frame.h"
 #include "ui/mirv_view.h"
@@ -135,20 +136,15 @@ void RegisterTextTool(CMainFrame& frame) {
   (void)once;
 }
 
-bool IsDecorationCommand(int id) { return id == cmd::kCalendar || id == cmd::kPhotoFrame; }
-
-bool DecorationCommandEnabled(const CMainFrame& frame, int) {
-  const CMirvDoc* doc = frame.ActiveDocument();
-  return doc && !doc->IsBusy() && doc->Layers().Active();
-}
-
-bool RunDecorationCommand(CMainFrame& frame, int id) {
-  if (id == cmd::kCalendar) return RunCalendar(frame);
-  CMirvView* view = frame.ActiveView();
-  if (!view || !frame.ConsentToolChange(id)) return false;
-  CDlg_PhotoFrame& panel = PhotoFramePanel(frame);
-  if (panel.InMode()) return true;
-  return panel.Begin(*view);
+void RegisterDecorationFronts(CommandFronts& f) {
+  f.Add(cmd::kCalendar, CommandFront{{}, [](CMainFrame& frame) { return RunCalendar(frame); }});
+  f.Add(cmd::kPhotoFrame, CommandFront{{}, [](CMainFrame& frame) {
+          CMirvView* view = frame.ActiveView();
+          if (!view) return false;
+          CDlg_PhotoFrame& panel = PhotoFramePanel(frame);
+          if (panel.InMode()) return true;
+          return panel.Begin(*view);
+        }});
 }
 
 void EndDecorationModes(CMainFrame& frame, int nextCommand) {

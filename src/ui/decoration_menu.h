@@ -19,9 +19,9 @@ namespace velmira {
 class CMainFrame;
 class CMirvView;
 
-bool IsDecorationCommand(int id);
-bool DecorationCommandEnabled(const CMainFrame& frame, int id);
-bool RunDecorationCommand(CMainFrame& frame, int id);
+class CommandFronts;
+// The calendar's dialog and the photo frame's mode.
+void RegisterDecorationFronts(CommandFronts& f);
 // Called before any command runs: a command other than the frame's own ends the
 // frame mode, recording its step.
 void EndDecorationModes(CMainFrame& frame, int nextCommand);
