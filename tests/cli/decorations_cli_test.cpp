@@ -50,7 +50,7 @@ class DecorationsCli : public CliFixture {
 
 TEST_F(DecorationsCli, TextIsDrawnHeadlessAndTheSameEveryTime) {
   Write(300, 120);
-  ASSERT_TRUE(Run("--fg '#ff0000' --do 'text 10 10 20 한글 100%\\nline'")) << last.out;
+  ASSERT_TRUE(Run("--fg '#ff0000' --do 'text 10 10 20 \"한글 100%\\nline\"'")) << last.out;
   EXPECT_EQ(last.out, "") << "the tool printed something on a good run";
   CImageBuffer a, b;
   ASSERT_TRUE(Load(a));
@@ -61,24 +61,24 @@ TEST_F(DecorationsCli, TextIsDrawnHeadlessAndTheSameEveryTime) {
   for (int y = 0; y < 120; ++y)
     for (int x = 0; x < 300; ++x) red += At(a, x, y) == kRed;
   EXPECT_GT(red, 20) << "no pixel in the full text colour";
-  ASSERT_TRUE(Run("--fg '#ff0000' --do 'text 10 10 20 한글 100%\\nline'", "in.bmp", "again.bmp"));
+  ASSERT_TRUE(Run("--fg '#ff0000' --do 'text 10 10 20 \"한글 100%\\nline\"'", "in.bmp", "again.bmp"));
   ASSERT_TRUE(Load(b, "again.bmp"));
   EXPECT_EQ(Bits(a), Bits(b));
   // A face the machine lacks falls back to the default face, not to empty boxes.
-  ASSERT_TRUE(Run("--font 'No Such Face 123' --fg '#ff0000' --do 'text 10 10 20 한글 100%\\nline'", "in.bmp",
+  ASSERT_TRUE(Run("--font 'No Such Face 123' --fg '#ff0000' --do 'text 10 10 20 \"한글 100%\\nline\"'", "in.bmp",
                   "fallback.bmp"))
       << last.out;
   ASSERT_TRUE(Load(b, "fallback.bmp"));
   EXPECT_EQ(Bits(a), Bits(b));
   // Bold draws more ink than regular.
-  ASSERT_TRUE(Run("--font-style Bold --fg '#ff0000' --do 'text 10 10 20 한글 100%\\nline'", "in.bmp", "bold.bmp"));
+  ASSERT_TRUE(Run("--font-style Bold --fg '#ff0000' --do 'text 10 10 20 \"한글 100%\\nline\"'", "in.bmp", "bold.bmp"));
   ASSERT_TRUE(Load(b, "bold.bmp"));
   EXPECT_GT(CountNot(b, kGrey, 0, 0, 300, 120), CountNot(a, kGrey, 0, 0, 300, 120));
 }
 
 TEST_F(DecorationsCli, ATextLayerStaysEditableThroughAVlmFile) {
   Write(200, 100);
-  ASSERT_TRUE(Run("--fg '#0000ff' --font-style Italic --do 'text 5 5 12 첫째 줄'", "in.bmp", "t.vlm")) << last.out;
+  ASSERT_TRUE(Run("--fg '#0000ff' --font-style Italic --do 'text 5 5 12 \"첫째 줄\"'", "in.bmp", "t.vlm")) << last.out;
   CliRun info = Cli("info --json " + P("t.vlm"));
   ASSERT_EQ(info.status, 0) << info.out;
   EXPECT_NE(info.out.find("\"kind\": \"text\""), std::string::npos) << info.out;
