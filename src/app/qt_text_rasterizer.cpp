@@ -130,6 +130,9 @@ bool QtTextRasterizer::Measure(const std::u16string& text, const TextFont& font,
     ++lines;
   }
   if (text.empty()) lines = 0;
+  // Slanted glyphs lean past their advance; without the room their right edges
+  // would be cut off in the line's bitmap.
+  if (font.italic && w > 0) w += fm.height() / 4;
   *width = w;
   *height = lines * fm.height();
   return true;
