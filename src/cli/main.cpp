@@ -18,6 +18,7 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "cli/text_options.h"
+#include "cli/measure_cli.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -43,8 +44,9 @@ void PrintHelp() {
       "  --tolerance N         colour tolerance of fill and selection tools\n"
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
-      "  --history             keep the undo history even when no command needs it\n");
-  std::printf("%s\nCommands:\n", cli::TextOptionsHelp());
+      "  --history             keep the undo history even when no command needs it\n"
+      "%s%s\n"
+      "Commands:\n", cli::MeasureOptionsHelp(), cli::TextOptionsHelp());
   std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
@@ -239,6 +241,12 @@ int main(int argc, char** argv) {
       if (!value(v)) return 2;
       if (cli::ParseTextOption(a, v, frame, error) < 0) {
         std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
+        return 2;
+      }
+    } else if (cli::IsMeasureOption(a)) {
+      std::string error;
+      if (!value(v) || !cli::ApplyMeasureOption(a, v, frame, error)) {
+        if (!error.empty()) std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
         return 2;
       }
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {

@@ -1,5 +1,6 @@
 #include "ui/qt_doc_host.h"
 
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -186,5 +187,6 @@ bool QtDocHost::GetClipboard(std::vector<uint8_t>& dib) {
 CMirvDoc* QtDocHost::NewDocument(int width, int height, int bitsPerPixel, const std::string& name) {
   return frame_.NewDocument(width, height, bitsPerPixel, name);
 }
+
 
 }  // namespace velmira
