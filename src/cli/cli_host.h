@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/doc.h"
+#include "app/qt_text_rasterizer.h"
 
 namespace velmira {
 
@@ -27,6 +28,8 @@ class CliHost : public DocHost {
   bool PutClipboard(const std::vector<uint8_t>& dib) override;
   bool GetClipboard(std::vector<uint8_t>& dib) override;
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
+  // The one text rasterizer (Qt; velmira-cli runs it on the offscreen platform).
+  TextRasterizer* Rasterizer() override { return &QtTextRasterizer::Instance(); }
 
   // The text the next AskText answers with (the rename command's argument).
   std::string pendingText;

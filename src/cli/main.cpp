@@ -17,6 +17,7 @@
 #include "app/temp_folders.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
+#include "cli/text_options.h"
 #include "cli/measure_cli.h"
 #include "cli/movie_command.h"
 #include "image/text.h"
@@ -46,14 +47,14 @@ void PrintHelp() {
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n"
-      "%s\n"
+      "%s%s\n"
       "movie writes a slide show (AVI; H.264 when OUTPUT ends in .mp4). FRAME is up, down,\n"
       "left, right, still or zoom[:FX:FY] (default still; FX from the left, FY from the\n"
       "bottom, 0-1); LINK is up, down, left, right or none (default none); V and T are\n"
       "slider positions 0-100 (default 50); WxH is 320x240, 640x480, 800x600 or 240x180\n"
       "(anything else: 640x480).\n\n"
       "Commands:\n",
-      cli::MovieUsage(), cli::MeasureOptionsHelp());
+      cli::MovieUsage(), cli::MeasureOptionsHelp(), cli::TextOptionsHelp());
   std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
@@ -151,10 +152,10 @@ int Info(CMirvDoc& doc, const fs::path& file, bool json, int format) {
     const int left = l.x, top = st.header.canvasHeight - l.height + l.y;
     if (json) {
       std::printf("%s{\"slot\": %d, \"name\": %s, \"kind\": \"%s\", \"blend\": \"%s\", \"visible\": %s, "
-                  "\"x\": %d, \"y\": %d, \"width\": %d, \"height\": %d, \"transparency\": %d, \"active\": %s}",
+                  "\"x\": %d, \"y\": %d, \"width\": %d, \"height\": %d, \"transparency\": %d, \"active\": %s%s}",
                   first ? "" : ", ", *it, JsonString(name).c_str(), KindName(l.kind), BlendName(l.blend),
                   l.visible == 1 ? "true" : "false", left, top, l.width, l.height, l.transparency,
-                  *it == st.active ? "true" : "false");
+                  *it == st.active ? "true" : "false", cli::TextLayerJson(l).c_str());
     } else {
       std::printf("  [%2d]%s %-20s %-11s %-18s %-7s at %d,%d  %d x %d  transparency %d\n", *it,
                   *it == st.active ? "*" : " ", name.c_str(), KindName(l.kind), BlendName(l.blend),
@@ -244,6 +245,13 @@ int main(int argc, char** argv) {
       if (a == "--tolerance") frame.option1 = n;
       else if (a == "--border-spread") frame.borderSpread = n;
       else quality = n;
+    } else if (cli::IsTextOption(a)) {
+      std::string error;
+      if (!value(v)) return 2;
+      if (cli::ParseTextOption(a, v, frame, error) < 0) {
+        std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
+        return 2;
+      }
     } else if (cli::IsMeasureOption(a)) {
       std::string error;
       if (!value(v) || !cli::ApplyMeasureOption(a, v, frame, error)) {

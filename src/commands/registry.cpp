@@ -138,6 +138,7 @@ const CommandRegistry& Commands() {
     RegisterTransformCommands(r);
     RegisterViewCommands(r);
     RegisterGuideCommands(r);
+    RegisterDecorationCommands(r);
     RegisterMeasureCommands(r);
     return r;
   }();

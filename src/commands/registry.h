@@ -177,6 +177,7 @@ void RegisterSelectionCommands(CommandRegistry& r);
 void RegisterTransformCommands(CommandRegistry& r);
 void RegisterViewCommands(CommandRegistry& r);
 void RegisterGuideCommands(CommandRegistry& r);
+void RegisterDecorationCommands(CommandRegistry& r);
 void RegisterMeasureCommands(CommandRegistry& r);
 // The menus and other surfaces themselves.
 void RegisterSurfaces(CommandRegistry& r);

@@ -182,11 +182,6 @@ void RegisterTransformCommands(CommandRegistry& r) {
          .help = "soft shadow (size 0-17) under the active layer's content", .run = &ShadowCmd,
          .places = {Placement{"layer", 70}, bar(450, "레이어 효과")}});
 
-  // Calendars and photo frames arrive with their own feature: present, disabled.
-  r.Add({.id = 3379, .label = "달력 넣기", .needs = editable,
-         .places = {Placement{"transform", 50, true}, decorate(50)}});
-  r.Add({.id = 3392, .label = "사진틀 넣기", .needs = editable,
-         .places = {Placement{"transform", 60}, bar(160, "사진액자만들기"), decorate(40)}});
   r.Add({.id = 1565, .label = "…", .needs = editable, .places = {quickEdit(60)}});
 }
 

@@ -17,15 +17,32 @@ class LayerStack;
 enum class AskButtons { OkCancel, YesNoCancel, YesNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// A font as the text tool builds it: the face, the cell height in pixels (ascent plus
+// descent, as the text dialog's size asks for), weight 400 or 700 and the style flags.
+struct TextFont {
+  std::u16string face;
+  int height = 34;
+  int weight = 400;
+  bool italic = false;
+  bool underline = false;
+  bool strikeOut = false;
+};
+
 // Measures and draws text into 32-bit pixels (the Qt implementation is the only one).
+// Text may hold several lines separated by a line feed; a carriage return before it
+// is not drawn.
 class TextRasterizer {
  public:
   virtual ~TextRasterizer() = default;
-  virtual bool Measure(const std::u16string& text, const std::string& font, int size, int* width,
-                       int* height) = 0;
-  // Draws onto `bgra` (top-down rows, width × 4 stride) filled beforehand with `key`.
-  virtual bool Draw(const std::u16string& text, const std::string& font, int size, uint32_t colour,
-                    uint32_t key, uint8_t* bgra, int width, int height) = 0;
+  // Width of the widest line and the height of all lines; false when the font cannot
+  // be made.
+  virtual bool Measure(const std::u16string& text, const TextFont& font, int* width, int* height) = 0;
+  // Draws one line onto `bgra` (top-down rows, width × 4 stride), which is filled with
+  // `key` first; colours are blue, green, red in memory (Rgbq).
+  virtual bool Draw(const std::u16string& line, const TextFont& font, uint32_t colour, uint32_t key,
+                    uint8_t* bgra, int width, int height) = 0;
+  // The face that is really drawn for `face` (a face the machine lacks falls back).
+  virtual std::u16string ResolvedFace(const std::u16string& face) = 0;
 };
 
 class DocHost {

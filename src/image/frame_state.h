@@ -95,8 +95,15 @@ struct FrameState {
   int textFontSize = 20;
   bool textStrikeOut = false;
   bool textUnderline = false;
-  std::u16string textFont1 = u"Noto Sans CJK KR";
-  std::u16string textFont2 = u"Noto Sans CJK KR";
+  std::u16string textFont1 = u"Noto Sans CJK KR";  // the text tool's face
+  std::u16string textFont2 = u"Noto Sans CJK KR";  // the calendar's face
+  // Further text settings kept while the program runs: the font size above is the
+  // stored value, twice the dialog's size.
+  std::u16string textStyle = u"Regular";
+  double textLineSpacing = 1.0;
+  int textCharWidth = 100;
+  int textAlign = 0;
+  Rgbq calendarColour = MakeRgbq(0, 0, 0);
   // Painting and display values kept between runs: the point size of markers, the
   // fog of the painting tools, how the view shows transparent pixels.
   int pointSize = 3;

@@ -11,6 +11,7 @@ const CommandFronts& Fronts() {
     RegisterTransformFronts(f);
     RegisterToolFronts(f);
     RegisterGuideFronts(f);
+    RegisterDecorationFronts(f);
     RegisterMeasureFronts(f);
     RegisterMovieFronts(f);
     return f;

@@ -43,6 +43,7 @@ void RegisterProcessingFronts(CommandFronts& f);
 void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
 void RegisterGuideFronts(CommandFronts& f);
+void RegisterDecorationFronts(CommandFronts& f);
 void RegisterMeasureFronts(CommandFronts& f);
 void RegisterMovieFronts(CommandFronts& f);
 

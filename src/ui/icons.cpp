@@ -217,6 +217,15 @@ bool Draw(Canvas& c, int id) {
       for (const QPointF& pt : q) p.drawRect(QRectF(pt.x() - 1.5, pt.y() - 1.5, 3, 3));
       break;
     }
+    case 3379: {  // calendar: a page with its month band and a grid of days
+      p.setBrush(Qt::white);
+      p.drawRect(QRectF(3, 4, 18, 17));
+      p.setBrush(kAccent);
+      p.drawRect(QRectF(3, 4, 18, 4));
+      for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 4; ++c) p.drawRect(QRectF(5 + c * 4, 10 + r * 3.5, 1.5, 1.5));
+      break;
+    }
     case 3392:  // photo frame
       p.setBrush(kAccent);
       p.drawRect(QRectF(2, 3, 20, 18));

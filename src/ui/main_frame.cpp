@@ -35,6 +35,7 @@
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
 #include "tools/view_geometry.h"
+#include "ui/decoration_menu.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
 #include "ui/icons.h"
@@ -91,6 +92,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   setObjectName(QStringLiteral("CMainFrame"));
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
+  RegisterTextTool(*this);
   InstallMeasurement(*this, dataFolder_, sharedFolder_);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
@@ -658,6 +660,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
 
 bool CMainFrame::OnCommand(int id) {
   if (!IsCommandEnabled(id)) return false;
+  EndDecorationModes(*this, id);
   const CommandDef& def = *Commands().Find(id);
   if (def.asksToolChange && !ConsentToolChange(id)) return false;
   bool done = false;

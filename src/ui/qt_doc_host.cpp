@@ -1,6 +1,5 @@
 #include "ui/qt_doc_host.h"
 
-#include "ui/qt_text_rasterizer.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -189,6 +188,5 @@ CMirvDoc* QtDocHost::NewDocument(int width, int height, int bitsPerPixel, const 
   return frame_.NewDocument(width, height, bitsPerPixel, name);
 }
 
-TextRasterizer* QtDocHost::Rasterizer() { return &QtTextRasterizer::Instance(); }
 
 }  // namespace velmira

@@ -8,6 +8,7 @@
 
 #include "image/doc_host.h"
 #include "image/frame_state.h"
+#include "app/qt_text_rasterizer.h"
 
 class QMimeData;
 
@@ -43,7 +44,8 @@ class QtDocHost : public DocHost {
   bool PutClipboard(const std::vector<uint8_t>& dib) override;
   bool GetClipboard(std::vector<uint8_t>& dib) override;
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
-  TextRasterizer* Rasterizer() override;
+  // The one text rasterizer (Qt; velmira-cli runs it on the offscreen platform).
+  TextRasterizer* Rasterizer() override { return &QtTextRasterizer::Instance(); }
 
   void SetAsker(Asker a) { asker_ = std::move(a); }
   // Tests that only collect messages get the failures' fixed texts too.

@@ -244,7 +244,7 @@ TEST_F(EveryCommand, TheCommandLineIsToldWhichNeedFailed) {
   EXPECT_FALSE(RunCommand(*Commands().FindByName("flatten"), none, {}, error));
   EXPECT_EQ(error, "no document");
   // A command that is not built says so instead of pretending to run.
-  EXPECT_FALSE(RunCommand(*Commands().Find(3379), ctx, {}, error));
+  EXPECT_FALSE(RunCommand(*Commands().Find(4201), ctx, {}, error));
   EXPECT_NE(error.find("not available"), std::string::npos);
 }
 
