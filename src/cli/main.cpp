@@ -2,6 +2,7 @@
 //
 //   velmira-cli info [--json] FILE
 //   velmira-cli convert [options] [--do 'COMMAND ARG…']… INPUT OUTPUT
+//   velmira-cli devices | scan …   (scan_command.h)
 //
 // It opens and saves through the same CMirvDoc sequences as the editor and runs the
 // same commands; it keeps an undo history only when the command list needs one.
@@ -17,6 +18,7 @@
 #include "app/temp_folders.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
+#include "cli/scan_command.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -31,6 +33,7 @@ void PrintHelp() {
       "Usage:\n"
       "  velmira-cli info [--json] FILE\n"
       "  velmira-cli convert [options] [--do 'COMMAND ARG...']... INPUT OUTPUT\n"
+      "%s"
       "  velmira-cli --help | --version\n\n"
       "convert opens INPUT, runs each --do command in order and saves OUTPUT in the\n"
       "format its extension names (jpg, bmp, gif, tif, vlm). Coordinates are picture\n"
@@ -43,7 +46,7 @@ void PrintHelp() {
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n\n"
-      "Commands:\n");
+      "Commands:\n", cli::ScanUsage());
   for (const cli::Command& c : cli::Commands())
     std::printf("  %-20s %-8s %s\n", c.name, c.usage, c.help);
 }
@@ -174,6 +177,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string verb = args[0];
+  if (cli::IsScanVerb(verb)) return cli::RunScanVerb(verb, {args.begin() + 1, args.end()});
   if (verb != "info" && verb != "convert") {
     std::fprintf(stderr, "velmira-cli: unknown action: %s (try --help)\n", verb.c_str());
     return 2;
