@@ -143,17 +143,19 @@ std::string CSaneClient::DefaultSource(const std::string& remembered) {
   return devices.front().name;
 }
 
-bool CSaneClient::SelectSource(const SourceChooser& choose, const std::string& remembered) {
+bool CSaneClient::SelectSource(const SourceChooser& choose, const std::string& remembered,
+                               const std::vector<ScanDevice>* known) {
   if (!managerOpen_ || !choose) return false;
-  const std::vector<ScanDevice> devices = Devices();
+  const std::vector<ScanDevice> devices = known ? *known : Devices();
   if (devices.empty()) return false;
+  auto listed = [&](const std::string& name) {
+    return std::any_of(devices.begin(), devices.end(), [&](const ScanDevice& d) { return d.name == name; });
+  };
   std::string proposal = sourceSelected_ ? source_ : std::string();
-  if (std::none_of(devices.begin(), devices.end(), [&](const ScanDevice& d) { return d.name == proposal; }))
-    proposal = DefaultSource(remembered);
+  if (!listed(proposal)) proposal = listed(remembered) ? remembered : devices.front().name;
   const std::optional<std::string> chosen = choose(devices, proposal);
   if (!chosen) return false;
-  if (std::none_of(devices.begin(), devices.end(), [&](const ScanDevice& d) { return d.name == *chosen; }))
-    return false;
+  if (!listed(*chosen)) return false;
   if (*chosen != source_) CloseSource();
   source_ = *chosen;
   sourceSelected_ = true;

@@ -108,7 +108,10 @@ class CSaneClient {
   // closes the one that was open.
   using SourceChooser =
       std::function<std::optional<std::string>(const std::vector<ScanDevice>&, const std::string& proposal)>;
-  bool SelectSource(const SourceChooser& choose, const std::string& remembered = std::string());
+  // `known` (when given) is a device list found a moment ago, offered instead of asking
+  // SANE again: some backends take seconds to look for network devices.
+  bool SelectSource(const SourceChooser& choose, const std::string& remembered = std::string(),
+                    const std::vector<ScanDevice>* known = nullptr);
   // Selects a device by name without asking (the command line).
   bool SelectSourceByName(const std::string& name);
 

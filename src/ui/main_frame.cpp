@@ -36,6 +36,7 @@
 #include "ui/panels_menu.h"
 #include "ui/qt_colour.h"
 #include "ui/processing_menu.h"
+#include "ui/scan_menu.h"
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
@@ -358,6 +359,15 @@ CMirvDoc* CMainFrame::NewDocument(int width, int height, int bitsPerPixel, const
   return d;
 }
 
+CMirvDoc* CMainFrame::NewDocumentWith(const std::function<bool(CMirvDoc&)>& build) {
+  auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
+  if (!build(*doc)) return nullptr;
+  CMirvDoc* d = doc.get();
+  documents_.push_back(std::move(doc));
+  OpenWindow(*d);
+  return d;
+}
+
 CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   auto* child = new CChildFrame(doc, frame_);
   mdi_->addSubWindow(child);
@@ -656,6 +666,7 @@ bool CMainFrame::IsCommandEnabled(int id) const {
   if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
   if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
   if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
+  if (IsScanCommand(id)) return ScanCommandEnabled(*this, id);
   if (IsToolCommand(id)) return doc && IsToolBuilt(id);
   // Everything else arrives with its own feature.
   return false;
@@ -721,6 +732,8 @@ bool CMainFrame::OnCommand(int id) {
         done = RunTransformCommand(*this, id);
       } else if (IsSelectionCommand(id)) {
         done = RunSelectionCommand(*this, id);
+      } else if (IsScanCommand(id)) {
+        done = RunScanCommand(*this, id);
       } else if (CMirvDoc::HandlesCommand(id)) {
         if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
         CMirvDoc* doc = ActiveDocument();

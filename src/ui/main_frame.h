@@ -69,6 +69,9 @@ class CMainFrame : public QMainWindow {
   // Documents and their windows.
   CMirvDoc* OpenDocumentFile(const QString& path);
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name);
+  // A document that `build` fills (a scanned page); it gets a window when `build`
+  // succeeds and is dropped otherwise.
+  CMirvDoc* NewDocumentWith(const std::function<bool(CMirvDoc&)>& build);
   CChildFrame* OpenWindow(CMirvDoc& doc);
   CMirvDoc* ActiveDocument() const;
   CMirvView* ActiveView() const;
