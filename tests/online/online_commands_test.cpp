@@ -42,9 +42,20 @@ TEST(OnlineCommands, ScannedPagesBecomeNumberedUnsavedDocuments) {
   EXPECT_EQ(ScanDocumentName(0), "스캔영상_0");
   EXPECT_EQ(counter, 2);
 
+  // A grey page (8 bits with a grey palette) is edited at 24 bits like any picture.
+  auto grey = std::make_unique<CImageBuffer>();
+  ASSERT_TRUE(grey->Allocate(3, 2, 8, kFormatBmp));
+  grey->MakeGreyPalette();
+  grey->WriteIndex(2, 1, 77);
+  CMirvDoc greyDoc(frame, host, nullptr);
+  ASSERT_TRUE(OpenScannedPage(greyDoc, std::move(grey), counter));
+  EXPECT_EQ(greyDoc.Layers().header.bitsPerPixel, 24);
+  EXPECT_EQ(greyDoc.ViewImage()->ReadColor(2, 1), MakeRgbq(77, 77, 77));
+  EXPECT_EQ(counter, 3);
+
   // Empty pages make no document and do not count.
   CMirvDoc doc(frame, host, nullptr);
   EXPECT_FALSE(OpenScannedPage(doc, nullptr, counter));
   EXPECT_FALSE(OpenScannedPage(doc, std::make_unique<CImageBuffer>(), counter));
-  EXPECT_EQ(counter, 2);
+  EXPECT_EQ(counter, 3);
 }
