@@ -154,13 +154,15 @@ bool ScanController::Acquire() {
   progress_ = &progress;
   connect(&progress, &QProgressDialog::canceled, this, [this] { client_.RequestCancel(); });
 
-  int opened = 0;
+  // Shared with the queued page calls, which may outlive this function if the
+  // application quits in the middle (their pages still open then: none is lost).
+  auto opened = std::make_shared<int>(0);
   PostingSink sink(
       *this,
-      [this, &opened](std::unique_ptr<CImageBuffer> image) {
+      [this, opened](std::unique_ptr<CImageBuffer> image) {
         const int before = frame_.Frame().scanCounter;
         OpenPage(std::move(image));
-        if (frame_.Frame().scanCounter != before) ++opened;
+        if (frame_.Frame().scanCounter != before) ++*opened;
       },
       [this](int page, int percent) {
         if (!progress_) return;
@@ -170,12 +172,17 @@ bool ScanController::Acquire() {
       });
   QEventLoop loop;
   online::TransferResult result;
-  transfer_ = std::thread([this, &sink, &result, &loop] {
+  std::atomic<bool> workerDone{false};
+  transfer_ = std::thread([this, &sink, &result, &loop, &workerDone] {
     result = client_.Transfers(sink);
+    workerDone = true;
     // Queued after every page the sink posted, so the loop ends once they are open.
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
   loop.exec();
+  // The application quitting ends every event loop, this one too: stop the device
+  // instead of waiting for the rest of the feeder.
+  if (!workerDone) client_.RequestCancel();
   transfer_.join();
   progress_ = nullptr;
   progress.close();
@@ -184,8 +191,8 @@ bool ScanController::Acquire() {
   if (result.failed && !result.cancelled)
     frame_.SetStatusText(QString::fromUtf8("외부장치 오류: %1").arg(QString::fromStdString(result.error)));
   frame_.UpdateCommandUI();
-  Q_EMIT acquisitionFinished(opened, result.cancelled, result.failed);
-  return opened > 0;
+  Q_EMIT acquisitionFinished(*opened, result.cancelled, result.failed);
+  return *opened > 0;
 }
 
 void ScanController::OpenPage(std::unique_ptr<CImageBuffer> image) {
