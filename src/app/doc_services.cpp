@@ -39,8 +39,9 @@ bool DocServices::ReadNative(CMirvDoc& doc, const std::filesystem::path& path, s
   return ReadVlm(doc.Layers(), doc.HistoryEnabled() ? &doc.History() : nullptr, path, &message);
 }
 
-bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) {
-  return WriteVlm(doc.Layers(), path, &message);
+bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
+                              std::string& reason) {
+  return WriteVlm(doc.Layers(), path, &message, &reason);
 }
 
 bool DocServices::ReduceTo8Bit(CMirvDoc& doc) {

@@ -47,8 +47,7 @@ void PrintHelp() {
       "  --quality Q           JPEG quality (1-100)\n"
       "  --history             keep the undo history even when no command needs it\n\n"
       "Commands:\n", cli::ScanUsage());
-  for (const cli::Command& c : cli::Commands())
-    std::printf("  %-20s %-8s %s\n", c.name, c.usage, c.help);
+  std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
 // Splits one --do argument into words; quotes group words containing spaces.
@@ -291,15 +290,11 @@ int main(int argc, char** argv) {
   }
   if (verb == "info") return Info(doc, input, json, ExtensionCode(input));
 
-  cli::Context ctx{doc, host, frame, services, files[1]};
   for (const auto& words : commands) {
-    const cli::Command* c = cli::FindCommand(words[0]);
-    std::vector<std::string> cargs(words.begin() + 1, words.end());
     std::string error;
-    host.anyMessage = false;
-    if (!c->run(ctx, cargs, error)) {
-      if (!error.empty()) std::fprintf(stderr, "velmira-cli: %s: %s\n", c->name, error.c_str());
-      else if (!host.anyMessage) std::fprintf(stderr, "velmira-cli: %s failed\n", c->name);
+    if (!cli::Run(words, doc, host, frame, services, files[1], error)) {
+      if (!error.empty()) std::fprintf(stderr, "velmira-cli: %s: %s\n", words[0].c_str(), error.c_str());
+      else if (!host.anyMessage) std::fprintf(stderr, "velmira-cli: %s failed\n", words[0].c_str());
       return 1;
     }
   }

@@ -16,7 +16,8 @@
 
 namespace velmira {
 
-// Command identifiers of the document's own commands.
+// Command identifiers of the document's own commands (their entries are in the
+// command registry, commands/registry.h).
 namespace cmd {
 constexpr int kCopy = 57634;
 constexpr int kCut = 57635;
@@ -75,12 +76,6 @@ class CMirvDoc : public HistoryHost {
   // is built from it as from an opened picture named `name`. False when it is empty.
   bool OpenImage(std::unique_ptr<CImageBuffer> image, const std::string& name);
 
-  // Commands by id: true when the id is the document's and it ran.
-  bool OnCommand(int id);
-  bool IsCommandEnabled(int id) const;
-  // True for the ids OnCommand handles (the frame routes only those here).
-  static bool HandlesCommand(int id);
-
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);
   bool DeleteLayer(int slot, bool recordHistory);
@@ -130,6 +125,7 @@ class CMirvDoc : public HistoryHost {
   bool Undo();
   bool Redo();
   CHistory& History() { return *history_; }
+  const CHistory& History() const { return *history_; }
   // Batch tools that never undo may run without writing history files.
   void SetHistoryEnabled(bool on) { historyEnabled_ = on; }
   bool HistoryEnabled() const { return historyEnabled_; }
@@ -159,7 +155,11 @@ class CMirvDoc : public HistoryHost {
   const std::string& Title() const { return title_; }
   const std::filesystem::path& Path() const { return path_; }
   float Zoom() const { return zoom_; }
-  void SetZoom(float z) { zoom_ = z; }
+  // The title shows the zoom, so it follows every change.
+  void SetZoom(float z) {
+    zoom_ = z;
+    RefreshTitle(titleText_);
+  }
   bool CompositionStale() const { return stale_; }
   void SetCompositionStale(bool s) { stale_ = s; }
   bool SelectionMove() const { return selectionMove_; }
@@ -180,6 +180,8 @@ class CMirvDoc : public HistoryHost {
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
   bool IsOwnComposition(int slot) const;
+  bool SaveFlattened(const std::filesystem::path& path, int code,
+                     const std::function<bool(const std::string&)>& fail);
   bool ConvertTo24();
   std::vector<uint8_t> BuildClipboardDib(bool* ok);
   void RefreshTitle(const std::string& text);

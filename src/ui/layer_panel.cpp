@@ -19,7 +19,10 @@
 #include <cstdlib>
 
 #include "image/doc.h"
+#include "commands/registry.h"
+#include "ui/command_fronts.h"
 #include "ui/main_frame.h"
+#include "ui/menu_table.h"
 
 namespace velmira {
 
@@ -44,16 +47,6 @@ constexpr BlendLabel kBlends[] = {
     {kBlendInverseDifference, "역차이혼합"}, {kBlendExclusion, "제외혼합"}, {kBlendOverlay, "오버레이혼합"},
 };
 
-// The right-button menu: its labels and the commands they send.
-struct MenuItem {
-  const char* label;
-  int id;
-};
-constexpr MenuItem kMenuItems[] = {
-    {"복사", cmd::kCopy},          {"붙이기", cmd::kPaste},          {"레이어 복제", cmd::kLayerDuplicate},
-    {"레이어 삭제", cmd::kLayerDelete}, {"레이어 추가", cmd::kLayerAdd}, {"레이어 이름 변경", cmd::kRenameLayer},
-    {"떡 이미지 만들기", cmd::kFlatten}, {"레스터 만들기", cmd::kToRaster},
-};
 
 // A small picture of a layer over white: nearest pixels, its coverage as alpha.
 QPixmap Thumbnail(const LayerStack& stack, const Layer& l) {
@@ -164,8 +157,9 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QString::number(kContextMenu));
-  for (const MenuItem& m : kMenuItems) {
-    QAction* a = menu_->addAction(QString::fromUtf8(m.label));
+  // The right-button menu is the registry's "context/layer" surface.
+  for (const MenuEntry& m : SurfaceEntries("context/layer")) {
+    QAction* a = menu_->addAction(QString::fromStdString(m.label));
     a->setProperty(kIdProperty, m.id);
     const int id = m.id;
     connect(a, &QAction::triggered, this, [this, id] {
@@ -339,8 +333,9 @@ void LayerPanel::UpdateButtons() {
     const QVariant v = b->property(kIdProperty);
     if (!v.isValid()) continue;
     const int id = v.toInt();
-    const bool own = CMirvDoc::HandlesCommand(id) && id != cmd::kPaste;
-    b->setEnabled(own ? doc && doc->IsCommandEnabled(id) : frame_.IsCommandEnabled(id));
+    const CommandDef* def = Commands().Find(id);
+    const bool own = def && def->run && !Fronts().Find(id);
+    b->setEnabled(own ? CommandState{doc, true, true}.Allows(*def) : frame_.IsCommandEnabled(id));
   }
   undo_->setEnabled(doc && doc->History().CanUndo());
   redo_->setEnabled(doc && doc->History().CanRedo());

@@ -27,16 +27,17 @@
 #include <set>
 
 #include "app/shared_folder.h"
+#include "commands/registry.h"
 #include "formats/format_dispatch.h"
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
 #include "ui/child_frame.h"
+#include "ui/command_fronts.h"
 #include "ui/icons.h"
 #include "ui/mirv_view.h"
 #include "ui/panels_menu.h"
 #include "ui/qt_colour.h"
 #include "ui/processing_menu.h"
-#include "ui/scan_menu.h"
 #include "ui/tool_menu.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
@@ -48,6 +49,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
+constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
 constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
 constexpr const char* kOpenTitle = "이미지 열기";
 constexpr const char* kSaveTitle = "이미지 저장";
@@ -55,15 +57,9 @@ constexpr const char* kForegroundCaption = "  전경색의 지정";
 constexpr const char* kBackgroundCaption = "  배경색의 지정";
 constexpr const char* kLabelProperty = "velmiraLabel";
 
-// Tools chosen from the menus and the bar; each is usable once its tool exists.
-const std::set<int>& ToolCommands() {
-  static const std::set<int> ids = {tool::kDrop,          tool::kBrush,          tool::kLine,       tool::kCircle,
-                                    tool::kPolyline,      tool::kSpray,          tool::kEraser,     tool::kFill,
-                                    tool::kGradient,      tool::kMove,           tool::kRectSelect, tool::kPolygonSelect,
-                                    tool::kFreeSelect,    tool::kAutoSelect,     tool::kText,       tool::kColourPicker,
-                                    tool::kFreeRotate,    tool::kTransformSize,  tool::kTransformSkew,
-                                    tool::kTransformPerspective};
-  return ids;
+bool IsCheckable(int id) {
+  const CommandDef* d = Commands().Find(id);
+  return d && d->checkable;
 }
 
 QColor FromColorref(uint32_t c) { return ToQColor(RgbqFromColorref(c)); }
@@ -94,6 +90,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   mdi_->setBackground(QColor(96, 96, 96));
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    if (CMirvView* v = ActiveView()) v->EmitStatus();
     RefreshTitle();
     UpdateCommandUI();
   });
@@ -121,7 +118,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
     return QFileDialog::getOpenFileNames(this, title, folder, filters, &chosen);
   };
   savePicker_ = [this](const QString& title, const QString& proposed, const QString& filters, QString* selected) {
-    return QFileDialog::getSaveFileName(this, title, proposed, filters, selected);
+    return QFileDialog::getSaveFileName(this, title, proposed, filters, selected, QFileDialog::DontConfirmOverwrite);
   };
 
   recent_ = profile_->value(QStringLiteral("Recent File List/Files")).toStringList();
@@ -203,7 +200,7 @@ void CMainFrame::BuildMenus() {
     auto it = menuActions_.find(k.id);
     if (it == menuActions_.end()) continue;
     QList<QKeySequence> keys = it->second->shortcuts();
-    keys << QKeySequence(QString::fromLatin1(k.keys));
+    keys << QKeySequence(QString::fromStdString(k.keys));
     it->second->setShortcuts(keys);
   }
 }
@@ -220,11 +217,11 @@ void CMainFrame::BuildCommandBar() {
     if (auto it = menuActions_.find(b.id); it != menuActions_.end()) {
       a = it->second;
     } else {
-      a = MakeAction(b.id, QString::fromUtf8(b.tooltip), this);
+      a = MakeAction(b.id, QString::fromStdString(b.tooltip), this);
       a->setIcon(CommandIcon(b.id));
     }
-    a->setToolTip(QString::fromUtf8(b.tooltip));
-    if (ToolCommands().count(b.id) || b.id == tool::kZoomIn) a->setCheckable(true);
+    a->setToolTip(QString::fromStdString(b.tooltip));
+    if (IsCheckable(b.id)) a->setCheckable(true);
     commandBar_->addAction(a);
     barActions_.emplace(b.id, a);
   }
@@ -331,7 +328,7 @@ CMirvDoc* CMainFrame::OpenDocumentFile(const QString& pathText) {
   // The document refuses an unknown extension without a word; the user who named
   // the file still deserves one.
   if (ExtensionCode(path) < 0) {
-    host_->ShowMessage(kCannotOpen);
+    host_->ShowFailure(kCannotOpen, path, "Unknown picture format");
     return nullptr;
   }
   auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
@@ -373,7 +370,11 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   mdi_->addSubWindow(child);
   WatchChild(child);
   if (CMirvView* v = child->View()) {
-    connect(v, &CMirvView::statusText, this, &CMainFrame::SetStatusText);
+    // Every view reports its picture's size when it changes; only the active
+    // window's belongs in the status line.
+    connect(v, &CMirvView::statusText, this, [this, v](const QString& t) {
+      if (v == ActiveView() || v->hasFocus()) SetStatusText(t);
+    });
     connect(v, &CMirvView::progressChanged, this, &CMainFrame::SetProgress);
     connect(v, &CMirvView::contextCommand, this, [this](int id) { OnCommand(id); });
     connect(v, &CMirvView::toolStep, this, &CMainFrame::ToolStepDone);
@@ -500,37 +501,30 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
   const int code = ExtensionCode(path);
   const bool savable = (code >= 0 && code <= 3) || code == 5;
   if (askName || path.empty() || !savable) {
-    // The proposal: the document's name up to its first "." with ".jpg".
+    // The list starts on the document's own format, and the proposal is the
+    // document's name up to its first "." with that format's extension.
+    int own = (code >= 0 && code <= 3) || code == 5 ? code : doc.ViewImage()->FormatType();
+    if (!((own >= 0 && own <= 3) || own == 5)) own = kFormatJpeg;
     std::string base = doc.Name();
     if (const size_t dot = base.find('.'); dot != std::string::npos) base.resize(dot);
     if (base.empty()) base = "UntitledImage";
-    fs::path folder = path.empty() ? FsPath(lastFolder_) : path.parent_path();
-    const fs::path proposed = folder.empty() ? fs::path(base + ".jpg") : folder / (base + ".jpg");
+    const fs::path folder = path.empty() ? FsPath(lastFolder_) : path.parent_path();
+    const fs::path named = ResolveSaveName(base, own);
+    const fs::path proposed = folder.empty() ? named : folder / named;
     const std::vector<std::string> filters = BuildQtFilters(false);
-    QString selected = filters.empty() ? QString() : QString::fromStdString(filters.front());
+    QString selected = QString::fromStdString(filters.at(size_t(SaveFilterIndex(own))));
     const QString chosen =
         savePicker_(QString::fromUtf8(kSaveTitle), PathText(proposed), Joined(filters), &selected);
     if (chosen.isEmpty()) return false;
-    path = FsPath(chosen);
     int index = -1;
     for (size_t i = 0; i < filters.size(); ++i)
       if (QString::fromStdString(filters[i]) == selected) index = int(i);
-    const int format = FormatFromFilterIndex(index, false);
-    // The extension follows the file type chosen; with "all picture formats" a
-    // name without a usable extension is saved as JPEG.
-    int row = 0;
-    for (const FileFormatEntry& e : FileFormatTable()) {
-      if (!e.save) continue;
-      if (row++ != index) continue;
-      if (e.type != kAllPictureFormats && ExtensionCode(path) != e.type) {
-        std::string ext = e.pattern;
-        ext = ext.substr(1, ext.find(';') == std::string::npos ? std::string::npos : ext.find(';') - 1);
-        path.replace_extension(ext);
-      }
-    }
-    const int chosenCode = ExtensionCode(path);
-    if (format == kAllPictureFormats && !((chosenCode >= 0 && chosenCode <= 3) || chosenCode == 5))
-      path += ".jpg";
+    path = ResolveSaveName(FsPath(chosen), FormatFromFilterIndex(index, false));
+    // The dialog does not ask about replacing: only now is the real name known.
+    if (fs::exists(path) &&
+        Host().AskQ(QString::fromUtf8(kReplacePrompt).arg(PathText(path.filename())), AskButtons::YesNo) !=
+            Answer::Yes)
+      return false;
     lastFolder_ = PathText(path.parent_path());
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -608,8 +602,6 @@ void CMainFrame::dropEvent(QDropEvent* e) {
 
 // ---------------------------------------------------------------- commands
 
-bool CMainFrame::IsToolCommand(int id) const { return ToolCommands().count(id) != 0; }
-
 bool CMainFrame::IsToolBuilt(int id) const {
   if (id == tool::kMove) return true;
   CMirvView* v = ActiveView();
@@ -625,132 +617,127 @@ QString CMainFrame::WebSite() const {
 }
 
 bool CMainFrame::IsCommandEnabled(int id) const {
-  CMirvDoc* doc = ActiveDocument();
-  CMirvView* view = ActiveView();
-  using namespace framecmd;
-  switch (id) {
-    case kNew:
-    case kOpen:
-    case kExit:
-    case kAbout:
-    case kPrintSetup:
-    case kForeground:
-    case kBackground:
-    case kSwapColours:
-    case kBrushPalette: return true;
-    case kClose:
-    case kSave:
-    case kSaveAs:
-    case kNewWindow: return doc != nullptr;
-    case kPrint: return view != nullptr;
-    case kCascade:
-    case kTile:
-    case kCloseAll: return !mdi_->subWindowList().isEmpty();
-    case kWebSite: return !WebSite().isEmpty();
-    case tool::kZoomIn:
-    case tool::kZoomOut:
-    case tool::kZoomActual:
-    case tool::kStretch: return view && view->IsZoomCommandEnabled(id);
-    case tool::kGrid:
-    case tool::kClearSelection: return view && view->Router().IsCommandEnabled(id);
-    default: break;
-  }
-  if (id >= kRecentFirst && id <= kRecentLast) return id - kRecentFirst < recent_.size();
-  for (const BrushButton& b : BrushPalette())
-    if (b.id == id) return true;
-  if (CMirvDoc::HandlesCommand(id)) {
-    if (!doc || doc->IsBusy() || !doc->IsCommandEnabled(id)) return false;
-    return id != cmd::kPaste || ClipboardHasPicture();
-  }
-  if (IsPanelCommand(id)) return PanelCommandEnabled(*this, id);
-  if (IsProcessingCommand(id)) return ProcessingCommandEnabled(*this, id);
-  if (IsTransformCommand(id)) return TransformCommandEnabled(*this, id);
-  if (IsSelectionCommand(id)) return SelectionCommandEnabled(*this, id);
-  if (IsScanCommand(id)) return ScanCommandEnabled(*this, id);
-  if (IsToolCommand(id)) return doc && IsToolBuilt(id);
-  // Everything else arrives with its own feature.
-  return false;
+  const CommandDef* def = Commands().Find(id);
+  if (!def) return false;
+  const CommandFront* front = Fronts().Find(id);
+  // A command with neither a run function nor a front is not built yet.
+  if (!def->run && !(front && front->run)) return false;
+  if (!CommandState{ActiveDocument(), ActiveView() != nullptr}.Allows(*def)) return false;
+  return !(front && front->enabled) || front->enabled(*this);
 }
 
 bool CMainFrame::OnCommand(int id) {
   if (!IsCommandEnabled(id)) return false;
-  using namespace framecmd;
-  bool done = true;
-  switch (id) {
-    case kNew:
-      done = NewDocument(frame_.newWidth, frame_.newHeight, frame_.newBitsPerPixel, frame_.newTitle) != nullptr;
-      break;
-    case kOpen: OpenWithDialog(); break;
-    case kClose: done = CloseDocument(*ActiveDocument()); break;
-    case kSave: done = SaveDocument(*ActiveDocument(), false); break;
-    case kSaveAs: done = SaveDocument(*ActiveDocument(), true); break;
-    case kPrint: Print(); break;
-    case kPrintSetup: PrintSetup(); break;
-    case kExit: close(); break;
-    case kNewWindow: OpenWindow(*ActiveDocument()); break;
-    case kCascade: mdi_->cascadeSubWindows(); break;
-    case kTile: mdi_->tileSubWindows(); break;
-    case kCloseAll: done = CloseAllDocuments(); break;
-    case kAbout: About(); break;
-    case kWebSite: OpenWebSite(); break;
-    case kForeground: PickColour(true); break;
-    case kBackground: PickColour(false); break;
-    case kSwapColours: SwapColours(); break;
-    case kBrushPalette: {
-      QWidget* anchor = commandBar_->widgetForAction(barActions_.at(kBrushPalette));
-      brushPalette_->adjustSize();
-      brushPalette_->move(anchor ? anchor->mapToGlobal(QPoint(0, anchor->height())) : QCursor::pos());
-      brushPalette_->show();
-      break;
-    }
-    case tool::kZoomIn:
-    case tool::kZoomOut:
-      if (!ConsentToolChange(id)) return false;
-      done = ActiveView()->OnZoomCommand(id);
-      break;
-    case tool::kZoomActual:
-    case tool::kStretch: done = ActiveView()->OnZoomCommand(id); break;
-    case tool::kGrid:
-    case tool::kClearSelection: {
-      CMirvView* v = ActiveView();
-      done = v->Router().OnCommand(id, v);
-      v->viewport()->update();
-      break;
-    }
-    default:
-      if (id >= kRecentFirst && id <= kRecentLast) {
-        const QString path = recent_.value(id - kRecentFirst);
-        if (!OpenDocumentFile(path) && !QFileInfo::exists(path)) {
-          recent_.removeAll(path);
-          RebuildRecentMenu();
-        }
-      } else if (IsPanelCommand(id)) {
-        done = RunPanelCommand(*this, id);
-      } else if (IsProcessingCommand(id)) {
-        done = RunProcessingCommand(*this, id);
-      } else if (IsTransformCommand(id)) {
-        done = RunTransformCommand(*this, id);
-      } else if (IsSelectionCommand(id)) {
-        done = RunSelectionCommand(*this, id);
-      } else if (IsScanCommand(id)) {
-        done = RunScanCommand(*this, id);
-      } else if (CMirvDoc::HandlesCommand(id)) {
-        if (id == cmd::kFlatten && !ConsentToolChange(id)) return false;
-        CMirvDoc* doc = ActiveDocument();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        done = doc->OnCommand(id);
-        QApplication::restoreOverrideCursor();
-        if (CMirvView* v = ActiveView()) v->viewport()->update();
-      } else if (IsToolCommand(id)) {
-        done = ChooseTool(id);
-      } else {
-        ChooseBrush(id);
-      }
-      break;
+  const CommandDef& def = *Commands().Find(id);
+  if (def.asksToolChange && !ConsentToolChange(id)) return false;
+  bool done = false;
+  if (const CommandFront* front = Fronts().Find(id); front && front->run) {
+    done = front->run(*this);
+  } else {
+    CommandContext ctx{ActiveDocument(), frame_, *host_, &services_};
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    done = def.run(ctx, {}, error);
+    QApplication::restoreOverrideCursor();
+    if (CMirvView* v = ActiveView()) v->viewport()->update();
   }
   SyncToolButtons();
   UpdateCommandUI();
   return done;
+}
+
+void RegisterFrameFronts(CommandFronts& f) {
+  using namespace framecmd;
+  auto run = [&f](int id, std::function<bool(CMainFrame&)> fn, std::function<bool(const CMainFrame&)> enabled = {}) {
+    f.Add(id, CommandFront{std::move(enabled), std::move(fn)});
+  };
+  auto act = [&run](int id, void (CMainFrame::*fn)()) {
+    run(id, [fn](CMainFrame& m) {
+      (m.*fn)();
+      return true;
+    });
+  };
+  auto hasWindows = [](const CMainFrame& m) { return !m.mdi_->subWindowList().isEmpty(); };
+  run(kNew, [](CMainFrame& m) {
+    return m.NewDocument(m.frame_.newWidth, m.frame_.newHeight, m.frame_.newBitsPerPixel, m.frame_.newTitle) != nullptr;
+  });
+  act(kOpen, &CMainFrame::OpenWithDialog);
+  run(kClose, [](CMainFrame& m) { return m.CloseDocument(*m.ActiveDocument()); });
+  run(kSave, [](CMainFrame& m) { return m.SaveDocument(*m.ActiveDocument(), false); });
+  run(kSaveAs, [](CMainFrame& m) { return m.SaveDocument(*m.ActiveDocument(), true); });
+  act(kPrint, &CMainFrame::Print);
+  act(kPrintSetup, &CMainFrame::PrintSetup);
+  run(kExit, [](CMainFrame& m) {
+    m.close();
+    return true;
+  });
+  run(kNewWindow, [](CMainFrame& m) { return m.OpenWindow(*m.ActiveDocument()) != nullptr; });
+  run(kCascade, [](CMainFrame& m) {
+    m.mdi_->cascadeSubWindows();
+    return true;
+  }, hasWindows);
+  run(kTile, [](CMainFrame& m) {
+    m.mdi_->tileSubWindows();
+    return true;
+  }, hasWindows);
+  run(kCloseAll, [](CMainFrame& m) { return m.CloseAllDocuments(); }, hasWindows);
+  act(kAbout, &CMainFrame::About);
+  run(kWebSite, [](CMainFrame& m) {
+    m.OpenWebSite();
+    return true;
+  }, [](const CMainFrame& m) { return !m.WebSite().isEmpty(); });
+  run(kForeground, [](CMainFrame& m) {
+    m.PickColour(true);
+    return true;
+  });
+  run(kBackground, [](CMainFrame& m) {
+    m.PickColour(false);
+    return true;
+  });
+  act(kSwapColours, &CMainFrame::SwapColours);
+  run(kBrushPalette, [](CMainFrame& m) {
+    QWidget* anchor = m.commandBar_->widgetForAction(m.barActions_.at(kBrushPalette));
+    m.brushPalette_->adjustSize();
+    m.brushPalette_->move(anchor ? anchor->mapToGlobal(QPoint(0, anchor->height())) : QCursor::pos());
+    m.brushPalette_->show();
+    return true;
+  });
+  for (const BrushButton& b : BrushPalette()) {
+    const int id = b.id;
+    run(id, [id](CMainFrame& m) {
+      m.ChooseBrush(id);
+      return true;
+    });
+  }
+  for (int id = kRecentFirst; id <= kRecentLast; ++id) {
+    run(id, [id](CMainFrame& m) {
+      const QString path = m.recent_.value(id - kRecentFirst);
+      if (!m.OpenDocumentFile(path) && !QFileInfo::exists(path)) {
+        m.recent_.removeAll(path);
+        m.RebuildRecentMenu();
+      }
+      return true;
+    }, [id](const CMainFrame& m) { return id - kRecentFirst < m.recent_.size(); });
+  }
+  // Paste also needs a picture on the clipboard; the document's paste does the rest.
+  f.Add(cmd::kPaste, CommandFront{[](const CMainFrame& m) { return m.ClipboardHasPicture(); }, {}});
+  for (int id : {tool::kZoomIn, tool::kZoomOut, tool::kZoomActual, tool::kStretch})
+    run(id, [id](CMainFrame& m) { return m.ActiveView()->OnZoomCommand(id); },
+        [id](const CMainFrame& m) { return m.ActiveView()->IsZoomCommandEnabled(id); });
+  for (int id : {tool::kGrid, tool::kClearSelection})
+    run(id, [id](CMainFrame& m) {
+      CMirvView* v = m.ActiveView();
+      const bool done = v->Router().OnCommand(id, v);
+      v->viewport()->update();
+      return done;
+    }, [id](const CMainFrame& m) { return m.ActiveView()->Router().IsCommandEnabled(id); });
+  // Every tool: chosen once the view's router has it.
+  for (const auto& c : Commands().All()) {
+    if (!c->tool) continue;
+    const int id = c->id;
+    run(id, [id](CMainFrame& m) { return m.ChooseTool(id); },
+        [id](const CMainFrame& m) { return m.IsToolBuilt(id); });
+  }
 }
 
 bool CMainFrame::ChooseTool(int id) {

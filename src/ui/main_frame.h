@@ -34,6 +34,7 @@ namespace velmira {
 
 class CChildFrame;
 class CMirvView;
+class CommandFronts;
 class ToolOptionBar;
 
 class CMainFrame : public QMainWindow {
@@ -147,6 +148,9 @@ class CMainFrame : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // The frame's own commands (files, windows, colours, zoom, tools) are its fronts.
+  friend void RegisterFrameFronts(CommandFronts& f);
+
   void BuildMenus();
   void BuildMenu(QMenu* menu, const std::vector<MenuEntry>& items);
   void BuildCommandBar();
@@ -160,7 +164,6 @@ class CMainFrame : public QMainWindow {
   bool ChooseTool(int id);
   void PressToolButton(int id);
   void SyncToolButtons();
-  bool IsToolCommand(int id) const;
   bool IsToolBuilt(int id) const;
   void OpenWithDialog();
   void Print();

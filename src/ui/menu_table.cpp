@@ -1,130 +1,49 @@
 #include "ui/menu_table.h"
 
+#include "commands/registry.h"
+
 namespace velmira {
 
 namespace {
 
-MenuEntry I(int id, const char* label) { return MenuEntry{id, label, {}}; }
-MenuEntry Sep() { return MenuEntry{0, "", {}}; }
-MenuEntry Sub(const char* label, std::vector<MenuEntry> items) { return MenuEntry{-1, label, std::move(items)}; }
+std::vector<MenuEntry> ToEntries(const std::vector<SurfaceNode>& nodes) {
+  std::vector<MenuEntry> out;
+  for (const SurfaceNode& n : nodes) {
+    switch (n.kind) {
+      case SurfaceNode::Separator: out.push_back(MenuEntry{0, "", {}}); break;
+      case SurfaceNode::Submenu: out.push_back(MenuEntry{-1, n.label, ToEntries(n.items)}); break;
+      case SurfaceNode::Command: out.push_back(MenuEntry{n.id, n.label, {}}); break;
+    }
+  }
+  return out;
+}
 
 }  // namespace
 
 const std::vector<MenuEntry>& MainMenu() {
-  static const std::vector<MenuEntry> menu = {
-      Sub("파일(&F)",
-          {I(57600, "새파일(&N)\tCtrl+N"), I(57601, "열기(&O)\tCtrl+O"), I(57602, "닫기(&C)"),
-           I(57603, "저장하기(&S)\tCtrl+S"), I(57604, "새이름으로(&A)\tCtrl+Shift+S"), Sep(),
-           I(1474, "외부장치 선택..."), I(1475, "외부영상 입력 "), Sep(), I(57607, "인쇄(&P)    \tCtrl+P"),
-           I(57606, "프린터지정(R)"), Sep(), I(1571, "환경설정"), I(57665, "종료(&x)"), Sep(),
-           I(57616, "Recent File")}),
-      Sub("편집(&E)",
-          {I(57643, "실행취소(&Z)\tCtrl+Z"), I(57644, "실행반복(&Y)\tCtrl+Y"), Sep(), I(57635, "자르기(&t)\tCtrl+X"),
-           I(57634, "복사(&C)\tCtrl+C"), I(57637, "붙이기(&P)\tCtrl+V"), Sep(), I(1482, "잘라서새로만들기")}),
-      Sub("그리기", {I(1354, "물방울"), I(1347, "붓 그리기"), I(1356, "선분"), I(1380, "원 그리기"),
-                     I(1357, "다각선"), I(1346, "스프레이"), I(1355, "지우개"), I(1352, "채우기")}),
-      Sub("영상(&I)", {I(1450, "명도·대비"), I(1503, "RGB색상조정"), I(2533, "픽셀분포조정"),
-                       I(2076, "자동색상조정"), I(1413, "반전변환"), I(4224, "레이어 채도 감소"), Sep(),
-                       I(1414, "그레이스케일 표현"), I(2093, "RGB컬러 표현"), I(2113, "이진영상 으로"),
-                       I(2016, "8 비트 컬러 표현")}),
-      Sub("필터링(&F)",
-          {I(1455, "강조"), I(1453, "흐리게"), Sep(), I(1457, "물체축소"), I(1460, "물체확장"), Sep(),
-           I(1454, "부드럽게"), I(1456, "윤곽선"), I(1461, "찍어붙이기"), I(1462, "색종이뿌리기"),
-           I(1463, "선효과채색"), I(1465, "수채화"), I(1469, "잡영제거"), I(1470, "경계강조"), I(1473, "영역확장"),
-           I(1471, "방울채색"), I(1472, "유화"), I(1466, "한지효과"), I(1467, "빗방울"), I(1468, "유리성에"),
-           I(2106, "달마시안"), I(1452, "엠보스")}),
-      Sub("레이어(&L)", {I(1552, "레이어추가"), I(1553, "레이어삭제"), I(3500, "복제 레이어 만들기"),
-                         I(1500, "떡그림만들기"), I(1557, "아래쪽 레이어로  합치기"), I(1555, "위쪽 레이어로 합치기"),
-                         I(1558, "레이어효과"), I(1545, "레스터 형식으로 변환")}),
-      Sub("영역선택(&S)", {I(1570, "이동"), I(1342, "사각선택"), I(1345, "다각형선택"), I(1343, "자유선택"),
-                           I(1344, "자동선택"), I(3327, "색상범위지정 선택"), I(2055, "선택반전"),
-                           I(2058, "선택/명령 해제\tCtrl+D")}),
-      Sub("변형 및 꾸미기",
-          {I(1431, "그림크기조정"),
-           Sub("레이어 회전..", {I(1415, "자유회전"), I(4210, "90   시계방향"), I(4214, "90   반시계방향"),
-                                 I(4221, "180  회전"), I(4219, "수직제비회전"), I(4220, "수평제비회전")}),
-           Sub("캔버스 회전", {I(1491, " 90  시계방향"), I(1492, " 90  반시계방향"), I(4222, "180  회전"),
-                               I(1411, "수직제비회전"), I(1410, "수평제비회전")}),
-           Sub("자유 변형", {I(4250, "크기"), I(4251, "뒤틀림"), I(4252, "원근감")}), Sep(), I(3379, "달력 넣기"),
-           I(3392, "사진틀 넣기"), I(1353, "그라디언트"), I(1432, "캔버스 크기 늘리기"), I(3339, "늘리고쭈구리기")}),
-      Sub("보기(&V)", {I(1554, "레이어.작업내역보기(&L)"), I(1511, "포토 간편 편집 창"), Sep(),
-                       I(1405, "늘여보기(&e)"), Sep(), I(1420, "확대\t Ctrl + + "), I(1421, "축소\tCtrl + -"),
-                       I(1422, "(1:1)보기 \tCtrl + 1"), I(1572, "격자보기")}),
-      Sub("동영상", {I(4201, "무비만들기 ")}),
-      Sub("윈도우(&W)", {I(1412, "복제"), I(57648, "새창(&N)"), I(57650, "계단식(&C)"), I(57651, "타일(&T)"), Sep(),
-                         I(1426, "모두닫기")}),
-      Sub("도움말(&H)", {I(57664, "'Velmira'에 관하여(&A)..."), I(2074, "'Velmira' 웹사이트 연결")}),
-  };
+  static const std::vector<MenuEntry> menu = ToEntries(Commands().Surface("menu"));
   return menu;
 }
 
+std::vector<MenuEntry> SurfaceEntries(const std::string& key) { return ToEntries(Commands().Surface(key)); }
+
 const std::vector<BarButton>& CommandBar() {
-  static const std::vector<BarButton> bar = {
-      {57600, "새 문서를 작성합니다"},
-      {57601, "이미지 열기"},
-      {57603, "이미지 저장"},
-      {1475, "외부장치로 부터 읽어들임"},
-      {57643, "실행 취소"},
-      {57644, "다시 실행"},
-      {1342, "마우스드래깅으로 사각영역을 지정함"},
-      {1345, "다각형 형태의 영역 지정"},
-      {1343, "마우스 이동 경로가 만드는 영역을 선택함"},
-      {1344, "클릭지점과 같은 색상의 영역을 자동으로 선택"},
-      {2058, "영역/명령 선택을 해제함"},
-      {1570, "이동(레스터형식)"},
-      {1482, "복사뒤 새로 만들기"},
-      {1415, "자유회전"},
-      {4251, "자유변형"},
-      {3392, "사진액자만들기"},
-      {3339, "늘리고쭈구리기"},
-      {4201, "동영상 만들기"},
-      {1431, "이미지크기"},
-      {1432, "캔버스 크기 조정"},
-      {1511, "디카편집창"},
-      {1500, "떡영상 만들기"},
-      {1571, "환경설정"},
-      {1356, "선그리기"},
-      {1347, "붓으로 그리기"},
-      {1352, "채우기"},
-      {1353, "그라디언트"},
-      {1354, "물방울 효과"},
-      {1355, "지우개"},
-      {1382, "글자입력"},
-      {1420, "화면 확대"},
-      {1421, "화면 축소"},
-      {1422, "화면 보기를 1:1 로"},
-      {1384, "전경색"},
-      {1386, "전경,배경색 교환"},
-      {1385, "배경색"},
-      {2097, "픽셀값 추출"},
-      {1510, "붓굵기"},
-      {1509, "경로설정"},
-      {1503, "색조정"},
-      {1450, "명도·대비"},
-      {4250, "자유변형 크기"},
-      {1505, "필터링설정"},
-      {1554, "레이어보기창"},
-      {1558, "레이어 효과"},
-      {2074, "Velmira 웹사이트"},
-  };
+  static const std::vector<BarButton> bar = [] {
+    std::vector<BarButton> out;
+    for (const SurfaceNode& n : Commands().Surface("bar"))
+      if (n.kind == SurfaceNode::Command) out.push_back({n.id, n.label});
+    return out;
+  }();
   return bar;
 }
 
-const std::vector<BrushButton>& BrushPalette() {
-  static const std::vector<BrushButton> palette = {
-      {1221, 8, true},  {1223, 7, true},  {1225, 6, true},  {1231, 5, true},  {1233, 4, true},  {1237, 3, true},
-      {1239, 2, true},  {1241, 1, true},  {2300, 8, false}, {2301, 7, false}, {2302, 6, false}, {2303, 5, false},
-      {2304, 4, false}, {2305, 3, false}, {2306, 2, false}, {2307, 1, false},
-  };
-  return palette;
-}
-
 const std::vector<Accelerator>& Accelerators() {
-  static const std::vector<Accelerator> keys = {
-      {57600, "Ctrl+N"}, {57601, "Ctrl+O"}, {57603, "Ctrl+S"}, {57604, "Ctrl+Shift+S"}, {57607, "Ctrl+P"},
-      {57643, "Ctrl+Z"}, {57644, "Ctrl+Y"}, {57635, "Ctrl+X"}, {57634, "Ctrl+C"},       {57637, "Ctrl+V"},
-      {2058, "Ctrl+D"},  {1420, "Ctrl++"},  {1420, "Ctrl+="},  {1421, "Ctrl+-"},       {1422, "Ctrl+1"},
-  };
+  static const std::vector<Accelerator> keys = [] {
+    std::vector<Accelerator> out;
+    for (const auto& c : Commands().All())
+      for (const std::string& k : c->keys) out.push_back({c->id, k});
+    return out;
+  }();
   return keys;
 }
 

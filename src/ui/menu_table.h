@@ -1,10 +1,11 @@
-// The main menu, the command bar and the brush palette as data: labels, command ids
-// and tooltips. The frame builds its widgets from these tables, and the tests read
-// the widgets back against them.
+// The main menu, the command bar and the other command surfaces as the frame builds
+// them, read from the command registry; and the ids of the frame's own commands.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "commands/brushes.h"
 
 namespace velmira {
 
@@ -49,29 +50,27 @@ struct MenuEntry {
   bool IsSubmenu() const { return id == -1; }
 };
 
+// The surfaces below are read from the command registry (commands/registry.h), where
+// each command places itself; these give the frame and the panels the shapes they
+// build widgets from.
+
 // The twelve popups of the menu bar, in order.
 const std::vector<MenuEntry>& MainMenu();
+// Any other surface of the registry ("quick", "context/view", "context/layer"):
+// its items, submenus for tabs.
+std::vector<MenuEntry> SurfaceEntries(const std::string& key);
 
 struct BarButton {
   int id;
-  const char* tooltip;
+  std::string tooltip;
 };
 // The command bar's buttons, in the order they stand on the bar.
 const std::vector<BarButton>& CommandBar();
 
-// The brush palette: sixteen buttons, soft brushes of sizes 8 down to 1, then hard
-// ones of sizes 8 down to 1.
-struct BrushButton {
-  int id;
-  int size;
-  bool soft;
-};
-const std::vector<BrushButton>& BrushPalette();
-
 // Accelerators beyond the text after "\t" (that text is for showing only).
 struct Accelerator {
   int id;
-  const char* keys;  // QKeySequence portable text
+  std::string keys;  // QKeySequence portable text
 };
 const std::vector<Accelerator>& Accelerators();
 

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,6 +71,7 @@ class CMirvApp {
   Options options_;
   InstanceTempFolder temp_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<QTranslator> qtKorean_;
   std::vector<std::string> log_;
   QPointer<CUpdateAgent> updateAgent_;
 };

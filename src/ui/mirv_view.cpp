@@ -1,5 +1,7 @@
 #include "ui/mirv_view.h"
 
+#include "commands/registry.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -53,21 +55,6 @@ Key ToKey(int qtKey) {
     default: return Key::Other;
   }
 }
-
-// Items of the right-button menu: the command id and the label with its accelerator.
-struct MenuItem {
-  int id;
-  const char* label;
-};
-constexpr MenuItem kContextMenu[] = {
-    {tool::kZoomIn, "확대\tCtrl++"},
-    {tool::kZoomOut, "축소\tCtrl--"},
-    {tool::kClearSelection, "선택/명령 해제\tCtrl+D"},
-    {cmd::kCopy, "복사\tCtrl+C"},
-    {cmd::kPaste, "붙이기\tCtrl+V"},
-    {cmd::kUndo, "실행취소\tCtrl+Z"},
-    {cmd::kRedo, "실행반복\tCtrl+Y"},
-};
 
 // Until the platform repeats a held Shift the view repeats it itself: X servers do
 // not auto-repeat modifier keys, and the wand adds to a selection only while Shift
@@ -214,7 +201,8 @@ void CMirvView::OnUpdate(int hint) {
   updatedStretch_ = s.stretch;
   cacheValid_ = false;
   StoreScroll();
-  if (hint == viewcmd::kUpdateHint) EmitStatus();
+  // Undo, resize and new pictures all arrive here: the status line follows.
+  EmitStatus();
   viewport()->update();
 }
 
@@ -508,13 +496,16 @@ void CMirvView::OnProgress(int percent) {
 
 void CMirvView::contextMenuEvent(QContextMenuEvent* e) {
   QMenu menu(this);
-  for (const MenuItem& item : kContextMenu) {
-    QAction* a = menu.addAction(QString::fromUtf8(item.label));
+  // The registry's "context/view" surface: zoom, clearing, the clipboard and history.
+  for (const SurfaceNode& item : Commands().Surface("context/view")) {
+    QAction* a = menu.addAction(QString::fromStdString(item.label));
     a->setData(item.id);
-    if (item.id == tool::kZoomIn || item.id == tool::kZoomOut)
+    if (item.id == tool::kZoomIn || item.id == tool::kZoomOut) {
       a->setEnabled(IsZoomCommandEnabled(item.id));
-    else if (item.id != tool::kClearSelection)
-      a->setEnabled(doc_.IsCommandEnabled(item.id));
+    } else if (item.id != tool::kClearSelection) {
+      const CommandDef* def = Commands().Find(item.id);
+      a->setEnabled(def && CommandState{&doc_, true}.Allows(*def));
+    }
   }
   QAction* chosen = menu.exec(e->globalPos());
   if (chosen) RunMenuCommand(chosen->data().toInt());
@@ -530,8 +521,12 @@ void CMirvView::RunMenuCommand(int id) {
     OnZoomCommand(id);
   else if (id == tool::kClearSelection)
     router_->OnCommand(id, this);
-  else
-    doc_.OnCommand(id);
+  else if (const CommandDef* def = Commands().Find(id); def && def->run) {
+    // Without a frame (a view on its own) the document's commands run from the registry.
+    CommandContext ctx{&doc_, doc_.Frame(), doc_.Host()};
+    std::string error;
+    def->run(ctx, {}, error);
+  }
   viewport()->update();
 }
 

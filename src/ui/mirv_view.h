@@ -31,6 +31,8 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   Q_OBJECT
 
  public:
+  // Tells the status line the picture's size and depth.
+  void EmitStatus();
   CMirvView(CMirvDoc& doc, FrameState& frame, QWidget* parent = nullptr);
   ~CMirvView() override;
 
@@ -120,7 +122,6 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k);
   QPointF ToClient(Point zoomed, const PictureRect& r, const CacheKey& k) const;
   void RunMenuCommand(int id);
-  void EmitStatus();
 
   CMirvDoc& doc_;
   FrameState& frame_;

@@ -1,5 +1,7 @@
 #include "ui/panels_menu.h"
 
+#include "ui/command_fronts.h"
+
 #include "ui/layer_panel.h"
 #include "ui/main_frame.h"
 #include "ui/menu_table.h"
@@ -7,12 +9,6 @@
 #include "ui/settings_dialog.h"
 
 namespace velmira {
-
-bool IsPanelCommand(int id) {
-  return id == framecmd::kLayerPanel || id == framecmd::kQuickEdit || id == framecmd::kSettingsDialog;
-}
-
-bool PanelCommandEnabled(const CMainFrame&, int id) { return IsPanelCommand(id); }
 
 LayerPanel* FindLayerPanel(const CMainFrame& frame) {
   return frame.findChild<LayerPanel*>(QString(), Qt::FindDirectChildrenOnly);
@@ -22,13 +18,16 @@ QuickEditWindow* FindQuickEdit(const CMainFrame& frame) {
   return frame.findChild<QuickEditWindow*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
+namespace {
+
 bool RunPanelCommand(CMainFrame& frame, int id) {
   if (id == framecmd::kLayerPanel) {
     if (LayerPanel* p = FindLayerPanel(frame)) {
       p->Toggle();
     } else {
       auto* panel = new LayerPanel(frame);
-      frame.addDockWidget(Qt::RightDockWidgetArea, panel);
+      // Where the user left it in an earlier run, when the profile remembers it.
+      if (!frame.restoreDockWidget(panel)) frame.addDockWidget(Qt::RightDockWidgetArea, panel);
       panel->show();
     }
     return true;
@@ -41,7 +40,7 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
     QuickEditWindow* w = FindQuickEdit(frame);
     if (!w) {
       w = new QuickEditWindow(frame);
-      w->show();
+      w->Toggle();
       return true;
     }
     if (!w->isHidden()) {
@@ -54,6 +53,13 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+void RegisterPanelFronts(CommandFronts& f) {
+  for (int id : {framecmd::kLayerPanel, framecmd::kQuickEdit, framecmd::kSettingsDialog})
+    f.Add(id, CommandFront{{}, [id](CMainFrame& frame) { return RunPanelCommand(frame, id); }});
 }
 
 void RefreshLayerPanelFor(CMainFrame& frame, CMirvDoc& doc) {

@@ -12,9 +12,8 @@ class CMirvDoc;
 class LayerPanel;
 class QuickEditWindow;
 
-bool IsPanelCommand(int id);
-bool PanelCommandEnabled(const CMainFrame& frame, int id);
-bool RunPanelCommand(CMainFrame& frame, int id);
+class CommandFronts;
+void RegisterPanelFronts(CommandFronts& f);
 
 // The panels if they have been made (nothing before first use).
 LayerPanel* FindLayerPanel(const CMainFrame& frame);

@@ -10,6 +10,7 @@
 #include "image/doc.h"
 #include "processing/doc_commands.h"
 #include "processing/filter_table.h"
+#include "ui/command_fronts.h"
 #include "ui/dlg_adjust.h"
 #include "ui/dlg_channels.h"
 #include "ui/dlg_filter.h"
@@ -32,31 +33,6 @@ DialogRunner& Runner() {
 int Show(QDialog& d) {
   if (Runner()) return Runner()(d);
   return d.exec();
-}
-
-bool IsDirectCommand(int id) {
-  switch (id) {
-    case cmd::kAutoColour:
-    case cmd::kInvert:
-    case cmd::kGreyscale:
-    case cmd::kDesaturateLayer:
-    case cmd::kToTrueColour:
-    case cmd::kSplitYuv:
-    case cmd::kSplitHsl: return true;
-    default: return false;
-  }
-}
-
-bool IsDialogCommand(int id) {
-  switch (id) {
-    case cmd::kBrightnessContrast:
-    case cmd::kColourOffsets:
-    case cmd::kLevels:
-    case cmd::kTwoTone:
-    case cmd::kSplitRgb:
-    case kFilterApply: return true;
-    default: return false;
-  }
 }
 
 void Redraw(CMainFrame& frame) {
@@ -121,69 +97,49 @@ QComboBox* InstallFilterBar(CMainFrame& frame) {
   return list;
 }
 
-bool IsProcessingCommand(int id) {
-  return IsDirectCommand(id) || IsDialogCommand(id) || id == cmd::kPseudoColours || FilterIndexForCommand(id) >= 0;
-}
-
-bool ProcessingCommandEnabled(const CMainFrame& frame, int id) {
-  const CMirvDoc* doc = frame.ActiveDocument();
-  if (!doc || doc->IsBusy() || !doc->Layers().Active()) return false;
-  // Pseudo colours do nothing in this editor; the item stays but cannot be chosen.
-  if (id == cmd::kPseudoColours) return false;
-  if (id == kFilterApply) return FilterList()[size_t(SelectedFilter(frame))].available;
-  if (const int index = FilterIndexForCommand(id); index >= 0) return FilterList()[size_t(index)].available;
-  return IsDirectCommand(id) || IsDialogCommand(id);
-}
-
-bool RunProcessingCommand(CMainFrame& frame, int id) {
-  if (!ProcessingCommandEnabled(frame, id)) return false;
-  CMirvDoc& doc = *frame.ActiveDocument();
-  if (const int index = FilterIndexForCommand(id); index >= 0) {
-    // The menu command picks the filter bar's entry, then the bar applies it.
-    SelectFilter(frame, index);
-    return RunFilterDialog(frame, doc, index);
-  }
-  bool done = false;
-  switch (id) {
-    case kFilterApply: return RunFilterDialog(frame, doc, SelectedFilter(frame));
-    case cmd::kBrightnessContrast: {
-      BrightnessContrastDialog d(doc, &frame);
-      return RunPreview(frame, d, false);
+void RegisterProcessingFronts(CommandFronts& f) {
+  auto dialog = [&f](int id, std::function<bool(CMainFrame&, CMirvDoc&)> fn,
+                     std::function<bool(const CMainFrame&)> enabled = {}) {
+    f.Add(id, CommandFront{std::move(enabled), [fn](CMainFrame& frame) { return fn(frame, *frame.ActiveDocument()); }});
+  };
+  dialog(cmd::kBrightnessContrast, [](CMainFrame& frame, CMirvDoc& doc) {
+    BrightnessContrastDialog d(doc, &frame);
+    return RunPreview(frame, d, false);
+  });
+  dialog(cmd::kColourOffsets, [](CMainFrame& frame, CMirvDoc& doc) {
+    ColourDialog d(doc, &frame);
+    return RunPreview(frame, d, false);
+  });
+  dialog(cmd::kLevels, [](CMainFrame& frame, CMirvDoc& doc) {
+    LevelsDialog d(doc, &frame);
+    return RunPreview(frame, d, false);
+  });
+  dialog(cmd::kTwoTone, [](CMainFrame& frame, CMirvDoc& doc) {
+    std::unique_ptr<FilterDialog> d(FilterDialog::TwoTone(doc, &frame));
+    return RunPreview(frame, *d, true);
+  });
+  dialog(cmd::kSplitRgb, [](CMainFrame& frame, CMirvDoc& doc) {
+    ChannelDialog d(doc, &frame);
+    if (!d.IsValid()) return false;
+    Show(d);
+    return true;
+  });
+  // The bar's apply opens the dialog on the filter bar's entry.
+  dialog(
+      kFilterApply, [](CMainFrame& frame, CMirvDoc& doc) { return RunFilterDialog(frame, doc, SelectedFilter(frame)); },
+      [](const CMainFrame& frame) { return FilterList()[size_t(SelectedFilter(frame))].available; });
+  // A filter menu command picks the filter bar's entry, then the bar applies it.
+  for (int index = 0; index < kFilterCount; ++index)
+    for (int id : FilterList()[size_t(index)].menuIds) {
+      if (id == 0) continue;
+      dialog(
+          id,
+          [index](CMainFrame& frame, CMirvDoc& doc) {
+            SelectFilter(frame, index);
+            return RunFilterDialog(frame, doc, index);
+          },
+          [index](const CMainFrame&) { return FilterList()[size_t(index)].available; });
     }
-    case cmd::kColourOffsets: {
-      ColourDialog d(doc, &frame);
-      return RunPreview(frame, d, false);
-    }
-    case cmd::kLevels: {
-      LevelsDialog d(doc, &frame);
-      return RunPreview(frame, d, false);
-    }
-    case cmd::kTwoTone: {
-      std::unique_ptr<FilterDialog> d(FilterDialog::TwoTone(doc, &frame));
-      return RunPreview(frame, *d, true);
-    }
-    case cmd::kSplitRgb: {
-      ChannelDialog d(doc, &frame);
-      if (!d.IsValid()) return false;
-      Show(d);
-      return true;
-    }
-    default: break;
-  }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  switch (id) {
-    case cmd::kAutoColour: done = AutoColour(doc); break;
-    case cmd::kInvert: done = Invert(doc); break;
-    case cmd::kGreyscale: done = GreyscaleAllLayers(doc); break;
-    case cmd::kDesaturateLayer: done = DesaturateActiveLayer(doc); break;
-    case cmd::kToTrueColour: done = ToTrueColour(doc); break;
-    case cmd::kSplitYuv: done = SplitToDocuments(doc, ChannelSet::Yuv); break;
-    case cmd::kSplitHsl: done = SplitToDocuments(doc, ChannelSet::Hsl); break;
-    default: break;
-  }
-  QApplication::restoreOverrideCursor();
-  Redraw(frame);
-  return done;
 }
 
 }  // namespace velmira

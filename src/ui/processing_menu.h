@@ -1,6 +1,5 @@
-// The image and filter menus' commands: the tone and colour adjustments, the filter
-// list and its dialog, the two-tone conversion and the channel split. The frame asks
-// here first whether an id is one of these, whether it is enabled, and to run it.
+// The image and filter menus' dialogs: the tone and colour adjustments, the filter
+// list and its dialog, the two-tone conversion and the channel split.
 #pragma once
 
 #include <QDialog>
@@ -12,13 +11,10 @@ namespace velmira {
 
 class CMainFrame;
 
-// True for every id this file answers for (enabled or not).
-bool IsProcessingCommand(int id);
-// Needs an active document that is not busy; the filters whose routines are not
-// built stay disabled.
-bool ProcessingCommandEnabled(const CMainFrame& frame, int id);
-// Runs the command; true when it changed the document (or showed the channels).
-bool RunProcessingCommand(CMainFrame& frame, int id);
+class CommandFronts;
+// The dialogs of the adjustments, the filters, the two-tone conversion and the RGB
+// split; the commands without values run straight from the registry.
+void RegisterProcessingFronts(CommandFronts& f);
 
 // The filter list entry the filter bar holds (0 at start); a filter menu command
 // selects its entry, and "필터링설정" opens the dialog on it.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <algorithm>
 #include <vector>
 
 #include "ui/main_frame.h"
@@ -19,47 +20,13 @@ namespace {
 constexpr const char* kCaption = "포토 간편 편집 창";
 constexpr const char* kIdProperty = "velmiraCommand";
 
-struct QuickButton {
-  int id;
-  const char* label;
-};
-struct QuickTab {
-  const char* title;
-  std::vector<QuickButton> buttons;
-};
-
-const std::vector<QuickTab>& QuickTabs() {
-  static const std::vector<QuickTab> tabs = {
-      {"색상",
-       {{2076, "자동색상조정"},
-        {1450, "명도·대비"},
-        {1503, "RGB색상조정"},
-        {2533, "픽셀분포조정"},
-        {1414, "그레이스케일 표현"}}},
-      {"편집",
-       {{1342, "사각선택"},
-        {2058, "선택/명령 해제"},
-        {1482, "잘라서새로만들기"},
-        {1382, "글자입력"},
-        {1431, "그림크기조정"},
-        {1565, "…"}}},
-      {"꾸미기",
-       {{1415, "자유회전"},
-        {1491, " 90  시계방향"},
-        {1492, " 90  반시계방향"},
-        {3392, "사진틀 넣기"},
-        {3379, "달력 넣기"}}},
-  };
-  return tabs;
-}
-
 }  // namespace
 
 const std::vector<int>& QuickEditWindow::Commands() {
   static const std::vector<int> ids = [] {
     std::vector<int> v;
-    for (const QuickTab& t : QuickTabs())
-      for (const QuickButton& b : t.buttons) v.push_back(b.id);
+    for (const MenuEntry& tab : SurfaceEntries("quick"))
+      for (const MenuEntry& b : tab.items) v.push_back(b.id);
     return v;
   }();
   return ids;
@@ -72,12 +39,12 @@ QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool),
   auto* layout = new QGridLayout(this);
   tabs_ = new QTabWidget(this);
   layout->addWidget(tabs_, 0, 0);
-  for (const QuickTab& t : QuickTabs()) {
+  for (const MenuEntry& t : SurfaceEntries("quick")) {
     auto* page = new QWidget(tabs_);
     auto* grid = new QGridLayout(page);
     int n = 0;
-    for (const QuickButton& qb : t.buttons) {
-      auto* b = new QPushButton(QString::fromUtf8(qb.label), page);
+    for (const MenuEntry& qb : t.items) {
+      auto* b = new QPushButton(QString::fromStdString(qb.label), page);
       b->setProperty(kIdProperty, qb.id);
       const int id = qb.id;
       // A tool's button shows pressed while its tool is the current one, as the
@@ -98,7 +65,7 @@ QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool),
       grid->addWidget(b, n / 2, n % 2);
       ++n;
     }
-    tabs_->addTab(page, QString::fromUtf8(t.title));
+    tabs_->addTab(page, QString::fromStdString(t.label));
   }
   connect(frame_.MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateButtons(); });
   UpdateButtons();
@@ -121,8 +88,18 @@ void QuickEditWindow::Toggle() {
   }
   if (hasRemembered_) setGeometry(remembered_);
   show();
+  if (!hasRemembered_) PlaceBesidePictures();
   if (hasRemembered_) setGeometry(remembered_);
   raise();
+}
+
+// The first time it opens, the window sits at the top right of the picture area,
+// clear of the menus and bars.
+void QuickEditWindow::PlaceBesidePictures() {
+  const QWidget* area = frame_.MdiArea();
+  const QPoint topLeft = area->mapToGlobal(QPoint(0, 0));
+  const int margin = 12;
+  move(std::max(topLeft.x(), topLeft.x() + area->width() - frameGeometry().width() - margin), topLeft.y() + margin);
 }
 
 void QuickEditWindow::hideEvent(QHideEvent* e) {

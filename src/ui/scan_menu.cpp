@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "online/online_commands.h"
+#include "ui/command_fronts.h"
 #include "ui/dlg_scan.h"
 #include "ui/main_frame.h"
 
@@ -40,18 +41,18 @@ class PostingSink : public online::PageSink {
 
 }  // namespace
 
-bool IsScanCommand(int id) { return id == online::kCmdSelectSource || id == online::kCmdAcquire; }
-
-bool ScanCommandEnabled(const CMainFrame& frame, int id) {
-  if (!IsScanCommand(id)) return false;
-  const ScanController* c = FindScanner(frame);
-  return c && c->Ready();
-}
-
-bool RunScanCommand(CMainFrame& frame, int id) {
-  ScanController* c = FindScanner(frame);
-  if (!c || !c->Ready()) return false;
-  return id == online::kCmdSelectSource ? c->SelectSource() : c->Acquire();
+void RegisterScanFronts(CommandFronts& f) {
+  for (int id : {online::kCmdSelectSource, online::kCmdAcquire}) {
+    f.Add(id, CommandFront{[](const CMainFrame& frame) {
+                             const ScanController* c = FindScanner(frame);
+                             return c && c->Ready();
+                           },
+                           [id](CMainFrame& frame) {
+                             ScanController* c = FindScanner(frame);
+                             if (!c || !c->Ready()) return false;
+                             return id == online::kCmdSelectSource ? c->SelectSource() : c->Acquire();
+                           }});
+  }
 }
 
 ScanController* FindScanner(const CMainFrame& frame) {

@@ -24,9 +24,11 @@ namespace velmira {
 class CMainFrame;
 class CMirvDoc;
 
-bool IsScanCommand(int id);
-bool ScanCommandEnabled(const CMainFrame& frame, int id);
-bool RunScanCommand(CMainFrame& frame, int id);
+class CommandFronts;
+
+// The editor fronts of 1474 and 1475: enabled once a device was found, run through
+// the frame's ScanController.
+void RegisterScanFronts(CommandFronts& f);
 
 class ScanController : public QObject {
   Q_OBJECT

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "tools/selection.h"
+#include "ui/command_fronts.h"
 #include "tools/selection_tools.h"
 #include "tools/tool_router.h"
 #include "ui/main_frame.h"
@@ -102,15 +103,7 @@ void SetUpChosenTool(CMainFrame& frame, int id) {
 
 // ---------------------------------------------------------------- commands
 
-bool IsSelectionCommand(int id) { return id == selcmd::kInvertSelection || id == selcmd::kColourRange; }
-
-bool SelectionCommandEnabled(const CMainFrame& frame, int id) {
-  CMirvDoc* doc = frame.ActiveDocument();
-  CMirvView* view = frame.ActiveView();
-  if (!doc || !view || doc->IsBusy() || !doc->Layers().Active()) return false;
-  if (id == selcmd::kInvertSelection) return view->Router().IsCommandEnabled(id);
-  return true;
-}
+namespace {
 
 bool RunSelectionCommand(CMainFrame& frame, int id) {
   CMirvDoc* doc = frame.ActiveDocument();
@@ -136,6 +129,19 @@ bool RunSelectionCommand(CMainFrame& frame, int id) {
   d->raise();
   view->viewport()->update();
   return true;
+}
+
+}  // namespace
+
+void RegisterToolFronts(CommandFronts& f) {
+  f.Add(selcmd::kColourRange, CommandFront{{}, [](CMainFrame& frame) {
+          return RunSelectionCommand(frame, selcmd::kColourRange);
+        }});
+  f.Add(selcmd::kInvertSelection,
+        CommandFront{[](const CMainFrame& frame) {
+                       return frame.ActiveView()->Router().IsCommandEnabled(selcmd::kInvertSelection);
+                     },
+                     [](CMainFrame& frame) { return RunSelectionCommand(frame, selcmd::kInvertSelection); }});
 }
 
 void AfterToolStep(CMainFrame& frame) {

@@ -27,9 +27,10 @@ bool MayChooseTool(CMainFrame& frame, int id);
 // the gradient dialog.
 void SetUpChosenTool(CMainFrame& frame, int id);
 
-bool IsSelectionCommand(int id);
-bool SelectionCommandEnabled(const CMainFrame& frame, int id);
-bool RunSelectionCommand(CMainFrame& frame, int id);
+class CommandFronts;
+// The colour range and the inversion of the selection: both work on the view's
+// selection state.
+void RegisterToolFronts(CommandFronts& f);
 
 // After a click in a view: the colour-range dialog shows what the pass found.
 void AfterToolStep(CMainFrame& frame);

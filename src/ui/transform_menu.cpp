@@ -7,6 +7,7 @@
 #include "image/doc.h"
 #include "processing/transform_commands.h"
 #include "tools/tool_ids.h"
+#include "ui/command_fronts.h"
 #include "ui/dlg_transform.h"
 #include "ui/face_trans.h"
 #include "ui/free_transform_tool.h"
@@ -27,50 +28,8 @@ int Show(QDialog& d) {
   return d.exec();
 }
 
-// Commands that need no values: they run and record their step at once.
-bool IsDirectCommand(int id) {
-  switch (id) {
-    case cmd::kFlipCanvasH:
-    case cmd::kFlipCanvasV:
-    case cmd::kFlipLayerH:
-    case cmd::kFlipLayerV:
-    case cmd::kMirror:
-    case cmd::kEllipse:
-    case cmd::kRotateCanvasCw:
-    case cmd::kRotateCanvasCcw:
-    case cmd::kRotateCanvas180:
-    case cmd::kRotateLayerCw:
-    case cmd::kRotateLayerCcw:
-    case cmd::kRotateLayer180: return true;
-    default: return false;
-  }
-}
-
-bool RunDirect(CMirvDoc& doc, int id) {
-  switch (id) {
-    case cmd::kFlipCanvasH: return FlipCanvas(doc, true);
-    case cmd::kFlipCanvasV: return FlipCanvas(doc, false);
-    case cmd::kFlipLayerH: return FlipLayer(doc, true);
-    case cmd::kFlipLayerV: return FlipLayer(doc, false);
-    case cmd::kMirror: return MirrorComposed(doc);
-    case cmd::kEllipse: return EllipseTransform(doc);
-    case cmd::kRotateCanvasCw: return RotateCanvas(doc, 90);
-    case cmd::kRotateCanvasCcw: return RotateCanvas(doc, -90);
-    case cmd::kRotateCanvas180: return RotateCanvas(doc, 180);
-    case cmd::kRotateLayerCw: return RotateLayer(doc, 90);
-    case cmd::kRotateLayerCcw: return RotateLayer(doc, -90);
-    case cmd::kRotateLayer180: return RotateLayer(doc, 180);
-    default: return false;
-  }
-}
-
 void Redraw(CMainFrame& frame) {
   if (CMirvView* v = frame.ActiveView()) v->viewport()->update();
-}
-
-// Commands that ask for values first.
-bool IsDialogCommand(int id) {
-  return id == cmd::kResize || id == cmd::kCanvasSize || id == cmd::kFreeRotate || id == cmd::kLayerEffect;
 }
 
 // The shadow colour the last effect dialog ended with, for the next one.
@@ -157,34 +116,20 @@ bool RunDialog(CMainFrame& frame, CMirvDoc& doc, int id) {
 
 void SetTransformDialogRunner(TransformDialogRunner runner) { Runner() = std::move(runner); }
 
-bool IsTransformCommand(int id) {
-  return IsDirectCommand(id) || IsDialogCommand(id) || tool::IsFreeTransform(id) || id == cmd::kStretchSqueeze;
-}
-
-bool TransformCommandEnabled(const CMainFrame& frame, int id) {
-  if (!IsTransformCommand(id)) return false;
-  const CMirvDoc* doc = frame.ActiveDocument();
-  if (id == cmd::kStretchSqueeze && !FaceTransAvailable(frame)) return false;
-  return doc && !doc->IsBusy() && doc->Layers().Active();
-}
-
-bool RunTransformCommand(CMainFrame& frame, int id) {
-  if (!TransformCommandEnabled(frame, id)) return false;
-  CMirvDoc& doc = *frame.ActiveDocument();
-  bool done = false;
-  if (IsDirectCommand(id)) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    done = RunDirect(doc, id);
-    QApplication::restoreOverrideCursor();
-  } else if (IsDialogCommand(id)) {
-    done = RunDialog(frame, doc, id);
-  } else if (tool::IsFreeTransform(id)) {
-    done = EnterFreeTransform(frame, id);
-  } else if (id == cmd::kStretchSqueeze) {
-    done = EnterFaceTrans(frame);
-  }
-  Redraw(frame);
-  return done;
+void RegisterTransformFronts(CommandFronts& f) {
+  auto front = [&f](int id, std::function<bool(CMainFrame&)> fn, std::function<bool(const CMainFrame&)> enabled = {}) {
+    f.Add(id, CommandFront{std::move(enabled), [fn](CMainFrame& frame) {
+            const bool done = fn(frame);
+            Redraw(frame);
+            return done;
+          }});
+  };
+  for (int id : {cmd::kResize, cmd::kCanvasSize, cmd::kFreeRotate, cmd::kLayerEffect})
+    front(id, [id](CMainFrame& frame) { return RunDialog(frame, *frame.ActiveDocument(), id); });
+  for (int id : {tool::kTransformSize, tool::kTransformSkew, tool::kTransformPerspective})
+    front(id, [id](CMainFrame& frame) { return EnterFreeTransform(frame, id); });
+  front(cmd::kStretchSqueeze, [](CMainFrame& frame) { return EnterFaceTrans(frame); },
+        [](const CMainFrame& frame) { return FaceTransAvailable(frame); });
 }
 
 }  // namespace velmira

@@ -14,7 +14,7 @@ else()
     target_include_directories(velmira_view PUBLIC ${PROJECT_SOURCE_DIR}/src)
     # LayerStack has a member named "slots", which Qt would otherwise take for its keyword.
     target_compile_definitions(velmira_view PUBLIC QT_NO_KEYWORDS)
-    target_link_libraries(velmira_view PUBLIC velmira_tools Qt6::Widgets Qt6::PrintSupport)
+    target_link_libraries(velmira_view PUBLIC velmira_commands velmira_tools Qt6::Widgets Qt6::PrintSupport)
   endif()
   set(VELMIRA_VIEW_LIB velmira_view)
 endif()

@@ -1,0 +1,19 @@
+#include "ui/command_fronts.h"
+
+namespace velmira {
+
+const CommandFronts& Fronts() {
+  static const CommandFronts fronts = [] {
+    CommandFronts f;
+    RegisterFrameFronts(f);
+    RegisterPanelFronts(f);
+    RegisterProcessingFronts(f);
+    RegisterTransformFronts(f);
+    RegisterToolFronts(f);
+    RegisterScanFronts(f);
+    return f;
+  }();
+  return fronts;
+}
+
+}  // namespace velmira
