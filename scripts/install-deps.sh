@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev unzip
   # codecs and core libraries
   libjpeg62-turbo-dev libtiff-dev zlib1g-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev

@@ -19,6 +19,7 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "cli/scan_command.h"
+#include "cli/measure_cli.h"
 #include "image/text.h"
 
 using namespace velmira;
@@ -45,8 +46,9 @@ void PrintHelp() {
       "  --tolerance N         colour tolerance of fill and selection tools\n"
       "  --border-spread N     soft edge of selections in pixels\n"
       "  --quality Q           JPEG quality (1-100)\n"
-      "  --history             keep the undo history even when no command needs it\n\n"
-      "Commands:\n", cli::ScanUsage());
+      "  --history             keep the undo history even when no command needs it\n"
+      "%s\n"
+      "Commands:\n", cli::ScanUsage(), cli::MeasureOptionsHelp());
   std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
@@ -237,6 +239,12 @@ int main(int argc, char** argv) {
       if (a == "--tolerance") frame.option1 = n;
       else if (a == "--border-spread") frame.borderSpread = n;
       else quality = n;
+    } else if (cli::IsMeasureOption(a)) {
+      std::string error;
+      if (!value(v) || !cli::ApplyMeasureOption(a, v, frame, error)) {
+        if (!error.empty()) std::fprintf(stderr, "velmira-cli: %s\n", error.c_str());
+        return 2;
+      }
     } else if (a.size() > 1 && a[0] == '-' && a != "-") {
       std::fprintf(stderr, "velmira-cli: unknown option: %s\n", a.c_str());
       return 2;

@@ -137,6 +137,7 @@ const CommandRegistry& Commands() {
     RegisterSelectionCommands(r);
     RegisterTransformCommands(r);
     RegisterViewCommands(r);
+    RegisterMeasureCommands(r);
     return r;
   }();
   return registry;

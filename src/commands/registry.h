@@ -176,6 +176,7 @@ void RegisterLayerCommands(CommandRegistry& r);
 void RegisterSelectionCommands(CommandRegistry& r);
 void RegisterTransformCommands(CommandRegistry& r);
 void RegisterViewCommands(CommandRegistry& r);
+void RegisterMeasureCommands(CommandRegistry& r);
 // The menus and other surfaces themselves.
 void RegisterSurfaces(CommandRegistry& r);
 

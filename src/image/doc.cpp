@@ -6,6 +6,7 @@
 
 #include "image/border_spread.h"
 #include "image/compose.h"
+#include "image/layer_effect.h"
 #include "image/le_bytes.h"
 #include "image/text.h"
 
@@ -617,6 +618,8 @@ bool CMirvDoc::Merge(int startSlot) {
   RevertLayer(upper, false);
   std::vector<uint8_t> composed;
   ComposeRange range{startSlot, 2};
+  // A shadow merged into the pixels must be the one the user sees now.
+  RefreshLayerEffects(layers_);
   if (!ComposeCanvas(layers_, range, composed) || !WriteComposedInto(startSlot, composed)) return false;
   layers_.UnlinkLayer(upper);
   layers_.slots[upper].FreeBuffers();
@@ -640,6 +643,8 @@ bool CMirvDoc::Flatten() {
   const bool viewCurrent = unchanged && viewIsBottom_;
   if (!unchanged) {
     std::vector<uint8_t> composed;
+    // Saving flattens: a stale shadow would end up in the written picture.
+    RefreshLayerEffects(layers_);
     if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
     if (!WriteComposedInto(start, composed)) return false;
   }

@@ -70,6 +70,7 @@ class FormatDispatch {
   virtual bool WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
                            std::string& reason) = 0;
   // Reduces every layer of a 24-bit document to 8-bit colour with a shared palette.
+  // A document of 8 bits or fewer is left as it is and counts as reduced.
   virtual bool ReduceTo8Bit(CMirvDoc& doc) = 0;
 };
 

@@ -11,6 +11,43 @@
 
 namespace velmira {
 
+// One named calibration: a reference segment of (refX, refY) pixels is realLength
+// units long.
+struct CalibrationEntry {
+  std::u16string name;
+  std::string unit;  // one word, UTF-8
+  int32_t refX = 0;
+  int32_t refY = 0;
+  float realLength = 1.0f;
+  bool valid = false;
+};
+
+// What the measuring tools read: the active calibration, how labels and marks look,
+// and the calibration list with its selected entry.
+struct MeasureSettings {
+  std::u16string calibrationName;
+  std::string unit = "pixel";
+  int32_t refX = 1;  // at least 1 each once read from the file
+  int32_t refY = 1;
+  float realLength = 1.0f;
+  int selectedCalibration = -1;
+  std::vector<CalibrationEntry> calibrations;  // at most 30
+  int decimals = 2;                            // 1 or 2
+  bool labels = true;
+  std::string labelFont = "Noto Sans CJK KR";
+  int labelSize = 12;
+  Rgbq labelColour = MakeRgbq(255, 255, 0);
+  Rgbq lineColour = MakeRgbq(255, 0, 0);
+  Rgbq highlightColour = MakeRgbq(0, 255, 255);
+  int lineWidth = 1;
+  // The calibration dialog asked the next segment to deliver a reference; the
+  // segment tool answers with its pixel components.
+  bool referenceRequested = false;
+  bool referenceDelivered = false;
+  int32_t deliveredX = 0;
+  int32_t deliveredY = 0;
+};
+
 struct FrameState {
   // Tools (command ids, −1 none) and their options.
   int currentTool = -1;
@@ -65,6 +102,8 @@ struct FrameState {
   int pointSize = 3;
   int fog = 10;
   int transparencyDisplay = 3;
+
+  MeasureSettings measure;
 
   // Counters the application keeps for its documents.
   int nextSerial = 101;

@@ -11,6 +11,7 @@ const CommandFronts& Fronts() {
     RegisterTransformFronts(f);
     RegisterToolFronts(f);
     RegisterScanFronts(f);
+    RegisterMeasureFronts(f);
     return f;
   }();
   return fronts;

@@ -43,5 +43,6 @@ void RegisterProcessingFronts(CommandFronts& f);
 void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
 void RegisterScanFronts(CommandFronts& f);
+void RegisterMeasureFronts(CommandFronts& f);
 
 }  // namespace velmira

@@ -1,5 +1,7 @@
 #include "ui/main_frame.h"
 
+#include "ui/measure_menu.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -83,6 +85,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   setObjectName(QStringLiteral("CMainFrame"));
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
+  InstallMeasurement(*this, dataFolder_, sharedFolder_);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
 
@@ -744,6 +747,7 @@ bool CMainFrame::ChooseTool(int id) {
   // Choosing the current tool again keeps its settings and whatever it has under way.
   if (id == frame_.currentTool) return true;
   if (!MayChooseTool(*this, id) || !ConsentToolChange(id)) return false;
+  MeasureToolChanging(*this);
   if (tool::IsSelectionTool(id)) {
     if (!tool::IsSelectionTool(frame_.currentTool)) frame_.previousTool = frame_.currentTool;
     frame_.selectionKind = id == tool::kRectSelect ? 0 : id == tool::kFreeSelect ? 1 : id == tool::kAutoSelect ? 2 : 3;
@@ -761,6 +765,7 @@ void CMainFrame::ToolStepDone() {
   // The colour picker changes the foreground; a selection enables its commands.
   RefreshSwatches();
   AfterToolStep(*this);
+  MeasureAfterToolStep(*this);
   UpdateCommandUI();
 }
 

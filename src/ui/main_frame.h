@@ -136,6 +136,7 @@ class CMainFrame : public QMainWindow {
   QColor RememberedBackground() const { return rememberedBg_; }
 
   QSettings& Profile() { return *profile_; }
+  DocServices& Services() { return services_; }
   // The colour dialog (or what a test put in its place).
   std::optional<QColor> AskColour(const QColor& initial, const QString& caption);
   // After a tool's click or release in a view.

@@ -1,5 +1,7 @@
 #include "ui/qt_doc_host.h"
 
+#include "ui/qt_text_rasterizer.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -186,5 +188,7 @@ bool QtDocHost::GetClipboard(std::vector<uint8_t>& dib) {
 CMirvDoc* QtDocHost::NewDocument(int width, int height, int bitsPerPixel, const std::string& name) {
   return frame_.NewDocument(width, height, bitsPerPixel, name);
 }
+
+TextRasterizer* QtDocHost::Rasterizer() { return &QtTextRasterizer::Instance(); }
 
 }  // namespace velmira

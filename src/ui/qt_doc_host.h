@@ -43,6 +43,7 @@ class QtDocHost : public DocHost {
   bool PutClipboard(const std::vector<uint8_t>& dib) override;
   bool GetClipboard(std::vector<uint8_t>& dib) override;
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
+  TextRasterizer* Rasterizer() override;
 
   void SetAsker(Asker a) { asker_ = std::move(a); }
   // Tests that only collect messages get the failures' fixed texts too.

@@ -44,6 +44,34 @@ TEST(EffectPlane, IntensityFadesWithTheDistanceFromContent) {
   EXPECT_LT(e[29 + 20 * 40], e[21 + 20 * 40]);
 }
 
+// A picture larger than 16.8 million pixels sums more coverage than 32 bits hold; the
+// windows near its far corner must still come out exactly as counted by hand.
+TEST(EffectPlane, LargePlanesKeepExactWindowSums) {
+  const int n = 4200, hole = 12, s = 4;
+  std::vector<uint8_t> cov(size_t(n) * size_t(n), 255);
+  for (int y = n - hole; y < n; ++y)
+    for (int x = n - hole; x < n; ++x) cov[size_t(y) * size_t(n) + size_t(x)] = 0;
+  cov[size_t(n - 3) * size_t(n) + size_t(n - 5)] = 100;  // a partly covered pixel in the hole
+  std::vector<uint8_t> e;
+  ComputeEffectPlane(cov, n, n, s, e);
+  ASSERT_EQ(e.size(), cov.size());
+  for (int y = n - hole; y < n; ++y)
+    for (int x = n - hole; x < n; ++x) {
+      const size_t i = size_t(y) * size_t(n) + size_t(x);
+      if (cov[i] != 0) continue;
+      long sum = 0;
+      for (int dy = -s; dy < s; ++dy)
+        for (int dx = -s; dx < s; ++dx) {
+          const int px = x + dx, py = y + dy;
+          if (px >= 0 && py >= 0 && px < n && py < n) sum += cov[size_t(py) * size_t(n) + size_t(px)];
+        }
+      const double v = double(sum) * 0.00392156862745098 / (1.5 * s * s) * 255.0;
+      ASSERT_EQ(e[i], v >= 255.0 ? 255 : int(v)) << x << "," << y;
+    }
+  EXPECT_EQ(e[size_t(n - 8) * size_t(n) + size_t(n - 8)], 0);  // its window misses every covered pixel
+  EXPECT_GT(e[size_t(n - 1) * size_t(n) + size_t(n - hole)], 0);
+}
+
 struct QuietHost : DocHost {
   std::vector<std::string> messages;
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
@@ -140,6 +168,56 @@ TEST_F(EffectDocTest, ShadowIsDrawnUnderTheContentInTheShadowColour) {
   ASSERT_TRUE(doc->Undo());
   EXPECT_EQ(doc->Layers().Active()->effectOn, 1);
   EXPECT_EQ(Picture(), tinted);
+}
+
+// Painting, filling, erasing, pasting and filters all change the layer's coverage
+// without knowing about its shadow; the composition must bring the shadow along.
+TEST_F(EffectDocTest, ShadowFollowsEditsOfTheShadowedLayer) {
+  ASSERT_TRUE(ApplyLayerEffect(*doc, false, 4, MakeRgbq(0, 0, 0), false));
+  const std::vector<uint8_t> before = Picture();
+  // Freshly computed by the command: the display finds nothing to redo.
+  EXPECT_EQ(RefreshLayerEffects(doc->Layers()), 0);
+
+  // An edit as a painting tool makes it: new content in columns 28…31.
+  ASSERT_TRUE(doc->RunEdit(TextRule::Active, false, "그리기", kStepPixels, [](LayerStack&, Layer& l) {
+    for (int y = 0; y < 40; ++y)
+      for (int x = 28; x < 32; ++x) {
+        l.alpha[size_t(y * 40 + x)] = 255;
+        uint8_t* p = l.pixels.data() + size_t(y) * size_t(l.stride) + 3 * size_t(x);
+        p[0] = 0, p[1] = 0, p[2] = 255;
+      }
+    return true;
+  }));
+
+  // Saving flattens: the written picture carries the shadow of the new content, as the
+  // view shows it. Right of the new stripe the white background is darkened.
+  CMirvDoc& d = *doc;
+  std::vector<uint8_t> shown;
+  {
+    EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+    EXPECT_EQ(RefreshLayerEffects(d.Layers()), 0);  // nothing changed since
+    shown = Picture();
+    EXPECT_LT(Px(shown, 34, 20)[0], 128);
+    EXPECT_EQ(Px(shown, 39, 20)[0], 255);
+  }
+  ASSERT_TRUE(doc->Undo());
+  // The undo put the old coverage back: the shadow goes back with it.
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+  EXPECT_EQ(Picture(), before);
+  ASSERT_TRUE(doc->Redo());
+  ASSERT_TRUE(doc->Flatten());
+  EXPECT_EQ(Picture(), shown);
+
+  // A hidden layer is not drawn, so its shadow waits until it is shown again.
+  ASSERT_TRUE(doc->Undo());
+  ASSERT_TRUE(doc->Undo());
+  Layer& l = *doc->Layers().Active();
+  ASSERT_EQ(l.effectOn, 1);
+  l.alpha[size_t(20 * 40 + 36)] = 255;
+  l.visible = 0;
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 0);
+  l.visible = 1;
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
 }
 
 }  // namespace

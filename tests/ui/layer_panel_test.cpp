@@ -116,8 +116,8 @@ class LayerPanelTest : public QObject {
     QCOMPARE(p->RedoButton()->toolTip(), QString("(Redo) 앞으로 회복"));
     // Every command the panel sends has a button.
     for (int id : {1552, 1553, 3500, 1557, 1555, 3994, 3198, 1500, 1545}) QVERIFY2(p->Button(id), qPrintable(QString::number(id)));
-    // No measurement exists yet, so its layer cannot be added.
-    QVERIFY(!p->Button(3198)->isEnabled());
+    // A vector measurement layer can be added above any active layer.
+    QVERIFY(p->Button(3198)->isEnabled());
     QVERIFY(!p->Button(1553)->isEnabled());  // a single layer
     CheckListed(*p, *doc);
   }

@@ -74,9 +74,9 @@ class MainFrameTest : public QObject {
   void menusHoldTheItemsInOrder() {
     auto f = MakeFrame();
     const QStringList titles = {"파일(&F)", "편집(&E)",   "그리기",       "영상(&I)",       "필터링(&F)", "레이어(&L)",
-                                "영역선택(&S)", "변형 및 꾸미기", "보기(&V)", "동영상", "윈도우(&W)", "도움말(&H)"};
-    QCOMPARE(f->Popups().size(), 12);
-    for (int i = 0; i < 12; ++i) QCOMPARE(f->Popup(i)->title(), titles[i]);
+                                "영역선택(&S)", "변형 및 꾸미기", "보기(&V)", "측정", "동영상", "윈도우(&W)", "도움말(&H)"};
+    QCOMPARE(f->Popups().size(), 13);
+    for (int i = 0; i < 13; ++i) QCOMPARE(f->Popup(i)->title(), titles[i]);
 
     // The widgets are the registry's menu surface, item for item (the registry's own
     // test holds that surface against the menus as they were before it existed).
@@ -98,7 +98,7 @@ class MainFrameTest : public QObject {
         }
       }
     };
-    for (int i = 0; i < 12; ++i) same(f->Popup(i), MainMenu()[size_t(i)].items);
+    for (int i = 0; i < 13; ++i) same(f->Popup(i), MainMenu()[size_t(i)].items);
     // Submenus of "변형 및 꾸미기".
     const QList<QAction*> transform = Items(f->Popup(7));
     QCOMPARE(transform[1]->menu()->title(), QString("레이어 회전.."));
