@@ -2,6 +2,7 @@
 //
 //   velmira-cli info [--json] FILE
 //   velmira-cli convert [options] [--do 'COMMAND ARG…']… INPUT OUTPUT
+//   velmira-cli devices | scan …   (scan_command.h)
 //
 // It opens and saves through the same CMirvDoc sequences as the editor and runs the
 // same commands; it keeps an undo history only when the command list needs one.
@@ -18,6 +19,7 @@
 #include "cli/cli_host.h"
 #include "cli/commands.h"
 #include "cli/text_options.h"
+#include "cli/scan_command.h"
 #include "cli/measure_cli.h"
 #include "cli/movie_command.h"
 #include "image/text.h"
@@ -34,7 +36,7 @@ void PrintHelp() {
       "Usage:\n"
       "  velmira-cli info [--json] FILE\n"
       "  velmira-cli convert [options] [--do 'COMMAND ARG...']... INPUT OUTPUT\n"
-      "%s"
+      "%s%s"
       "  velmira-cli --help | --version\n\n"
       "convert opens INPUT, runs each --do command in order and saves OUTPUT in the\n"
       "format its extension names (jpg, bmp, gif, tif, vlm). Coordinates are picture\n"
@@ -54,7 +56,7 @@ void PrintHelp() {
       "slider positions 0-100 (default 50); WxH is 320x240, 640x480, 800x600 or 240x180\n"
       "(anything else: 640x480).\n\n"
       "Commands:\n",
-      cli::MovieUsage(), cli::MeasureOptionsHelp(), cli::TextOptionsHelp());
+      cli::MovieUsage(), cli::ScanUsage(), cli::MeasureOptionsHelp(), cli::TextOptionsHelp());
   std::fputs(Commands().HelpText().c_str(), stdout);
 }
 
@@ -185,6 +187,7 @@ int main(int argc, char** argv) {
   }
   const std::string verb = args[0];
   if (verb == "movie") return cli::RunMovieCommand(std::vector<std::string>(args.begin() + 1, args.end()));
+  if (cli::IsScanVerb(verb)) return cli::RunScanVerb(verb, {args.begin() + 1, args.end()});
   if (verb != "info" && verb != "convert") {
     std::fprintf(stderr, "velmira-cli: unknown action: %s (try --help)\n", verb.c_str());
     return 2;

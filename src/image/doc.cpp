@@ -303,6 +303,23 @@ bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
   return true;
 }
 
+bool CMirvDoc::OpenImage(std::unique_ptr<CImageBuffer> image, const std::string& name) {
+  if (!image || !image->IsValid() || image->Width() < 1 || image->Height() < 1) {
+    host_.ShowMessage(msg::kEmptyImage);
+    return false;
+  }
+  view_ = std::move(image);
+  openedBpp_ = view_->Bpp();
+  if (view_->Bpp() == 32) view_->Convert32To24();
+  SetName(name);
+  if (!BuildFromViewImage(name)) {
+    view_ = std::make_unique<CImageBuffer>();
+    return false;
+  }
+  AfterOpen();
+  return true;
+}
+
 std::string CMirvDoc::ProposeSaveName() const {
   std::string base = !path_.empty() ? path_.string() : name_;
   if (base.find_first_of("#%;/\\") != std::string::npos && path_.empty()) base = "UntitledImage";

@@ -73,6 +73,9 @@ class CMirvDoc : public HistoryHost {
   // after-open steps. Used by open, new and acquisition.
   bool BuildFromViewImage(const std::string& title);
   void AfterOpen();
+  // A picture that arrived without a file (a scanner or camera page): the document
+  // is built from it as from an opened picture named `name`. False when it is empty.
+  bool OpenImage(std::unique_ptr<CImageBuffer> image, const std::string& name);
 
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);

@@ -116,6 +116,7 @@ struct FrameState {
   int nextSerial = 101;
   int copyCounter = 0;
   int channelCounter = 0;  // running number of split channel documents
+  int scanCounter = 0;     // running number of acquired pictures ("스캔영상_%d")
   // The running instance's own temporary folder for history files.
   std::filesystem::path tempFolder;
 };

@@ -12,6 +12,7 @@ const CommandFronts& Fronts() {
     RegisterToolFronts(f);
     RegisterGuideFronts(f);
     RegisterDecorationFronts(f);
+    RegisterScanFronts(f);
     RegisterMeasureFronts(f);
     RegisterMovieFronts(f);
     return f;

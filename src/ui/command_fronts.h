@@ -44,6 +44,7 @@ void RegisterTransformFronts(CommandFronts& f);
 void RegisterToolFronts(CommandFronts& f);
 void RegisterGuideFronts(CommandFronts& f);
 void RegisterDecorationFronts(CommandFronts& f);
+void RegisterScanFronts(CommandFronts& f);
 void RegisterMeasureFronts(CommandFronts& f);
 void RegisterMovieFronts(CommandFronts& f);
 

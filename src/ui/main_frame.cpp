@@ -368,6 +368,15 @@ CMirvDoc* CMainFrame::NewDocument(int width, int height, int bitsPerPixel, const
   return d;
 }
 
+CMirvDoc* CMainFrame::NewDocumentWith(const std::function<bool(CMirvDoc&)>& build) {
+  auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
+  if (!build(*doc)) return nullptr;
+  CMirvDoc* d = doc.get();
+  documents_.push_back(std::move(doc));
+  OpenWindow(*d);
+  return d;
+}
+
 CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   auto* child = new CChildFrame(doc, frame_);
   child->setProperty(kWantedSize, child->size());

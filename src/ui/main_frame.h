@@ -70,6 +70,9 @@ class CMainFrame : public QMainWindow {
   // Documents and their windows.
   CMirvDoc* OpenDocumentFile(const QString& path);
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name);
+  // A document that `build` fills (a scanned page); it gets a window when `build`
+  // succeeds and is dropped otherwise.
+  CMirvDoc* NewDocumentWith(const std::function<bool(CMirvDoc&)>& build);
   CChildFrame* OpenWindow(CMirvDoc& doc);
   // Keeps a picture window inside the work area: no taller or wider than it, and
   // moved back so that its bottom edge and scroll bars can be reached.

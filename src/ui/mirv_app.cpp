@@ -12,6 +12,8 @@
 
 #include "app/shared_folder.h"
 #include "ui/main_frame.h"
+#include "ui/scan_menu.h"
+#include "ui/update_check.h"
 
 namespace velmira {
 
@@ -126,9 +128,11 @@ bool CMirvApp::InitInstance() {
   }
   log_.push_back("splash");
 
-  // The update check itself arrives with the online features; the setting is
-  // already honoured, so nothing runs when it is off.
+  // The check runs in the background: a slow or dead network never holds up the
+  // start, and the dialog appears whenever a newer version is reported.
+  updateAgent_ = StartUpdateCheck(*frame_, options_.updateTimeoutMs);
   log_.push_back(frame_->Settings().updateCheck == 1 ? "update-check:on" : "update-check:off");
+  if (options_.probeDevices) StartDeviceProbe(*frame_);
   frame_->SetBaseTitle(QString::fromUtf8(kTitle));
   log_.push_back(std::string("title:") + kTitle);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QStringList>
 #include <QTranslator>
 #include <functional>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "app/temp_folders.h"
+#include "online/update_version.h"
+#include "ui/update_check.h"
 
 namespace velmira {
 
@@ -40,6 +43,10 @@ class CMirvApp {
     bool maximize = true;
     // Runs on the new frame before any picture opens (tests answer its questions).
     std::function<void(CMainFrame&)> configure;
+    // How long the update check may wait for the network.
+    int updateTimeoutMs = online::kUpdateTimeoutMs;
+    // Look for scanners and cameras in the background after start-up.
+    bool probeDevices = true;
   };
 
   explicit CMirvApp(QStringList files);
@@ -53,6 +60,8 @@ class CMirvApp {
   const InstanceTempFolder& TempFolder() const { return temp_; }
   // The start-up steps in the order they ran.
   const std::vector<std::string>& Log() const { return log_; }
+  // The update check under way (null when none was started or it has ended).
+  CUpdateAgent* UpdateAgent() const { return updateAgent_.data(); }
 
   static constexpr const char* kCheckingTitle = "[인터넷] 연결하여 업데이트 여부 확인...";
   static constexpr const char* kTitle = "Velmira 3.68";
@@ -64,6 +73,7 @@ class CMirvApp {
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<QTranslator> qtKorean_;
   std::vector<std::string> log_;
+  QPointer<CUpdateAgent> updateAgent_;
 };
 
 }  // namespace velmira

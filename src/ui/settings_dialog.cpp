@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -17,6 +18,7 @@
 
 #include "ui/main_frame.h"
 #include "ui/qt_colour.h"
+#include "ui/update_check.h"
 
 namespace velmira {
 
@@ -105,6 +107,16 @@ SettingsDialog::SettingsDialog(CMainFrame& frame, QWidget* parent)
   openAtStart_->setChecked(rec.openAtStart == 1);
   reset_ = new QCheckBox(QString::fromUtf8("파라메터 초기화(전경· 배경색,붓굵기, 안개 ···)"), otherPage);
   otherColumn->addWidget(update_);
+  // Where the update file lives; VELMIRA_UPDATE_URL, when set, is used instead.
+  auto* addressRow = new QHBoxLayout;
+  addressRow->addSpacing(20);
+  addressRow->addWidget(new QLabel(QString::fromUtf8("업데이트 주소"), otherPage));
+  updateUrl_ = new QLineEdit(UpdateBaseSetting(frame_), otherPage);
+  updateUrl_->setPlaceholderText(QStringLiteral("https://…/"));
+  updateUrl_->setEnabled(update_->isChecked());
+  connect(update_, &QCheckBox::toggled, updateUrl_, &QWidget::setEnabled);
+  addressRow->addWidget(updateUrl_, 1);
+  otherColumn->addLayout(addressRow);
   otherColumn->addWidget(openAtStart_);
   otherColumn->addWidget(reset_);
   otherColumn->addWidget(new QLabel(QString::fromUtf8(kRestartNote), otherPage));
@@ -151,6 +163,7 @@ void SettingsDialog::Apply() {
   fs.gridOn = gridOn_->isChecked();
   fs.gridSpacing = fs.gridOn ? spacing : -spacing;
   rec.updateCheck = update_->isChecked() ? 1 : 0;
+  SetUpdateBaseSetting(frame_, updateUrl_->text());
   rec.openAtStart = openAtStart_->isChecked() ? 1 : 0;
   if (reset_->isChecked()) {
     const FrameState defaults;

@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
@@ -40,6 +41,8 @@ class SettingsDialog : public QDialog {
   QCheckBox* GridShown() const { return gridOn_; }
   QCheckBox* SelectionTone() const { return tone_; }
   QCheckBox* UpdateCheck() const { return update_; }
+  // The base address the update file is fetched from (empty: no check is made).
+  QLineEdit* UpdateAddress() const { return updateUrl_; }
   QCheckBox* OpenAtStart() const { return openAtStart_; }
   QCheckBox* ResetParameters() const { return reset_; }
   // The "컬러지정" buttons of display colours 0 (grid), 1 (selection) and 2 (path).
@@ -59,6 +62,7 @@ class SettingsDialog : public QDialog {
   QCheckBox* gridOn_ = nullptr;
   QCheckBox* tone_ = nullptr;
   QCheckBox* update_ = nullptr;
+  QLineEdit* updateUrl_ = nullptr;
   QCheckBox* openAtStart_ = nullptr;
   QCheckBox* reset_ = nullptr;
   QPushButton* colourButtons_[3] = {};

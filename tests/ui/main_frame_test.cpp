@@ -179,13 +179,8 @@ class MainFrameTest : public QObject {
     QVERIFY(!f->MenuAction(57603)->isEnabled());
     QVERIFY(!f->MenuAction(57643)->isEnabled());
     QVERIFY(!f->MenuAction(1420)->isEnabled());
-    // Features still to come stay disabled with a document open too.
     QVERIFY(f->OpenDocumentFile(kSample));
     f->UpdateCommandUI();
-    for (int id : {1474}) {
-      QVERIFY2(!f->MenuAction(id)->isEnabled(), qPrintable(QString::number(id)));
-      QVERIFY(!f->OnCommand(id));
-    }
     QVERIFY(f->MenuAction(57603)->isEnabled());
     QVERIFY(f->MenuAction(1420)->isEnabled());
     QVERIFY(!f->MenuAction(1422)->isEnabled());  // already 1:1

@@ -33,6 +33,7 @@ class StartupTest : public QObject {
     CMirvApp::Options options;
     options.splashMs = 20;
     options.maximize = false;
+    options.probeDevices = false;  // the machine's scanners are not this test's business
     QStringList messages;
     options.configure = [&](CMainFrame& f) {
       f.Host().SetInformer([&](const QString& text) { messages << text; });
