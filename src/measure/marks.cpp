@@ -116,8 +116,12 @@ void MarkPainter::Label(MPoint p, const std::string& utf8) {
   const Layer* l = L_.Get(slot_);
   if (!l || !s_.labels || !s_.text || utf8.empty()) return;
   const std::u16string text = Utf16(utf8);
+  // The label's size is its letters' pixel size; the rasterizer wants the whole cell.
+  TextFont font;
+  font.face = Utf16(s_.font);
+  font.height = std::max(1, s_.fontSize * 4 / 3);
   int w = 0, h = 0;
-  if (!s_.text->Measure(text, s_.font, s_.fontSize, &w, &h) || w <= 0 || h <= 0 || w > 4000 || h > 1000) return;
+  if (!s_.text->Measure(text, font, &w, &h) || w <= 0 || h <= 0 || w > 4000 || h > 1000) return;
   // Kept inside the canvas.
   const int cw = L_.header.canvasWidth, ch = L_.header.canvasHeight;
   p.x = std::clamp(p.x, 0, std::max(0, cw - w));
@@ -126,7 +130,7 @@ void MarkPainter::Label(MPoint p, const std::string& utf8) {
   std::vector<uint8_t> bgra(size_t(w) * size_t(h) * 4);
   for (size_t i = 0; i < bgra.size(); i += 4)
     bgra[i] = uint8_t(key), bgra[i + 1] = uint8_t(key >> 8), bgra[i + 2] = uint8_t(key >> 16), bgra[i + 3] = 0;
-  if (!s_.text->Draw(text, s_.font, s_.fontSize, s_.label, key, bgra.data(), w, h)) return;
+  if (!s_.text->Draw(text, font, s_.label, key, bgra.data(), w, h)) return;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const uint8_t* q = &bgra[(size_t(y) * size_t(w) + size_t(x)) * 4];
