@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -150,6 +151,9 @@ CMainFrame::~CMainFrame() {
   // Windows first: every view refers to its document.
   closing_ = true;
   for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+  // So are the dialogs and panels that hold a document's preview: they end (and
+  // put their layer back) while the document still exists.
+  for (QDialog* d : findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly)) delete d;
   documents_.clear();
 }
 
@@ -781,7 +785,15 @@ bool CMainFrame::ConsentToolChange(int newTool) {
     if (newTool != tool::kGradient)
       if (auto* g = findChild<GradientDialog*>(QString(), Qt::FindDirectChildrenOnly); g && g->isVisible()) g->hide();
     PressToolButton(newTool);
-    if (shown(rotationPanel_)) rotationPanel_->hide();
+    // A free transform takes over from free rotation: the rotation mode ends (its
+    // panel puts the layer back), not only its panel; a hidden panel would keep the
+    // mode alive and free rotation could never be entered again.
+    if (shown(rotationPanel_)) {
+      if (auto* d = qobject_cast<QDialog*>(rotationPanel_))
+        d->reject();
+      else
+        rotationPanel_->hide();
+    }
     if (CMirvView* v = ActiveView()) v->setFocus(Qt::OtherFocusReason);
   }
   return true;
