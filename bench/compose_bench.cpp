@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/compose.h"
+#include "image/layer_effect.h"
 #include "image/layers.h"
 
 using namespace velmira;
@@ -98,6 +99,42 @@ void BM_MemcpyViewportEquivalent(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(n));
 }
 BENCHMARK(BM_MemcpyViewportEquivalent)->Unit(benchmark::kMillisecond);
+
+// The display's first step with three of the ten layers shadowed: while their content
+// is unchanged it only checks their fingerprints (arg 0); after an edit of one of
+// them (arg 1) that layer's shadow is recomputed. Each is followed by the 100 %
+// viewport composition, as in the view.
+void BM_ShadowRefreshThenViewport(benchmark::State& state) {
+  // The shared stack, with the shadows switched on for this benchmark only (a copy
+  // would need another 600 MB).
+  LayerStack& st = Stack();
+  int k = 0;
+  for (int slot : st.Chain())
+    if (k++ % 3 == 1) {
+      Layer& l = st.slots[slot];
+      l.effectOn = 1;
+      l.effectSize = 4;
+    }
+  RefreshLayerEffects(st);
+  const bool edit = state.range(0) != 0;
+  const int w = 1920, h = 1080;
+  std::vector<uint8_t> out(size_t(w) * h * 4);
+  Layer* edited = nullptr;
+  for (int slot : st.Chain())
+    if (st.slots[slot].effectOn) edited = &st.slots[slot];
+  int recomputed = 0;
+  uint8_t v = 0;
+  for (auto _ : state) {
+    if (edit) edited->alpha[12345] = ++v;  // what one brush dab does
+    recomputed += RefreshLayerEffects(st);
+    ComposeViewport(st, {}, kW / 2 - w / 2, kH / 2 - h / 2, w, h, 1.0f, 1.0f, out.data(), size_t(w) * 4);
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["recomputed/iter"] = double(recomputed) / double(state.iterations());
+  for (int slot : st.Chain()) st.slots[slot].effectOn = 0;
+  state.SetLabel(edit ? "one shadowed layer edited each time" : "unchanged");
+}
+BENCHMARK(BM_ShadowRefreshThenViewport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

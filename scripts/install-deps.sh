@@ -13,7 +13,7 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev
   libxlsxwriter-dev libsane-dev
   # the editor
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   fonts-noto-cjk
   # headless UI tests and `./run.sh` without a display
   xvfb xauth

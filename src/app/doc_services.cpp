@@ -7,6 +7,7 @@
 #include "formats/image_stream.h"
 #include "formats/psd_import.h"
 #include "formats/vlm.h"
+#include "image/layer_effect.h"
 #include "processing/colour_depth.h"
 #include "image/doc.h"
 
@@ -39,11 +40,17 @@ bool DocServices::ReadNative(CMirvDoc& doc, const std::filesystem::path& path, s
   return ReadVlm(doc.Layers(), doc.HistoryEnabled() ? &doc.History() : nullptr, path, &message);
 }
 
-bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) {
-  return WriteVlm(doc.Layers(), path, &message);
+bool DocServices::WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
+                              std::string& reason) {
+  // The stored shadow planes and the preview show the shadows as they are now.
+  RefreshLayerEffects(doc.Layers());
+  return WriteVlm(doc.Layers(), path, &message, &reason);
 }
 
 bool DocServices::ReduceTo8Bit(CMirvDoc& doc) {
+  // A paletted document (after "8 비트 컬러 표현", or opened from a GIF or a 4-bit
+  // BMP) already fits a GIF: reducing it again would fail and lose the save.
+  if (doc.Layers().header.bitsPerPixel <= 8) return true;
   if (doc.HistoryEnabled()) doc.History().SaveBackup(0, doc.Layers().active);
   return ConvertLayersTo8Bit(doc.Layers());
 }

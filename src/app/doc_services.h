@@ -12,7 +12,8 @@ class DocServices : public FormatDispatch {
   bool SavePicture(const std::filesystem::path& path, int code, CImageBuffer& image) override;
   bool ImportPsd(const std::filesystem::path& path, CImageBuffer& out) override;
   bool ReadNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) override;
-  bool WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) override;
+  bool WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
+                   std::string& reason) override;
   bool ReduceTo8Bit(CMirvDoc& doc) override;
 };
 

@@ -22,6 +22,10 @@ void CliHost::ShowMessage(const std::string& text) {
   anyMessage = true;
 }
 
+void CliHost::ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) {
+  ShowMessage(reason.empty() ? text + " (" + file.string() + ")" : text + " (" + file.string() + ": " + reason + ")");
+}
+
 // Nobody is there to answer: take the choice that keeps the user's data.
 Answer CliHost::Ask(const std::string& text, AskButtons buttons) {
   ShowMessage(text);

@@ -16,6 +16,7 @@ class CliHost : public DocHost {
   ~CliHost() override;
 
   void ShowMessage(const std::string& text) override;
+  void ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) override;
   Answer Ask(const std::string& text, AskButtons buttons) override;
   bool AskText(const std::string& caption, std::string& value) override;
   void Progress(int percent) override;

@@ -134,6 +134,29 @@ int FormatFromFilterIndex(int index, bool open) {
   return -1;
 }
 
+std::filesystem::path ResolveSaveName(const std::filesystem::path& typed, int chosenFormat) {
+  const int typedFormat = FormatFromPath(typed);
+  for (const FileFormatEntry& e : kTable)
+    if (e.save && e.type == typedFormat) return typed;
+  const char* pattern = "*.jpg";
+  for (const FileFormatEntry& e : kTable)
+    if (e.save && e.type == chosenFormat && e.type != kAllPictureFormats) pattern = e.pattern;
+  const std::string_view p(pattern);
+  std::filesystem::path out = typed;
+  out += std::string(p.substr(1, p.find(';') - 1));
+  return out;
+}
+
+int SaveFilterIndex(int format) {
+  int index = 0;
+  for (const FileFormatEntry& e : kTable) {
+    if (!e.save) continue;
+    if (e.type == format) return index;
+    ++index;
+  }
+  return 0;
+}
+
 bool DecodeStream(CImageBuffer& image, CImageStream& stream, int format) {
   if (format != kFormatDetect) return DecodeOne(image, stream, format);
   const int64_t start = stream.Tell();

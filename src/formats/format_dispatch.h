@@ -39,6 +39,14 @@ std::vector<std::string> BuildQtFilters(bool open);
 // saving); −1 when there is no such row.
 int FormatFromFilterIndex(int index, bool open);
 
+// The file a save will write when the user typed `typed` with the format row
+// `chosenFormat` selected: an extension the program writes decides the format
+// whatever row is selected; otherwise the row's first extension is appended (JPEG
+// for "all picture formats"), so the overwrite question can name the real file.
+std::filesystem::path ResolveSaveName(const std::filesystem::path& typed, int chosenFormat);
+// Index of `format`'s row among the save rows (0, JPEG's, when it has none).
+int SaveFilterIndex(int format);
+
 // Decodes into `image` with the codec of `format` (−1: detect BMP, JPEG, GIF, TIFF,
 // PCX in that order). VLM and measurement files are other parts' business and
 // succeed without touching anything. On failure `image` keeps its picture and its

@@ -27,6 +27,22 @@ constexpr int kMaxPages = 4096;
 // libtiff's own largest single allocation (a whole-image strip of a big deflate file
 // is the largest legitimate one).
 constexpr tmsize_t kMaxLibtiffAlloc = tmsize_t(1) << 30;
+// Deflate and fax coding can shrink a blank page a thousandfold, not more: a file can
+// never hold more decoded bytes than this many times its own size.
+constexpr int64_t kMaxExpansion = 1100;
+// Small files may still ask for this much; nothing below it takes noticeable time.
+constexpr int64_t kSmallBudget = int64_t(8) << 20;
+// A tile larger than the whole image is legal (fixed 256 × 256 tiles on a small
+// picture) but never needs more than this.
+constexpr int64_t kMaxTileBeyondImage = int64_t(4) << 20;
+
+// The most decoded bytes a TIFF of `fileBytes` bytes can describe; −1 when the size
+// of the stream is unknown (then only the dimension limit protects us).
+int64_t DecodedBudget(int64_t fileBytes) {
+  if (fileBytes < 0) return -1;
+  if (fileBytes > (int64_t(1) << 40)) return INT64_MAX;
+  return std::max(kSmallBudget, fileBytes * kMaxExpansion);
+}
 
 // ---- client procedures over CImageStream ----
 // Offsets inside a TIFF count from its first byte, which need not be the stream's.
@@ -83,7 +99,7 @@ struct TiffCloser {
 };
 using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
 
-TiffPtr OpenClient(Client& client, const char* mode) {
+TiffPtr OpenClient(Client& client, const char* mode, tmsize_t maxAlloc = kMaxLibtiffAlloc) {
   // Some library paths report through the process-wide handlers even when a
   // per-file handler is set; nothing in the program wants them on stderr.
   static const bool quietGlobal = [] {
@@ -94,7 +110,7 @@ TiffPtr OpenClient(Client& client, const char* mode) {
   (void)quietGlobal;
   TIFFOpenOptions* opts = TIFFOpenOptionsAlloc();
   if (!opts) return nullptr;
-  TIFFOpenOptionsSetMaxSingleMemAlloc(opts, kMaxLibtiffAlloc);
+  TIFFOpenOptionsSetMaxSingleMemAlloc(opts, maxAlloc);
   TIFFOpenOptionsSetErrorHandlerExtR(opts, QuietHandler, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(opts, QuietHandler, nullptr);
   TIFF* t = TIFFClientOpenExt("velmira", mode, &client, ReadProc, WriteProc, SeekProc, CloseProc,
@@ -152,6 +168,16 @@ struct PageInfo {
   uint16_t spp = 1, bps = 1, photometric = 0, orientation = 1, planar = PLANARCONFIG_CONTIG;
   uint32_t rowsPerStrip = 0;
 };
+
+// Bytes of every stored sample of a page, all planes; saturates instead of
+// overflowing for absurd sample counts.
+int64_t StoredPageBytes(const PageInfo& p) {
+  const unsigned __int128 bitsPerRow = (unsigned __int128)p.width * p.bps * p.spp;
+  const unsigned __int128 perPlaneRow = p.planar == PLANARCONFIG_CONTIG ? (bitsPerRow + 7) / 8
+                                                                        : ((unsigned __int128)p.width * p.bps + 7) / 8 * p.spp;
+  const unsigned __int128 total = perPlaneRow * p.height;
+  return total > (unsigned __int128)INT64_MAX ? INT64_MAX : int64_t(total);
+}
 
 // Reads the stored sample rows of a page strip by strip (or tile row by tile row)
 // and hands each complete line to `emit(row, bytes)`.
@@ -295,6 +321,28 @@ bool ReadRgbPage(TIFF* tif, const PageInfo& p, CImageBuffer& out, const char*& e
     error = kErrRaster;
     return false;
   }
+  // Uncompressed tiles: the RGBA reader's first tile of every call checks that the
+  // library's raw buffer is exactly one tile, but the library rounds the buffer it
+  // allocates itself up to a multiple of 1024 bytes, so any tile of another size
+  // (16 × 16 × 3 = 768) was refused. A buffer of our own of exactly one tile passes.
+  std::vector<uint8_t> rawTile;
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+  if (TIFFIsTiled(tif) && compression == COMPRESSION_NONE) {
+    const tmsize_t tileSize = TIFFTileSize(tif);
+    try {
+      rawTile.resize(size_t(std::max<tmsize_t>(tileSize, 1)));
+    } catch (const std::bad_alloc&) {
+      TIFFRGBAImageEnd(&rgba);
+      error = kErrRaster;
+      return false;
+    }
+    if (tileSize <= 0 || !TIFFReadBufferSetup(tif, rawTile.data(), tileSize)) {
+      TIFFRGBAImageEnd(&rgba);
+      error = kErrCorrupt;
+      return false;
+    }
+  }
   bool ok = true;
   for (int y = 0; y < h && ok; y += int(chunk)) {
     const int rows = std::min(int(chunk), h - y);
@@ -330,7 +378,9 @@ int FloatToInt(float v, int fallback) {
 bool TiffDecode(CImageBuffer& image, CImageStream& stream) {
   Client client{&stream, stream.Tell()};
   if (client.base < 0) client.base = 0;
-  TiffPtr tif = OpenClient(client, "rm");
+  const int64_t streamSize = stream.Size();
+  const int64_t budget = DecodedBudget(streamSize >= 0 ? std::max<int64_t>(streamSize - client.base, 0) : -1);
+  TiffPtr tif = OpenClient(client, "rm", budget >= 0 && budget < kMaxLibtiffAlloc ? tmsize_t(budget) : kMaxLibtiffAlloc);
   if (!tif) {
     image.SetLastError(kErrOpen);
     return false;
@@ -372,12 +422,21 @@ bool TiffDecode(CImageBuffer& image, CImageStream& stream) {
       greyOrPalette && (p.bps == 1 || p.bps == 2 || p.bps == 4 || p.bps == 8 || p.bps == 16) &&
       compression != COMPRESSION_OJPEG;
 
-  // Deflate and fax coding can shrink a blank page a thousandfold, not more; a file
-  // claiming a picture beyond that is refused before anything is allocated.
+  // Every buffer is bounded by what the file can hold before anything is allocated:
+  // the picture made from it, the stored samples of the page (a strip buffer is at
+  // most the whole page) and one tile.
   const int imageBits = !palettePath ? 24 : p.bps == 1 ? 1 : p.bps == 4 ? 4 : 8;
   const int64_t bytes = int64_t(StrideFor(int(p.width), imageBits)) * p.height;
-  const int64_t size = stream.Size();
-  if (size >= 0 && bytes > std::max<int64_t>(int64_t(8) << 20, (size - client.base) * 1100)) {
+  const int64_t samples = StoredPageBytes(p);
+  int64_t tileBytes = 0;
+  if (TIFFIsTiled(t)) {
+    tileBytes = int64_t(TIFFTileSize64(t));
+    if (tileBytes <= 0 || tileBytes > std::max(samples, kMaxTileBeyondImage)) {
+      image.SetLastError(kErrCorrupt);
+      return false;
+    }
+  }
+  if (budget >= 0 && (bytes > budget || samples > budget || tileBytes > budget)) {
     image.SetLastError(kErrCorrupt);
     return false;
   }

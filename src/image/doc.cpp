@@ -6,6 +6,7 @@
 
 #include "image/border_spread.h"
 #include "image/compose.h"
+#include "image/layer_effect.h"
 #include "image/le_bytes.h"
 #include "image/text.h"
 
@@ -25,7 +26,7 @@ constexpr const char* kEmptyImage = "해당파일이 존재하지 않습니다."
 constexpr const char* kVectorCopy = "벡터형식이 아닌 레이어만 복사할 수 있습니다.";
 constexpr const char* kSelectFirst = "영역선택 후에 시도하십시요";
 constexpr const char* kConvertFailed = "변환을 성공하지 못했습니다.";
-constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.\n%s";
+constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.";
 }  // namespace msg
 
 namespace label {
@@ -267,11 +268,11 @@ bool CMirvDoc::OnOpenDocument(const std::filesystem::path& path) {
   }
   if (code == 6) {
     // Measurement documents arrive with the measurement tools.
-    host_.ShowMessage(msg::kCannotOpen);
+    host_.ShowFailure(msg::kCannotOpen, path, "Unsupported operation for this format");
     return false;
   }
   if (!decoded || !image->IsValid()) {
-    host_.ShowMessage(msg::kCannotOpen);
+    host_.ShowFailure(msg::kCannotOpen, path, image->LastError());
     return false;
   }
   view_ = std::move(image);
@@ -307,29 +308,18 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   const bool hadSelection = layers_.selectionExists;
   const std::string file = path.filename().string();
   auto fail = [&](const std::string& why) {
-    host_.ShowMessage(Format(msg::kSaveFailed, file.c_str(), why.c_str()));
+    host_.ShowFailure(Format(msg::kSaveFailed, file.c_str()), path, why);
     return false;
   };
   if (!formats_) return fail("");
   if (code == 5) {
-    std::string message;
-    if (!formats_->WriteNative(*this, path, message)) return fail(message);
-  } else if (code >= 0 && code <= 3) {
-    if (!Flatten()) return fail("");
-    if (code == 2) {
-      const bool reduced = formats_->ReduceTo8Bit(*this);
-      if (reduced)
-        for (int s : layers_.Chain()) CommitLayer(s);
-      if (!reduced || !RebuildViewImage()) {
-        host_.ShowMessage(msg::kConvertFailed);
-        return false;
-      }
+    std::string message, reason;
+    if (!formats_->WriteNative(*this, path, message, reason)) {
+      host_.ShowFailure(message.empty() ? Format(msg::kSaveFailed, file.c_str()) : message, path, reason);
+      return false;
     }
-    // Flatten has just rebuilt the view image from the bottom layer.
-    const Layer* b = layers_.Get(layers_.bottom);
-    if (!b || !view_->IsValid() || size_t(b->imageSize) != view_->ImageSize()) return fail("");
-    view_->SetFormatType(code);
-    if (!formats_->SavePicture(path, code, *view_)) return fail(view_->LastError());
+  } else if (code >= 0 && code <= 3) {
+    if (!SaveFlattened(path, code, fail)) return false;
   } else {
     // PCX and PSD are read-only; measurement files come with their own tools.
     return fail("Unsupported operation for this format");
@@ -340,6 +330,82 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   modified_ = false;
   host_.RefreshHistoryPanel(*this);
   RefreshTitle(titleText_);
+  return true;
+}
+
+// A picture file holds one flattened layer, so saving merges the layers, and a GIF
+// also takes the picture down to 256 colours. The file is written before any of
+// that becomes part of the document: the merge runs with the history paused, and a
+// write that fails puts back every layer, the picture and the selection, with no
+// step recorded. Only a written file leaves the "떡그림" step behind.
+bool CMirvDoc::SaveFlattened(const std::filesystem::path& path, int code,
+                             const std::function<bool(const std::string&)>& fail) {
+  struct Snapshot {
+    LayerStack layers;
+    std::unique_ptr<CImageBuffer> view;
+  };
+  // A lone opaque layer that the picture already shows flattens to itself; only
+  // the selection changes then, so the whole-document copy is skipped.
+  const bool inPlace = code != 2 && layers_.LayerCount() == 1 && IsOwnComposition(layers_.bottom) && viewIsBottom_;
+  Snapshot snap;
+  std::vector<uint8_t> mask;
+  const int32_t maskGeometry[4] = {layers_.maskWidth, layers_.maskHeight, layers_.maskX, layers_.maskY};
+  const bool hadSelection = layers_.selectionExists, wasModified = modified_, wasViewBottom = viewIsBottom_;
+  const int viewFormat = view_->FormatType();
+  try {
+    if (inPlace) {
+      mask = layers_.mask;
+    } else {
+      snap.layers = layers_;
+      snap.view = std::make_unique<CImageBuffer>();
+      if (view_->IsValid() && !snap.view->CopyFrom(*view_)) return fail("");
+    }
+  } catch (const std::bad_alloc&) {
+    return fail("Not enough memory");
+  }
+  auto restore = [&] {
+    if (inPlace) {
+      layers_.mask = std::move(mask);
+      view_->SetFormatType(viewFormat);
+    } else {
+      layers_ = std::move(snap.layers);
+      if (snap.view) view_ = std::move(snap.view);
+    }
+    layers_.maskWidth = maskGeometry[0], layers_.maskHeight = maskGeometry[1];
+    layers_.maskX = maskGeometry[2], layers_.maskY = maskGeometry[3];
+    layers_.selectionExists = hadSelection;
+    modified_ = wasModified;
+    LayersChanged();
+    viewIsBottom_ = wasViewBottom;
+  };
+
+  const bool history = historyEnabled_;
+  historyEnabled_ = false;
+  std::string why;
+  bool ok = Flatten();
+  if (ok && code == 2 && layers_.header.bitsPerPixel > 8) {
+    ok = formats_->ReduceTo8Bit(*this) && RebuildViewImage();
+    if (!ok) {
+      historyEnabled_ = history;
+      restore();
+      host_.ShowMessage(msg::kConvertFailed);
+      return false;
+    }
+  }
+  // Flatten has just rebuilt the view image from the bottom layer.
+  const Layer* b = layers_.Get(layers_.bottom);
+  ok = ok && b && view_->IsValid() && size_t(b->imageSize) == view_->ImageSize();
+  if (ok) {
+    view_->SetFormatType(code);
+    ok = formats_->SavePicture(path, code, *view_);
+    if (!ok) why = view_->LastError();
+  }
+  historyEnabled_ = history;
+  if (!ok) {
+    restore();
+    return fail(why);
+  }
+  RecordStep(label::kFlatten, kStepFlatten, layers_.bottom);
   return true;
 }
 
@@ -521,6 +587,8 @@ bool CMirvDoc::Merge(int startSlot) {
   RevertLayer(upper, false);
   std::vector<uint8_t> composed;
   ComposeRange range{startSlot, 2};
+  // A shadow merged into the pixels must be the one the user sees now.
+  RefreshLayerEffects(layers_);
   if (!ComposeCanvas(layers_, range, composed) || !WriteComposedInto(startSlot, composed)) return false;
   layers_.UnlinkLayer(upper);
   layers_.slots[upper].FreeBuffers();
@@ -544,6 +612,8 @@ bool CMirvDoc::Flatten() {
   const bool viewCurrent = unchanged && viewIsBottom_;
   if (!unchanged) {
     std::vector<uint8_t> composed;
+    // Saving flattens: a stale shadow would end up in the written picture.
+    RefreshLayerEffects(layers_);
     if (!ComposeCanvas(layers_, ComposeRange{start, kMaxLayers}, composed)) return false;
     if (!WriteComposedInto(start, composed)) return false;
   }

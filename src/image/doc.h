@@ -164,7 +164,11 @@ class CMirvDoc : public HistoryHost {
   const std::string& Title() const { return title_; }
   const std::filesystem::path& Path() const { return path_; }
   float Zoom() const { return zoom_; }
-  void SetZoom(float z) { zoom_ = z; }
+  // The title shows the zoom, so it follows every change.
+  void SetZoom(float z) {
+    zoom_ = z;
+    RefreshTitle(titleText_);
+  }
   bool CompositionStale() const { return stale_; }
   void SetCompositionStale(bool s) { stale_ = s; }
   bool SelectionMove() const { return selectionMove_; }
@@ -182,6 +186,8 @@ class CMirvDoc : public HistoryHost {
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
   bool IsOwnComposition(int slot) const;
+  bool SaveFlattened(const std::filesystem::path& path, int code,
+                     const std::function<bool(const std::string&)>& fail);
   bool ConvertTo24();
   std::vector<uint8_t> BuildClipboardDib(bool* ok);
   void RefreshTitle(const std::string& text);

@@ -32,6 +32,12 @@ class DocHost {
  public:
   virtual ~DocHost() = default;
   virtual void ShowMessage(const std::string& text) = 0;
+  // A failure about a file: the fixed text, and below it the file and the reason
+  // the system gave, so the user can tell which file failed and why.
+  virtual void ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) {
+    (void)file, (void)reason;
+    ShowMessage(text);
+  }
   virtual Answer Ask(const std::string& text, AskButtons buttons) = 0;
   // Asks for a line of text (the rename dialog); false when cancelled.
   virtual bool AskText(const std::string& caption, std::string& value) = 0;
@@ -61,8 +67,10 @@ class FormatDispatch {
   virtual bool ImportPsd(const std::filesystem::path& path, CImageBuffer& out) = 0;
   // The native layered format; `message` gets the text to show on failure.
   virtual bool ReadNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) = 0;
-  virtual bool WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message) = 0;
+  virtual bool WriteNative(CMirvDoc& doc, const std::filesystem::path& path, std::string& message,
+                           std::string& reason) = 0;
   // Reduces every layer of a 24-bit document to 8-bit colour with a shared palette.
+  // A document of 8 bits or fewer is left as it is and counts as reduced.
   virtual bool ReduceTo8Bit(CMirvDoc& doc) = 0;
 };
 

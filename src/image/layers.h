@@ -97,6 +97,10 @@ struct Layer {
   std::vector<uint8_t> pixels;  // imageSize bytes, bottom-up rows
   std::vector<uint8_t> alpha;   // pixelCount bytes, 0 = not covered … 255 covered
   std::vector<uint8_t> effect;  // pixelCount bytes
+  // What the effect plane was last computed from (EffectSourceKey); 0 when never.
+  // Not part of the stored record: the composition checks it to know whether the
+  // shadow still matches the content.
+  uint64_t effectSource = 0;
   std::u16string textBuffer;    // textLength units of a text layer
 
   // Copies every record field (not the buffers).

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/image_buffer.h"
+#include "image/layer_effect.h"
 #include "image/layers.h"
 
 namespace velmira {
@@ -16,21 +17,8 @@ class CMirvDoc;
 constexpr int kMaxEffectSize = 17;
 extern const char* const kLabelLayerEffect;  // "레이어효과(그림자)"
 
-// Shadow intensity of every uncovered pixel from the coverage around it: the mean
-// coverage of the 2s × 2s window (offsets −s … s − 1) scaled by 1 / (1.5 s²) and
-// clamped to 255. Covered pixels keep their value; s = 0 gives 0 everywhere.
-// `coverage` and `effect` are width × height bytes.
-void ComputeEffectPlane(const std::vector<uint8_t>& coverage, int width, int height, int size,
-                        std::vector<uint8_t>& effect, void (*progress)(void*, int) = nullptr,
-                        void* progressArg = nullptr);
-
 // How far the composition shifts the shadow right and down (as shown) for a size.
 int ShadowOffset(int size);
-
-// Recomputes the plane of every visible layer whose effect is on (the display
-// does this before composing while no selection exists, so painted content
-// carries its shadow along).
-void RefreshLayerEffects(LayerStack& stack);
 
 // The "레이어효과" command on the active layer: `remove` switches the effect off and
 // clears the plane; otherwise size (clamped 0…17), colour (B, G, R) and the

@@ -123,8 +123,9 @@ class RowCache {
 };
 
 // Integer weights of an area footprint along one axis, summing to exactly 4096 so
-// that a flat area keeps its value exactly; the weighted sums are rounded to the
-// nearest value at the end.
+// that a flat area keeps its value exactly; the weighted sums are truncated at the
+// end, like every other conversion to an integer in the program (rounding gave a
+// 50 % reduction one level more than the truncated mean in most pixels).
 struct AxisTaps {
   std::vector<int> first, count, weight;  // weight: `count` entries from offset[i]
   std::vector<size_t> offset;
@@ -408,7 +409,7 @@ void AreaResize(const Expander& ex, const AxisTaps& hx, const AxisTaps& vy, Plan
         const uint32_t* p = rs[size_t(t)] + size_t(x) * C;
         for (int ch = 0; ch < C; ++ch) acc[ch] += uint32_t(w[t]) * p[ch];
       }
-      for (int ch = 0; ch < C; ++ch) c[ch] = int((acc[ch] + (1u << 23)) >> 24);
+      for (int ch = 0; ch < C; ++ch) c[ch] = int(acc[ch] >> 24);
       if (rgb) {
         uint8_t* q = drow + 3 * size_t(x);
         q[0] = uint8_t(c[0]), q[1] = uint8_t(c[1]), q[2] = uint8_t(c[2]);

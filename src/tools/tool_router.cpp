@@ -610,6 +610,12 @@ void ToolRouter::ClearSelection(ToolView* v) {
   view.Invalidate();
 }
 
+void ToolRouter::ToolChosen(ToolView* v, int toolId) {
+  if (!tool::IsSelectionTool(toolId)) return;
+  ClearSelection(v);
+  if (toolId == tool::kPolygonSelect) state_.polygonOneShot = false;
+}
+
 void ToolRouter::SelectionMade(ToolView& v) {
   state_.selectionActive = true;
   doc_.Layers().selectionExists = true;

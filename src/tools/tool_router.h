@@ -204,6 +204,10 @@ class ToolRouter {
 
   // Clears the selection and every stored tool point (tools, double-click, 2058).
   void ClearSelection(ToolView* v);
+  // A tool has just been chosen: a selection tool starts from no selection, and the
+  // polygon's first click then places its first vertex (the clear arms the one-shot
+  // click that is meant only for clears while a polygon is being used).
+  void ToolChosen(ToolView* v, int toolId);
   // Selection made: active, outline traced, timer running.
   void SelectionMade(ToolView& v);
   // Traces the current mask into the outline (after a free or polygon selection,

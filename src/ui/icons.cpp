@@ -104,7 +104,8 @@ void Layers(QPainter& p) {
   }
 }
 
-void Draw(Canvas& c, int id) {
+// False for a command that has no picture of its own.
+bool Draw(Canvas& c, int id) {
   QPainter& p = c.P();
   switch (id) {
     case 57600:  // new
@@ -415,11 +416,9 @@ void Draw(Canvas& c, int id) {
       p.drawEllipse(QRectF(8, 3, 8, 18));
       p.drawLine(QPointF(3, 12), QPointF(21, 12));
       break;
-    default:
-      p.setBrush(kPaper);
-      p.drawRoundedRect(QRectF(4, 4, 16, 16), 2, 2);
-      break;
+    default: return false;
   }
+  return true;
 }
 
 QIcon Render(const std::function<void(Canvas&)>& draw) {
@@ -435,6 +434,8 @@ QIcon Render(const std::function<void(Canvas&)>& draw) {
 }  // namespace
 
 QIcon CommandIcon(int id) {
+  // A menu item without a picture shows none rather than an empty square.
+  if (Canvas probe(24); !Draw(probe, id)) return QIcon();
   return Render([id](Canvas& c) { Draw(c, id); });
 }
 

@@ -50,6 +50,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
+constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
 constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
 constexpr const char* kOpenTitle = "이미지 열기";
 constexpr const char* kSaveTitle = "이미지 저장";
@@ -90,6 +91,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   mdi_->setBackground(QColor(96, 96, 96));
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow*) {
+    if (CMirvView* v = ActiveView()) v->EmitStatus();
     RefreshTitle();
     UpdateCommandUI();
   });
@@ -117,7 +119,7 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
     return QFileDialog::getOpenFileNames(this, title, folder, filters, &chosen);
   };
   savePicker_ = [this](const QString& title, const QString& proposed, const QString& filters, QString* selected) {
-    return QFileDialog::getSaveFileName(this, title, proposed, filters, selected);
+    return QFileDialog::getSaveFileName(this, title, proposed, filters, selected, QFileDialog::DontConfirmOverwrite);
   };
 
   recent_ = profile_->value(QStringLiteral("Recent File List/Files")).toStringList();
@@ -330,7 +332,7 @@ CMirvDoc* CMainFrame::OpenDocumentFile(const QString& pathText) {
   // The document refuses an unknown extension without a word; the user who named
   // the file still deserves one.
   if (ExtensionCode(path) < 0) {
-    host_->ShowMessage(kCannotOpen);
+    host_->ShowFailure(kCannotOpen, path, "Unknown picture format");
     return nullptr;
   }
   auto doc = std::make_unique<CMirvDoc>(frame_, *host_, &services_);
@@ -363,7 +365,11 @@ CChildFrame* CMainFrame::OpenWindow(CMirvDoc& doc) {
   mdi_->addSubWindow(child);
   WatchChild(child);
   if (CMirvView* v = child->View()) {
-    connect(v, &CMirvView::statusText, this, &CMainFrame::SetStatusText);
+    // Every view reports its picture's size when it changes; only the active
+    // window's belongs in the status line.
+    connect(v, &CMirvView::statusText, this, [this, v](const QString& t) {
+      if (v == ActiveView() || v->hasFocus()) SetStatusText(t);
+    });
     connect(v, &CMirvView::progressChanged, this, &CMainFrame::SetProgress);
     connect(v, &CMirvView::contextCommand, this, [this](int id) { OnCommand(id); });
     connect(v, &CMirvView::toolStep, this, &CMainFrame::ToolStepDone);
@@ -490,37 +496,30 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
   const int code = ExtensionCode(path);
   const bool savable = (code >= 0 && code <= 3) || code == 5;
   if (askName || path.empty() || !savable) {
-    // The proposal: the document's name up to its first "." with ".jpg".
+    // The list starts on the document's own format, and the proposal is the
+    // document's name up to its first "." with that format's extension.
+    int own = (code >= 0 && code <= 3) || code == 5 ? code : doc.ViewImage()->FormatType();
+    if (!((own >= 0 && own <= 3) || own == 5)) own = kFormatJpeg;
     std::string base = doc.Name();
     if (const size_t dot = base.find('.'); dot != std::string::npos) base.resize(dot);
     if (base.empty()) base = "UntitledImage";
-    fs::path folder = path.empty() ? FsPath(lastFolder_) : path.parent_path();
-    const fs::path proposed = folder.empty() ? fs::path(base + ".jpg") : folder / (base + ".jpg");
+    const fs::path folder = path.empty() ? FsPath(lastFolder_) : path.parent_path();
+    const fs::path named = ResolveSaveName(base, own);
+    const fs::path proposed = folder.empty() ? named : folder / named;
     const std::vector<std::string> filters = BuildQtFilters(false);
-    QString selected = filters.empty() ? QString() : QString::fromStdString(filters.front());
+    QString selected = QString::fromStdString(filters.at(size_t(SaveFilterIndex(own))));
     const QString chosen =
         savePicker_(QString::fromUtf8(kSaveTitle), PathText(proposed), Joined(filters), &selected);
     if (chosen.isEmpty()) return false;
-    path = FsPath(chosen);
     int index = -1;
     for (size_t i = 0; i < filters.size(); ++i)
       if (QString::fromStdString(filters[i]) == selected) index = int(i);
-    const int format = FormatFromFilterIndex(index, false);
-    // The extension follows the file type chosen; with "all picture formats" a
-    // name without a usable extension is saved as JPEG.
-    int row = 0;
-    for (const FileFormatEntry& e : FileFormatTable()) {
-      if (!e.save) continue;
-      if (row++ != index) continue;
-      if (e.type != kAllPictureFormats && ExtensionCode(path) != e.type) {
-        std::string ext = e.pattern;
-        ext = ext.substr(1, ext.find(';') == std::string::npos ? std::string::npos : ext.find(';') - 1);
-        path.replace_extension(ext);
-      }
-    }
-    const int chosenCode = ExtensionCode(path);
-    if (format == kAllPictureFormats && !((chosenCode >= 0 && chosenCode <= 3) || chosenCode == 5))
-      path += ".jpg";
+    path = ResolveSaveName(FsPath(chosen), FormatFromFilterIndex(index, false));
+    // The dialog does not ask about replacing: only now is the real name known.
+    if (fs::exists(path) &&
+        Host().AskQ(QString::fromUtf8(kReplacePrompt).arg(PathText(path.filename())), AskButtons::YesNo) !=
+            Answer::Yes)
+      return false;
     lastFolder_ = PathText(path.parent_path());
   }
   QApplication::setOverrideCursor(Qt::WaitCursor);

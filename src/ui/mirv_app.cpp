@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <unistd.h>
 
@@ -77,6 +79,12 @@ bool CMirvApp::InitInstance() {
   QCoreApplication::setOrganizationName(QStringLiteral("Velmira Applications"));
   QCoreApplication::setApplicationName(QStringLiteral("Velmira"));
   log_.push_back("profile");
+
+  // Qt's own buttons and dialogs (file dialogs, Yes/No, the colour dialog) speak
+  // the interface's language too; without Debian's translations they stay English.
+  qtKorean_ = std::make_unique<QTranslator>();
+  if (qtKorean_->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(qtKorean_.get());
 
   // The frame reads the settings file, the first-run marker and the string table.
   frame_ = std::make_unique<CMainFrame>(DataFolder(), SharedFolder());

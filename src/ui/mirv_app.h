@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <QTranslator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -61,6 +62,7 @@ class CMirvApp {
   Options options_;
   InstanceTempFolder temp_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<QTranslator> qtKorean_;
   std::vector<std::string> log_;
 };
 

@@ -20,6 +20,7 @@
 #include <cmath>
 
 #include "image/compose.h"
+#include "image/layer_effect.h"
 #include "ui/qt_colour.h"
 #include "ui/view_cursors.h"
 
@@ -201,7 +202,8 @@ void CMirvView::OnUpdate(int hint) {
   updatedStretch_ = s.stretch;
   cacheValid_ = false;
   StoreScroll();
-  if (hint == viewcmd::kUpdateHint) EmitStatus();
+  // Undo, resize and new pictures all arrive here: the status line follows.
+  EmitStatus();
   viewport()->update();
 }
 
@@ -246,6 +248,8 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
   if (image_.isNull() || buffer_.data() != before || image_.width() != key.width ||
       image_.height() != key.height || image_.constBits() != buffer_.data())
     image_ = QImage(buffer_.data(), key.width, key.height, qsizetype(stride), QImage::Format_ARGB32_Premultiplied);
+  // Shadows follow whatever painted, filled, erased or pasted since they were computed.
+  RefreshLayerEffects(doc_.Layers());
   ComposeViewport(doc_.Layers(), ComposeRange{}, key.left, key.top, key.width, key.height, key.zoomX, key.zoomY,
                   buffer_.data(), stride);
   ++compositions_;
@@ -329,6 +333,53 @@ void CMirvView::DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k
   p.drawLines(lines);
 }
 
+// With "선택영역을 다른 톤으로 구별하여 나타내기" on, the selected pixels are tinted
+// with the colour of the outline's dashes, so a selection stays visible between the
+// flashes of its outline and where the outline is too thin to see (a magic-wand
+// selection of scattered pixels). The light colour under the dashes would vanish on
+// white paper, hence the dash colour. Only the view shows it; the picture is untouched.
+void CMirvView::DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k) {
+  const LayerStack& L = doc_.Layers();
+  if (!frame_.showSelectionTone || !L.selectionExists || L.maskWidth <= 0 || L.maskHeight <= 0 ||
+      L.mask.size() < size_t(L.maskWidth) * size_t(L.maskHeight) || k.zoomX <= 0 || k.zoomY <= 0)
+    return;
+  const int cw = L.header.canvasWidth, ch = L.header.canvasHeight;
+  // Each output pixel shows the canvas pixel the composition put there.
+  std::vector<int> maskCol(size_t(k.width)), maskRow(size_t(k.height));
+  for (int i = 0; i < k.width; ++i) {
+    const int c = int(float(k.left + i) / k.zoomX);
+    maskCol[size_t(i)] = c >= 0 && c < cw ? c - L.maskX : -1;
+  }
+  for (int j = 0; j < k.height; ++j) {
+    const int fromTop = int(float(k.top + j) / k.zoomY);
+    maskRow[size_t(j)] = fromTop >= 0 && fromTop < ch ? ch - 1 - fromTop + L.maskY : -1;
+  }
+  if (tone_.width() != k.width || tone_.height() != k.height)
+    tone_ = QImage(k.width, k.height, QImage::Format_ARGB32_Premultiplied);
+  // About two fifths of the display colour over the picture: clearly different,
+  // still showing what is selected.
+  const Rgbq c = frame_.displayColours[0];
+  const uint32_t a = 100;
+  const uint32_t tint = a << 24 | (RgbqR(c) * a / 255) << 16 | (RgbqG(c) * a / 255) << 8 | (RgbqB(c) * a / 255);
+  bool any = false;
+  for (int j = 0; j < k.height; ++j) {
+    auto* out = reinterpret_cast<uint32_t*>(tone_.scanLine(j));
+    const int my = maskRow[size_t(j)];
+    if (my < 0 || my >= L.maskHeight) {
+      std::fill(out, out + k.width, 0u);
+      continue;
+    }
+    const uint8_t* m = L.mask.data() + size_t(my) * size_t(L.maskWidth);
+    for (int i = 0; i < k.width; ++i) {
+      const int mx = maskCol[size_t(i)];
+      const bool selected = mx >= 0 && mx < L.maskWidth && m[mx] == 1;
+      out[i] = selected ? tint : 0u;
+      any |= selected;
+    }
+  }
+  if (any) p.drawImage(QPoint(r.left, r.top), tone_);
+}
+
 void CMirvView::DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k) {
   const DocViewState& s = router_->State();
   QPen pen(Qt::black, 1, Qt::DashLine);
@@ -397,6 +448,7 @@ void CMirvView::paintEvent(QPaintEvent*) {
   EnsureComposition(k);
   p.drawImage(QPoint(r.left, r.top), image_);
 
+  DrawSelectionTone(p, r, k);
   const int overlay = router_->OverlayMode(false);
   DrawGrid(p, r, k);
   if (overlay == 1 || overlay == 2) DrawOutline(p, r, k);
@@ -561,6 +613,7 @@ void CMirvView::TakeFocus() { setFocus(Qt::OtherFocusReason); }
 
 void CMirvView::PrintTo(QPrinter* printer) {
   if (!printer || !HasPicture()) return;
+  RefreshLayerEffects(doc_.Layers());
   const LayerStack& L = doc_.Layers();
   const int w = L.header.canvasWidth, h = L.header.canvasHeight;
   std::vector<uint8_t> pixels;

@@ -31,6 +31,8 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   Q_OBJECT
 
  public:
+  // Tells the status line the picture's size and depth.
+  void EmitStatus();
   CMirvView(CMirvDoc& doc, FrameState& frame, QWidget* parent = nullptr);
   ~CMirvView() override;
 
@@ -117,10 +119,10 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin);
   void DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
+  void DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k);
   QPointF ToClient(Point zoomed, const PictureRect& r, const CacheKey& k) const;
   void RunMenuCommand(int id);
-  void EmitStatus();
 
   CMirvDoc& doc_;
   FrameState& frame_;
@@ -133,6 +135,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   std::vector<uint8_t> buffer_;
   QImage image_;  // wraps buffer_
   CacheKey key_;
+  QImage tone_;  // the selected area's tint over the visible picture, rebuilt per paint
   bool cacheValid_ = false;
   int compositions_ = 0;
   int waitDepth_ = 0;

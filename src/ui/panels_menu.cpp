@@ -26,7 +26,8 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
       p->Toggle();
     } else {
       auto* panel = new LayerPanel(frame);
-      frame.addDockWidget(Qt::RightDockWidgetArea, panel);
+      // Where the user left it in an earlier run, when the profile remembers it.
+      if (!frame.restoreDockWidget(panel)) frame.addDockWidget(Qt::RightDockWidgetArea, panel);
       panel->show();
     }
     return true;
@@ -39,7 +40,7 @@ bool RunPanelCommand(CMainFrame& frame, int id) {
     QuickEditWindow* w = FindQuickEdit(frame);
     if (!w) {
       w = new QuickEditWindow(frame);
-      w->show();
+      w->Toggle();
       return true;
     }
     if (!w->isHidden()) {

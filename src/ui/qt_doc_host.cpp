@@ -52,6 +52,12 @@ QtDocHost::QtDocHost(CMainFrame& frame, FrameState& state)
       informer_([](const QString& text) {
         QMessageBox::information(QApplication::activeWindow(), QString::fromUtf8(kCaption), text);
       }),
+      warner_([](const QString& text, const QString& detail) {
+        QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kCaption), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.setInformativeText(detail);
+        box.exec();
+      }),
       textAsker_([](const QString& caption, QString& value) {
         bool ok = false;
         const QString v =
@@ -61,6 +67,12 @@ QtDocHost::QtDocHost(CMainFrame& frame, FrameState& state)
       }) {}
 
 void QtDocHost::ShowMessage(const std::string& text) { informer_(Clean(text)); }
+
+void QtDocHost::ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) {
+  QString detail = QString::fromStdString(file.string());
+  if (!reason.empty()) detail += QChar('\n') + Clean(reason);
+  warner_(Clean(text), detail);
+}
 
 Answer QtDocHost::Ask(const std::string& text, AskButtons buttons) { return asker_(Clean(text), buttons); }
 

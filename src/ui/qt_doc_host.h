@@ -23,6 +23,8 @@ inline constexpr const char* kDibMimeType = "application/x-velmira-dib";
 // box; tests answer in its place.
 using Asker = std::function<Answer(const QString& text, AskButtons buttons)>;
 using Informer = std::function<void(const QString& text)>;
+// Tells of a failure: the fixed text and, below it, the file and the reason.
+using Warner = std::function<void(const QString& text, const QString& detail)>;
 using TextAsker = std::function<bool(const QString& caption, QString& value)>;
 
 class QtDocHost : public DocHost {
@@ -30,6 +32,7 @@ class QtDocHost : public DocHost {
   QtDocHost(CMainFrame& frame, FrameState& state);
 
   void ShowMessage(const std::string& text) override;
+  void ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) override;
   Answer Ask(const std::string& text, AskButtons buttons) override;
   bool AskText(const std::string& caption, std::string& value) override;
   void Progress(int percent) override;
@@ -42,7 +45,12 @@ class QtDocHost : public DocHost {
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
 
   void SetAsker(Asker a) { asker_ = std::move(a); }
-  void SetInformer(Informer i) { informer_ = std::move(i); }
+  // Tests that only collect messages get the failures' fixed texts too.
+  void SetInformer(Informer i) {
+    informer_ = std::move(i);
+    warner_ = [this](const QString& text, const QString&) { informer_(text); };
+  }
+  void SetWarner(Warner w) { warner_ = std::move(w); }
   void SetTextAsker(TextAsker t) { textAsker_ = std::move(t); }
   Answer AskQ(const QString& text, AskButtons buttons) { return asker_(text, buttons); }
 
@@ -57,6 +65,7 @@ class QtDocHost : public DocHost {
   FrameState& state_;
   Asker asker_;
   Informer informer_;
+  Warner warner_;
   TextAsker textAsker_;
 };
 

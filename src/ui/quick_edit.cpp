@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <algorithm>
 #include <vector>
 
 #include "ui/main_frame.h"
@@ -87,8 +88,18 @@ void QuickEditWindow::Toggle() {
   }
   if (hasRemembered_) setGeometry(remembered_);
   show();
+  if (!hasRemembered_) PlaceBesidePictures();
   if (hasRemembered_) setGeometry(remembered_);
   raise();
+}
+
+// The first time it opens, the window sits at the top right of the picture area,
+// clear of the menus and bars.
+void QuickEditWindow::PlaceBesidePictures() {
+  const QWidget* area = frame_.MdiArea();
+  const QPoint topLeft = area->mapToGlobal(QPoint(0, 0));
+  const int margin = 12;
+  move(std::max(topLeft.x(), topLeft.x() + area->width() - frameGeometry().width() - margin), topLeft.y() + margin);
 }
 
 void QuickEditWindow::hideEvent(QHideEvent* e) {

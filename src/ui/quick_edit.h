@@ -38,6 +38,7 @@ class QuickEditWindow : public QWidget {
   void showEvent(QShowEvent* e) override;
 
  private:
+  void PlaceBesidePictures();
   CMainFrame& frame_;
   QTabWidget* tabs_ = nullptr;
   QRect remembered_;

@@ -98,7 +98,7 @@ void SetUpChosenTool(CMainFrame& frame, int id) {
     default: break;
   }
   // A new selection tool starts from no selection.
-  if (tool::IsSelectionTool(id) && view) view->Router().ClearSelection(view);
+  if (view) view->Router().ToolChosen(view, id);
 }
 
 // ---------------------------------------------------------------- commands

@@ -153,6 +153,37 @@ TEST_F(CliTest, EightBitConversionSurvivesTheNextEdit) {
   EXPECT_NE(r.out.find("8 bits per pixel"), std::string::npos) << r.out;
 }
 
+TEST_F(CliTest, PalettedDocumentsSaveAsGifWithoutASecondReduction) {
+  // The same conversion written once as BMP and once as GIF: the GIF must carry exactly
+  // the BMP's colours, which a second reduction (or a refusal) would not give.
+  CliRun r = Cli("convert --do to-8bit " + P("in.bmp") + " " + P("eight.gif"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.out.find("변환을 성공하지 못했습니다."), std::string::npos) << r.out;
+  r = Cli("convert --do to-8bit " + P("in.bmp") + " " + P("eight.bmp"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  CImageBuffer bmp, gif;
+  ASSERT_TRUE(LoadFile(bmp, dir / "eight.bmp", kFormatBmp));
+  ASSERT_TRUE(LoadFile(gif, dir / "eight.gif", kFormatGif));
+  ASSERT_EQ(gif.Width(), 40);
+  ASSERT_EQ(gif.Height(), 30);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(gif.ReadColor(x, y), bmp.ReadColor(x, y)) << x << "," << y;
+
+  // A picture opened paletted (here 4 bits) saves as GIF with its own colours too.
+  CImageBuffer four;
+  ASSERT_TRUE(four.Allocate(9, 5, 4, kFormatBmp));
+  for (int i = 0; i < 16; ++i) four.SetPaletteEntry(i, i * 16, 255 - i * 16, i * 7, 0);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 9; ++x) four.WriteIndex(x, y, uint8_t((x + y) % 16));
+  ASSERT_TRUE(SaveFile(four, dir / "four.bmp", kFormatBmp));
+  r = Cli("convert " + P("four.bmp") + " " + P("four.gif"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  ASSERT_TRUE(LoadFile(gif, dir / "four.gif", kFormatGif));
+  ASSERT_EQ(gif.Width(), 9);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 9; ++x) ASSERT_EQ(gif.ReadColor(x, y), four.ReadColor(x, y)) << x << "," << y;
+}
+
 TEST(SamplePicture, TheBundledFileIsWhatTheCodeDraws) {
   CImageBuffer drawn, bundled;
   ASSERT_TRUE(DrawSamplePicture(drawn));

@@ -243,21 +243,29 @@ SeedSet TiffSeeds() {
       3, 3, [&](int y, int plane, uint8_t* l) { pattern(y, plane, l, 3); });
   s["good_multipage.tif"] = WriteTiff([](TIFF* t) { Basics(t, 3, 2, 1, 8, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE); },
                                       2, 3, [&](int y, int plane, uint8_t* l) { pattern(y, plane, l, 3); }, 1, 3);
-  {
+  // Tiled colour compressed and not (an uncompressed 768-byte tile is what other
+  // programs' 16 × 16 tiles are), and tiled bilevel.
+  struct Tiled {
+    const char* name;
+    uint16_t spp, bps, photometric, compression;
+  } tiled[] = {{"good_tiled.tif", 3, 8, PHOTOMETRIC_RGB, COMPRESSION_LZW},
+               {"good_tiled_plain.tif", 3, 8, PHOTOMETRIC_RGB, COMPRESSION_NONE},
+               {"good_tiled_bilevel.tif", 1, 1, PHOTOMETRIC_MINISWHITE, COMPRESSION_NONE}};
+  for (const Tiled& k : tiled) {
     TempDir dir;
     const auto p = dir / "tiled.tif";
     TIFF* t = TIFFOpen(p.c_str(), "w");
-    Basics(t, 20, 18, 3, 8, PHOTOMETRIC_RGB, COMPRESSION_LZW);
+    Basics(t, 20, 18, k.spp, k.bps, k.photometric, k.compression);
     TIFFSetField(t, TIFFTAG_TILEWIDTH, 16u);
     TIFFSetField(t, TIFFTAG_TILELENGTH, 16u);
-    std::vector<uint8_t> tile(16 * 16 * 3);
+    std::vector<uint8_t> tile(size_t(16 * 16 * k.spp * k.bps / 8));
     for (uint32_t ty = 0; ty < 18; ty += 16)
       for (uint32_t tx = 0; tx < 20; tx += 16) {
         pattern(int(tx + ty), 0, tile.data(), tile.size());
         TIFFWriteTile(t, tile.data(), tx, ty, 0, 0);
       }
     TIFFClose(t);
-    s["good_tiled.tif"] = ReadFileBytes(p);
+    s[k.name] = ReadFileBytes(p);
   }
 
   s["bad_header.tif"] = Bytes{'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0, 1, 3, 0, 1, 0, 0, 0, 0x20, 0, 0, 0, 0, 0, 0, 0};

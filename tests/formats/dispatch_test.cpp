@@ -58,6 +58,24 @@ TEST(FormatNames, DialogFilterListsForOpeningAndSaving) {
   EXPECT_EQ(FormatFromFilterIndex(-1, true), -1);
 }
 
+// What the user typed wins when the program writes that extension; otherwise the
+// selected row's extension is added, never swapped in for part of the name.
+TEST(FormatNames, SaveNameFollowsTheTypedExtensionFirst) {
+  EXPECT_EQ(ResolveSaveName("/d/victim.vlm", kFormatJpeg), "/d/victim.vlm");
+  EXPECT_EQ(ResolveSaveName("/d/victim.VLM", kFormatBmp), "/d/victim.VLM");
+  EXPECT_EQ(ResolveSaveName("/d/a.jpeg", kFormatGif), "/d/a.jpeg");
+  EXPECT_EQ(ResolveSaveName("/d/victim", kFormatJpeg), "/d/victim.jpg");
+  EXPECT_EQ(ResolveSaveName("/d/victim", kFormatTiff), "/d/victim.tif");
+  EXPECT_EQ(ResolveSaveName("/d/victim", kFormatVlm), "/d/victim.vlm");
+  EXPECT_EQ(ResolveSaveName("/d/v1.2", kFormatBmp), "/d/v1.2.bmp");
+  EXPECT_EQ(ResolveSaveName("/d/old.pcx", kFormatBmp), "/d/old.pcx.bmp");  // PCX is read-only
+  EXPECT_EQ(ResolveSaveName("/d/victim", kAllPictureFormats), "/d/victim.jpg");
+  EXPECT_EQ(SaveFilterIndex(kFormatJpeg), 0);
+  EXPECT_EQ(FormatFromFilterIndex(SaveFilterIndex(kFormatVlm), false), kFormatVlm);
+  EXPECT_EQ(FormatFromFilterIndex(SaveFilterIndex(kFormatTiff), false), kFormatTiff);
+  EXPECT_EQ(SaveFilterIndex(kFormatPcx), 0);
+}
+
 TEST(Dispatch, UnknownNumbersAndUnwritableFormatsAreRefused) {
   CImageBuffer img;
   Fill24(img, 3, 3);

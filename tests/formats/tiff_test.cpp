@@ -2,7 +2,44 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <set>
+
 #include "codec_test_support.h"
+
+// The largest single request made through operator new while a test watches: the
+// codec's buffers are std::vectors, so a buffer sized from a hostile header shows up
+// here long before it would show as a slow test.
+namespace {
+std::atomic<bool> gWatchAllocations{false};
+std::atomic<size_t> gLargestAllocation{0};
+void* Allocate(size_t n) {
+  if (gWatchAllocations.load(std::memory_order_relaxed)) {
+    size_t seen = gLargestAllocation.load(std::memory_order_relaxed);
+    while (n > seen && !gLargestAllocation.compare_exchange_weak(seen, n)) {
+    }
+  }
+  return std::malloc(n ? n : 1);
+}
+}  // namespace
+
+// The replacements pair malloc with free throughout; GCC cannot see that once the
+// code is inlined into the callers of new and delete.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(size_t n) {
+  if (void* p = Allocate(n)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
 
 namespace velmira {
 namespace {
@@ -292,6 +329,97 @@ TEST(TiffDecodeVariants, TiledColourAndTiledGrey) {
   }
 }
 
+// Every layout the strip reader opens opens in 16 × 16 tiles too, with partial tiles
+// on the right and bottom edges (37 × 29), compressed or not: the tiled file gives
+// exactly the picture of the same samples in strips.
+TEST(TiffDecodeVariants, TiledFilesOfEveryLayoutMatchTheirStrippedTwins) {
+  struct Layout {
+    const char* name;
+    uint16_t spp, bps, photometric, planar;
+  } layouts[] = {
+      {"bilevel", 1, 1, PHOTOMETRIC_MINISWHITE, PLANARCONFIG_CONTIG},
+      {"grey2", 1, 2, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG},
+      {"grey4", 1, 4, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG},
+      {"grey8", 1, 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG},
+      {"grey16", 1, 16, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG},
+      {"palette4", 1, 4, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG},
+      {"palette8", 1, 8, PHOTOMETRIC_PALETTE, PLANARCONFIG_CONTIG},
+      {"grey+alpha", 2, 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_CONTIG},
+      {"grey+alpha planes", 2, 8, PHOTOMETRIC_MINISBLACK, PLANARCONFIG_SEPARATE},
+      {"rgb8", 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG},
+      {"rgb16", 3, 16, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG},
+      {"rgba8", 4, 8, PHOTOMETRIC_RGB, PLANARCONFIG_CONTIG},
+      {"rgb8 planes", 3, 8, PHOTOMETRIC_RGB, PLANARCONFIG_SEPARATE},
+      {"cmyk8", 4, 8, PHOTOMETRIC_SEPARATED, PLANARCONFIG_CONTIG},
+  };
+  const uint32_t w = 37, h = 29, tw = 16, th = 16;
+  TempDir dir;
+  for (const Layout& l : layouts)
+    for (uint16_t compression : {COMPRESSION_NONE, COMPRESSION_ADOBE_DEFLATE}) {
+      SCOPED_TRACE(std::string(l.name) + (compression == COMPRESSION_NONE ? ", uncompressed" : ", deflate"));
+      const bool separate = l.planar == PLANARCONFIG_SEPARATE;
+      const int planes = separate ? l.spp : 1;
+      const uint32_t pixelBits = uint32_t(l.bps) * (separate ? 1u : l.spp);
+      const size_t lineBytes = (size_t(w) * pixelBits + 7) / 8;
+      // Stored bytes of row y of a plane; 16-bit samples in the machine's order.
+      const auto line = [&](int y, int plane, uint8_t* out) {
+        for (size_t i = 0; i < lineBytes; ++i) out[i] = uint8_t(i * 29 + size_t(y) * 53 + size_t(plane) * 101 + (i >> 3));
+      };
+      const auto tags = [&](TIFF* t) {
+        SetBasics(t, w, h, l.spp, l.bps, l.photometric, compression);
+        TIFFSetField(t, TIFFTAG_PLANARCONFIG, l.planar);
+        if (l.photometric == PHOTOMETRIC_PALETTE) {
+          const int n = 1 << l.bps;
+          std::vector<uint16_t> r(static_cast<size_t>(n)), g(r), b(r);
+          for (int i = 0; i < n; ++i)
+            r[size_t(i)] = uint16_t(i * 257), g[size_t(i)] = uint16_t((255 - i) * 257), b[size_t(i)] = uint16_t((i * 7 & 255) * 257);
+          TIFFSetField(t, TIFFTAG_COLORMAP, r.data(), g.data(), b.data());
+        }
+        if ((l.spp == 4 && l.photometric == PHOTOMETRIC_RGB) || l.spp == 2) {
+          uint16_t extra = EXTRASAMPLE_UNASSALPHA;
+          TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+        }
+      };
+      const Bytes stripped = WriteTiff(tags, int(h), tmsize_t(lineBytes), line, planes);
+
+      const std::filesystem::path p = dir / "tiled.tif";
+      TIFF* t = TIFFOpen(p.c_str(), "w");
+      tags(t);
+      TIFFSetField(t, TIFFTAG_TILEWIDTH, tw);
+      TIFFSetField(t, TIFFTAG_TILELENGTH, th);
+      const size_t tileRow = (size_t(tw) * pixelBits + 7) / 8;
+      std::vector<uint8_t> row(lineBytes), tile(tileRow * th);
+      for (int plane = 0; plane < planes; ++plane)
+        for (uint32_t ty = 0; ty < h; ty += th)
+          for (uint32_t tx = 0; tx < w; tx += tw) {
+            std::fill(tile.begin(), tile.end(), uint8_t(0));
+            const size_t from = size_t(tx) * pixelBits / 8;
+            for (uint32_t r = 0; r < th && ty + r < h; ++r) {
+              line(int(ty + r), plane, row.data());
+              std::memcpy(tile.data() + r * tileRow, row.data() + from, std::min(tileRow, lineBytes - from));
+            }
+            ASSERT_GE(TIFFWriteTile(t, tile.data(), tx, ty, 0, uint16_t(plane)), 0);
+          }
+      TIFFClose(t);
+
+      CImageBuffer fromStrips, fromTiles;
+      ASSERT_TRUE(Decode(stripped, fromStrips)) << fromStrips.LastError();
+      ASSERT_TRUE(Decode(ReadFileBytes(p), fromTiles)) << fromTiles.LastError();
+      ASSERT_EQ(fromTiles.Width(), int(w));
+      ASSERT_EQ(fromTiles.Height(), int(h));
+      ASSERT_EQ(fromTiles.Bpp(), fromStrips.Bpp());
+      std::set<Rgbq> colours;
+      for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+          const Rgbq c = ScreenColor(fromStrips, int(x), int(y));
+          colours.insert(c);
+          ASSERT_EQ(ScreenColor(fromTiles, int(x), int(y)), c) << x << "," << y;
+        }
+      // The samples really vary, also across the tile seams.
+      EXPECT_GT(colours.size(), 1u);
+    }
+}
+
 TEST(TiffDecodeVariants, PagesAreCountedAndTheChosenOneIsRead) {
   int page = 0;
   const Bytes file = WriteTiff(
@@ -420,6 +548,56 @@ TEST(TiffOrientation, EveryTagValueOpensUpright) {
 }
 
 // ---- broken files ----
+
+// A 190-byte file whose directory claims 65535 samples a pixel and 6145-row strips:
+// its strip buffer would have been 2.8 GB, allocated and cleared before the read
+// failed. Every buffer is now bounded by what the file can hold, so it is refused
+// before anything large is asked for.
+TEST(TiffDecodeFailures, HeadersClaimingMoreThanTheFileHoldsAllocateNothingLarge) {
+  const Bytes repro = ReadFileBytes(std::filesystem::path(VELMIRA_TEST_DATA) / "tiff" / "bad_palette_2800mb.tif");
+  ASSERT_EQ(repro.size(), 190u);
+  const auto largest = [](const Bytes& file, bool* decoded) {
+    CImageBuffer img;
+    gLargestAllocation = 0;
+    gWatchAllocations = true;
+    *decoded = Decode(file, img);
+    gWatchAllocations = false;
+    return size_t(gLargestAllocation);
+  };
+  bool ok = true;
+  EXPECT_LT(largest(repro, &ok), size_t(16) << 20);
+  EXPECT_FALSE(ok);
+
+  // The same kind of lie in a tiled file: 4096 × 4096 tiles of 8-bit grey on a
+  // 20 × 20 picture in a few hundred bytes (a 16 MB tile buffer).
+  TempDir dir;
+  const std::filesystem::path p = dir / "bigtile.tif";
+  TIFF* t = TIFFOpen(p.c_str(), "w");
+  SetBasics(t, 20, 20, 1, 8, PHOTOMETRIC_MINISBLACK, COMPRESSION_ADOBE_DEFLATE);
+  TIFFSetField(t, TIFFTAG_TILEWIDTH, 4096u);
+  TIFFSetField(t, TIFFTAG_TILELENGTH, 4096u);
+  std::vector<uint8_t> tile(size_t(4096) * 4096, 0);
+  TIFFWriteTile(t, tile.data(), 0, 0, 0, 0);
+  TIFFClose(t);
+  const Bytes bigTile = ReadFileBytes(p);
+  ASSERT_LT(bigTile.size(), 40000u);
+  EXPECT_LT(largest(bigTile, &ok), size_t(8) << 20);
+  EXPECT_FALSE(ok);
+
+  // A large tile on a small picture is fine while the file could really hold it.
+  t = TIFFOpen(p.c_str(), "w");
+  SetBasics(t, 20, 20, 1, 8, PHOTOMETRIC_MINISBLACK, COMPRESSION_NONE);
+  TIFFSetField(t, TIFFTAG_TILEWIDTH, 256u);
+  TIFFSetField(t, TIFFTAG_TILELENGTH, 256u);
+  tile.assign(256 * 256, 0);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) tile[size_t(y * 256 + x)] = uint8_t(x * 10 + y);
+  TIFFWriteTile(t, tile.data(), 0, 0, 0, 0);
+  TIFFClose(t);
+  CImageBuffer img;
+  ASSERT_TRUE(Decode(ReadFileBytes(p), img)) << img.LastError();
+  EXPECT_EQ(ScreenColor(img, 7, 3), MakeRgbq(73, 73, 73));
+}
 
 TEST(TiffDecodeFailures, BrokenFilesFailWithTheirTextAndLeaveThePicture) {
   CImageBuffer img;

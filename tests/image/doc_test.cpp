@@ -23,6 +23,7 @@ struct FakeFormats : FormatDispatch {
   std::vector<int> loadCodes;
   std::vector<int> savedCodes;
   std::vector<uint8_t> savedPixels;
+  bool failSaves = false;
   bool LoadPicture(const fs::path&, int code, CImageBuffer& out) override {
     loadCodes.push_back(code);
     out.Allocate(width, height, 24, code);
@@ -32,6 +33,10 @@ struct FakeFormats : FormatDispatch {
   }
   bool SavePicture(const fs::path&, int code, CImageBuffer& image) override {
     savedCodes.push_back(code);
+    if (failSaves) {
+      image.SetLastError("disk full");
+      return false;
+    }
     savedPixels.assign(image.Pixels(), image.Pixels() + image.ImageSize());
     return true;
   }
@@ -40,7 +45,7 @@ struct FakeFormats : FormatDispatch {
     m = "VLM 형식의 버전이 상이함";
     return false;
   }
-  bool WriteNative(CMirvDoc&, const fs::path&, std::string&) override { return false; }
+  bool WriteNative(CMirvDoc&, const fs::path&, std::string&, std::string&) override { return false; }
   bool ReduceTo8Bit(CMirvDoc&) override { return false; }
 };
 
@@ -177,6 +182,78 @@ TEST_F(DocTest, SavingAsJpegFlattensAndUndoRestoresTheLayers) {
 
   EXPECT_FALSE(doc->OnSaveDocument(tmp / "out.pcx"));
   EXPECT_EQ(formats.savedCodes.size(), 1u);
+}
+
+// A write that fails must not cost the user the layers: nothing is merged, no step
+// is recorded, the redo chain and the selection survive.
+TEST_F(DocTest, AFailedSaveLeavesTheDocumentAsItWas) {
+  ASSERT_TRUE(Open("pic.bmp"));
+  ASSERT_TRUE(doc->AddLayer());
+  const int top = L().active;
+  L().WriteLayerColor(top, 1, 1, MakeRgbq(200, 100, 50));
+  doc->RecordStep("paint", kStepPixels, top);
+  ASSERT_TRUE(doc->AddLayer());
+  ASSERT_TRUE(doc->Undo());  // leaves a step to redo
+  const LayerStack before = L();
+  const int step = doc->History().Step();
+  L().selectionExists = true;
+  L().mask[3] = 0;
+  const std::vector<uint8_t> mask = L().mask;
+  formats.failSaves = true;
+  const bool wasModified = doc->IsModified();
+
+  for (const char* name : {"out.jpg", "out.bmp", "out.gif", "out.tif"}) {
+    SCOPED_TRACE(name);
+    host.messages.clear();
+    host.failureDetails.clear();
+    EXPECT_FALSE(doc->OnSaveDocument(tmp / name));
+    EXPECT_EQ(L().LayerCount(), 2);
+    EXPECT_EQ(L().active, before.active);
+    for (int s : before.Chain()) {
+      EXPECT_EQ(L().slots[s].pixels, before.slots[s].pixels);
+      EXPECT_EQ(L().slots[s].alpha, before.slots[s].alpha);
+    }
+    EXPECT_EQ(L().header.bitsPerPixel, before.header.bitsPerPixel);
+    EXPECT_EQ(doc->History().Step(), step);
+    EXPECT_TRUE(doc->History().CanRedo());
+    EXPECT_TRUE(L().selectionExists);
+    EXPECT_EQ(L().mask, mask);
+    EXPECT_EQ(doc->IsModified(), wasModified);
+    EXPECT_EQ(doc->Path().filename(), "pic.bmp");
+    ASSERT_EQ(host.messages.size(), 1u);
+    // The fake cannot reduce colours, so the GIF stops before writing.
+    if (std::string(name) == "out.gif") {
+      EXPECT_EQ(host.messages[0], "변환을 성공하지 못했습니다.");
+    } else {
+      // The fixed text names the file; the file and the reason follow below it.
+      EXPECT_EQ(host.messages[0], "[" + std::string(name) + "] 파일을 저장하지 못했습니다.");
+      ASSERT_EQ(host.failureDetails.size(), 1u);
+      EXPECT_EQ(host.failureDetails[0], (tmp / name).string() + "\ndisk full");
+    }
+  }
+
+  // The same save once the disk has room merges and can be undone.
+  formats.failSaves = false;
+  ASSERT_TRUE(doc->OnSaveDocument(tmp / "out.bmp"));
+  EXPECT_EQ(L().LayerCount(), 1);
+  EXPECT_EQ(doc->History().Label(doc->History().Step()), "떡그림");
+  ASSERT_TRUE(doc->Undo());
+  EXPECT_EQ(L().LayerCount(), 2);
+}
+
+// A lone opaque layer is written straight from the picture; a failure there still
+// keeps the selection it had.
+TEST_F(DocTest, AFailedSaveOfASingleLayerKeepsTheSelection) {
+  ASSERT_TRUE(Open("one.bmp"));
+  L().selectionExists = true;
+  L().mask[0] = 0;
+  const std::vector<uint8_t> mask = L().mask;
+  const int step = doc->History().Step();
+  formats.failSaves = true;
+  EXPECT_FALSE(doc->OnSaveDocument(tmp / "x.jpg"));
+  EXPECT_EQ(L().mask, mask);
+  EXPECT_EQ(doc->History().Step(), step);
+  EXPECT_EQ(doc->ViewImage()->FormatType(), kFormatBmp);
 }
 
 TEST_F(DocTest, SavingAnEditedSingleLayerWritesTheEdit) {

@@ -130,6 +130,56 @@ TEST_F(EffectDocTest, ShadowIsDrawnUnderTheContentInTheShadowColour) {
   EXPECT_EQ(Picture(), tinted);
 }
 
+// Painting, filling, erasing, pasting and filters all change the layer's coverage
+// without knowing about its shadow; the composition must bring the shadow along.
+TEST_F(EffectDocTest, ShadowFollowsEditsOfTheShadowedLayer) {
+  ASSERT_TRUE(ApplyLayerEffect(*doc, false, 4, MakeRgbq(0, 0, 0), false));
+  const std::vector<uint8_t> before = Picture();
+  // Freshly computed by the command: the display finds nothing to redo.
+  EXPECT_EQ(RefreshLayerEffects(doc->Layers()), 0);
+
+  // An edit as a painting tool makes it: new content in columns 28…31.
+  ASSERT_TRUE(doc->RunEdit(TextRule::Active, false, "그리기", kStepPixels, [](LayerStack&, Layer& l) {
+    for (int y = 0; y < 40; ++y)
+      for (int x = 28; x < 32; ++x) {
+        l.alpha[size_t(y * 40 + x)] = 255;
+        uint8_t* p = l.pixels.data() + size_t(y) * size_t(l.stride) + 3 * size_t(x);
+        p[0] = 0, p[1] = 0, p[2] = 255;
+      }
+    return true;
+  }));
+
+  // Saving flattens: the written picture carries the shadow of the new content, as the
+  // view shows it. Right of the new stripe the white background is darkened.
+  CMirvDoc& d = *doc;
+  std::vector<uint8_t> shown;
+  {
+    EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+    EXPECT_EQ(RefreshLayerEffects(d.Layers()), 0);  // nothing changed since
+    shown = Picture();
+    EXPECT_LT(Px(shown, 34, 20)[0], 128);
+    EXPECT_EQ(Px(shown, 39, 20)[0], 255);
+  }
+  ASSERT_TRUE(doc->Undo());
+  // The undo put the old coverage back: the shadow goes back with it.
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+  EXPECT_EQ(Picture(), before);
+  ASSERT_TRUE(doc->Redo());
+  ASSERT_TRUE(doc->Flatten());
+  EXPECT_EQ(Picture(), shown);
+
+  // A hidden layer is not drawn, so its shadow waits until it is shown again.
+  ASSERT_TRUE(doc->Undo());
+  ASSERT_TRUE(doc->Undo());
+  Layer& l = *doc->Layers().Active();
+  ASSERT_EQ(l.effectOn, 1);
+  l.alpha[size_t(20 * 40 + 36)] = 255;
+  l.visible = 0;
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 0);
+  l.visible = 1;
+  EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+}
+
 }  // namespace
 }  // namespace velmira
 

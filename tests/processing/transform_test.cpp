@@ -226,7 +226,8 @@ TEST_F(TransformTest, ResizeChoosesBilinearOnlyWhenNothingShrinks) {
   // Reducing: the overlap-weighted mean of the source footprint.
   Make(3, 1, [](int x, int) { return MakeRgbq(x * 90, 0, 0); });
   ASSERT_TRUE(ResizePicture(*doc, 2, 1));
-  EXPECT_EQ(RgbqR(Get(*L().Active(), 0, 0)), 30);   // (1 × 0 + ½ × 90) / 1.5
+  // (1 × 0 + ½ × 90) / 1.5 with the thirds as 2731 and 1365 of 4096: 29.99, truncated.
+  EXPECT_EQ(RgbqR(Get(*L().Active(), 0, 0)), 29);
   EXPECT_EQ(RgbqR(Get(*L().Active(), 1, 0)), 150);  // (½ × 90 + 1 × 180) / 1.5
   // Halving one direction averages pairs and keeps the other direction.
   Make(4, 2, [](int x, int y) { return MakeRgbq(x * 10 + y * 100, 0, 0); });
@@ -403,6 +404,57 @@ TEST(TransformKernels, PalettedPlanesResampleThroughThePalette) {
   FlipPlanes(nib, true);
   EXPECT_EQ(nib.pixels[0], 0x32);
   EXPECT_EQ(nib.pixels[1] & 0xF0, 0x10);
+}
+
+// The area average truncates like every other integer conversion in the program: a
+// 50 % reduction gives the floor of each 2 × 2 block's mean, never one level above it,
+// and the exact integer weights keep a flat area at its value at any scale.
+TEST(TransformKernels, AreaAverageTruncatesAndKeepsFlatAreas) {
+  Planes src;
+  ASSERT_TRUE(MakePlanes(src, 10, 6, 24, 255, false, 1));
+  const auto value = [](int x, int y, int ch) { return (x * 37 + y * 91 + ch * 53 + x * y * 7) % 256; };
+  for (int y = 0; y < 6; ++y)
+    for (int x = 0; x < 10; ++x) {
+      for (int ch = 0; ch < 3; ++ch)
+        src.pixels[size_t(y) * size_t(src.stride) + size_t(x) * 3 + size_t(ch)] = uint8_t(value(x, y, ch));
+      src.alpha[size_t(y) * 10 + size_t(x)] = uint8_t(value(x, y, 3));
+    }
+  Planes half;
+  ASSERT_TRUE(MakePlanes(half, 5, 3, 24, 0, false, 1));
+  ResizePlanes(src, 0.5f, 0.5f, half, {});
+  int roundedUpWouldDiffer = 0;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      for (int ch = 0; ch < 4; ++ch) {
+        int sum = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) sum += value(2 * x + dx, 2 * y + dy, ch);
+        roundedUpWouldDiffer += sum % 4 >= 2;
+        const int got = ch < 3 ? half.pixels[size_t(y) * size_t(half.stride) + size_t(x) * 3 + size_t(ch)]
+                               : half.alpha[size_t(y) * 5 + size_t(x)];
+        ASSERT_EQ(got, sum / 4) << x << "," << y << " channel " << ch;
+      }
+  // The picture really has blocks where rounding and truncation part ways.
+  EXPECT_GT(roundedUpWouldDiffer, 10);
+
+  for (const float scale : {1.0f / 3.0f, 0.7f, 3.0f / 7.0f}) {
+    Planes flat;
+    ASSERT_TRUE(MakePlanes(flat, 21, 9, 24, 200, false, 1));
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 21 * 3; ++x) flat.pixels[size_t(y) * size_t(flat.stride) + size_t(x)] = uint8_t(77 + x % 3);
+    const int ow = std::max(1, int(21 * scale)), oh = std::max(1, int(9 * scale));
+    Planes out;
+    ASSERT_TRUE(MakePlanes(out, ow, oh, 24, 0, false, 1));
+    ResizePlanes(flat, scale, scale, out, {});
+    for (int y = 0; y < oh; ++y)
+      for (int x = 0; x < ow; ++x) {
+        const uint8_t* p = out.pixels.data() + size_t(y) * size_t(out.stride) + size_t(x) * 3;
+        ASSERT_EQ(p[0], 77) << scale;
+        ASSERT_EQ(p[1], 78) << scale;
+        ASSERT_EQ(p[2], 79) << scale;
+        ASSERT_EQ(out.alpha[size_t(y) * size_t(ow) + size_t(x)], 200) << scale;
+      }
+  }
 }
 
 TEST(TransformKernels, TextLayerBytePlanesKeepTheirStride) {

@@ -14,6 +14,8 @@ namespace velmira::testing_support {
 
 struct RecordingHost : DocHost {
   std::vector<std::string> messages;
+  // What failures said below their fixed text: the file, then the reason.
+  std::vector<std::string> failureDetails;
   std::vector<int> progress;
   std::vector<uint8_t> clipboard;
   std::vector<std::unique_ptr<CMirvDoc>> created;
@@ -26,6 +28,10 @@ struct RecordingHost : DocHost {
   std::function<void(CMirvDoc&, int)> onUpdate;  // runs on every view update
 
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
+  void ShowFailure(const std::string& t, const std::filesystem::path& file, const std::string& reason) override {
+    messages.push_back(t);
+    failureDetails.push_back(file.string() + "\n" + reason);
+  }
   Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
   bool AskText(const std::string&, std::string& v) override {
     if (renameTo.empty()) return false;

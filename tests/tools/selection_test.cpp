@@ -31,7 +31,9 @@ class SelectionTest : public ToolFixture {
     for (int id : kSelectionTools) RegisterToolFactory(id, nullptr);
   }
 
-  // Chooses a tool as the main frame does (the selection kind goes with it).
+  // Chooses a tool as the main frame does (the selection kind goes with it). The
+  // polygon hears of its choice through the router as in the editor; the tests of
+  // the other tools build on selections made before their tool was chosen.
   void Choose(int id) {
     Use(id);
     if (id == tool::kRectSelect) frame.selectionKind = 0;
@@ -39,7 +41,7 @@ class SelectionTest : public ToolFixture {
     if (id == tool::kAutoSelect) frame.selectionKind = 2;
     if (id == tool::kPolygonSelect) {
       frame.selectionKind = 3;
-      router->State().polygonOneShot = false;  // choosing the polygon tool disarms the one-shot click
+      router->ToolChosen(&view, id);
     }
   }
   void Tick() { router->TimerTick(view); }
@@ -129,6 +131,46 @@ TEST_F(SelectionTest, PolygonClosesOnDoubleClickAndItsTriangleIsFilled) {
   EXPECT_FALSE(router->State().selectionActive);
   EXPECT_EQ(Mask(20, 20), 1);  // nothing selected again: all 1
   EXPECT_EQ(Mask(5, 10), 1);
+}
+
+// Every click the user makes after choosing the polygon tool places a vertex, whatever
+// was selected before; only a clear while the polygon tool is in use swallows the
+// next click.
+TEST_F(SelectionTest, PolygonTakesItsFirstClickAfterBeingChosen) {
+  // From another tool with no selection.
+  Choose(tool::kBrush);
+  Choose(tool::kPolygonSelect);
+  Click(5, 25);
+  EXPECT_EQ(router->State().polygonVertices, 1);
+  EXPECT_EQ(router->State().polygonFirst, (Point{5, 25}));
+
+  // From a rectangle selection: choosing the polygon clears it and still takes the click.
+  Choose(tool::kRectSelect);
+  Press(5, 4);
+  MoveTo(12, 9);
+  Release(12, 9);
+  ASSERT_TRUE(router->State().selectionActive);
+  Choose(tool::kPolygonSelect);
+  EXPECT_FALSE(L().selectionExists);
+  Click(6, 20);
+  Click(30, 20);
+  Click(18, 5);
+  router->DoubleClick(view, PointerAt(18, 5));
+  Release(18, 5);
+  EXPECT_EQ(router->State().polygonVertices, 3);
+  Tick();
+  EXPECT_TRUE(L().selectionExists);
+  EXPECT_EQ(Mask(18, 15), 1);
+  EXPECT_EQ(Mask(3, 3), 0);
+
+  // A clear while the polygon is in use (as a double-click on a selection does)
+  // still swallows exactly one click.
+  router->ClearSelection(&view);
+  Click(8, 8);
+  EXPECT_EQ(router->State().polygonVertices, 0);
+  Click(9, 9);
+  EXPECT_EQ(router->State().polygonVertices, 1);
+  EXPECT_EQ(router->State().polygonFirst, (Point{9, 9}));
 }
 
 // A C-shaped outline whose back and lower arm are all rim and with a spur into its

@@ -392,6 +392,34 @@ class LayerPanelTest : public QObject {
     QCOMPARE(FindQuickEdit(*f), q);
   }
 
+  // The panels' places outlive the run: the layer panel returns to the side the
+  // user docked it on, and the quick-edit window first opens clear of the menus.
+  void panelPlacesAcrossRuns() {
+    {
+      auto f = MakeFrame();
+      f->show();
+      CMirvDoc* doc = nullptr;
+      LayerPanel* p = OpenPanel(*f, &doc);
+      QVERIFY(p);
+      f->addDockWidget(Qt::LeftDockWidgetArea, p);
+      QCOMPARE(f->dockWidgetArea(p), Qt::LeftDockWidgetArea);
+      f->SaveSettings();
+    }
+    auto f = MakeFrame();
+    f->show();
+    CMirvDoc* doc = nullptr;
+    LayerPanel* p = OpenPanel(*f, &doc);
+    QVERIFY(p);
+    QCOMPARE(f->dockWidgetArea(p), Qt::LeftDockWidgetArea);
+
+    QVERIFY(f->OnCommand(1511));
+    QuickEditWindow* q = FindQuickEdit(*f);
+    QVERIFY(q && q->isVisible());
+    const QPoint area = f->MdiArea()->mapToGlobal(QPoint(0, 0));
+    QVERIFY(q->geometry().top() >= area.y());
+    QVERIFY(q->frameGeometry().left() >= area.x());
+  }
+
   void quickEditButtonsFollowTheFrame() {
     auto f = MakeFrame();
     QVERIFY(f->NewDocument(40, 30, 24, "quick"));

@@ -411,6 +411,131 @@ class MainFrameTest : public QObject {
     QVERIFY(f->CloseAllDocuments());
   }
 
+  // Save As writes exactly the file the user named, and asks about replacing that
+  // file, not another one.
+  void saveAsFollowsTheTypedName() {
+    auto f = MakeFrame();
+    CMirvDoc* doc = f->OpenDocumentFile(CopyOfSample("layered.bmp"));
+    QVERIFY(doc);
+    QVERIFY(f->OnCommand(cmd::kLayerAdd));
+    const QString victim = home_.filePath("victim.jpg");
+    {
+      QFile file(victim);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("keep me");
+    }
+    auto victimBytes = [&] {
+      QFile file(victim);
+      file.open(QIODevice::ReadOnly);
+      return file.readAll();
+    };
+    QString typed, offered, proposedName;
+    f->SetSavePicker([&](const QString&, const QString& proposed, const QString&, QString* selected) {
+      offered = *selected;
+      proposedName = proposed;
+      *selected = "JPG (*.jpg *.jpeg)";
+      return typed;
+    });
+    QStringList asked;
+    Answer reply = Answer::No;
+    f->Host().SetAsker([&](const QString& text, AskButtons) {
+      asked << text;
+      return reply;
+    });
+
+    // A typed ".vlm" keeps the layers in a VLM file even with the JPG row selected.
+    typed = home_.filePath("victim.vlm");
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(offered.startsWith("BMP"));  // the list starts on the document's own format
+    QVERIFY(proposedName.endsWith("layered.bmp"));
+    QVERIFY(QFile::exists(typed));
+    QCOMPARE(victimBytes(), QByteArray("keep me"));
+    QCOMPARE(doc->Layers().LayerCount(), 2);
+    QCOMPARE(asked.size(), 0);
+
+    // A name without a known extension gets the row's; replacing asks about that file.
+    reply = Answer::Yes;
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(offered.startsWith("VLM"));
+    QCOMPARE(asked.size(), 1);  // victim.vlm exists now
+    asked.clear();
+    reply = Answer::No;
+    typed = home_.filePath("victim");
+    QVERIFY(!f->SaveDocument(*doc, true));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].contains("victim.jpg"));
+    QCOMPARE(victimBytes(), QByteArray("keep me"));
+    QCOMPARE(doc->Layers().LayerCount(), 2);
+    reply = Answer::Yes;
+    QVERIFY(f->SaveDocument(*doc, true));
+    QVERIFY(victimBytes().startsWith("\xff\xd8"));
+    QCOMPARE(QString::fromStdString(doc->Path().filename().string()), QString("victim.jpg"));
+  }
+
+  // The status line shows the active picture's size as it is now; the title shows
+  // the zoom as it is now.
+  void statusAndTitleFollowThePicture() {
+    auto f = MakeFrame();
+    auto* status = f->findChild<QLabel*>(QStringLiteral("statusText"));
+    QVERIFY(status);
+    CMirvDoc* doc = f->OpenDocumentFile(CopyOfSample("status.bmp"));
+    QVERIFY(doc);
+    QCOMPARE(status->text(), QString("  800x600x24 "));
+    QVERIFY(f->OnCommand(1491));  // turn the canvas a quarter
+    QCOMPARE(status->text(), QString("  600x800x24 "));
+    QVERIFY(f->OnCommand(cmd::kUndo));
+    QCOMPARE(status->text(), QString("  800x600x24 "));
+
+    CMirvDoc* fresh = f->NewDocument(640, 480, 24, "new");
+    QVERIFY(fresh);
+    QCOMPARE(status->text(), QString("  640x480x24 "));
+    f->FramesOf(*doc).first()->setFocus();
+    f->MdiArea()->setActiveSubWindow(f->FramesOf(*doc).first());
+    QCOMPARE(status->text(), QString("  800x600x24 "));
+
+    doc->SetZoom(2.0f);
+    QVERIFY(QString::fromStdString(doc->Title()).contains(" 200 %"));
+    doc->SetZoom(0.125f);
+    QVERIFY(QString::fromStdString(doc->Title()).contains(" 12 %"));
+  }
+
+  // A failure keeps its fixed text and adds, below it, the file and the reason.
+  void failuresSayWhichFileAndWhy() {
+    auto f = MakeFrame();
+    QStringList texts, details;
+    f->Host().SetWarner([&](const QString& text, const QString& detail) {
+      texts << text;
+      details << detail;
+    });
+    const QString bad = home_.filePath("broken.jpg");
+    {
+      QFile file(bad);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("not a picture at all");
+    }
+    QVERIFY(!f->OpenDocumentFile(bad));
+    QCOMPARE(texts, QStringList{"해당 파일을 열 수 없습니다."});
+    QVERIFY(details[0].startsWith(bad + "\n"));
+    QVERIFY(details[0].size() > bad.size() + 1);  // and why
+
+    CMirvDoc* doc = f->OpenDocumentFile(CopyOfSample("fails.bmp"));
+    QVERIFY(doc);
+    texts.clear();
+    details.clear();
+    const fs::path nowhere = Home() / "no-such-folder" / "x.vlm";
+    QVERIFY(!doc->OnSaveDocument(nowhere));
+    QCOMPARE(texts, QStringList{"파일을 저장하지 못했습니다. 기존 파일은 그대로 남아 있습니다."});
+    QVERIFY(details[0].startsWith(QString::fromStdString(nowhere.string()) + "\n"));
+    QVERIFY(!details[0].contains("기존 파일은"));
+  }
+
+  // Items with a picture show it; the others show no icon at all, never a blank box.
+  void menuIconsOnlyWhereThereIsAPicture() {
+    auto f = MakeFrame();
+    QVERIFY(f->MenuAction(57604) && f->MenuAction(57604)->icon().isNull());  // Save As
+    QVERIFY(f->MenuAction(57603) && !f->MenuAction(57603)->icon().isNull());  // Save
+  }
+
   void settingsKeptBetweenRuns() {
     fs::remove(Home() / kSettingsFileName);
     fs::remove(Home() / kFirstShowFileName);

@@ -57,6 +57,9 @@ class StartupTest : public QObject {
 
     CMainFrame* f = app.MainFrame();
     QVERIFY(f->windowTitle().startsWith("Velmira 3.68"));
+    // Qt's own buttons speak Korean with the rest of the interface.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("취소"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Save As"), QString("다른 이름으로 저장"));
     // The named picture is open; the missing one cost a message and nothing else.
     QCOMPARE(f->Documents().size(), size_t(1));
     QCOMPARE(messages, QStringList{"해당 파일을 열 수 없습니다."});

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "image/doc.h"
+#include "tools/selection.h"
 #include "ui/child_frame.h"
 #include "ui/mirv_view.h"
 #include "../support/recording_host.h"
@@ -149,6 +150,44 @@ class ViewTest : public QObject {
     QVERIFY(doc->MapToLayer(41, 81, false, &x, &y));
     QCOMPARE(x, 10);
     QCOMPARE(y, 300 - 1 - 20);
+  }
+
+  // The display setting tints exactly the selected canvas pixels, at any zoom, and
+  // changes nothing while it is off or nothing is selected.
+  void selectedAreaIsShownInADifferentToneWhenAsked() {
+    MakeDoc();
+    CMirvView v(*doc, frame);
+    Place(v, 200, 150);
+    doc->SetZoom(2.0f);
+    v.OnUpdate(viewcmd::kUpdateHint);
+    v.horizontalScrollBar()->setValue(0);
+    v.verticalScrollBar()->setValue(0);
+    LayerStack& L = doc->Layers();
+    // Canvas columns 20…29, rows 5…14 from the top: zoomed 40…59, 10…29.
+    SelectRect(L, 20, 300 - 1 - 14, 29, 300 - 1 - 5);
+    QVERIFY(L.selectionExists);
+
+    const QImage off = Render(v);
+    QCOMPARE(off.pixelColor(45, 15), QColor(255, 255, 255));
+
+    frame.showSelectionTone = true;
+    const QImage on = Render(v);
+    const QColor inside = on.pixelColor(45, 15);
+    QVERIFY(inside != QColor(255, 255, 255));
+    // The tone leans towards the outline's colour (blue by default).
+    QVERIFY(inside.blue() > inside.red());
+    // Both corners of the selection are toned, their outer neighbours are not.
+    QCOMPARE(on.pixelColor(40, 10), inside);
+    QCOMPARE(on.pixelColor(59, 29), inside);
+    QCOMPARE(on.pixelColor(39, 10), QColor(255, 255, 255));
+    QCOMPARE(on.pixelColor(40, 9), QColor(255, 255, 255));
+    QCOMPARE(on.pixelColor(60, 29), QColor(255, 255, 255));
+    QCOMPARE(on.pixelColor(59, 30), QColor(255, 255, 255));
+
+    // Everything "selected" because nothing is: no tone.
+    L.ResetSelection(L.active);
+    L.selectionExists = false;
+    QCOMPARE(Render(v), off);
   }
 
   void transparentPixelsShowTheHatch() {
