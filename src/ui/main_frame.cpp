@@ -32,6 +32,7 @@
 #include "formats/format_dispatch.h"
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
+#include "tools/tool_traits.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
 #include "ui/icons.h"
@@ -772,13 +773,8 @@ void CMainFrame::ChooseBrush(int id) {
 
 bool CMainFrame::ConsentToolChange(int newTool) {
   auto shown = [](QWidget* w) { return w && w->isVisible(); };
-  if (shown(guidePathPanel_)) {
-    const bool allowed = newTool == tool::kPolygonSelect || newTool == tool::kZoomIn || newTool == tool::kZoomOut ||
-                         newTool == 5615 || newTool == 5616 || (newTool >= 5620 && newTool <= 5622);
-    if (!allowed) return false;
-  }
-  if (shown(rotationPanel_) && !(newTool >= tool::kTransformSize && newTool <= tool::kTransformPerspective))
-    return false;
+  if (shown(guidePathPanel_) && !tool::MayFollow(tool::ModePanel::GuidePath, newTool)) return false;
+  if (shown(rotationPanel_) && !tool::MayFollow(tool::ModePanel::Rotation, newTool)) return false;
   if (newTool != cmd::kFlatten) {
     // The gradient's options belong to the gradient tool alone.
     if (newTool != tool::kGradient)
