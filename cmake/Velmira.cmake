@@ -10,6 +10,8 @@ function(velmira_module name)
   endif()
 endfunction()
 
+include(GoogleTest)
+
 # velmira_test(NAME SOURCES... DEPS lib...)
 # A GoogleTest executable registered with CTest; tests run from the build tree and
 # find generated data through VELMIRA_TEST_DATA.
@@ -20,6 +22,8 @@ function(velmira_test name)
   target_compile_definitions(${name} PRIVATE
     VELMIRA_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
     VELMIRA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # One CTest test per case, named SUITE.Case after the executable, so that a failure
+  # names its case and `ctest -R <executable>` still picks a whole suite.
+  gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 120
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -38,10 +38,7 @@ bool LayerTransparency(CommandContext& c, const CommandArgs& a, std::string& e) 
   Layer* l;
   if (!ParseInt(a[0], t) || t < 0 || t > 255) return Fail(e, "transparency must be 0…255");
   if (!ActiveLayer(c, e, l)) return false;
-  l->transparency = uint8_t(t);
-  c.Doc().SetModified(true);
-  c.Doc().LayersChanged();
-  return true;
+  return c.Doc().SetLayerTransparency(c.Doc().Layers().active, t) || Fail(e, "the document is busy");
 }
 
 int BlendFromName(const std::string& s) {
@@ -63,20 +60,14 @@ bool LayerBlend(CommandContext& c, const CommandArgs& a, std::string& e) {
   Layer* l;
   if (mode < 0) return Fail(e, "unknown blend mode: " + a[0]);
   if (!ActiveLayer(c, e, l)) return false;
-  l->blend = uint8_t(mode);
-  c.Doc().SetModified(true);
-  c.Doc().LayersChanged();
-  return true;
+  return c.Doc().SetLayerBlend(c.Doc().Layers().active, mode) || Fail(e, "the document is busy");
 }
 
 bool LayerVisible(CommandContext& c, const CommandArgs& a, std::string& e) {
   Layer* l;
   if (a[0] != "0" && a[0] != "1") return Fail(e, "visibility must be 0 or 1");
   if (!ActiveLayer(c, e, l)) return false;
-  l->visible = a[0] == "1" ? 1 : 0;
-  c.Doc().SetModified(true);
-  c.Doc().LayersChanged();
-  return true;
+  return c.Doc().SetLayerVisible(c.Doc().Layers().active, a[0] == "1") || Fail(e, "the document is busy");
 }
 
 bool LayerOffset(CommandContext& c, const CommandArgs& a, std::string& e) {

@@ -50,7 +50,7 @@ struct CommandContext {
 // One parameter of a scriptable command. `min < max` gives a whole-number range the
 // argument must lie in; `def` is used when an optional argument is left out.
 struct CommandParam {
-  std::string name;
+  std::string name = {};
   bool optional = false;
   int min = 0;
   int max = 0;
@@ -61,7 +61,7 @@ struct CommandParam {
 // "quick/…", "context/…", "brushes"), its order there, a separator before it, and the
 // text it shows there when that differs from the menu label.
 struct Placement {
-  std::string surface;
+  std::string surface = {};
   int order = 0;
   bool separatorBefore = false;
   std::string label = {};
@@ -71,9 +71,9 @@ using RunFunction = std::function<bool(CommandContext&, const CommandArgs&, std:
 
 struct CommandDef {
   int id = 0;             // 0: only for velmira-cli
-  std::string name;       // velmira-cli's `--do` name; empty: not scriptable
-  std::string label;      // the menu text ("\t" and after: the keys shown)
-  std::vector<std::string> keys;  // accelerators, portable key text
+  std::string name = {};  // velmira-cli's `--do` name; empty: not scriptable
+  std::string label = {};  // the menu text ("\t" and after: the keys shown)
+  std::vector<std::string> keys = {};  // accelerators, portable key text
   unsigned needs = kNeedNothing;
   // Beyond `needs`: true when the document's state allows the command.
   std::function<bool(const CMirvDoc&)> enabled = {};
@@ -105,9 +105,9 @@ struct SurfaceNode {
 
 // A menu, a submenu or another surface the commands place themselves on.
 struct SurfaceDef {
-  std::string key;
-  std::string label;
-  std::string parent;  // "" for a top-level surface; "menu" for a popup of the menu bar
+  std::string key = {};
+  std::string label = {};
+  std::string parent = {};  // "" for a top-level surface; "menu" for a popup of the menu bar
   int order = 0;
   bool separatorBefore = false;
 };

@@ -181,10 +181,7 @@ bool InsertCalendar(CMirvDoc& doc, TextRasterizer& r, const CalendarRequest& req
     if (!DrawTextLines(st, slot, r, p, lx, ly, 0)) break;
   }
   doc.RecordStep(kLabelCalendar, grows ? kStepCanvas : kStepPaste, slot);
-  if (grows) {
-    doc.viewRect = {0, 0, st.header.canvasWidth, st.header.canvasHeight};
-    doc.Host().UpdateViews(doc, 1025);
-  }
+  if (grows) doc.Host().UpdateViews(doc, 1025);
   doc.LayersChanged();
   return true;
 }

@@ -99,22 +99,6 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
 
 std::span<const FileFormatEntry> FileFormatTable() { return kTable; }
 
-int FormatFromExtension(std::string_view extension) {
-  if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
-  std::string e(extension);
-  for (char& c : e)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  if (e == "vlm") return kFormatVlm;
-  if (e == "sco") return kFormatSco;
-  if (e == "bmp") return kFormatBmp;
-  if (e == "jpg" || e == "jpeg") return kFormatJpeg;
-  if (e == "gif") return kFormatGif;
-  if (e == "tiff" || e == "tif") return kFormatTiff;
-  if (e == "pcx") return kFormatPcx;
-  if (e == "psd") return kFormatPsd;
-  return kFormatDetect;
-}
-
 int FormatFromPath(const std::filesystem::path& path) { return FormatFromExtension(path.extension().string()); }
 
 std::string BuildFilterString(bool open) {

@@ -27,9 +27,8 @@ constexpr int kAllPictureFormats = 8;
 
 std::span<const FileFormatEntry> FileFormatTable();
 
-// Lower-cases the extension (with or without its dot) and maps it to a format
-// number; −1 when no codec claims it.
-int FormatFromExtension(std::string_view extension);
+// FormatFromExtension, the one map from extensions to format numbers, is in
+// image/image_buffer.h beside the numbers themselves.
 int FormatFromPath(const std::filesystem::path& path);
 
 // Description, NUL, pattern, NUL for every row usable when opening (or saving).

@@ -44,20 +44,7 @@ constexpr const char* kSelectionMove = "선택영역 위치이동";
 constexpr const char* kLayerMove = "레이어 위치 이동";
 }  // namespace label
 
-int ExtensionCode(const std::filesystem::path& path) {
-  std::string ext = path.extension().string();
-  if (!ext.empty() && ext[0] == '.') ext.erase(0, 1);
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "jpg" || ext == "jpeg") return 0;
-  if (ext == "bmp") return 1;
-  if (ext == "gif") return 2;
-  if (ext == "tif" || ext == "tiff") return 3;
-  if (ext == "pcx") return 4;
-  if (ext == "vlm") return 5;
-  if (ext == "sco") return 6;
-  if (ext == "psd") return 7;
-  return -1;
-}
+int ExtensionCode(const std::filesystem::path& path) { return FormatFromExtension(path.extension().string()); }
 
 CMirvDoc::CMirvDoc(FrameState& frame, DocHost& host, FormatDispatch* formats)
     : frame_(frame), host_(host), formats_(formats), view_(std::make_unique<CImageBuffer>()),
@@ -195,7 +182,6 @@ void CMirvDoc::AfterOpen() {
                       layers_.slots[layers_.bottom].width == view_->Width() && view_->FormatType() != kFormatVlm;
   serial_ = frame_.nextSerial++;
   layers_.active = layers_.bottom;
-  viewRect = {0, 0, layers_.header.canvasWidth, layers_.header.canvasHeight};
   if (layers_.header.bitsPerPixel != 24) viewIsBottom = ConvertTo24();
   if (Layer* b = layers_.Get(layers_.bottom)) b->kind = kLayerBackground;
   host_.UpdateViews(*this, 1025);
@@ -730,12 +716,43 @@ bool CMirvDoc::RenameLayer() {
 
 bool CMirvDoc::RenameLayer(int slot, const std::string& name) {
   Layer* l = layers_.Get(slot);
-  if (!l) return false;
+  if (!l || busy_) return false;
   l->name.Set(Utf8ToUtf16(name));
+  CommitLayer(slot);
   modified_ = true;
   host_.RefreshLayerPanel(*this);
   RefreshTitle(name);
   return true;
+}
+
+bool CMirvDoc::PropertyChanged(int slot, bool commit) {
+  if (commit) CommitLayer(slot);
+  SetModified(true);
+  stale_ = true;
+  host_.UpdateViews(*this, 0);
+  return true;
+}
+
+bool CMirvDoc::SetLayerTransparency(int slot, int value, bool commit) {
+  Layer* l = layers_.Get(slot);
+  if (!l || busy_ || value < 0 || value > 255) return false;
+  l->transparency = uint8_t(value);
+  return PropertyChanged(slot, commit);
+}
+
+bool CMirvDoc::SetLayerBlend(int slot, int mode) {
+  Layer* l = layers_.Get(slot);
+  const bool known = mode == kBlendNormal || (mode >= kBlendMultiply && mode <= kBlendOverlay);
+  if (!l || busy_ || !known) return false;
+  l->blend = uint8_t(mode);
+  return PropertyChanged(slot, true);
+}
+
+bool CMirvDoc::SetLayerVisible(int slot, bool visible) {
+  Layer* l = layers_.Get(slot);
+  if (!l || busy_) return false;
+  l->visible = visible ? 1 : 0;
+  return PropertyChanged(slot, true);
 }
 
 bool CMirvDoc::ConvertToRaster() {

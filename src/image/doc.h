@@ -46,7 +46,8 @@ constexpr int kFourBitOptimal = 2011;
 constexpr int kFourBitStandard = 2013;
 }  // namespace cmd
 
-// Extension codes of open and save.
+// The format number of a file name's extension (FormatFromExtension), as open and
+// save choose their codec.
 int ExtensionCode(const std::filesystem::path& path);
 
 // Where an editing command stands on text layers.
@@ -88,6 +89,17 @@ class CMirvDoc : public HistoryHost {
   bool Merge(int startSlot);
   bool Flatten();
   bool RenameLayer();
+  // Layer properties, the one way every caller (the layer panel, velmira-cli, the
+  // commands) changes them. Each writes one field of the layer's record, marks the
+  // document modified and the composition stale, and commits the layer to the
+  // history's edit store: leaving the layer later reverts it to that store, which
+  // would otherwise bring the old value back. None is a history step. False, with
+  // nothing changed, for an empty slot or a value out of range. `commit` false is
+  // for a transparency slider still being dragged; its release commits. The caller
+  // refreshes the layer panel (the panel itself calls these from its own signals).
+  bool SetLayerTransparency(int slot, int value, bool commit = true);
+  bool SetLayerBlend(int slot, int mode);
+  bool SetLayerVisible(int slot, bool visible);
   bool RenameLayer(int slot, const std::string& name);
   bool ConvertToRaster();
   bool MoveLayer(int slot, bool up);
@@ -184,18 +196,15 @@ class CMirvDoc : public HistoryHost {
   int OpenedBitsPerPixel() const { return openedBpp_; }
   FrameState& Frame() { return frame_; }
   DocHost& Host() { return host_; }
-  // Three integers the filter dialog fills and a few commands reuse.
-  int32_t filterParams[3] = {0, 0, 0};
   // The guide points placed so far (tools/guide_path.h edits them).
   GuidePath guidePath;
   // The measurement module's per-document state (objects, working copy); opaque
   // here because that module sits above this one.
   std::shared_ptr<void> measureData;
-  struct ViewRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-  } viewRect;
 
  private:
+  // After a property of the layer in `slot` changed: commit, modified, redraw.
+  bool PropertyChanged(int slot, bool commit);
   bool WriteComposedInto(int slot, const std::vector<uint8_t>& composed);
   bool RebuildViewImage();
   bool IsOwnComposition(int slot) const;

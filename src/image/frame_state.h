@@ -48,8 +48,12 @@ struct MeasureSettings {
   int32_t deliveredY = 0;
 };
 
-struct FrameState {
-  // Tools (command ids, −1 none) and their options.
+// The parts are split by feature, so that each feature (measurement, text, calendar,
+// frames…) adds its settings to a part of its own instead of growing one list;
+// FrameState joins them and every field keeps its plain name (`frame.brushSize`).
+
+// Tools (command ids, −1 none) and their options.
+struct ToolPart {
   int currentTool = -1;
   int previousTool = -1;
   int selectionKind = 0;  // 0 rectangle, 1 free, 2 automatic, 3 polygon
@@ -58,40 +62,58 @@ struct FrameState {
   int borderSpread = 0;  // soft edge of selections, in pixels
   Rgbq foreground = MakeRgbq(0, 0, 0);
   Rgbq background = MakeRgbq(255, 255, 255);
-  Rgbq textColour = MakeRgbq(0, 0, 0);
   int brushSize = 8;
   bool softEdge = false;
   int gradientKind = 1;        // 1 one-way, 2 two-way
   int gradientColourMode = 2;  // 1 fade to black, 2 blend background → foreground
-  // Colour-range selection: the reference colour, the dialog's tolerance and mode,
-  // and what the last pass found (count −1: none yet).
+  // Painting values kept between runs: the point size of markers, the fog of the
+  // painting tools.
+  int pointSize = 3;
+  int fog = 10;
+};
+
+// Colour-range selection: the reference colour, the dialog's tolerance and mode,
+// and what the last pass found (count −1: none yet).
+struct ColourRangePart {
   Rgbq rangeColour = MakeRgbq(0, 0, 0);
   int rangeTolerance = 10;
   bool rangeAdd = false;
   int rangeCount = -1;
   double rangePercent = 0;
+};
+
+// How views show grids, selections, cursors and transparent pixels.
+struct DisplayPart {
   int gridSpacing = -16;  // positive: grid shown
   bool gridOn = false;
   Rgbq displayColours[3] = {MakeRgbq(0, 0, 255), MakeRgbq(255, 255, 255), MakeRgbq(255, 0, 0)};
   bool showSelectionTone = false;
   int hatchStyle = 0;
   int cursorStyle = 0;
+  int transparencyDisplay = 3;
+};
 
-  // Settings of the next New document.
+// Settings of the next New document.
+struct NewDocumentPart {
   int newWidth = 640;
   int newHeight = 480;
   int newBitsPerPixel = 24;
   int newBackgroundMode = 0;  // 2: fill with newColour; otherwise white
   Rgbq newColour = MakeRgbq(255, 255, 255);
   std::string newTitle = "이름없음";
+};
 
-  // What the last copy left beside the clipboard DIB: the transparency of a
-  // paletted picture or of a selection (row-major, bottom row first).
+// What the last copy left beside the clipboard DIB: the transparency of a
+// paletted picture or of a selection (row-major, bottom row first).
+struct ClipboardPart {
   std::vector<uint8_t> copiedAlpha;
   int copiedWidth = 0;
   int copiedHeight = 0;
+};
 
-  // Text tool settings, kept between runs.
+// Text tool settings, kept between runs.
+struct TextPart {
+  Rgbq textColour = MakeRgbq(0, 0, 0);
   int textFontSize = 20;
   bool textStrikeOut = false;
   bool textUnderline = false;
@@ -103,22 +125,34 @@ struct FrameState {
   double textLineSpacing = 1.0;
   int textCharWidth = 100;
   int textAlign = 0;
-  Rgbq calendarColour = MakeRgbq(0, 0, 0);
-  // Painting and display values kept between runs: the point size of markers, the
-  // fog of the painting tools, how the view shows transparent pixels.
-  int pointSize = 3;
-  int fog = 10;
-  int transparencyDisplay = 3;
+};
 
+struct MeasurePart {
   MeasureSettings measure;
+};
 
-  // Counters the application keeps for its documents.
+struct CalendarPart {
+  Rgbq calendarColour = MakeRgbq(0, 0, 0);
+};
+
+// Counters the application keeps for its documents, and the running instance's own
+// temporary folder for history files.
+struct InstancePart {
   int nextSerial = 101;
   int copyCounter = 0;
   int channelCounter = 0;  // running number of split channel documents
   int scanCounter = 0;     // running number of acquired pictures ("스캔영상_%d")
-  // The running instance's own temporary folder for history files.
   std::filesystem::path tempFolder;
 };
+
+struct FrameState : ToolPart,
+                    ColourRangePart,
+                    DisplayPart,
+                    NewDocumentPart,
+                    ClipboardPart,
+                    TextPart,
+                    MeasurePart,
+                    CalendarPart,
+                    InstancePart {};
 
 }  // namespace velmira

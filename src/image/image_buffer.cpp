@@ -12,6 +12,22 @@
 
 namespace velmira {
 
+int FormatFromExtension(std::string_view extension) {
+  if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
+  std::string e(extension);
+  for (char& c : e)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  static const struct {
+    const char* ext;
+    int format;
+  } kMap[] = {{"jpg", kFormatJpeg}, {"jpeg", kFormatJpeg}, {"bmp", kFormatBmp}, {"gif", kFormatGif},
+              {"tif", kFormatTiff}, {"tiff", kFormatTiff}, {"pcx", kFormatPcx}, {"vlm", kFormatVlm},
+              {"sco", kFormatSco},  {"psd", kFormatPsd}};
+  for (const auto& m : kMap)
+    if (e == m.ext) return m.format;
+  return kFormatDetect;
+}
+
 namespace {
 
 int PaletteCountFor(int bpp) {

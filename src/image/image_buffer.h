@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmira {
@@ -68,6 +69,11 @@ enum ImageFormat : int {
   kFormatSco = 6,
   kFormatPsd = 7,
 };
+
+// The one map from file-name extensions to the format numbers above: lower-cases the
+// extension (with or without its dot); kFormatDetect (−1) when no codec claims it.
+// Open and save use it through ExtensionCode, the dialogs and velmira-cli directly.
+int FormatFromExtension(std::string_view extension);
 
 struct BitmapInfoHeader {
   uint32_t size = 40;

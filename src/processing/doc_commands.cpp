@@ -77,8 +77,6 @@ bool ApplyFilter(CMirvDoc& doc, int index, const int params[3], const FilterCont
                               [&](LayerStack& L, Layer&) {
                                 return FilterLayer(L, L.active, doc.ViewImage(), index, params, control);
                               });
-  if (ok)
-    for (int i = 0; i < 3; ++i) doc.filterParams[i] = params[i];
   return ok;
 }
 
@@ -166,7 +164,6 @@ bool ToTrueColour(CMirvDoc& doc) {
 bool TwoTone(CMirvDoc& doc, TwoToneMethod method, int threshold) {
   if (!doc.BeginEdit(TextRule::AllLayers, false)) return false;
   const int t = threshold & 0xFF;
-  doc.filterParams[0] = threshold;
   LayerStack& L = doc.Layers();
   for (int s : L.Chain()) {
     if (s != L.active) doc.RevertLayer(s, false);

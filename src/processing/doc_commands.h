@@ -43,7 +43,7 @@ constexpr const char* kTwoTone = "임계치변환";
 // Runs filter list entry `index` on the active layer within the selection and
 // records a step named after the filter. False (nothing changed) for a text layer
 // (refused with its message), an entry whose routine is not in this build, or an
-// index outside the list. The parameters are kept in doc.filterParams.
+// index outside the list.
 bool ApplyFilter(CMirvDoc& doc, int index, const int params[3], const FilterControl* control = nullptr);
 // The image-side step of ApplyFilter without the frame (the dialog's live preview):
 // takes the edit copy, filters into it and copies it back.

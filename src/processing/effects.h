@@ -24,5 +24,10 @@ int ShadowOffset(int size);
 // clears the plane; otherwise size (clamped 0…17), colour (B, G, R) and the
 // transparent-shadow choice are stored and the plane computed. One history step.
 bool ApplyLayerEffect(CMirvDoc& doc, bool remove, int size, Rgbq colour, bool transparent);
+// The same change on layer `slot` without a step: the command's body, which the
+// dialog's live preview runs too so that the two cannot drift. The colour's fourth
+// byte is never stored.
+bool SetLayerEffect(LayerStack& st, int slot, bool remove, int size, Rgbq colour, bool transparent,
+                    void (*progress)(void*, int) = nullptr, void* progressArg = nullptr);
 
 }  // namespace velmira

@@ -134,7 +134,6 @@ void Refreshed(CMirvDoc& doc, bool geometry) {
   LayerStack& st = doc.Layers();
   RefreshLayerEffects(st);
   if (geometry) {
-    doc.viewRect = {0, 0, st.header.canvasWidth, st.header.canvasHeight};
     doc.Host().UpdateViews(doc, 1025);
   }
   doc.LayersChanged();
@@ -349,47 +348,61 @@ namespace {
 // Maps the active layer onto a quadrilateral given in the layer's own coordinates as
 // shown; `place` turns the box size into the layer's new top-left as shown.
 template <class Place>
+// The quadrilateral painted into layer `slot`, placed where `place` says; the
+// selection mask follows the layer's new shape.
+bool QuadChange(LayerStack& st, int slot, const QuadPoint corners[4], const Place& place) {
+  Layer* found = st.Get(slot);
+  if (!found) return false;
+  Layer& l = *found;
+  QuadPoint q[4];
+  double mx = corners[0].x, my = corners[0].y;
+  for (int k = 1; k < 4; ++k) mx = std::min(mx, corners[k].x), my = std::min(my, corners[k].y);
+  for (int k = 0; k < 4; ++k) q[k] = {corners[k].x - mx, corners[k].y - my};
+  int bw, bh;
+  QuadBoxSize(q, &bw, &bh);
+  if (bw <= 0 || bh <= 0) return false;
+  const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
+  const Planes src = PlanesOf(l, st.LayerBpp(l), MaskOf(st, slot));
+  Planes p;
+  if (!Blank(st, l, bw, bh, cw, ch, src.HasMask(), p)) return false;
+  if (!QuadPlanes(src, q, bh, p, st.palette)) return false;  // parallel edges: the layer stays
+  int L, T;
+  place(l, mx, my, bw, bh, &L, &T);
+  const bool selection = st.selectionExists;
+  const bool hadMask = p.HasMask();
+  PutPlanes(st, slot, p, L, StorageY(T, bh, ch));
+  if (!hadMask) st.ResetSelection(slot);
+  st.selectionExists = selection;
+  // The shadow follows the new shape.
+  if (l.effectOn) ComputeEffectPlane(l.alpha, l.width, l.height, l.effectSize, l.effect);
+  return true;
+}
+
+template <class Place>
 bool QuadEdit(CMirvDoc& doc, const char* labelText, const QuadPoint corners[4], Place place) {
-  return doc.RunEdit(TextRule::Active, false, labelText, kStepPixels, [&](LayerStack& st, Layer& l) {
-    QuadPoint q[4];
-    double mx = corners[0].x, my = corners[0].y;
-    for (int k = 1; k < 4; ++k) mx = std::min(mx, corners[k].x), my = std::min(my, corners[k].y);
-    for (int k = 0; k < 4; ++k) q[k] = {corners[k].x - mx, corners[k].y - my};
-    int bw, bh;
-    QuadBoxSize(q, &bw, &bh);
-    if (bw <= 0 || bh <= 0) return false;
-    const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
-    const Planes src = PlanesOf(l, st.LayerBpp(l), MaskOf(st, st.active));
-    Planes p;
-    if (!Blank(st, l, bw, bh, cw, ch, src.HasMask(), p)) return false;
-    if (!QuadPlanes(src, q, bh, p, st.palette)) return false;  // parallel edges: the layer stays
-    int L, T;
-    place(l, mx, my, bw, bh, &L, &T);
-    const bool selection = st.selectionExists;
-    const bool hadMask = p.HasMask();
-    PutPlanes(st, st.active, p, L, StorageY(T, bh, ch));
-    if (!hadMask) st.ResetSelection(st.active);
-    st.selectionExists = selection;
-    // The shadow follows the new shape.
-    if (l.effectOn) ComputeEffectPlane(l.alpha, l.width, l.height, l.effectSize, l.effect);
-    return true;
-  });
+  return doc.RunEdit(TextRule::Active, false, labelText, kStepPixels,
+                     [&](LayerStack& st, Layer&) { return QuadChange(st, st.active, corners, place); });
 }
 
 }  // namespace
 
-bool FreeRotate(CMirvDoc& doc, float degrees) {
-  if (Busy(doc)) return false;
-  const LayerStack& st = doc.Layers();
-  const Layer& a = *st.Active();
+bool RotateLayerFreely(LayerStack& st, int slot, float degrees) {
+  const Layer* a = st.Get(slot);
+  if (!a) return false;
   QuadPoint q[4];
-  RotatedCorners(a.width, a.height, degrees, q);
-  const int top = ShownTop(st, a);
-  return QuadEdit(doc, label::kFreeRotate, q, [&](const Layer& l, double, double, int bw, int bh, int* L, int* T) {
+  RotatedCorners(a->width, a->height, degrees, q);
+  const int top = ShownTop(st, *a);
+  return QuadChange(st, slot, q, [&](const Layer& l, double, double, int bw, int bh, int* L, int* T) {
     // The centre stays where it was.
     *L = l.x + (l.width - bw) / 2;
     *T = top + (l.height - bh) / 2;
   });
+}
+
+bool FreeRotate(CMirvDoc& doc, float degrees) {
+  if (Busy(doc)) return false;
+  return doc.RunEdit(TextRule::Active, false, label::kFreeRotate, kStepPixels,
+                     [&](LayerStack& st, Layer&) { return RotateLayerFreely(st, st.active, degrees); });
 }
 
 bool FreeTransform(CMirvDoc& doc, FreeMode mode, const QuadPoint corners[4]) {

@@ -52,6 +52,9 @@ bool RotateLayer(CMirvDoc& doc, int degrees);
 
 // Free rotation of the active layer by `degrees` clockwise about its centre.
 bool FreeRotate(CMirvDoc& doc, float degrees);
+// The same turn of layer `slot` without a step: the command's body, which the
+// rotation panel's live preview runs too.
+bool RotateLayerFreely(LayerStack& st, int slot, float degrees);
 // The corner quadrilateral of a free rotation after turning it by `degrees`:
 // pixel-edge corners of a w × h layer, rounded to whole pixels.
 void RotatedCorners(int width, int height, float degrees, QuadPoint out[4]);

@@ -22,39 +22,20 @@
 
 namespace velmira {
 
+// The preview session refuses a text layer with the document's own message; the
+// dialogs' tests name it by this.
 const char* const kMsgTextLayer = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
 
 // ---------------------------------------------------------------- the pattern
 
-PreviewDialog::PreviewDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent), doc_(doc) { setModal(true); }
-
-bool PreviewDialog::Start() {
-  const Layer* a = doc_.Layers().Active();
-  if (doc_.IsBusy() || !a) return false;
-  if (a->kind == kLayerText) {
-    doc_.Host().ShowMessage(kMsgTextLayer);
-    return false;
-  }
-  slot_ = doc_.Layers().active;
-  // The layer as committed is what every preview starts from and what Cancel
-  // brings back; anything half-done on it (a floating paste) is dropped first.
-  doc_.RevertLayer(slot_, false);
-  doc_.History().SaveBackup(0, slot_);
-  started_ = true;
-  return true;
+PreviewDialog::PreviewDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent), doc_(doc), session_(doc) {
+  setModal(true);
 }
 
-void PreviewDialog::RestoreFromBackup() {
-  if (!started_) return;
-  doc_.History().RestoreBackup(0, slot_);
-  doc_.SetCompositionStale(true);
-}
+bool PreviewDialog::Start() { return session_.Begin(); }
 
 void PreviewDialog::Preview(const std::function<bool(LayerStack&, int)>& apply) {
-  if (!started_) return;
-  // Putting the kept layer back twice in a row changes nothing; on a large picture
-  // it is worth skipping.
-  if (!apply && !previewed_) return;
+  if (!Started()) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   // The selection outline would be drawn over a half-made layer; it waits for
   // the preview and then runs again.
@@ -65,38 +46,22 @@ void PreviewDialog::Preview(const std::function<bool(LayerStack&, int)>& apply) 
         v->StopSelectionTimer();
         paused << v;
       }
-  RestoreFromBackup();
-  previewed_ = false;
-  if (apply) {
-    apply(doc_.Layers(), slot_);
-    previewed_ = true;
-  }
-  doc_.SetCompositionStale(true);
-  doc_.Host().UpdateViews(doc_, 0);
+  session_.Apply(apply);
   for (CMirvView* v : paused) v->StartSelectionTimer();
   QApplication::restoreOverrideCursor();
 }
 
 void PreviewDialog::accept() {
-  if (started_ && !recorded_) {
-    // The command starts again from the committed layer, so the step holds exactly
-    // what the command makes of it, whatever the previews left behind.
-    RestoreFromBackup();
+  if (Started() && !Recorded()) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    previewed_ = false;
-    recorded_ = Commit();
+    session_.CommitWith([this](CMirvDoc&) { return Commit(); });
     QApplication::restoreOverrideCursor();
-    // A refused or failed command may have left its own partial work behind.
-    if (!recorded_) {
-      previewed_ = true;
-      Preview({});
-    }
   }
   QDialog::accept();
 }
 
 void PreviewDialog::reject() {
-  if (started_ && !recorded_) Preview({});
+  if (Started() && !Recorded()) session_.Cancel();
   QDialog::reject();
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "image/layers.h"
+#include "image/preview_session.h"
 #include "processing/adjust.h"
 
 class QLabel;
@@ -30,31 +31,26 @@ class PreviewDialog : public QDialog {
 
  public:
   PreviewDialog(CMirvDoc& doc, QWidget* parent);
-  // Refuses a text layer (with its message) and keeps the active layer in the first
-  // backup. False: nothing was kept, the dialog must not be shown.
+  // Begins the document's preview session: refuses a text layer (with its message)
+  // and keeps the active layer. False: nothing was kept, the dialog must not be shown.
   bool Start();
-  bool Started() const { return started_; }
+  bool Started() const { return session_.Begun(); }
   // True once OK recorded the step.
-  bool Recorded() const { return recorded_; }
+  bool Recorded() const { return session_.Committed(); }
   CMirvDoc& Doc() { return doc_; }
 
   void accept() override;
   void reject() override;
 
  protected:
-  // Restores the layer from the backup and, when `apply` is given, runs it on the
-  // backed-up layer; then the views redraw.
+  // The kept layer with `apply` run on it (none: the kept layer); the views redraw.
   void Preview(const std::function<bool(LayerStack&, int slot)>& apply);
-  void RestoreFromBackup();
   // The document command with the current values; true when a step was recorded.
   virtual bool Commit() = 0;
 
  private:
   CMirvDoc& doc_;
-  int slot_ = -1;
-  bool started_ = false;
-  bool recorded_ = false;
-  bool previewed_ = false;  // the layer holds a preview, not the kept state
+  PreviewSession session_;
 };
 
 // A slider with its edit box: typing a value moves the slider, moving the slider

@@ -205,97 +205,26 @@ FreeRotateDialog::FreeRotateDialog(CMirvDoc& doc, QWidget* parent) : PreviewDial
   connect(angle_, &QDoubleSpinBox::valueChanged, this, [this] { Apply(); });
 }
 
-bool FreeRotateDialog::Begin() {
-  if (!Start()) return false;
-  const LayerStack& st = Doc().Layers();
-  mask_ = st.mask;
-  maskW_ = st.maskWidth;
-  maskH_ = st.maskHeight;
-  maskX_ = st.maskX;
-  maskY_ = st.maskY;
-  selection_ = st.selectionExists;
-  kept_ = true;
-  return true;
-}
-
-void FreeRotateDialog::PutMaskBack() {
-  if (!kept_) return;
-  LayerStack& st = Doc().Layers();
-  st.mask = mask_;
-  st.maskWidth = maskW_;
-  st.maskHeight = maskH_;
-  st.maskX = maskX_;
-  st.maskY = maskY_;
-  st.selectionExists = selection_;
-}
+// The preview session keeps the selection mask with the layer, so a cancelled turn
+// puts the selection back as well.
+bool FreeRotateDialog::Begin() { return Start(); }
 
 void FreeRotateDialog::Apply() {
   const float degrees = float(angle_->value());
   if (degrees == 0.0f) {
     Preview({});
-    PutMaskBack();
     return;
   }
-  // The preview reshapes the layer as the command will: the quadrilateral of the
-  // turned layer painted into a box that keeps the layer's centre, never smaller
-  // than the canvas.
-  Preview([this, degrees](LayerStack& st, int slot) {
-    PutMaskBack();
-    Layer& l = st.slots[slot];
-    QuadPoint q[4];
-    RotatedCorners(l.width, l.height, degrees, q);
-    double mx = q[0].x, my = q[0].y;
-    for (int k = 1; k < 4; ++k) mx = std::min(mx, q[k].x), my = std::min(my, q[k].y);
-    for (QuadPoint& p : q) p = {p.x - mx, p.y - my};
-    int bw = 0, bh = 0;
-    QuadBoxSize(q, &bw, &bh);
-    if (bw <= 0 || bh <= 0) return false;
-    const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
-    const bool carry = st.selectionExists && st.maskWidth == l.width && st.maskHeight == l.height;
-    const Planes src = PlanesOf(l, st.LayerBpp(l), carry ? &st.mask : nullptr);
-    Planes p;
-    p.text = l.kind == kLayerText;
-    if (!MakePlanes(p, std::max(bw, cw), std::max(bh, ch), st.LayerBpp(l), 0, src.HasMask(),
-                    st.selectionExists ? 0 : 1))
-      return false;
-    if (!QuadPlanes(src, q, bh, p, st.palette)) return false;
-    const int top = ch - l.height + l.y;
-    const int left = l.x + (l.width - bw) / 2;
-    const int newTop = top + (l.height - bh) / 2;
-    l.pixels.swap(p.pixels);
-    l.alpha.swap(p.alpha);
-    l.effect.swap(p.effect);
-    l.width = p.width;
-    l.height = p.height;
-    l.stride = p.stride;
-    l.imageSize = int32_t(l.pixels.size());
-    l.pixelCount = p.width * p.height;
-    l.x = left;
-    l.y = newTop + bh - ch;
-    l.dirty = 1;
-    if (p.HasMask())
-      st.mask.swap(p.mask);
-    else
-      st.mask.assign(size_t(l.pixelCount), 1);
-    st.maskWidth = l.width;
-    st.maskHeight = l.height;
-    st.maskX = l.x;
-    st.maskY = l.y;
-    if (l.effectOn) ComputeEffectPlane(l.alpha, l.width, l.height, l.effectSize, l.effect);
-    return true;
-  });
+  // The preview runs the command's own turn of the layer, so the two cannot drift.
+  Preview([degrees](LayerStack& st, int slot) { return RotateLayerFreely(st, slot, degrees); });
 }
 
 bool FreeRotateDialog::Commit() {
-  PutMaskBack();
   const float degrees = float(angle_->value());
   return degrees != 0.0f && FreeRotate(Doc(), degrees);
 }
 
-void FreeRotateDialog::reject() {
-  PreviewDialog::reject();
-  if (!Recorded()) PutMaskBack();
-}
+void FreeRotateDialog::reject() { PreviewDialog::reject(); }
 
 // ---------------------------------------------------------------- layer effect
 
@@ -370,22 +299,8 @@ void LayerEffectDialog::Apply() {
   const int size = std::clamp(size_.slider->value(), 0, kMaxEffectSize);
   const Rgbq colour = colour_;
   const bool transparent = transparent_->isChecked();
-  Preview([=, this](LayerStack&, int slot) {
-    Layer& l = Doc().Layers().slots[slot];
-    if (l.effect.size() != size_t(l.pixelCount)) l.effect.assign(size_t(l.pixelCount), 0);
-    if (remove) {
-      l.effectOn = 0;
-      std::fill(l.effect.begin(), l.effect.end(), uint8_t(0));
-    } else {
-      l.effectOn = 1;
-      l.effectSize = uint8_t(size);
-      l.effectColour = int32_t(colour);
-      l.transparentShadow = transparent ? 1 : 0;
-      ComputeEffectPlane(l.alpha, l.width, l.height, size, l.effect);
-    }
-    l.dirty = 1;
-    return true;
-  });
+  // The command's own change: the colour is masked the same way in both.
+  Preview([=](LayerStack& st, int slot) { return SetLayerEffect(st, slot, remove, size, colour, transparent); });
 }
 
 bool LayerEffectDialog::Commit() {

@@ -89,7 +89,8 @@ class FreeRotateDialog : public PreviewDialog {
   static FreeRotateDialog* Active();
   void SetActive(bool on);
   QDoubleSpinBox* Angle() const { return angle_; }
-  // Start() and keeping the selection mask, which the preview reshapes with the layer.
+  // Start(): the session keeps the selection mask too, which the preview reshapes
+  // with the layer.
   bool Begin();
   void reject() override;
 
@@ -98,11 +99,7 @@ class FreeRotateDialog : public PreviewDialog {
 
  private:
   void Apply();
-  void PutMaskBack();
   QDoubleSpinBox* angle_;
-  std::vector<uint8_t> mask_;
-  int maskW_ = 0, maskH_ = 0, maskX_ = 0, maskY_ = 0;
-  bool selection_ = false, kept_ = false;
 };
 
 // "레이어효과": the shadow's size, colour, the transparent shadow and removal.

@@ -354,15 +354,12 @@ void LayerPanel::SetTransparency(int value) {
   CMirvDoc* doc = frame_.ActiveDocument();
   Layer* a = doc ? doc->Layers().Active() : nullptr;
   if (!a) return;
-  a->transparency = uint8_t(std::clamp(value, 0, 255));
-  // Switching layers puts back the committed copy of the one left: commit the new
-  // byte so that it stays (while the slider is dragged, once it is let go).
-  if (!slider_->isSliderDown()) doc->CommitLayer(doc->Layers().active);
+  // While the slider is dragged the value is shown but committed only on release.
+  doc->SetLayerTransparency(doc->Layers().active, std::clamp(value, 0, 255), !slider_->isSliderDown());
   filling_ = true;
   slider_->setValue(a->transparency);
   box_->setValue(a->transparency);
   filling_ = false;
-  Repaint(*doc);
 }
 
 void LayerPanel::SetBlend(const QString& label) {
@@ -370,9 +367,7 @@ void LayerPanel::SetBlend(const QString& label) {
   CMirvDoc* doc = frame_.ActiveDocument();
   Layer* a = doc ? doc->Layers().Active() : nullptr;
   if (!a) return;
-  a->blend = uint8_t(BlendFromLabel(label));
-  doc->CommitLayer(doc->Layers().active);
-  Repaint(*doc);
+  doc->SetLayerBlend(doc->Layers().active, BlendFromLabel(label));
 }
 
 void LayerPanel::OnLayerClicked(QListWidgetItem* item) {
@@ -391,8 +386,7 @@ void LayerPanel::OnLayerChanged(QListWidgetItem* item) {
   if (!l) return;
   const int visible = item->checkState() == Qt::Checked ? 1 : 0;
   if (l->visible == visible) return;
-  l->visible = visible;
-  Repaint(*doc);
+  doc->SetLayerVisible(item->data(kSlotRole).toInt(), visible != 0);
 }
 
 void LayerPanel::OnHistoryClicked(QListWidgetItem* item) {

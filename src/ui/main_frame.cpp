@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -36,6 +37,7 @@
 #include "tools/tool_ids.h"
 #include "tools/view_geometry.h"
 #include "ui/decoration_menu.h"
+#include "tools/tool_traits.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
 #include "ui/icons.h"
@@ -164,6 +166,9 @@ CMainFrame::~CMainFrame() {
   // Windows first: every view refers to its document.
   closing_ = true;
   for (QMdiSubWindow* w : mdi_->subWindowList()) delete w;
+  // So are the dialogs and panels that hold a document's preview: they end (and
+  // put their layer back) while the document still exists.
+  for (QDialog* d : findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly)) delete d;
   documents_.clear();
 }
 
@@ -829,19 +834,22 @@ void CMainFrame::ChooseBrush(int id) {
 
 bool CMainFrame::ConsentToolChange(int newTool) {
   auto shown = [](QWidget* w) { return w && w->isVisible(); };
-  if (shown(guidePathPanel_)) {
-    const bool allowed = newTool == tool::kPolygonSelect || newTool == tool::kZoomIn || newTool == tool::kZoomOut ||
-                         newTool == 5615 || newTool == 5616 || (newTool >= 5620 && newTool <= 5622);
-    if (!allowed) return false;
-  }
-  if (shown(rotationPanel_) && !(newTool >= tool::kTransformSize && newTool <= tool::kTransformPerspective))
-    return false;
+  if (shown(guidePathPanel_) && !tool::MayFollow(tool::ModePanel::GuidePath, newTool)) return false;
+  if (shown(rotationPanel_) && !tool::MayFollow(tool::ModePanel::Rotation, newTool)) return false;
   if (newTool != cmd::kFlatten) {
     // The gradient's options belong to the gradient tool alone.
     if (newTool != tool::kGradient)
       if (auto* g = findChild<GradientDialog*>(QString(), Qt::FindDirectChildrenOnly); g && g->isVisible()) g->hide();
     PressToolButton(newTool);
-    if (shown(rotationPanel_)) rotationPanel_->hide();
+    // A free transform takes over from free rotation: the rotation mode ends (its
+    // panel puts the layer back), not only its panel; a hidden panel would keep the
+    // mode alive and free rotation could never be entered again.
+    if (shown(rotationPanel_)) {
+      if (auto* d = qobject_cast<QDialog*>(rotationPanel_))
+        d->reject();
+      else
+        rotationPanel_->hide();
+    }
     if (CMirvView* v = ActiveView()) v->setFocus(Qt::OtherFocusReason);
   }
   return true;

@@ -129,6 +129,21 @@ TEST_F(CliTest, LayeredDocumentsSurviveTheNativeFormatAndGifGetsAPalette) {
   EXPECT_LT(error / (40 * 30 * 3), 8);
 }
 
+TEST_F(CliTest, LayerPropertiesSurviveSwitchingLayersWithAHistory) {
+  // With a history, leaving a layer puts back its committed copy: every property
+  // change must be committed, or switching layers silently undoes it.
+  CliRun r = Cli("convert --history --do add-layer --do 'layer-blend multiply' --do 'layer-transparency 90' "
+                 "--do 'layer-visible 0' --do 'rename-layer upper' --do 'set-active 0' " +
+                 P("in.bmp") + " " + P("props.vlm"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  r = Cli("info --json " + P("props.vlm"));
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_NE(r.out.find("\"name\": \"upper\", \"kind\": \"raster\", \"blend\": \"multiply\", \"visible\": false"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\"transparency\": 90"), std::string::npos) << r.out;
+}
+
 TEST_F(CliTest, EightBitConversionSurvivesTheNextEdit) {
   // The edit after the conversion starts from the committed layers: they must be the
   // converted ones, or the picture silently returns to 24 bits.

@@ -107,7 +107,9 @@ TEST(CommandRegistry, IdsNamesAndSurfacesAreUniqueAndResolve) {
     EXPECT_TRUE(s.parent.empty() || surfaces.count(s.parent)) << s.key << " hangs under nothing";
   for (const auto& c : r.All()) {
     EXPECT_TRUE(c->id != 0 || !c->name.empty()) << "a command needs an id or a name";
-    if (c->id != 0) EXPECT_EQ(r.Find(c->id), c.get());
+    if (c->id != 0) {
+      EXPECT_EQ(r.Find(c->id), c.get());
+    }
     if (!c->name.empty()) {
       EXPECT_EQ(r.FindByName(c->name), c.get());
       EXPECT_FALSE(c->help.empty()) << c->name << " has no help line";
@@ -117,7 +119,9 @@ TEST(CommandRegistry, IdsNamesAndSurfacesAreUniqueAndResolve) {
       EXPECT_TRUE(surfaces.count(p.surface)) << c->id << " is placed on an unknown surface " << p.surface;
       EXPECT_FALSE(r.LabelOn(c->id, p.surface).empty()) << c->id << " shows no text on " << p.surface;
     }
-    if (c->tool) EXPECT_TRUE(c->needs & kNeedDocument) << c->id << ": a tool works on a document";
+    if (c->tool) {
+      EXPECT_TRUE(c->needs & kNeedDocument) << c->id << ": a tool works on a document";
+    }
   }
 }
 
@@ -128,8 +132,9 @@ TEST(CommandRegistry, ParametersAndUsageAgree) {
       // A required parameter after an optional one could never be given alone.
       EXPECT_FALSE(optionalSeen && !p.optional) << c->name << ": " << p.name;
       optionalSeen = optionalSeen || p.optional;
-      if (p.min < p.max && p.optional)
+      if (p.min < p.max && p.optional) {
         EXPECT_TRUE(p.def >= p.min && p.def <= p.max) << c->name << ": default of " << p.name << " out of range";
+      }
     }
     // The argument counts Validate accepts are exactly those the parameters allow.
     CommandArgs words{c->name};

@@ -431,5 +431,37 @@ TEST_F(DocTest, DuplicateLayerAndDocumentAndRename) {
   EXPECT_EQ(L().Active()->name.Get(), u"새 이름");
 }
 
+TEST_F(DocTest, LayerPropertiesAreCheckedAndSurviveLeavingTheLayer) {
+  ASSERT_TRUE(Open());
+  ASSERT_TRUE(doc->AddLayer());
+  const int top = L().active;
+  // Values the composition does not know change nothing.
+  EXPECT_FALSE(doc->SetLayerBlend(top, 1));
+  EXPECT_FALSE(doc->SetLayerBlend(top, 10));
+  EXPECT_FALSE(doc->SetLayerTransparency(top, 256));
+  EXPECT_FALSE(doc->SetLayerTransparency(top, -1));
+  EXPECT_FALSE(doc->SetLayerVisible(39, false));  // an empty slot
+  EXPECT_EQ(L().slots[top].blend, kBlendNormal);
+  EXPECT_EQ(L().slots[top].transparency, 0);
+
+  ASSERT_TRUE(doc->SetLayerBlend(top, kBlendScreen));
+  ASSERT_TRUE(doc->SetLayerTransparency(top, 70));
+  ASSERT_TRUE(doc->SetLayerVisible(top, false));
+  ASSERT_TRUE(doc->RenameLayer(top, "위"));
+  EXPECT_TRUE(doc->IsModified());
+  // Leaving the layer reverts it to its committed copy: the properties are in it.
+  ASSERT_TRUE(doc->SetActiveLayer(L().bottom));
+  ASSERT_TRUE(doc->SetActiveLayer(top));
+  EXPECT_EQ(L().slots[top].blend, kBlendScreen);
+  EXPECT_EQ(L().slots[top].transparency, 70);
+  EXPECT_EQ(L().slots[top].visible, 0);
+  EXPECT_EQ(Utf16ToUtf8(L().slots[top].name.Get()), "위");
+
+  doc->SetBusy(true);
+  EXPECT_FALSE(doc->SetLayerBlend(top, kBlendNormal));
+  doc->SetBusy(false);
+  EXPECT_EQ(L().slots[top].blend, kBlendScreen);
+}
+
 }  // namespace
 }  // namespace velmira

@@ -7,6 +7,7 @@
 #include "image/compose.h"
 #include "image/doc.h"
 #include "processing/effects.h"
+#include "../support/recording_host.h"
 
 namespace velmira {
 namespace {
@@ -72,20 +73,7 @@ TEST(EffectPlane, LargePlanesKeepExactWindowSums) {
   EXPECT_GT(e[size_t(n - 1) * size_t(n) + size_t(n - hole)], 0);
 }
 
-struct QuietHost : DocHost {
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string&) override { return false; }
-  void Progress(int) override {}
-  void UpdateViews(CMirvDoc&, int) override {}
-  void RefreshLayerPanel(CMirvDoc&) override {}
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
-  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
-  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
-};
+using QuietHost = testing_support::RecordingHost;
 
 class EffectDocTest : public ::testing::Test {
  protected:
@@ -218,6 +206,29 @@ TEST_F(EffectDocTest, ShadowFollowsEditsOfTheShadowedLayer) {
   EXPECT_EQ(RefreshLayerEffects(d.Layers()), 0);
   l.visible = 1;
   EXPECT_EQ(RefreshLayerEffects(d.Layers()), 1);
+}
+
+}  // namespace
+}  // namespace velmira
+
+namespace velmira {
+namespace {
+
+// The dialog previews with SetLayerEffect and records with ApplyLayerEffect: both
+// must store the same record, the colour's fourth byte dropped.
+TEST_F(EffectDocTest, PreviewAndCommandStoreTheSameShadow) {
+  LayerStack preview = doc->Layers();
+  const Rgbq colour = MakeRgbq(10, 20, 30, 255);
+  ASSERT_TRUE(SetLayerEffect(preview, preview.active, false, 5, colour, true));
+  ASSERT_TRUE(ApplyLayerEffect(*doc, false, 5, colour, true));
+  const Layer& shown = preview.slots[preview.active];
+  const Layer& recorded = *doc->Layers().Active();
+  EXPECT_EQ(shown.effectColour, recorded.effectColour);
+  EXPECT_EQ(uint32_t(recorded.effectColour) >> 24, 0u);
+  EXPECT_EQ(shown.effect, recorded.effect);
+  EXPECT_EQ(shown.effectSize, recorded.effectSize);
+  EXPECT_EQ(shown.transparentShadow, recorded.transparentShadow);
+  EXPECT_FALSE(SetLayerEffect(preview, 39, false, 5, colour, true)) << "an empty slot";
 }
 
 }  // namespace

@@ -11,26 +11,14 @@
 #include "image/doc.h"
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
+#include "../support/recording_host.h"
 
 namespace velmira {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Host : DocHost {
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& t) override { messages.push_back(t); }
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string&) override { return false; }
-  void Progress(int) override {}
-  void UpdateViews(CMirvDoc&, int) override {}
-  void RefreshLayerPanel(CMirvDoc&) override {}
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
-  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
-  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
-};
+using Host = testing_support::RecordingHost;
 
 // Every pixel a different colour, so any dropped or repeated pixel shows.
 Rgbq Distinct(int x, int y) { return MakeRgbq(x * 7 + 1, y * 11 + 2, (x * 13 + y * 5) % 251); }
@@ -487,6 +475,32 @@ TEST(TransformKernels, TextLayerBytePlanesKeepTheirStride) {
   ASSERT_TRUE(MakePlanes(half, 3, 2, 8, 0, false, 1));
   ResizePlanes(big, 3.0f / 7.0f, 0.5f, half, {});
   EXPECT_GT(half.alpha[size_t(1 + 1 * 3)], 0);
+}
+
+}  // namespace
+}  // namespace velmira
+
+namespace velmira {
+namespace {
+
+// The rotation panel previews with RotateLayerFreely and records with FreeRotate:
+// the same layer and the same selection must come out of both.
+TEST_F(TransformTest, ThePanelsTurnIsTheCommandsTurn) {
+  Make(10, 8);
+  for (float degrees : {30.0f, -75.5f, 180.0f}) {
+    LayerStack preview = L();
+    ASSERT_TRUE(RotateLayerFreely(preview, preview.active, degrees));
+    ASSERT_TRUE(FreeRotate(*doc, degrees));
+    const Layer& shown = preview.slots[preview.active];
+    const Layer& recorded = *L().Active();
+    EXPECT_EQ(shown.pixels, recorded.pixels) << degrees;
+    EXPECT_EQ(shown.alpha, recorded.alpha) << degrees;
+    EXPECT_EQ(std::vector<int>({shown.width, shown.height, shown.x, shown.y}),
+              std::vector<int>({recorded.width, recorded.height, recorded.x, recorded.y}))
+        << degrees;
+    EXPECT_EQ(preview.mask, L().mask) << degrees;
+    ASSERT_TRUE(doc->Undo());
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// A DocHost that records what a document asks of its surroundings, for tests that
-// drive documents without a window.
+// The one DocHost of the tests: it records what a document asks of its
+// surroundings, for tests that drive documents without a window. Suites that need
+// more (forwarding updates to views, watching the zoom anchor) set `onUpdate`.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,9 @@ struct RecordingHost : DocHost {
   FormatDispatch* formats = nullptr;
   std::string renameTo;  // the answer to AskText; empty means Cancel
   int updates = 0;
+  std::vector<int> hints;        // the hint of every view update, in order
+  int layerPanelRefreshes = 0;
+  std::function<void(CMirvDoc&, int)> onUpdate;  // runs on every view update
 
   void ShowMessage(const std::string& t) override { messages.push_back(t); }
   std::vector<std::string> questions;
@@ -39,8 +44,12 @@ struct RecordingHost : DocHost {
     return true;
   }
   void Progress(int p) override { progress.push_back(p); }
-  void UpdateViews(CMirvDoc&, int) override { ++updates; }
-  void RefreshLayerPanel(CMirvDoc&) override {}
+  void UpdateViews(CMirvDoc& doc, int hint) override {
+    ++updates;
+    hints.push_back(hint);
+    if (onUpdate) onUpdate(doc, hint);
+  }
+  void RefreshLayerPanel(CMirvDoc&) override { ++layerPanelRefreshes; }
   void RefreshHistoryPanel(CMirvDoc&) override {}
   void TitleChanged(CMirvDoc&) override {}
   bool PutClipboard(const std::vector<uint8_t>& dib) override {
@@ -52,6 +61,7 @@ struct RecordingHost : DocHost {
     return !dib.empty();
   }
   CMirvDoc* NewDocument(int w, int h, int bpp, const std::string& name) override {
+    if (!frame) return nullptr;  // a suite that makes no second documents
     frame->newWidth = w;
     frame->newHeight = h;
     frame->newBitsPerPixel = bpp;

@@ -1,4 +1,5 @@
 #include "tools/tool_router.h"
+#include "../support/recording_host.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -12,25 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Host : DocHost {
-  std::vector<int> hints;
-  std::vector<Point> anchorsSeen;  // the zoom anchor as each update saw it
+// The shared recording host, also noting the zoom anchor as each update saw it.
+struct Host : testing_support::RecordingHost {
+  std::vector<Point> anchorsSeen;
   DocViewState* state = nullptr;
-  int layerPanelRefreshes = 0;
-  void ShowMessage(const std::string&) override {}
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string&) override { return false; }
-  void Progress(int) override {}
-  void UpdateViews(CMirvDoc&, int hint) override {
-    hints.push_back(hint);
-    if (state) anchorsSeen.push_back(state->zoomAnchor);
+  Host() {
+    onUpdate = [this](CMirvDoc&, int) {
+      if (state) anchorsSeen.push_back(state->zoomAnchor);
+    };
   }
-  void RefreshLayerPanel(CMirvDoc&) override { ++layerPanelRefreshes; }
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
-  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
-  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
 };
 
 using View = testing_support::RecordingView;

@@ -334,6 +334,31 @@ class TransformDialogsTest : public QObject {
     QCOMPARE(d.History().Step(), step);
   }
 
+  // A free transform chosen while the rotation panel is open ends the rotation mode
+  // (putting the layer back) rather than only hiding the panel: free rotation must
+  // still be available afterwards.
+  void freeTransformEndsTheRotationMode() {
+    CMirvDoc& d = NewDoc(10, 8);
+    const Layer before = *d.Layers().Active();
+    const int step = d.History().Step();
+    for (int transform : {4250, 4251, 4252}) {
+      QVERIFY(frame_->OnCommand(1415));
+      FreeRotateDialog* p = FreeRotateDialog::Active();
+      QVERIFY(p && p->isVisible());
+      p->Angle()->setValue(30.0);
+      QVERIFY(frame_->OnCommand(transform));
+      QCOMPARE(frame_->Frame().currentTool, transform);
+      QVERIFY2(!FreeRotateDialog::Active(), "the rotation mode outlived its panel");
+      QVERIFY(d.Layers().Active()->pixels == before.pixels);
+      QCOMPARE(d.Layers().Active()->width, before.width);
+      QCOMPARE(d.History().Step(), step);
+    }
+    QVERIFY(frame_->OnCommand(1415));
+    QVERIFY(FreeRotateDialog::Active());
+    QCOMPARE(frame_->Frame().currentTool, tool::kFreeRotate);
+    FreeRotateDialog::Active()->close();
+  }
+
   void layerEffectDialog() {
     CMirvDoc& d = NewDoc(10, 8);
     const int step = d.History().Step();

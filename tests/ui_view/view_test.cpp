@@ -13,24 +13,17 @@
 #include "tools/selection.h"
 #include "ui/child_frame.h"
 #include "ui/mirv_view.h"
+#include "../support/recording_host.h"
 
 using namespace velmira;
 
 namespace {
 
 // Forwards updates to the views as the main frame does; records nothing else.
-struct Host : DocHost {
-  void ShowMessage(const std::string&) override {}
-  Answer Ask(const std::string&, AskButtons) override { return Answer::Ok; }
-  bool AskText(const std::string&, std::string&) override { return false; }
-  void Progress(int) override {}
-  void UpdateViews(CMirvDoc& doc, int hint) override { CMirvView::UpdateAllViews(doc, hint); }
-  void RefreshLayerPanel(CMirvDoc&) override {}
-  void RefreshHistoryPanel(CMirvDoc&) override {}
-  void TitleChanged(CMirvDoc&) override {}
-  bool PutClipboard(const std::vector<uint8_t>&) override { return false; }
-  bool GetClipboard(std::vector<uint8_t>&) override { return false; }
-  CMirvDoc* NewDocument(int, int, int, const std::string&) override { return nullptr; }
+struct Host : testing_support::RecordingHost {
+  Host() {
+    onUpdate = [](CMirvDoc& doc, int hint) { CMirvView::UpdateAllViews(doc, hint); };
+  }
 };
 
 }  // namespace
