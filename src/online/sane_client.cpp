@@ -5,11 +5,13 @@
 #include <sane/saneopts.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <thread>
 #include <mutex>
 
 namespace velmira::online {
@@ -311,6 +313,9 @@ bool CSaneClient::FeederSelected() {
          v.find("duplex") != std::string::npos;
 }
 
+// How long a device may send nothing before its page counts as failed.
+constexpr std::chrono::seconds kSilentDeviceLimit{30};
+
 int CSaneClient::ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, std::string* why) {
   std::vector<SANE_Byte> buffer(64 * 1024);
   int frame = 0;
@@ -333,6 +338,8 @@ int CSaneClient::ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, st
     const int frames = fp.format == int(FrameKind::Gray) || fp.format == int(FrameKind::Rgb) ? 1 : 3;
     int64_t received = 0;
     int lastPercent = -1;
+    // A device that keeps answering with no data must not hold the scan forever.
+    auto lastData = std::chrono::steady_clock::now();
     for (;;) {
       if (cancel_) return SANE_STATUS_CANCELLED;
       SANE_Int length = 0;
@@ -340,6 +347,15 @@ int CSaneClient::ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, st
       if (s == SANE_STATUS_EOF) break;
       if (s != SANE_STATUS_GOOD) return s;
       if (length < 0 || size_t(length) > buffer.size()) return SANE_STATUS_IO_ERROR;
+      if (length == 0) {
+        if (std::chrono::steady_clock::now() - lastData > kSilentDeviceLimit) {
+          if (why) *why = "the device stopped sending data";
+          return SANE_STATUS_IO_ERROR;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        continue;
+      }
+      lastData = std::chrono::steady_clock::now();
       page.Append(buffer.data(), size_t(length));
       received += length;
       if (sink && expected > 0) {
