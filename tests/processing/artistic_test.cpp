@@ -251,7 +251,9 @@ TEST(StampFilters, ColourFactorOneOnlySmearsAndSelectionHolds) {
   ASSERT_TRUE(RunFilterKernel(kFilterConfetti, t, confetti));
   for (int y = 0; y < p.h; ++y)
     for (int x = 0; x < p.w; ++x)
-      if (x < 5 || y < 5 || x >= 15 || y >= 15) ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+      if (x < 5 || y < 5 || x >= 15 || y >= 15) {
+        ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+      }
 }
 
 TEST(StrokeFilters, LinesCopyColoursAndDabsStayInTheSelection) {
@@ -271,7 +273,9 @@ TEST(StrokeFilters, LinesCopyColoursAndDabsStayInTheSelection) {
   for (int y = 0; y < p.h; ++y)
     for (int x = 0; x < p.w; ++x) {
       const bool in = x >= 8 && y >= 8 && x < 20 && y < 16;
-      if (!in) ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+      if (!in) {
+        ASSERT_EQ(p.Out(x, y), p.In(x, y)) << x << "," << y;
+      }
       changed += in && p.Out(x, y) != p.In(x, y);
     }
   EXPECT_GT(changed, 0);
@@ -337,7 +341,9 @@ TEST(DropFilters, SingleDropsKeepColoursAndEveryDrawIsCounted) {
   for (int y = 0; y < u.h; ++y)
     for (int x = 0; x < u.w; ++x) {
       const bool in = x >= 10 && y >= 5 && x < 20 && y < 15;
-      if (!in) ASSERT_EQ(u.Out(x, y), u.In(x, y));
+      if (!in) {
+        ASSERT_EQ(u.Out(x, y), u.In(x, y));
+      }
       inside += in && u.Out(x, y) != u.In(x, y);
     }
   EXPECT_GT(inside, 0);
@@ -366,7 +372,7 @@ void LensSource(int w, int h, int x, int y, bool bath, int& sx, int& sy) {
 }
 
 TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
-  for (const auto [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150}}) {
+  for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150}}) {
     Picture p(w, h);
     p.Fill([](int x, int y) { return MakeRgbq(x % 256, y % 256, (x / 256) * 16 + 5); });
     for (const bool bath : {false, true}) {
