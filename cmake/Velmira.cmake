@@ -16,7 +16,11 @@ include(GoogleTest)
 # A GoogleTest executable registered with CTest; tests run from the build tree and
 # find generated data through VELMIRA_TEST_DATA.
 function(velmira_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;DEPS" ${ARGN})
+  # ENVIRONMENT: one VAR=value for every case instead of the offscreen Qt platform.
+  cmake_parse_arguments(T "" "ENVIRONMENT" "SOURCES;DEPS" ${ARGN})
+  if(NOT T_ENVIRONMENT)
+    set(T_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
@@ -25,5 +29,5 @@ function(velmira_test name)
   # One CTest test per case, named SUITE.Case after the executable, so that a failure
   # names its case and `ctest -R <executable>` still picks a whole suite.
   gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_TIMEOUT 120
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
 endfunction()
