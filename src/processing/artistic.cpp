@@ -1,4 +1,5 @@
 #include "processing/artistic.h"
+#include "image/ring_points.h"
 
 #include <algorithm>
 #include <atomic>
@@ -35,33 +36,6 @@ inline void Put(const FilterTarget& t, int x, int y, int b, int g, int r) {
 }
 inline int Diff(const uint8_t* a, const uint8_t* b) {
   return std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2]);
-}
-
-// Ring points of radius r in plotting order: the four on the axes, then for
-// i = 1, 2, … the eight mirror images of (i, j), j = trunc(√(r² − i²) + 0.5), while
-// j ≥ i. The brush draws its rings the same way, so a painted dab and a filter's dab
-// draw their random weights in the same order.
-template <class F>
-void ForEachRingPoint(int cx, int cy, int r, F&& plot) {
-  plot(cx + r, cy);
-  plot(cx - r, cy);
-  plot(cx, cy + r);
-  plot(cx, cy - r);
-  const long long rr = (long long)r * r;
-  for (int i = 1;; ++i) {
-    const long long d = rr - (long long)i * i;
-    if (d < 0) break;
-    const int j = int(std::sqrt(double(d)) + 0.5);
-    if (j < i) break;
-    plot(cx + i, cy + j);
-    plot(cx - i, cy + j);
-    plot(cx + i, cy - j);
-    plot(cx - i, cy - j);
-    plot(cx + j, cy + i);
-    plot(cx - j, cy + i);
-    plot(cx + j, cy - i);
-    plot(cx - j, cy - i);
-  }
 }
 
 // The brush's soft dab drawn into the edit copy: rings 1 … size − 1 weighted at

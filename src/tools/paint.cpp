@@ -1,4 +1,5 @@
 #include "tools/paint.h"
+#include "image/ring_points.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,33 +126,6 @@ class LayerPainter {
   bool changed_ = false;
   bool alphaCleared_ = false;
 };
-
-// Visits the ring of radius r around (cx, cy) in plotting order: the four points on
-// the axes first, then for i = 1, 2, … the eight mirror images of (i, j) with
-// j = round(√(r² − i²)) while j ≥ i. Points on a diagonal come twice, as the
-// eight-way mirror gives them.
-template <class F>
-void ForEachRingPoint(int cx, int cy, int r, F&& plot) {
-  plot(cx + r, cy);
-  plot(cx - r, cy);
-  plot(cx, cy + r);
-  plot(cx, cy - r);
-  const long long rr = (long long)r * r;
-  for (int i = 1;; ++i) {
-    const long long d = rr - (long long)i * i;
-    if (d < 0) break;
-    const int j = int(std::sqrt(double(d)) + 0.5);
-    if (j < i) break;
-    plot(cx + i, cy + j);
-    plot(cx - i, cy + j);
-    plot(cx + i, cy - j);
-    plot(cx - i, cy - j);
-    plot(cx + j, cy + i);
-    plot(cx - j, cy + i);
-    plot(cx + j, cy - i);
-    plot(cx - j, cy - i);
-  }
-}
 
 int Channel(int k, int old, double g) { return k - int(g * double(k - old)); }
 
