@@ -16,8 +16,10 @@ cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs" --timeout 600
 
 if [ "${CI:-}" = "true" ]; then
+  # The sanitizers' instrumentation makes GCC warn about bounds it invents itself
+  # (stringop-overflow on plain std::fill), so warnings fail only the build above.
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVELMIRA_SANITIZE=ON -DVELMIRA_BUILD_UI=OFF -DVELMIRA_BUILD_BENCH=OFF -DVELMIRA_WERROR=ON
+    -DVELMIRA_SANITIZE=ON -DVELMIRA_BUILD_UI=OFF -DVELMIRA_BUILD_BENCH=OFF -DVELMIRA_WERROR=OFF
   cmake --build build-asan -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 1200
