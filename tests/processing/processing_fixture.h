@@ -7,13 +7,64 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "image/doc.h"
+#include "processing/filters.h"
 #include "../support/recording_host.h"
 
 namespace velmira::testing_support {
+
+// A picture with its edit copy and selection, as the filters see a layer.
+struct Picture {
+  int w, h, stride;
+  std::vector<uint8_t> src, dst, sel;
+  Rgbq outside = MakeRgbq(10, 20, 30);
+  Picture(int w_, int h_) : w(w_), h(h_), stride(StrideFor(w_, 24)) {
+    src.assign(size_t(stride) * size_t(h), 0);
+    sel.assign(size_t(w) * size_t(h), 1);
+  }
+  void Set(int x, int y, Rgbq c) {
+    uint8_t* p = &src[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    p[0] = uint8_t(RgbqB(c)), p[1] = uint8_t(RgbqG(c)), p[2] = uint8_t(RgbqR(c));
+  }
+  Rgbq In(int x, int y) const {
+    const uint8_t* p = &src[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    return MakeRgbq(p[2], p[1], p[0]);
+  }
+  Rgbq Out(int x, int y) const {
+    const uint8_t* p = &dst[size_t(y) * size_t(stride) + 3 * size_t(x)];
+    return MakeRgbq(p[2], p[1], p[0]);
+  }
+  template <class F>
+  void Fill(F&& f) {
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) Set(x, y, f(x, y));
+  }
+  void SelectOnly(int x0, int y0, int x1, int y1) {
+    std::fill(sel.begin(), sel.end(), uint8_t(0));
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) sel[size_t(y) * size_t(w) + size_t(x)] = 1;
+  }
+  FilterTarget Target(const FilterControl* c = nullptr) {
+    dst = src;
+    FilterTarget t;
+    t.width = w, t.height = h, t.stride = stride;
+    t.src = src.data(), t.dst = dst.data(), t.sel = sel.data();
+    t.outside = outside;
+    t.control = c;
+    return t;
+  }
+  std::set<Rgbq> InputColours() const {
+    std::set<Rgbq> s;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) s.insert(In(x, y));
+    return s;
+  }
+};
+
 
 namespace fs = std::filesystem;
 
