@@ -1,6 +1,7 @@
 #include "formats/bmp_codec.h"
 
 #include <algorithm>
+#include <utility>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -409,7 +410,8 @@ bool BmpEncode(CImageBuffer& image, CImageStream& stream) {
   uint8_t fh[14] = {'B', 'M'};
   PutU32(fh + 2, uint32_t(block + 14));
   PutU32(fh + 10, uint32_t(14 + kInfoHeaderSize + paletteBytes));
-  if (stream.Write(fh, 1, sizeof fh) != sizeof fh || stream.Write(image.Block(), 1, block) != block) {
+  if (stream.Write(fh, 1, sizeof fh) != sizeof fh || stream.Write(image.HeaderBlock(), 1, image.HeaderBlockSize()) != image.HeaderBlockSize() ||
+      stream.Write(std::as_const(image).Pixels(), 1, image.ImageSize()) != image.ImageSize()) {
     image.SetLastError(kErrWrite);
     return false;
   }

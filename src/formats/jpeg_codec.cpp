@@ -1,6 +1,7 @@
 #include "formats/jpeg_codec.h"
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
@@ -297,7 +298,7 @@ bool RunEncode(EncodeJob& job) {
     }
     // The library only reads the rows, so the image's own rows are passed as they are.
     const int n = std::min(kRowBatch, height - y);
-    for (int i = 0; i < n; ++i) rows[i] = img.Row(height - 1 - (y + i));
+    for (int i = 0; i < n; ++i) rows[i] = const_cast<uint8_t*>(std::as_const(img).Row(height - 1 - (y + i)));
     jpeg_write_scanlines(&cinfo, rows, JDIMENSION(n));
   }
   jpeg_finish_compress(&cinfo);

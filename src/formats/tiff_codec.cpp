@@ -3,6 +3,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -549,7 +550,7 @@ bool TiffEncode(CImageBuffer& image, CImageStream& stream) {
   for (int y = 0, s = 0; y < h && ok; y += int(rowsPerStrip), ++s) {
     const int rows = std::min(int(rowsPerStrip), h - y);
     for (int r = 0; r < rows; ++r) {
-      const uint8_t* src = image.Row(h - 1 - (y + r));
+      const uint8_t* src = std::as_const(image).Row(h - 1 - (y + r));
       uint8_t* d = strip.data() + size_t(r) * line;
       if (!rgb) {
         std::memcpy(d, src, line);

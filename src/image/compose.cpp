@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -74,6 +75,13 @@ struct LayerView {
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
   bool gather = false;              // sampled columns copied into a strip per row
   bool shadow = false;              // the layer's effect plane is drawn under it
+  // Row r of a plane starts at base + r × step. A plane that was never written is
+  // one uniform row read for every row (step 0), so it costs no memory traffic.
+  const uint8_t* pixBase = nullptr;
+  const uint8_t* alphaBase = nullptr;
+  const uint8_t* effectBase = nullptr;
+  size_t pixStep = 0, alphaStep = 0, effectStep = 0;
+  std::vector<uint8_t> flat;
 
   void Build(int a) {
     if (!ns) {
@@ -453,7 +461,29 @@ void PrepareColours(const LayerStack& st, const Layer& l, LayerView& v) {
     v.src = v.bpp == 32 ? Src::Bgr32 : Src::Bgr24;
   }
   for (int a = 0; a < 256; ++a) v.n[a] = BlendFactor(a, l.transparency);
-  v.pixEnd = l.pixels.data() + l.pixels.size();
+  // Uniform rows for unwritten planes, padded so that vector loads stay inside.
+  const size_t pixRow = size_t(l.stride), aRow = size_t(l.width);
+  size_t need = 0;
+  if (!l.pixels.Allocated()) need += pixRow + 32;
+  if (!l.alpha.Allocated()) need += aRow + 32;
+  if (!l.effect.Allocated()) need += aRow + 32;
+  v.flat.resize(need);
+  uint8_t* f = v.flat.data();
+  auto plane = [&](const Plane& p, size_t row, const uint8_t*& base, size_t& step) {
+    if (p.Allocated()) {
+      base = p.Peek();
+      step = row;
+      return;
+    }
+    std::memset(f, p.Fill(), row + 32);
+    base = f;
+    step = 0;
+    f += row + 32;
+  };
+  plane(l.pixels, pixRow, v.pixBase, v.pixStep);
+  plane(l.alpha, aRow, v.alphaBase, v.alphaStep);
+  plane(l.effect, aRow, v.effectBase, v.effectStep);
+  v.pixEnd = l.pixels.Allocated() ? l.pixels.Peek() + l.pixels.size() : v.pixBase + pixRow;
   v.ns.reset();
   v.md.reset();
   std::fill(std::begin(v.built), std::end(v.built), false);
@@ -474,8 +504,8 @@ void DrawShadowRow(const LayerView& v, int lr, uint8_t* out) {
   const int off = std::max(1, int(l.effectSize) / 2);
   const int sr = lr + off;
   if (sr < 0 || sr >= l.height) return;
-  const uint8_t* arow = l.alpha.data() + size_t(sr) * size_t(l.width);
-  const uint8_t* erow = l.effect.data() + size_t(sr) * size_t(l.width);
+  const uint8_t* arow = v.alphaBase + size_t(sr) * v.alphaStep;
+  const uint8_t* erow = v.effectBase + size_t(sr) * v.effectStep;
   const Rgbq colour = Rgbq(l.effectColour);
   const int cb = RgbqB(colour), cg = RgbqG(colour), cr = RgbqR(colour);
   const float opacity = float(255 - l.transparency) * 0.003921569f;
@@ -520,12 +550,12 @@ std::vector<int> Walk(const LayerStack& st, ComposeRange range) {
 //
 // Rows are the outer loop so that one output row stays in the cache while every
 // layer is blended into it.
-void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int>& rowOf,
-                 const std::vector<int>& colOf, bool dense, int firstCol, uint8_t* out,
-                 ptrdiff_t outStride) {
+void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const std::vector<int>& rowOf,
+                     size_t j0, size_t j1, const std::vector<int>& colOf, bool dense, int firstCol,
+                     uint8_t* out, ptrdiff_t outStride) {
   const int width = int(colOf.size());
   std::vector<std::unique_ptr<LayerView>> views;
-  for (int s : Walk(st, range)) {
+  for (int s : walk) {
     const Layer& l = st.slots[s];
     auto v = std::make_unique<LayerView>();
     PrepareColours(st, l, *v);
@@ -563,15 +593,15 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
   }
   // Gathered strips, padded so that vector loads stay inside them.
   std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
-  for (size_t j = 0; j < rowOf.size(); ++j) {
+  for (size_t j = j0; j < j1; ++j) {
     if (rowOf[j] < 0) continue;
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
     for (auto& v : views) {
       const Layer& l = *v->l;
       const int lr = rowOf[j] + l.y;
       if (lr < 0 || lr >= l.height) continue;
-      const uint8_t* prow = l.pixels.data() + size_t(lr) * size_t(l.stride);
-      const uint8_t* arow = l.alpha.data() + size_t(lr) * size_t(l.width);
+      const uint8_t* prow = v->pixBase + size_t(lr) * v->pixStep;
+      const uint8_t* arow = v->alphaBase + size_t(lr) * v->alphaStep;
       if (v->shadow) DrawShadowRow(*v, lr, orow);
       if (v->gather) {
         const int* cols = v->cols.data();
@@ -593,9 +623,40 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
   }
 }
 
+int g_threads = 0;  // 0: one per core
+
+// Rows are independent, so the output is split into bands of rows, one per core;
+// every band prepares its own layer views (their tables fill as rows need them).
+// Small jobs stay on the calling thread: starting one costs more than they do.
+void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int>& rowOf,
+                 const std::vector<int>& colOf, bool dense, int firstCol, uint8_t* out, ptrdiff_t outStride) {
+  const std::vector<int> walk = Walk(st, range);
+  if (walk.empty()) return;
+  const size_t rows = rowOf.size();
+  int threads = g_threads > 0 ? g_threads : int(std::thread::hardware_concurrency());
+  threads = std::clamp(threads, 1, 16);
+  const size_t work = rows * colOf.size() * walk.size();
+  threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, work / (size_t(1) << 17))));
+  threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, rows / 8)));
+  if (threads <= 1) {
+    ComposeRowsPart(st, walk, rowOf, 0, rows, colOf, dense, firstCol, out, outStride);
+    return;
+  }
+  std::vector<std::thread> pool;
+  const size_t band = (rows + size_t(threads) - 1) / size_t(threads);
+  for (int t = 1; t < threads; ++t) {
+    const size_t j0 = band * size_t(t), j1 = std::min(rows, j0 + band);
+    if (j0 >= j1) break;
+    pool.emplace_back([&, j0, j1] { ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride); });
+  }
+  ComposeRowsPart(st, walk, rowOf, 0, std::min(rows, band), colOf, dense, firstCol, out, outStride);
+  for (auto& t : pool) t.join();
+}
+
 }  // namespace
 
 void SetComposeKernel(int level) { g_kernelLevel = level; }
+void SetComposeThreads(int threads) { g_threads = threads; }
 
 namespace {
 

@@ -21,6 +21,8 @@ int BlendChannel(int mode, float n, int s, int d);
 // benchmarks pin one with SetComposeKernel (−1 returns to the best available).
 int BestComposeKernel();
 void SetComposeKernel(int level);
+// Threads a composition may use (0: one per core). Every count gives the same bytes.
+void SetComposeThreads(int threads);
 
 struct ComposeRange {
   int start = -1;  // first slot; −1: the bottom layer

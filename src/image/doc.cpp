@@ -1,6 +1,7 @@
 #include "image/doc.h"
 
 #include <algorithm>
+#include <utility>
 #include <cctype>
 #include <cstring>
 
@@ -149,7 +150,10 @@ bool CMirvDoc::BuildFromViewImage(const std::string& title) {
   a.dirty = 1;
   a.kind = kLayerRaster;
   a.centre = true;
-  a.initialPixels = view_->Pixels();
+  // The decoded rows become the layer's as they are; the view keeps reading the same
+  // block until one of the two is written.
+  a.initialPixels = std::as_const(*view_).Pixels();
+  a.initialBlock = view_->PixelBlock();
   a.initialBytes = view_->ImageSize();
   if (!layers_.AllocateLayer(0, a)) {
     host_.ShowMessage(msg::kCannotOpen);
@@ -368,7 +372,7 @@ bool CMirvDoc::SaveFlattened(const std::filesystem::path& path, int code,
   // the selection changes then, so the whole-document copy is skipped.
   const bool inPlace = code != 2 && layers_.LayerCount() == 1 && IsOwnComposition(layers_.bottom) && viewIsBottom_;
   Snapshot snap;
-  std::vector<uint8_t> mask;
+  Plane mask;
   const int32_t maskGeometry[4] = {layers_.maskWidth, layers_.maskHeight, layers_.maskX, layers_.maskY};
   const bool hadSelection = layers_.selectionExists, wasModified = modified_, wasViewBottom = viewIsBottom_;
   const int viewFormat = view_->FormatType();
@@ -671,7 +675,7 @@ bool CMirvDoc::IsOwnComposition(int slot) const {
   if (l->x != 0 || l->y != 0 || l->width != layers_.header.canvasWidth || l->height != layers_.header.canvasHeight)
     return false;
   if (layers_.header.bitsPerPixel < 24) return false;
-  return std::all_of(l->alpha.begin(), l->alpha.end(), [](uint8_t a) { return a == 255; });
+  return l->alpha.AllEqual(255);
 }
 
 bool CMirvDoc::RebuildViewImage() {
@@ -681,8 +685,10 @@ bool CMirvDoc::RebuildViewImage() {
   if (view_ && view_->IsValid() && view_->Width() == cw && view_->Height() == ch &&
       view_->Bpp() == layers_.header.bitsPerPixel && b->kind != kLayerText && b->width == cw && b->height == ch &&
       size_t(b->imageSize) == view_->ImageSize()) {
-    // Same geometry: refill the picture in place rather than fault in a new one.
-    std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
+    // Same geometry: the picture reads the layer's own block (shared until either
+    // side is written).
+    b->pixels.data();
+    if (!view_->SharePixels(b->pixels.Block())) std::memcpy(view_->Pixels(), b->pixels.data(), view_->ImageSize());
     if (!layers_.palette.empty()) view_->LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
     viewIsBottom_ = true;
     return true;
@@ -692,10 +698,13 @@ bool CMirvDoc::RebuildViewImage() {
     img->Ext().jpegQuality = view_->Ext().jpegQuality;
     img->SetResolution(view_->Ext().xDpi, view_->Ext().yDpi);
   }
-  if (!img->Allocate(cw, ch, layers_.header.bitsPerPixel, view_ ? view_->FormatType() : kFormatBmp)) return false;
-  if (b->kind == kLayerText || b->width != cw || b->height != ch || size_t(b->imageSize) != img->ImageSize())
+  const int format = view_ ? view_->FormatType() : kFormatBmp;
+  if (b->kind == kLayerText || b->width != cw || b->height != ch ||
+      int64_t(b->imageSize) != int64_t(StrideFor(cw, layers_.header.bitsPerPixel)) * ch)
     return false;
-  std::memcpy(img->Pixels(), b->pixels.data(), img->ImageSize());
+  b->pixels.data();
+  if (!img->AllocateSharing(cw, ch, layers_.header.bitsPerPixel, format, b->pixels.Block())) return false;
+  if (size_t(b->imageSize) != img->ImageSize()) return false;
   if (!layers_.palette.empty()) img->LoadPalette(layers_.palette.data(), int(layers_.palette.size() / 4));
   if (view_) {
     img->Ext().transparentColour = view_->Ext().transparentColour;
@@ -1185,8 +1194,8 @@ bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
   if (x < 0 || x >= l->width || y < 0 || y >= l->height) {
     const int dx = x < 0 ? x : (x >= l->width ? x - l->width + 1 : 0);
     const int dy = y < 0 ? y : (y >= l->height ? y - l->height + 1 : 0);
-    const std::vector<uint8_t> oldPx = l->pixels, oldA = l->alpha;
-    const std::vector<uint8_t> oldMask = layers_.mask;
+    const Plane oldPx = l->pixels, oldA = l->alpha;
+    const Plane oldMask = layers_.mask;
     const int ow = l->width, oh = l->height, ostride = l->stride;
     const int omw = layers_.maskWidth, omh = layers_.maskHeight;
     LayerAlloc a;

@@ -91,6 +91,28 @@ class OutFile {
     Add(v.data(), have);
     if (have < n) Own(std::vector<uint8_t>(n - have, 0));
   }
+  // An unwritten plane goes out as its uniform value, from one shared run of it.
+  void AddExact(const Plane& v, size_t n) {
+    if (v.Allocated()) {
+      const size_t have = std::min(v.size(), n);
+      Add(v.Peek(), have);
+      if (have < n) Own(std::vector<uint8_t>(n - have, 0));
+      return;
+    }
+    size_t left = std::min(v.size(), n);
+    if (left > 0) {
+      Own(std::vector<uint8_t>(std::min<size_t>(left, size_t(1) << 20), v.Fill()));
+      const std::vector<uint8_t>& run = kept_.back();
+      pieces_.pop_back();
+      total_ -= run.size();
+      while (left > 0) {
+        const size_t k = std::min(left, run.size());
+        Add(run.data(), k);
+        left -= k;
+      }
+    }
+    if (v.size() < n) Own(std::vector<uint8_t>(n - v.size(), 0));
+  }
   void Own(std::vector<uint8_t> bytes) {
     kept_.push_back(std::move(bytes));
     Add(kept_.back().data(), kept_.back().size());
@@ -267,17 +289,23 @@ struct CHistory::Impl {
   IoCounters io;
   // Plane buffers that undo and redo swapped out of the layers, kept for the next
   // read so that it neither zero-fills nor faults in fresh pages.
-  std::vector<std::vector<uint8_t>> spare;
+  std::vector<Plane> spare;
   static constexpr size_t kSpareBuffers = 4;
 
-  bool Sized(std::vector<uint8_t>& v, size_t n) {
+  bool Sized(Plane& v, size_t n) {
     for (auto it = spare.begin(); it != spare.end(); ++it)
-      if (it->size() == n) {
+      if (it->size() == n && it->Allocated()) {
         v.swap(*it);
         spare.erase(it);
         return true;
       }
-    return Resize(v, n);
+    try {
+      v.Reset(n, 0);
+      v.Overwrite();
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
   }
 
   // The pixels, transparency and effect planes of `l`, sized from its record, read
@@ -295,10 +323,13 @@ struct CHistory::Impl {
     return true;
   }
 
-  void Give(std::vector<uint8_t>& v) {
-    if (v.empty()) return;
+  void Give(Plane& v) {
+    if (!v.Allocated()) {
+      v.clear();
+      return;
+    }
     spare.push_back(std::move(v));
-    v = {};
+    v.clear();
     if (spare.size() > kSpareBuffers) spare.erase(spare.begin());
   }
   void GiveLayer(Layer& l) {
@@ -590,7 +621,7 @@ struct CHistory::Impl {
 
   // Reads one layer's buffers from the step file of step `k`; the record of that
   // step tells the sizes. The mask is read too when `mask` is given.
-  bool ReadLayerFile(int k, int slot, Layer& into, std::vector<uint8_t>* mask) {
+  bool ReadLayerFile(int k, int slot, Layer& into, Plane* mask) {
     const Descriptor& d = *desc[k];
     const Layer& rec = d.records[slot];
     const LayerFileShape shape = ShapeOf(rec, d.maskBytes);
@@ -674,7 +705,7 @@ struct CHistory::Impl {
         return false;
       }
     }
-    std::vector<uint8_t> mask;
+    Plane mask;
     const bool haveMask = Has(d.saved, d.slot) && d.maskBytes > 0;
     if (haveMask && !ReadMaskOnly(target, d.slot, mask)) {
       for (int k = 0; k < kMaxLayers; ++k) GiveLayer(loaded[k].layer);
@@ -734,7 +765,7 @@ struct CHistory::Impl {
     return true;
   }
 
-  bool ReadMaskOnly(int k, int slot, std::vector<uint8_t>& mask) {
+  bool ReadMaskOnly(int k, int slot, Plane& mask) {
     const Descriptor& d = *desc[k];
     const LayerFileShape shape = ShapeOf(d.records[slot], d.maskBytes);
     InFile in(StepFile(k, slot));

@@ -67,6 +67,7 @@ void CImageBuffer::Free() {
   protectMask.clear();
   protectMask.shrink_to_fit();
   owned_.reset();
+  pixStore_.reset();
   dib_ = nullptr;
   pixels_ = nullptr;
   ext_.borrowed = false;
@@ -81,7 +82,13 @@ void CImageBuffer::SetLastError(std::string text) {
 }
 
 uint8_t* CImageBuffer::Allocate(int width, int height, int bitsPerPixel, int formatType) {
+  return AllocateSharing(width, height, bitsPerPixel, formatType, nullptr);
+}
+
+uint8_t* CImageBuffer::AllocateSharing(int width, int height, int bitsPerPixel, int formatType,
+                                       std::shared_ptr<PlaneBlock> shared) {
   owned_.reset();
+  pixStore_.reset();
   dib_ = nullptr;
   pixels_ = nullptr;
   protectOn = false;
@@ -95,17 +102,21 @@ uint8_t* CImageBuffer::Allocate(int width, int height, int bitsPerPixel, int for
     SetLastError("Image too large");
     return nullptr;
   }
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[size_t(total)]);
-  if (!block) {
+  const size_t paletteBytes = size_t(4 * colours);
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kInfoHeaderSize + paletteBytes]);
+  if (shared && shared->size() < size_t(imageSize)) return nullptr;
+  const bool white = !shared;
+  std::shared_ptr<PlaneBlock> rows = !block ? nullptr : shared ? std::move(shared) : PlaneBlock::Make(size_t(imageSize));
+  if (!block || !rows) {
     SetLastError("Out of memory");
     return nullptr;
   }
   owned_ = std::move(block);
+  pixStore_ = std::move(rows);
   dib_ = owned_.get();
-  const size_t paletteBytes = size_t(4 * colours);
   std::memset(dib_, 0, kInfoHeaderSize + paletteBytes);
-  pixels_ = dib_ + kInfoHeaderSize + paletteBytes;
-  std::memset(pixels_, 255, size_t(imageSize));
+  pixels_ = pixStore_->data();
+  if (white) std::memset(pixels_, 255, size_t(imageSize));
 
   head_ = BitmapInfoHeader{};
   head_.width = width;
@@ -152,6 +163,23 @@ void CImageBuffer::SetXPelsPerMeter(int32_t v) {
   SyncHeaderBytes();
 }
 
+void CImageBuffer::UnsharePixels() {
+  std::shared_ptr<PlaneBlock> mine = PlaneBlock::Make(pixStore_->size());
+  // Out of memory: keep writing into the shared block rather than crash; the layer
+  // sharing it is the same picture.
+  if (!mine) return;
+  std::memcpy(mine->data(), pixStore_->data(), pixStore_->size());
+  pixStore_ = std::move(mine);
+  pixels_ = pixStore_->data();
+}
+
+bool CImageBuffer::SharePixels(const std::shared_ptr<PlaneBlock>& block) {
+  if (!dib_ || !block || block->size() < ImageSize()) return false;
+  pixStore_ = block;
+  pixels_ = pixStore_->data();
+  return true;
+}
+
 size_t CImageBuffer::TotalSize() const {
   if (!dib_) return 0;
   return kInfoHeaderSize + 4 * size_t(head_.clrUsed) + size_t(head_.sizeImage);
@@ -172,7 +200,8 @@ bool CImageBuffer::CopyFrom(const CImageBuffer& src, bool copyWholeBlock) {
   ext_ = ext;
   head_ = src.head_;
   if (copyWholeBlock) {
-    std::memcpy(dib_, src.dib_, src.TotalSize());
+    std::memcpy(dib_, src.dib_, src.HeaderBlockSize());
+    std::memcpy(pixels_, src.pixels_, src.ImageSize());
   } else {
     const int n = std::min(256, ColoursUsed());
     if (n > 0) std::memcpy(Palette(), src.Palette(), size_t(4 * n));
@@ -187,19 +216,16 @@ void CImageBuffer::TakeOver(CImageBuffer& src) {
   head_ = src.head_;
   ext_ = src.ext_;
   ext_.borrowed = false;
-  if (src.owned_) {
-    // The source is emptied anyway, so its block can change hands without a copy.
-    owned_ = std::move(src.owned_);
-    dib_ = owned_.get();
-  } else if (src.dib_) {
-    owned_.reset(new (std::nothrow) uint8_t[src.TotalSize()]);
-    dib_ = owned_.get();
-    if (dib_) std::memcpy(dib_, src.dib_, src.TotalSize());
-  } else {
+  // The source is emptied anyway, so its blocks change hands without a copy.
+  owned_ = std::move(src.owned_);
+  pixStore_ = std::move(src.pixStore_);
+  dib_ = owned_.get();
+  pixels_ = dib_ && pixStore_ ? pixStore_->data() : nullptr;
+  if (!pixels_) {
     owned_.reset();
+    pixStore_.reset();
     dib_ = nullptr;
   }
-  pixels_ = dib_ ? dib_ + kInfoHeaderSize + 4 * size_t(head_.clrUsed) : nullptr;
   src.Free();
 }
 
@@ -414,7 +440,9 @@ bool CImageBuffer::FromGlobalMemory(const uint8_t* data, size_t length) {
 
 std::vector<uint8_t> CImageBuffer::ToGlobalMemory() const {
   if (!dib_) return {};
-  return std::vector<uint8_t>(dib_, dib_ + TotalSize());
+  std::vector<uint8_t> out(dib_, dib_ + HeaderBlockSize());
+  out.insert(out.end(), pixels_, pixels_ + ImageSize());
+  return out;
 }
 
 bool CImageBuffer::FromBitmapHandle(const uint8_t* bgra, int width, int height, size_t stride) {

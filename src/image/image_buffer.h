@@ -1,8 +1,10 @@
 // CImageBuffer: an in-memory packed DIB (header, palette, bottom-up rows padded to
-// 32 bits, all in one block) plus the extended record the codecs and the document use.
+// 32 bits) plus the extended record the codecs and the document use.
 //
-// The block is kept byte-compatible with a Windows packed DIB so that it can travel
-// through the clipboard unchanged and so that codecs can fill rows in place.
+// The header and palette are kept byte-compatible with a Windows packed DIB so that
+// the picture can travel through the clipboard unchanged. The rows live in a block of
+// their own that the document's bottom layer may share (a decoded picture becomes
+// the layer without a copy); whichever side writes first takes a private copy.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "image/plane.h"
 
 namespace velmira {
 
@@ -128,6 +132,9 @@ class CImageBuffer {
   // Frees any block and builds a new white one. Bits are rounded up to 1, 4, 8, 24
   // or 32. Returns the block, or nullptr (zero size, overflow, out of memory).
   uint8_t* Allocate(int width, int height, int bitsPerPixel, int formatType);
+  // The same, with `rows` (at least the image size) as the rows instead of white.
+  uint8_t* AllocateSharing(int width, int height, int bitsPerPixel, int formatType,
+                           std::shared_ptr<PlaneBlock> rows);
   void Free();
   bool CopyFrom(const CImageBuffer& src, bool copyWholeBlock = true);
   void TakeOver(CImageBuffer& src);
@@ -141,14 +148,27 @@ class CImageBuffer {
   size_t ImageSize() const { return size_t(head_.sizeImage); }
   size_t TotalSize() const;
 
-  uint8_t* Pixels() { return pixels_; }
+  // Writable rows: a block shared with a layer is copied first.
+  uint8_t* Pixels() {
+    OwnPixels();
+    return pixels_;
+  }
   const uint8_t* Pixels() const { return pixels_; }
-  uint8_t* Row(int y) { return pixels_ + size_t(y) * size_t(ext_.stride); }
+  uint8_t* Row(int y) {
+    OwnPixels();
+    return pixels_ + size_t(y) * size_t(ext_.stride);
+  }
   const uint8_t* Row(int y) const { return pixels_ + size_t(y) * size_t(ext_.stride); }
   uint8_t* Palette() { return dib_ ? dib_ + kInfoHeaderSize : nullptr; }
   const uint8_t* Palette() const { return dib_ ? dib_ + kInfoHeaderSize : nullptr; }
-  // The whole packed DIB block (header bytes kept current).
-  const uint8_t* Block() const { return dib_; }
+  // The header and palette of the packed DIB (header bytes kept current); the rows
+  // follow them in a DIB file or on the clipboard.
+  const uint8_t* HeaderBlock() const { return dib_; }
+  size_t HeaderBlockSize() const { return dib_ ? kInfoHeaderSize + 4 * size_t(head_.clrUsed) : 0; }
+  // The block holding the rows, to share with a layer plane; and taking a layer's
+  // block (ImageSize() bytes) as the rows.
+  const std::shared_ptr<PlaneBlock>& PixelBlock() const { return pixStore_; }
+  bool SharePixels(const std::shared_ptr<PlaneBlock>& block);
 
   const BitmapInfoHeader& Header() const { return head_; }
   ExtendedInfo& Ext() { return ext_; }
@@ -215,6 +235,10 @@ class CImageBuffer {
 
  private:
   void SyncHeaderBytes();
+  void OwnPixels() {
+    if (pixStore_ && pixStore_.use_count() > 1) UnsharePixels();
+  }
+  void UnsharePixels();
 
   BitmapInfoHeader head_;
   uint8_t* pixels_ = nullptr;
@@ -222,7 +246,8 @@ class CImageBuffer {
   std::vector<uint8_t> cache_;
   int cacheW_ = 0, cacheH_ = 0;
   uint8_t* dib_ = nullptr;
-  std::unique_ptr<uint8_t[]> owned_;
+  std::unique_ptr<uint8_t[]> owned_;  // header and palette
+  std::shared_ptr<PlaneBlock> pixStore_;
 };
 
 int RoundBitsPerPixel(int bpp);

@@ -5,8 +5,10 @@
 
 namespace velmira {
 
-void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, std::vector<uint8_t>& effect,
-                        void (*progress)(void*, int), void* arg) {
+namespace {
+
+template <class In, class Out>
+void EffectPlaneOf(const In& cov, int w, int h, int s, Out& effect, void (*progress)(void*, int), void* arg) {
   if (w <= 0 || h <= 0 || cov.size() != size_t(w) * size_t(h)) return;
   if (effect.size() != cov.size()) effect.assign(cov.size(), 0);
   if (s <= 0) {
@@ -48,6 +50,17 @@ void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, st
   }
 }
 
+}  // namespace
+
+void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, std::vector<uint8_t>& effect,
+                        void (*progress)(void*, int), void* arg) {
+  EffectPlaneOf(cov, w, h, s, effect, progress, arg);
+}
+void ComputeEffectPlane(const Plane& cov, int w, int h, int s, Plane& effect, void (*progress)(void*, int),
+                        void* arg) {
+  EffectPlaneOf(cov, w, h, s, effect, progress, arg);
+}
+
 namespace {
 
 // A fast 64-bit fingerprint, four independent lanes of eight bytes so that checking a
@@ -59,21 +72,27 @@ uint64_t Mix(uint64_t h, uint64_t v) {
   return h * 0xBF58476D1CE4E5B9ull;
 }
 
-uint64_t Fingerprint(const std::vector<uint8_t>& bytes, uint64_t seed) {
+// An unwritten plane is fingerprinted as the bytes it reads as, without building it.
+uint64_t Fingerprint(const Plane& bytes, uint64_t seed) {
   uint64_t lane[4] = {seed, seed ^ 0x94D049BB133111EBull, seed + 0x2545F4914F6CDD1Dull, ~seed};
-  const uint8_t* p = bytes.data();
+  const uint8_t* p = bytes.Peek();
+  const uint64_t flat = uint64_t(bytes.Fill()) * 0x0101010101010101ull;
   const size_t n = bytes.size();
   size_t i = 0;
   for (; i + 32 <= n; i += 32)
     for (int k = 0; k < 4; ++k) {
-      uint64_t v;
-      std::memcpy(&v, p + i + size_t(k) * 8, 8);
+      uint64_t v = flat;
+      if (p) std::memcpy(&v, p + i + size_t(k) * 8, 8);
       lane[k] = Mix(lane[k], v);
     }
   uint64_t h = lane[0];
   for (; i < n; i += 8) {
     uint64_t v = 0;
-    std::memcpy(&v, p + i, std::min<size_t>(8, n - i));
+    const size_t k = std::min<size_t>(8, n - i);
+    if (p)
+      std::memcpy(&v, p + i, k);
+    else
+      std::memcpy(&v, &flat, k);
     h = Mix(h, v);
   }
   for (int k = 1; k < 4; ++k) h = Mix(h, lane[k]);

@@ -21,6 +21,8 @@ namespace velmira {
 void ComputeEffectPlane(const std::vector<uint8_t>& coverage, int width, int height, int size,
                         std::vector<uint8_t>& effect, void (*progress)(void*, int) = nullptr,
                         void* progressArg = nullptr);
+void ComputeEffectPlane(const Plane& coverage, int width, int height, int size, Plane& effect,
+                        void (*progress)(void*, int) = nullptr, void* progressArg = nullptr);
 
 // Fingerprint of everything the layer's effect plane depends on, the plane included
 // (an undo that puts back an older plane must be noticed too).

@@ -20,7 +20,7 @@ std::u16string Name100::Get() const {
 }
 
 void Layer::CopyRecordFrom(const Layer& o) {
-  std::vector<uint8_t> p = std::move(pixels), a = std::move(alpha), e = std::move(effect);
+  Plane p = std::move(pixels), a = std::move(alpha), e = std::move(effect);
   std::u16string t = std::move(textBuffer);
   // Copy the plain fields by assigning a buffer-less copy.
   inUse = o.inUse;
@@ -54,9 +54,9 @@ void Layer::CopyRecordFrom(const Layer& o) {
 }
 
 void Layer::FreeBuffers() {
-  std::vector<uint8_t>().swap(pixels);
-  std::vector<uint8_t>().swap(alpha);
-  std::vector<uint8_t>().swap(effect);
+  pixels.clear();
+  alpha.clear();
+  effect.clear();
   std::u16string().swap(textBuffer);
 }
 
@@ -79,7 +79,9 @@ bool LayerStack::AllocateLayer(int slot, const LayerAlloc& a) {
   }
   try {
     l.FreeBuffers();
-    if (a.initialPixels && a.initialBytes == size_t(imageSize))
+    if (a.initialBlock && a.initialBytes == size_t(imageSize))
+      l.pixels = Plane::Sharing(a.initialBlock, size_t(imageSize));
+    else if (a.initialPixels && a.initialBytes == size_t(imageSize))
       l.pixels.assign(a.initialPixels, a.initialPixels + imageSize);
     else
       l.pixels.assign(size_t(imageSize), 255);
@@ -380,7 +382,7 @@ void LayerStack::ResetSelection(int slot) {
 bool LayerStack::ConvertTextToRaster(int slot) {
   Layer* l = Get(slot);
   if (!l || l->kind != kLayerText) return false;
-  std::vector<uint8_t> keep = l->alpha;
+  Plane keep = l->alpha;
   LayerAlloc a;
   a.bitsPerPixel = 24;
   a.x = l->x;

@@ -7,10 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "image/image_buffer.h"
+#include "image/plane.h"
 
 namespace velmira {
 
@@ -94,9 +96,11 @@ struct Layer {
   int32_t textLength = 0;
   TextSettings text;
 
-  std::vector<uint8_t> pixels;  // imageSize bytes, bottom-up rows
-  std::vector<uint8_t> alpha;   // pixelCount bytes, 0 = not covered … 255 covered
-  std::vector<uint8_t> effect;  // pixelCount bytes
+  // The planes hold no memory until written; an unwritten plane reads as its
+  // uniform value (white pixels, the transparency given at allocation, no effect).
+  Plane pixels;  // imageSize bytes, bottom-up rows
+  Plane alpha;   // pixelCount bytes, 0 = not covered … 255 covered
+  Plane effect;  // pixelCount bytes
   // What the effect plane was last computed from (EffectSourceKey); 0 when never.
   // Not part of the stored record: the composition checks it to know whether the
   // shadow still matches the content.
@@ -127,6 +131,9 @@ struct LayerAlloc {
   // layer's stride and height (building a layer from a decoded picture).
   const uint8_t* initialPixels = nullptr;
   size_t initialBytes = 0;
+  // Or a block to share with its owner (the decoded picture): no copy is made until
+  // one side writes.
+  std::shared_ptr<PlaneBlock> initialBlock;
 };
 
 enum class InsertResult { Ok, Full, BadSlot, NoMemory };
@@ -142,12 +149,12 @@ class LayerStack {
   int mergeCount = 0;
 
   // Edit copy: one layer's pixels and transparency, taken before an edit.
-  std::vector<uint8_t> editPixels;
-  std::vector<uint8_t> editAlpha;
+  Plane editPixels;
+  Plane editAlpha;
 
   // Selection mask over the active layer's geometry: 1 selected (all 1 = none).
   bool selectionExists = false;
-  std::vector<uint8_t> mask;
+  Plane mask;
   int32_t maskWidth = 0, maskHeight = 0, maskX = 0, maskY = 0;
   // Planes of the vector measurement layer.
   std::vector<uint8_t> measure[2];

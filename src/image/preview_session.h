@@ -50,7 +50,7 @@ class PreviewSession {
     Layer layer;
     std::vector<uint8_t> palette;
     PictureHeader header;
-    std::vector<uint8_t> mask;
+    Plane mask;
     int maskWidth, maskHeight, maskX, maskY;
     bool selectionExists;
   };

@@ -27,7 +27,7 @@ constexpr const char* kLabelMeasureLayer = "벡터측정레이어추가";
 
 uint64_t LayerHash(const Layer& l) {
   uint64_t h = 1469598103934665603ull;
-  auto mix = [&](const std::vector<uint8_t>& v) {
+  auto mix = [&](const Plane& v) {
     for (uint8_t b : v) h = (h ^ b) * 1099511628211ull;
   };
   mix(l.pixels);

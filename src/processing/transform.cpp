@@ -180,7 +180,7 @@ AxisTaps AreaTaps(int outLen, int inLen, float scale) {
 }  // namespace
 
 bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0,
-                std::vector<uint8_t>* zeroEffect) {
+                Plane* zeroEffect) {
   if (width <= 0 || height <= 0) return false;
   const int64_t stride = p.text ? width : (bpp <= 8 || bpp == 24 || bpp == 32) ? StrideFor(width, bpp) : 0;
   const size_t count = size_t(width) * size_t(height);
@@ -207,7 +207,7 @@ bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool 
   return true;
 }
 
-Planes PlanesOf(const Layer& l, int bpp, const std::vector<uint8_t>* mask) {
+Planes PlanesOf(const Layer& l, int bpp, const Plane* mask) {
   Planes p;
   p.width = l.width;
   p.height = l.height;
@@ -225,7 +225,7 @@ Planes PlanesOf(const Layer& l, int bpp, const std::vector<uint8_t>* mask) {
 void FlipPlanes(Planes& p, bool horizontal) {
   const int w = p.width, h = p.height;
   if (w <= 0 || h <= 0) return;
-  auto flipBytes = [&](std::vector<uint8_t>& plane) {
+  auto flipBytes = [&](Plane& plane) {
     if (plane.size() != size_t(w) * size_t(h)) return;
     for (int y = 0; y < h; ++y) {
       uint8_t* r = plane.data() + size_t(y) * size_t(w);
@@ -739,7 +739,7 @@ bool MirrorImage(const CImageBuffer& in, CImageBuffer& out) {
   return true;
 }
 
-void WarpPlanes(const Planes& src, Planes& dst, const WarpParams& w, const std::vector<uint8_t>* selection,
+void WarpPlanes(const Planes& src, Planes& dst, const WarpParams& w, const Plane* selection,
                 const std::vector<uint8_t>& palette, Rgbq outside) {
   const int c = w.left, d = w.right, e = w.top, f = w.bottom;
   if (e == f || c == d) return;

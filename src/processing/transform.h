@@ -20,7 +20,7 @@ namespace velmira {
 struct Planes {
   int width = 0, height = 0, bpp = 24, stride = 0;
   bool text = false;  // a text layer's one byte per pixel, not a palette index
-  std::vector<uint8_t> pixels, alpha, effect, mask;  // mask empty: none carried
+  Plane pixels, alpha, effect, mask;  // mask empty: none carried
   bool HasMask() const { return mask.size() == size_t(width) * size_t(height) && !mask.empty(); }
 };
 
@@ -29,9 +29,9 @@ struct Planes {
 // all-zero plane of the new pixel count, is taken over as the effect plane. False
 // (nothing taken) when the size is unusable or memory runs out.
 bool MakePlanes(Planes& p, int width, int height, int bpp, uint8_t alpha0, bool withMask, uint8_t mask0,
-                std::vector<uint8_t>* zeroEffect = nullptr);
+                Plane* zeroEffect = nullptr);
 // Copies a layer's planes out (the mask only when its geometry is the layer's).
-Planes PlanesOf(const Layer& l, int bpp, const std::vector<uint8_t>* mask);
+Planes PlanesOf(const Layer& l, int bpp, const Plane* mask);
 
 // Mirror in place: left–right or top–bottom.
 void FlipPlanes(Planes& p, bool horizontal);
@@ -93,7 +93,7 @@ struct WarpParams {
   float strength = 1.0f;
   int mode = 0;  // 0 squeeze, 1 stretch (with the edge fade), 2 shift
 };
-void WarpPlanes(const Planes& src, Planes& dst, const WarpParams& w, const std::vector<uint8_t>* selection,
+void WarpPlanes(const Planes& src, Planes& dst, const WarpParams& w, const Plane* selection,
                 const std::vector<uint8_t>& palette, Rgbq outside);
 
 // ------------------------------------------------------------------ inline

@@ -47,7 +47,7 @@ int StorageY(int top, int contentHeight, int canvasHeight) { return top + conten
 bool Busy(CMirvDoc& doc) { return doc.IsBusy() || !doc.Layers().Active(); }
 
 // The selection mask goes with the active layer only.
-const std::vector<uint8_t>* MaskOf(const LayerStack& st, int slot) {
+const Plane* MaskOf(const LayerStack& st, int slot) {
   const Layer& l = st.slots[slot];
   // Without a selection the mask is all 1 and is simply made anew.
   if (!st.selectionExists || slot != st.active || st.maskWidth != l.width || st.maskHeight != l.height)
@@ -119,16 +119,14 @@ void SetCanvas(LayerStack& st, int w, int h) {
 
 // Planes sized to hold `w` × `h` of content and never smaller than the canvas.
 bool Blank(const LayerStack& st, const Layer& like, int w, int h, int cw, int ch, bool withMask, Planes& p,
-           std::vector<uint8_t>* zeroEffect = nullptr) {
+           Plane* zeroEffect = nullptr) {
   p.text = like.kind == kLayerText;
   const int bpp = st.LayerBpp(like);
   // Uncovered new area is not selected while a selection exists.
   return MakePlanes(p, std::max(w, cw), std::max(h, ch), bpp, 0, withMask, st.selectionExists ? 0 : 1, zeroEffect);
 }
 
-bool AllZero(const std::vector<uint8_t>& v) {
-  return std::none_of(v.begin(), v.end(), [](uint8_t b) { return b != 0; });
-}
+bool AllZero(const Plane& v) { return v.AllEqual(0); }
 
 void Refreshed(CMirvDoc& doc, bool geometry) {
   LayerStack& st = doc.Layers();

@@ -153,7 +153,7 @@ class MagicWandTool final : public Tool {
 
 // ---------------------------------------------------------------- colour range
 
-uint64_t MaskHash(const std::vector<uint8_t>& m) {
+uint64_t MaskHash(const Plane& m) {
   uint64_t h = 1469598103934665603ull;
   size_t i = 0;
   for (; i + 8 <= m.size(); i += 8) {
