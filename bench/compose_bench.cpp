@@ -74,9 +74,11 @@ void BM_MemcpyCanvasEquivalent(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyCanvasEquivalent)->Unit(benchmark::kMillisecond);
 
+// Zoom in thousandths: 125 is 1:8, 16000 is 16:1.
 void BM_ComposeViewport(benchmark::State& state) {
   LayerStack& st = Stack();
-  const float zoom = float(state.range(0)) / 100.0f;
+  SetComposeThreads(int(state.range(1)));
+  const float zoom = float(state.range(0)) / 1000.0f;
   const int w = 1920, h = 1080;
   std::vector<uint8_t> out(size_t(w) * h * 4);
   // The middle of the picture at that zoom.
@@ -85,9 +87,32 @@ void BM_ComposeViewport(benchmark::State& state) {
     ComposeViewport(st, {}, left, top, w, h, zoom, zoom, out.data(), size_t(w) * 4);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetLabel("zoom " + std::to_string(zoom));
+  state.SetLabel("zoom " + std::to_string(zoom) + (state.range(1) == 1 ? ", one thread" : ""));
+  SetComposeThreads(0);
 }
-BENCHMARK(BM_ComposeViewport)->Arg(25)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeViewport)
+    ->ArgNames({"zoom", "threads"})
+    ->Args({125, 0})
+    ->Args({250, 0})
+    ->Args({500, 0})
+    ->Args({1000, 0})
+    ->Args({4000, 0})
+    ->Args({16000, 0})
+    ->Args({1000, 1})
+    ->Args({250, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// What one brush dab repaints: a 256 x 256 rectangle of the window at 1:1.
+void BM_ComposeDirtyRect(benchmark::State& state) {
+  LayerStack& st = Stack();
+  const int w = 256, h = 256;
+  std::vector<uint8_t> out(size_t(w) * h * 4);
+  for (auto _ : state) {
+    ComposeViewport(st, {}, kW / 2, kH / 2, w, h, 1.0f, 1.0f, out.data(), size_t(w) * 4);
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_ComposeDirtyRect)->Unit(benchmark::kMillisecond);
 
 void BM_MemcpyViewportEquivalent(benchmark::State& state) {
   const size_t n = TouchedBytes(size_t(1920) * 1080);

@@ -58,6 +58,12 @@ void ComputeEffectPlane(const std::vector<uint8_t>& cov, int w, int h, int s, st
 }
 void ComputeEffectPlane(const Plane& cov, int w, int h, int s, Plane& effect, void (*progress)(void*, int),
                         void* arg) {
+  if (!cov.Allocated() && w > 0 && h > 0 && cov.size() == size_t(w) * size_t(h)) {
+    // Uniform coverage: covered everywhere keeps the plane as it is, uncovered
+    // everywhere has no content to cast a shadow.
+    if (effect.size() != cov.size() || cov.Fill() == 0) effect.assign(cov.size(), 0);
+    return;
+  }
   EffectPlaneOf(cov, w, h, s, effect, progress, arg);
 }
 

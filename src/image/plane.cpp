@@ -162,7 +162,7 @@ uint8_t* Plane::Materialise() {
   return block_->data();
 }
 
-uint8_t* Plane::Mutable() {
+uint8_t* Plane::MutableSlow() {
   if (!block_) return MakeBlock(true);
   if (block_.use_count() > 1) {
     // Another plane (a history snapshot, an edit copy, the decoded picture) reads

@@ -132,7 +132,12 @@ class Plane {
   friend bool operator==(const Plane& a, const std::vector<uint8_t>& b);
 
  private:
-  uint8_t* Mutable();
+  // Per-pixel writers come through here: the common case stays inline.
+  uint8_t* Mutable() {
+    if (block_ && block_.use_count() == 1) return block_->data();
+    return MutableSlow();
+  }
+  uint8_t* MutableSlow();
   uint8_t* Materialise();
   // A fresh private block for size_ bytes; filled with fill_ when `fill`.
   uint8_t* MakeBlock(bool fill);
