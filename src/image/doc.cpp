@@ -382,7 +382,7 @@ bool CMirvDoc::SaveFlattened(const std::filesystem::path& path, int code,
     } else {
       snap.layers = layers_;
       snap.view = std::make_unique<CImageBuffer>();
-      if (view_->IsValid() && !snap.view->CopyFrom(*view_)) return fail("");
+      if (view_->IsValid() && !snap.view->ShareFrom(*view_)) return fail("");
     }
   } catch (const std::bad_alloc&) {
     return fail("Not enough memory");

@@ -211,6 +211,20 @@ bool CImageBuffer::CopyFrom(const CImageBuffer& src, bool copyWholeBlock) {
   return true;
 }
 
+bool CImageBuffer::ShareFrom(const CImageBuffer& src) {
+  if (&src == this) return true;
+  if (!src.IsValid()) return CopyFrom(src);
+  ExtendedInfo ext = src.ext_;
+  ext.borrowed = false;
+  ext_ = ext;
+  if (!AllocateSharing(src.Width(), src.Height(), src.Bpp(), src.FormatType(), src.pixStore_)) return false;
+  ext_ = ext;
+  head_ = src.head_;
+  std::memcpy(dib_, src.dib_, src.HeaderBlockSize());
+  SyncHeaderBytes();
+  return true;
+}
+
 void CImageBuffer::TakeOver(CImageBuffer& src) {
   if (&src == this) return;
   head_ = src.head_;

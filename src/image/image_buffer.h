@@ -137,6 +137,8 @@ class CImageBuffer {
                            std::shared_ptr<PlaneBlock> rows);
   void Free();
   bool CopyFrom(const CImageBuffer& src, bool copyWholeBlock = true);
+  // A copy that shares the rows until either picture writes them.
+  bool ShareFrom(const CImageBuffer& src);
   void TakeOver(CImageBuffer& src);
 
   bool IsValid() const { return dib_ != nullptr; }

@@ -226,7 +226,8 @@ void FlipPlanes(Planes& p, bool horizontal) {
   const int w = p.width, h = p.height;
   if (w <= 0 || h <= 0) return;
   auto flipBytes = [&](Plane& plane) {
-    if (plane.size() != size_t(w) * size_t(h)) return;
+    // A plane never written is uniform and mirrors to itself.
+    if (plane.size() != size_t(w) * size_t(h) || !plane.Allocated()) return;
     for (int y = 0; y < h; ++y) {
       uint8_t* r = plane.data() + size_t(y) * size_t(w);
       if (horizontal) {
@@ -305,10 +306,27 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
   }
   const bool mask = src.HasMask() && dst.HasMask();
   // An all-zero effect plane (no shadow) need not be carried: the destination's is zero.
-  const bool effect = std::any_of(src.effect.begin(), src.effect.end(), [](uint8_t v) { return v != 0; });
+  const bool effect = !src.effect.AllEqual(0);
+  // A uniform transparency stays uniform when every destination pixel samples the
+  // source. The sample position is a rounded sum that never decreases along a row
+  // or a column, so its extremes lie at the corners of the destination box.
+  bool flatAlpha = !src.alpha.Allocated() && bw == dst.width && bh == dst.height && bw > 0 && bh > 0;
+  for (const int j : {0, bh - 1})
+    for (const int i : {0, bw - 1}) {
+      if (!flatAlpha) break;
+      const float Y = float(box.minY + j);
+      const float a = xc[size_t(i)] + Y * s + 0.5f, b = Y * c - xs[size_t(i)] + 0.5f;
+      const int ia = int(a), ib = int(b);
+      const int sx = ia - (float(ia) > a), sy = ib - (float(ib) > b);
+      flatAlpha = sx >= 0 && sy >= 0 && sx < sw && sy < sh;
+    }
+  if (flatAlpha) dst.alpha.assign(dst.alpha.size(), src.alpha.Fill());
   const bool bpp24 = src.bpp == 24;
   const uint8_t* const spix = src.pixels.data();
-  const uint8_t* const salpha = src.alpha.data();
+  const uint8_t* const salpha = flatAlpha ? nullptr : src.alpha.data();
+  // Shadowless layers keep the destination's unwritten effect plane as it is.
+  uint8_t* const dalpha = flatAlpha ? nullptr : dst.alpha.data();
+  uint8_t* const deffect = effect ? dst.effect.data() : nullptr;
   const size_t sstride = size_t(src.stride);
   // Destination tiles keep the source reads of a quarter turn inside the cache.
   constexpr int kTile = 64;
@@ -319,8 +337,8 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
         const float Y = float(box.minY + j);
         const float ys = Y * s, yc = Y * c;
         uint8_t* drow = dst.pixels.data() + size_t(j) * size_t(dst.stride);
-        uint8_t* darow = dst.alpha.data() + size_t(j) * size_t(dst.width);
-        uint8_t* derow = dst.effect.data() + size_t(j) * size_t(dst.width);
+        uint8_t* darow = dalpha ? dalpha + size_t(j) * size_t(dst.width) : nullptr;
+        uint8_t* derow = deffect ? deffect + size_t(j) * size_t(dst.width) : nullptr;
         // The nearest source pixel (half-way goes up) of each pixel of the tile row,
         // first: a plain loop the compiler turns into vector instructions.
         int sxs[kTile], sys[kTile];
@@ -343,8 +361,8 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
             } else {
               SetIndex(drow, i, dst.bpp, paletteIndexOutside);
             }
-            darow[i] = 0;
-            derow[i] = 0;
+            if (darow) darow[i] = 0;
+            if (derow) derow[i] = 0;
             if (mask) dst.mask[size_t(j) * size_t(dst.width) + size_t(i)] = 0;
             continue;
           }
@@ -354,8 +372,8 @@ void RotatePlanes(const Planes& src, float theta, const RotatedBox& box, Planes&
             std::memcpy(drow + 3 * size_t(i), srow + 3 * size_t(sx), 3);
           else
             CopyPixel(srow, sx, drow, i, src.bpp);
-          darow[i] = salpha[si];
-          if (effect) derow[i] = src.effect[si];
+          if (darow) darow[i] = salpha[si];
+          if (derow) derow[i] = src.effect[si];
           if (mask) dst.mask[size_t(j) * size_t(dst.width) + size_t(i)] = src.mask[si];
         }
       }

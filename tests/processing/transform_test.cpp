@@ -115,6 +115,27 @@ TEST_F(TransformTest, QuarterTurnMovesEveryPixelClockwise) {
   EXPECT_EQ(doc->History().Label(doc->History().Step()), "캔버스 90 우회전");
 }
 
+// A picture's transparency that was never written stays unwritten through quarter
+// turns and flips, and the result is the one of a written, fully covered plane.
+TEST_F(TransformTest, TurnsAndFlipsOfAnUnwrittenTransparencyMatchAWrittenOne) {
+  Snapshot lazy, written;
+  for (const bool write : {false, true}) {
+    Make(41, 30);
+    if (write) {
+      L().Active()->alpha.data();
+      doc->RecordStep("Opening....", kStepPixels);
+    }
+    ASSERT_EQ(L().Active()->alpha.Allocated(), write);
+    ASSERT_TRUE(RotateCanvas(*doc, 90));
+    ASSERT_TRUE(FlipCanvas(*doc, true));
+    ASSERT_TRUE(RotateCanvas(*doc, -90));
+    EXPECT_EQ(L().Active()->alpha.Allocated(), write);
+    (write ? written : lazy) = Snap();
+  }
+  EXPECT_EQ(lazy, written);
+  EXPECT_EQ(std::count(lazy.alpha[0].begin(), lazy.alpha[0].end(), 255), 41 * 30);
+}
+
 TEST_F(TransformTest, TurnsThatAddUpToNothingAreTheIdentity) {
   Make(5, 3);
   // A selection travels with its pixels.
