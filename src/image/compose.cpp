@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -647,7 +648,13 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
   for (int t = 1; t < threads; ++t) {
     const size_t j0 = band * size_t(t), j1 = std::min(rows, j0 + band);
     if (j0 >= j1) break;
-    pool.emplace_back([&, j0, j1] { ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride); });
+    try {
+      pool.emplace_back(
+          [&, j0, j1] { ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride); });
+    } catch (const std::system_error&) {
+      // No thread to be had: this band is composed here instead.
+      ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride);
+    }
   }
   ComposeRowsPart(st, walk, rowOf, 0, std::min(rows, band), colOf, dense, firstCol, out, outStride);
   for (auto& t : pool) t.join();
