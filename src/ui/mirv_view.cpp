@@ -17,6 +17,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <cmath>
 
 #include "image/compose.h"
@@ -251,13 +253,45 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
   const size_t bytes = stride * size_t(key.height);
   const uint8_t* before = buffer_.data();
   if (buffer_.size() < bytes) buffer_.resize(bytes);
-  if (image_.isNull() || buffer_.data() != before || image_.width() != key.width ||
-      image_.height() != key.height || image_.constBits() != buffer_.data())
+  const bool sameImage = !image_.isNull() && buffer_.data() == before && image_.width() == key.width &&
+                         image_.height() == key.height && image_.constBits() == buffer_.data();
+  if (!sameImage)
     image_ = QImage(buffer_.data(), key.width, key.height, qsizetype(stride), QImage::Format_ARGB32_Premultiplied);
   // Shadows follow whatever painted, filled, erased or pasted since they were computed.
   RefreshLayerEffects(doc_.Layers());
-  ComposeViewport(doc_.Layers(), ComposeRange{}, key.left, key.top, key.width, key.height, key.zoomX, key.zoomY,
-                  buffer_.data(), stride);
+  // Scrolling at the same zoom: what stays in view moves, and only the strips that
+  // scrolled in are composed. Every output pixel depends on its own position alone,
+  // so the bytes are those of a whole composition.
+  const int dx = key.left - key_.left, dy = key.top - key_.top;
+  if (cacheValid_ && !stale && sameImage && key.zoomX == key_.zoomX && key.zoomY == key_.zoomY &&
+      key.width == key_.width && key.height == key_.height && std::abs(dx) < key.width &&
+      std::abs(dy) < key.height) {
+    uint8_t* b = buffer_.data();
+    const size_t keep = size_t(key.width - std::abs(dx)) * 4;
+    const size_t from = dx > 0 ? size_t(dx) * 4 : 0, to = dx < 0 ? size_t(-dx) * 4 : 0;
+    // Output row j takes old row j + dy; rows are walked so that none is read after
+    // it was overwritten.
+    if (dy >= 0) {
+      for (int j = 0; j + dy < key.height; ++j)
+        std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
+    } else {
+      for (int j = key.height - 1; j + dy >= 0; --j)
+        std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
+    }
+    const auto compose = [&](int i0, int j0, int w, int h) {
+      if (w <= 0 || h <= 0) return;
+      ComposeViewport(doc_.Layers(), ComposeRange{}, key.left + i0, key.top + j0, w, h, key.zoomX, key.zoomY,
+                      b + size_t(j0) * stride + size_t(i0) * 4, stride);
+    };
+    const int rowsIn = std::abs(dy), colsIn = std::abs(dx);
+    const int j0 = dy > 0 ? key.height - rowsIn : 0;
+    compose(0, j0, key.width, rowsIn);
+    const int restTop = dy > 0 ? 0 : rowsIn, restRows = key.height - rowsIn;
+    compose(dx > 0 ? key.width - colsIn : 0, restTop, colsIn, restRows);
+  } else {
+    ComposeViewport(doc_.Layers(), ComposeRange{}, key.left, key.top, key.width, key.height, key.zoomX, key.zoomY,
+                    buffer_.data(), stride);
+  }
   ++compositions_;
   key_ = key;
   cacheValid_ = true;

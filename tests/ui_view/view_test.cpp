@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <utility>
 
 #include "image/doc.h"
 #include "tools/selection.h"
@@ -245,6 +246,32 @@ class ViewTest : public QObject {
     v.OnZoomCommand(tool::kZoomOut);
     Render(v);
     QCOMPARE(v.CompositionCount(), base + 3);
+  }
+
+  // A scroll moves what stays in view and composes only the strips that came in;
+  // the result must be what a view opened at that place shows.
+  void scrollingShowsWhatAFreshViewShows() {
+    MakeDoc(800, 600);
+    LayerStack& L = doc->Layers();
+    for (int y = 0; y < 600; y += 3)
+      for (int x = 0; x < 800; x += 2) L.WriteLayerColor(L.active, x, y, MakeRgbq(x & 255, y & 255, (x ^ y) & 255));
+    doc->SetCompositionStale(true);
+    CMirvView v(*doc, frame);
+    Place(v, 200, 150);
+    v.OnUpdate(viewcmd::kUpdateHint);
+    Render(v);
+    const std::pair<int, int> steps[] = {{37, 23}, {10, 90}, {10, 89}, {150, 40}, {149, 0}, {0, 0}, {199, 149}};
+    for (const auto& [sx, sy] : steps) {
+      v.horizontalScrollBar()->setValue(sx);
+      v.verticalScrollBar()->setValue(sy);
+      const QImage scrolled = Render(v);
+      CMirvView fresh(*doc, frame);
+      Place(fresh, 200, 150);
+      fresh.OnUpdate(viewcmd::kUpdateHint);
+      fresh.horizontalScrollBar()->setValue(sx);
+      fresh.verticalScrollBar()->setValue(sy);
+      QCOMPARE(Render(fresh), scrolled);
+    }
   }
 
   void aSecondViewSeesAnEditTheFirstOneComposed() {
