@@ -80,8 +80,16 @@ class GradientTool final : public Tool {
 }  // namespace
 
 void RegisterFillTools() {
-  RegisterToolFactory(tool::kFill, [] { return std::make_unique<FillTool>(); });
-  RegisterToolFactory(tool::kGradient, [] { return std::make_unique<GradientTool>(); });
+  using namespace tool;
+  RegisterTool(kFill,
+               {.label = "채우기", .status = "빈영역채우기", .slider1 = {OptionSlider::Value, "포함한계치", 10, 0, 60},
+                .slider2 = {OptionSlider::BorderSpread, nullptr, 0, 0, 30}},
+               [] { return std::make_unique<FillTool>(); });
+  // The gradient records its own step (a straight drag too).
+  RegisterTool(kGradient,
+               {.stroke = StrokeModel::RubberBand, .onPress = {true, false}, .band = ToolPreview::Line,
+                .dragCross = true},
+               [] { return std::make_unique<GradientTool>(); });
 }
 
 }  // namespace velmira

@@ -327,10 +327,17 @@ class GuideRemoveTool final : public GuideTool {
 }  // namespace
 
 void RegisterGuidePathTools() {
-  RegisterToolFactory(guide::kMake, [] { return std::make_unique<GuideMakeTool>(); });
-  RegisterToolFactory(guide::kEdit, [] { return std::make_unique<GuideEditTool>(); });
-  RegisterToolFactory(guide::kInsert, [] { return std::make_unique<GuideInsertTool>(); });
-  RegisterToolFactory(guide::kRemove, [] { return std::make_unique<GuideRemoveTool>(); });
+  using namespace tool;
+  const unsigned panel = Follows(ModePanel::GuidePath);
+  const ToolTraits nearPoint{.stroke = StrokeModel::Handles, .cursorRule = CursorRule::NearHandle, .follows = panel};
+  ToolTraits make = nearPoint;
+  make.overlay = Overlay::Preview;
+  RegisterTool(guide::kMake, make, [] { return std::make_unique<GuideMakeTool>(); });
+  RegisterTool(guide::kEdit, nearPoint, [] { return std::make_unique<GuideEditTool>(); });
+  RegisterTool(guide::kInsert, {.stroke = StrokeModel::Handles, .follows = panel},
+               [] { return std::make_unique<GuideInsertTool>(); });
+  RegisterTool(guide::kRemove, nearPoint, [] { return std::make_unique<GuideRemoveTool>(); });
+  RegisterToolTraits(kGuideLast, {.stroke = StrokeModel::Handles, .follows = panel});
 }
 
 }  // namespace velmira

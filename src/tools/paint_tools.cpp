@@ -164,22 +164,38 @@ class ColourPickerTool final : public Tool {
 };
 
 template <class T>
-void Register(int id) {
-  RegisterToolFactory(id, [] { return std::make_unique<T>(); });
+void Register(int id, const tool::ToolTraits& traits) {
+  RegisterTool(id, traits, [] { return std::make_unique<T>(); });
 }
 
 }  // namespace
 
 void RegisterPaintingTools() {
-  Register<SprayTool>(tool::kSpray);
-  Register<BrushTool>(tool::kBrush);
-  Register<DotTool>(tool::kDot);
-  Register<DropTool>(tool::kDrop);
-  Register<EraserTool>(tool::kEraser);
-  Register<LineTool>(tool::kLine);
-  Register<PolylineTool>(tool::kPolyline);
-  Register<CircleTool>(tool::kCircle);
-  Register<ColourPickerTool>(tool::kColourPicker);
+  using namespace tool;
+  const OptionSlider hide{OptionSlider::Hide};
+  constexpr LayerPolicy kRevertCommit{true, true};
+  // The spray's press dab is committed at once; every move then reverts to it and
+  // adds its own dab, so a held spray does not pile dabs on one point.
+  Register<SprayTool>(kSpray, {.stroke = StrokeModel::Paint, .onPress = {false, true}, .onDrag = kRevertCommit,
+                               .label = "스프레이", .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<BrushTool>(kBrush, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = kRevertCommit,
+                               .label = "붓그리기", .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<DotTool>(kDot, {.label = "점찍기", .cursorRule = CursorRule::Fixed, .cursor = CursorShape::DotPen,
+                           .dotOnPress = true});
+  // Each move of the water drop replaces the previous drop; the last one stays.
+  Register<DropTool>(kDrop, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {true, false},
+                             .label = "물방울", .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Drop,
+                             .status = "물방울 효과", .slider1 = {OptionSlider::Value, "퍼짐정도", 10, 5, 30}});
+  Register<EraserTool>(kEraser, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {false, true},
+                                 .label = "영역지우기", .cursorRule = CursorRule::Fixed,
+                                 .cursor = CursorShape::Eraser, .dragCross = true, .slider1 = hide,
+                                 .slider2 = hide});
+  Register<LineTool>(kLine, {.stroke = StrokeModel::RubberBand, .label = "선그리기", .band = ToolPreview::Line,
+                             .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<PolylineTool>(kPolyline, {.stroke = StrokeModel::Vertex, .label = "다각형그리기", .dragCross = true});
+  Register<CircleTool>(kCircle, {.stroke = StrokeModel::RubberBand, .label = "원 그리기", .band = ToolPreview::Ellipse});
+  Register<ColourPickerTool>(kColourPicker, {.cursorRule = CursorRule::Fixed, .cursor = CursorShape::Picker,
+                                             .status = "색상추출"});
 }
 
 }  // namespace velmira

@@ -58,20 +58,37 @@ bool MarkEdge(ToolContext& c, Point a, Point b) {
   return true;
 }
 
+// A double click on a selection made with the tool takes it away.
+bool ClearIfSelected(ToolContext& c) {
+  if (!c.state.selectionActive) return false;
+  c.router.ClearSelection(&c.view);
+  return true;
+}
+
 // ---------------------------------------------------------------- rectangle
 
 class RectSelectTool final : public Tool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  // A press starts a new rectangle: whatever was selected goes.
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    c.router.ClearSelection(&c.view);
+    st.polygonOneShot = false;
+    st.stroke = st.rectCorner = p;
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    return MapPoint(c.doc, to, &x, &y);
+    return MapPoint(c.doc, p, &x, &y);
   }
   // The rubber band: nothing selected yet, the four sides marked.
-  bool Drag(ToolContext& c, Point from, Point to) override {
+  bool Drag(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    st.rectCorner = p;
+    st.outlineBuilt = false;
+    if (!st.stroke.Set()) return false;
+    st.preview = {ToolPreview::Rectangle, st.stroke, p};
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
-    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    if (!MapSegment(c.doc, st.stroke, p, &x0, &y0, &x1, &y1)) return false;
     LayerStack& L = c.doc.Layers();
     std::fill(L.mask.begin(), L.mask.end(), uint8_t(1));
     const int left = std::min(x0, x1), right = std::max(x0, x1);
@@ -83,7 +100,22 @@ class RectSelectTool final : public Tool {
     // The view draws the band from the router's preview; the picture is unchanged.
     return true;
   }
-  bool Release(ToolContext& c, Point from, Point to) override {
+  bool Release(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (!st.stroke.Set()) return false;
+    // A click without a drag takes the selection away; so does a refused rectangle,
+    // rather than leaving an empty selection.
+    if (p == st.stroke || (!st.outlineBuilt && !Select(c, st.stroke, st.rectCorner))) {
+      c.router.ClearSelection(&c.view);
+      return false;
+    }
+    c.router.SelectionMade(c.view);
+    return true;
+  }
+  bool DoubleClick(ToolContext& c, Point, Point) override { return ClearIfSelected(c); }
+
+ private:
+  static bool Select(ToolContext& c, Point from, Point to) {
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
     if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
@@ -104,24 +136,87 @@ class OutlineTool : public Tool {
     FillMarkedRegion(c.doc.Layers());
     c.doc.SetCompositionStale(true);
   }
+
+ protected:
+  // The outline is closed: the selection stands, its region filled on the next tick.
+  static void Closed(ToolContext& c) {
+    c.state.polygonClosed = true;
+    c.state.selectionActive = true;
+    c.doc.Layers().selectionExists = true;
+    c.view.StartSelectionTimer();
+  }
 };
 
 class FreeSelectTool final : public OutlineTool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    c.router.ClearSelection(&c.view);
+    st.polygonOneShot = false;
+    st.lassoLast = st.stroke = p;
+    st.previewPath = {p};
     if (c.doc.RefuseText(TextRule::Active)) return false;
-    return MarkEdge(c, to, to);
+    return MarkEdge(c, p, p);
   }
-  bool Drag(ToolContext& c, Point from, Point to) override { return MarkEdge(c, from, to); }
-  // From the last point back to the first.
-  bool Release(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
+  bool Drag(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    const bool marked = MarkEdge(c, st.lassoLast, p);
+    st.lassoLast = p;
+    st.previewPath.push_back(p);
+    return marked;
+  }
+  // The closing edge runs from the last point back to the first.
+  bool Release(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (!st.stroke.Set()) return false;
+    if ((p == st.stroke && st.previewPath.size() <= 1) || !MarkEdge(c, st.lassoLast, st.stroke)) {
+      c.router.ClearSelection(&c.view);
+      return false;
+    }
+    Closed(c);
+    return true;
+  }
+  bool DoubleClick(ToolContext& c, Point, Point) override { return ClearIfSelected(c); }
 };
 
 class PolygonSelectTool final : public OutlineTool {
  public:
-  // The first vertex only is remembered (by the router); every further one draws
-  // the edge from the previous vertex.
-  bool Press(ToolContext& c, Point from, Point to) override {
+  // The first click places the first vertex; every further one draws the edge from
+  // the previous vertex.
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (st.polygonOneShot) {
+      // The click that follows a clear only re-arms the tool.
+      st.polygonOneShot = false;
+      return false;
+    }
+    if (st.polygonClosed) {
+      c.router.ClearSelection(&c.view);
+      st.polygonOneShot = false;
+    }
+    const Point from = st.polygonFirst.Set() ? st.stroke : Point{};
+    bool taken = false;
+    c.router.DrawStep(c.view, [&] { taken = Vertex(c, from, p); });
+    if (!taken) return false;  // refused (a text layer): no vertex
+    if (!st.polygonFirst.Set()) st.polygonFirst = p;
+    ++st.polygonVertices;
+    st.stroke = p;
+    st.previewPath.push_back(p);
+    return true;
+  }
+  // A double click on a drawn selection clears it; while the polygon is being drawn
+  // it closes the polygon with its last edge back to the first vertex.
+  bool DoubleClick(ToolContext& c, Point, Point) override {
+    DocViewState& st = c.state;
+    if (ClearIfSelected(c)) return true;
+    if (!st.polygonFirst.Set()) return false;
+    MarkEdge(c, st.stroke, st.polygonFirst);
+    Closed(c);
+    return true;
+  }
+
+ private:
+  static bool Vertex(ToolContext& c, Point from, Point to) {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     if (!from.Set()) {
       int x, y;
@@ -129,15 +224,28 @@ class PolygonSelectTool final : public OutlineTool {
     }
     return MarkEdge(c, from, to);
   }
-  // The closing edge, from the last vertex back to the first.
-  bool DoubleClick(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
 };
 
 // ---------------------------------------------------------------- magic wand
 
 class MagicWandTool final : public Tool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  bool Press(ToolContext& c, Point, Point p) override {
+    c.view.StopSelectionTimer();
+    if (Select(c, p)) {
+      c.router.SelectionMade(c.view);
+      return true;
+    }
+    if (c.state.selectionActive) c.view.StartSelectionTimer();  // refused: the selection there was keeps running
+    return false;
+  }
+  // A double click starts afresh, unless Shift is held to add to the selection.
+  bool DoubleClick(ToolContext& c, Point, Point) override {
+    return !c.state.shiftHeld && ClearIfSelected(c);
+  }
+
+ private:
+  static bool Select(ToolContext& c, Point to) {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
     if (!MapPoint(c.doc, to, &x, &y)) return false;
@@ -220,11 +328,29 @@ class ColourRangeTool final : public Tool {
 }  // namespace
 
 void RegisterSelectionTools() {
-  RegisterToolFactory(tool::kRectSelect, [] { return std::make_unique<RectSelectTool>(); });
-  RegisterToolFactory(tool::kFreeSelect, [] { return std::make_unique<FreeSelectTool>(); });
-  RegisterToolFactory(tool::kAutoSelect, [] { return std::make_unique<MagicWandTool>(); });
-  RegisterToolFactory(tool::kPolygonSelect, [] { return std::make_unique<PolygonSelectTool>(); });
-  RegisterToolFactory(tool::kColourRange, [] { return std::make_unique<ColourRangeTool>(); });
+  using namespace tool;
+  constexpr const char* kSimilarArea = "인접한 유사영역 탐색지정";
+  const OptionSlider spread{OptionSlider::BorderSpread, nullptr, 0, 0, 30};
+  const OptionSlider hide{OptionSlider::Hide};
+  RegisterTool(kRectSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::PreviewOnDrag, .dragStatus = "영역지정",
+                .status = "사각선택", .slider1 = spread, .slider2 = hide},
+               [] { return std::make_unique<RectSelectTool>(); });
+  RegisterTool(kFreeSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::Preview, .status = "", .slider1 = spread,
+                .slider2 = hide},
+               [] { return std::make_unique<FreeSelectTool>(); });
+  RegisterTool(kAutoSelect,
+               {.stroke = StrokeModel::Own, .status = kSimilarArea,
+                .slider1 = {OptionSlider::Value, "포함한계치", 25, 0, 60}, .slider2 = spread},
+               [] { return std::make_unique<MagicWandTool>(); });
+  // The polygon may follow the guide-path panel: a path becomes a polygon selection.
+  RegisterTool(kPolygonSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::Preview, .status = kSimilarArea, .slider1 = spread,
+                .slider2 = hide, .follows = Follows(ModePanel::GuidePath)},
+               [] { return std::make_unique<PolygonSelectTool>(); });
+  RegisterTool(kColourRange, {.cursorRule = CursorRule::Fixed, .cursor = CursorShape::Picker},
+               [] { return std::make_unique<ColourRangeTool>(); });
 }
 
 int ReapplyColourRange(CMirvDoc& doc, ToolRouter& router, ToolView& view) {

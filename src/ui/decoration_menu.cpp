@@ -130,7 +130,8 @@ void SetDecorationDialogRunner(DecorationDialogRunner runner) { Runner() = std::
 void RegisterTextTool(CMainFrame& frame) {
   TextFrame() = &frame;
   static const bool once = [] {
-    RegisterToolFactory(tool::kText, [] { return std::make_unique<TextTool>(); });
+    RegisterTool(tool::kText, {.cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Text},
+                 [] { return std::make_unique<TextTool>(); });
     return true;
   }();
   (void)once;

@@ -223,7 +223,11 @@ bool TouchTransformTool::Release(ToolContext& c, Point, Point to) {
 
 void RegisterTouchTransformTool() {
   static const bool once = [] {
-    RegisterToolFactory(tool::kTouchTransform, [] { return std::make_unique<TouchTransformTool>(); });
+    // The warp is one step on the release; the press drops any preview left over.
+    RegisterTool(tool::kTouchTransform,
+                 {.stroke = tool::StrokeModel::Handles, .onPress = {true, false}, .label = "터치변형",
+                  .cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Touch},
+                 [] { return std::make_unique<TouchTransformTool>(); });
     return true;
   }();
   (void)once;

@@ -147,7 +147,10 @@ std::shared_ptr<Tool> MakeFreeRotateTool() { return std::make_shared<FreeRotateT
 
 void RegisterFreeRotateTool() {
   static const bool once = [] {
-    RegisterToolFactory(tool::kFreeRotate, [] { return std::make_unique<FreeRotateTool>(); });
+    RegisterTool(tool::kFreeRotate,
+                 {.stroke = tool::StrokeModel::Handles, .overlay = tool::Overlay::Preview,
+                  .cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Rotate},
+                 [] { return std::make_unique<FreeRotateTool>(); });
     return true;
   }();
   (void)once;
@@ -155,8 +158,14 @@ void RegisterFreeRotateTool() {
 
 void RegisterFreeTransformTools() {
   static const bool once = [] {
+    // The free transforms may follow the rotation panel: they end the rotation mode.
     for (int id : {tool::kTransformSize, tool::kTransformSkew, tool::kTransformPerspective})
-      RegisterToolFactory(id, [id] { return std::make_unique<FreeTransformTool>(id); });
+      RegisterTool(id,
+                   {.stroke = tool::StrokeModel::Handles, .overlay = tool::Overlay::Preview,
+                    .cursorRule = tool::CursorRule::Fixed,
+                    .cursor = id == tool::kTransformSize ? CursorShape::Transform : CursorShape::Drop,
+                    .follows = tool::Follows(tool::ModePanel::Rotation)},
+                   [id] { return std::make_unique<FreeTransformTool>(id); });
     return true;
   }();
   (void)once;

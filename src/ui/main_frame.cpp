@@ -46,6 +46,7 @@
 #include "ui/qt_colour.h"
 #include "ui/processing_menu.h"
 #include "ui/tool_menu.h"
+#include "ui/free_transform_tool.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
 
@@ -95,6 +96,9 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
   RegisterTextTool(*this);
+  // The transforms say which panels they may follow even before first use.
+  RegisterFreeRotateTool();
+  RegisterFreeTransformTools();
   InstallMeasurement(*this, dataFolder_, sharedFolder_);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
