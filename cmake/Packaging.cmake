@@ -16,7 +16,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Korean glyphs and Qt's own Korean buttons are not libraries shlibdeps could see.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
+# Korean glyphs, Qt's own Korean buttons and libsane (opened at run time for
+# scanning) are not libraries shlibdeps could see.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n, libsane1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sane-utils")
 include(CPack)
