@@ -298,7 +298,9 @@ TEST_F(RecoveryTest, SeedFilesReadAsTheirNamesSay) {
     const bool read =
         ParseRecoveryManifest(in.substr(0, nul), parsed, &why) && ReadRecoveredLayers(tmp, parsed, *stack, &why, trusting);
     EXPECT_EQ(read, name.rfind("good_", 0) == 0) << name << ": " << why;
-    if (read) EXPECT_EQ(Snap(*stack), Snap(L())) << name;
+    if (read) {
+      EXPECT_EQ(Snap(*stack), Snap(L())) << name;
+    }
   }
 }
 
