@@ -138,6 +138,8 @@ TEST_F(RecoveryTest, EveryStepUndoAndRedoLeavesAManifestOfThatState) {
   ASSERT_EQ(doc->History().Step(), 0);
   check("back at the opened picture");
   // Past the window of 19 steps the oldest step files are folded and renamed.
+  ASSERT_TRUE(doc->AddLayer());
+  ASSERT_EQ(L().Chain().size(), 2u);
   for (int i = 0; i < 30; ++i) {
     const int slot = L().Chain()[size_t(i % 2)];
     L().SetLayerAlpha(slot, i % 13, i % 7, i * 7 + 1);
