@@ -61,7 +61,6 @@ void CMirvDoc::SetName(const std::string& n) {
 
 void CMirvDoc::RefreshTitle(const std::string& text) {
   titleText_ = text;
-  title_ = Format("%s %d %s ", name_.c_str(), int(zoom_ * 100), "%") + text;
   host_.TitleChanged(*this);
 }
 
@@ -1027,10 +1026,10 @@ bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
   return true;
 }
 
-bool CMirvDoc::ViewPointSelected(int vx, int vy) const {
-  if (!layers_.selectionExists || zoom_ <= 0) return false;
-  const int mx = int(float(vx) / zoom_) - layers_.maskX;
-  const int my = layers_.maskY + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+bool CMirvDoc::PointSelected(int px, int py) const {
+  if (!layers_.selectionExists) return false;
+  const int mx = px - layers_.maskX;
+  const int my = layers_.maskY + layers_.header.canvasHeight - py - 1;
   return layers_.InSelection(mx, my) != 0;
 }
 
@@ -1204,12 +1203,12 @@ bool CMirvDoc::MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, in
          MapToLayer(ax, ay, commit, lax, lay);
 }
 
-bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
+bool CMirvDoc::MapToLayer(int px, int py, bool commit, int* lx, int* ly) {
   Layer* l = layers_.Active();
-  if (!l || zoom_ <= 0) return false;
+  if (!l) return false;
   auto map = [&](int& x, int& y) {
-    x = int(float(vx) / zoom_) - l->x;
-    y = l->y + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+    x = px - l->x;
+    y = l->y + layers_.header.canvasHeight - py - 1;
   };
   int x, y;
   map(x, y);

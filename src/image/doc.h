@@ -128,13 +128,14 @@ class CMirvDoc : public HistoryHost {
   // Merges a floating layer back into its partner ("선택영역 위치이동", then the
   // merge step); false when nothing is floating.
   bool PutDownSelection();
-  // Whether a view point (zoomed-picture space) lies on a selected pixel of an
+  // Whether a canvas pixel (column, row from the top) lies on a selected pixel of an
   // existing selection.
-  bool ViewPointSelected(int vx, int vy) const;
+  bool PointSelected(int px, int py) const;
 
-  // View point (zoomed-picture space) to a pixel of the active layer, growing the
-  // layer when the point falls outside it.
-  bool MapToLayer(int vx, int vy, bool commit, int* lx, int* ly);
+  // Canvas pixel (column, row from the top) to a pixel of the active layer, growing
+  // the layer when the point falls outside it. The views turn their zoomed points
+  // into canvas pixels first: the zoom is theirs, not the document's.
+  bool MapToLayer(int px, int py, bool commit, int* lx, int* ly);
   // Both ends of a segment. Growing the layer to the left or downward for the second
   // point moves the first one's pixel, so the first is mapped again at the end.
   bool MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, int* lax, int* lay, int* lbx, int* lby);
@@ -185,14 +186,9 @@ class CMirvDoc : public HistoryHost {
   bool IsBusy() const { return busy_; }
   const std::string& Name() const { return name_; }
   void SetName(const std::string& n);
-  const std::string& Title() const { return title_; }
+  // The text the title shows after the name and the zoom (the active layer's name).
+  const std::string& TitleText() const { return titleText_; }
   const std::filesystem::path& Path() const { return path_; }
-  float Zoom() const { return zoom_; }
-  // The title shows the zoom, so it follows every change.
-  void SetZoom(float z) {
-    zoom_ = z;
-    RefreshTitle(titleText_);
-  }
   bool CompositionStale() const { return stale_; }
   void SetCompositionStale(bool s) { stale_ = s; }
   bool SelectionMove() const { return selectionMove_; }
@@ -228,7 +224,6 @@ class CMirvDoc : public HistoryHost {
   std::unique_ptr<CImageBuffer> view_;
   std::unique_ptr<CHistory> history_;
   std::string name_;
-  std::string title_;
   std::string titleText_;
   std::filesystem::path path_;
   int serial_ = 0;
@@ -241,7 +236,6 @@ class CMirvDoc : public HistoryHost {
   // The view image's pixels are exactly the bottom layer's (nothing changed since
   // the layers were built from it or it was rebuilt), so a rebuild can be skipped.
   bool viewIsBottom_ = false;
-  float zoom_ = 1.0f;
   double loadSeconds_ = 0;
   int openedBpp_ = 24;
 };

@@ -12,7 +12,7 @@ namespace velmira::measure {
 namespace {
 
 MPoint Pic(ToolContext& c, Point p) {
-  const float z = c.doc.Zoom() > 0 ? c.doc.Zoom() : 1.0f;
+  const float z = c.Zoom() > 0 ? c.Zoom() : 1.0f;
   return {int32_t(float(p.x) / z), int32_t(float(p.y) / z)};
 }
 

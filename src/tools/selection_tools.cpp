@@ -18,13 +18,15 @@ bool ActiveIsText(CMirvDoc& doc) {
 // Maps a view point to the active layer, growing the layer (and its mask) when the
 // point lies outside it. The grown mask's new margin comes back selected; when a
 // selection exists that would select pixels nobody chose, so the margin is cleared.
-bool MapPoint(CMirvDoc& doc, Point p, int* x, int* y) {
+bool MapPoint(ToolContext& c, Point p, int* x, int* y) {
+  CMirvDoc& doc = c.doc;
   LayerStack& L = doc.Layers();
   const Layer* l = L.Active();
   if (!l || !p.Set()) return false;
   const int ox = l->x, oy = l->y, ow = l->width, oh = l->height;
   const bool keepSelection = L.selectionExists && L.maskWidth == ow && L.maskHeight == oh;
-  if (!doc.MapToLayer(p.x, p.y, true, x, y)) return false;
+  const Point px = c.Picture(p);
+  if (!doc.MapToLayer(px.x, px.y, true, x, y)) return false;
   l = L.Active();
   if (!EnsureSelectionMask(L)) return false;
   if (keepSelection && (l->width != ow || l->height != oh) && L.selectionExists) {
@@ -46,14 +48,14 @@ bool MapPoint(CMirvDoc& doc, Point p, int* x, int* y) {
 
 // Both points of a segment in the layer's final geometry: mapping the second may
 // grow the layer and move its origin, so the first is mapped again afterwards.
-bool MapSegment(CMirvDoc& doc, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
-  return MapPoint(doc, a, x0, y0) && MapPoint(doc, b, x1, y1) && MapPoint(doc, a, x0, y0);
+bool MapSegment(ToolContext& c, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
+  return MapPoint(c, a, x0, y0) && MapPoint(c, b, x1, y1) && MapPoint(c, a, x0, y0);
 }
 
 bool MarkEdge(ToolContext& c, Point a, Point b) {
   if (ActiveIsText(c.doc)) return false;
   int x0, y0, x1, y1;
-  if (!MapSegment(c.doc, a, b, &x0, &y0, &x1, &y1)) return false;
+  if (!MapSegment(c, a, b, &x0, &y0, &x1, &y1)) return false;
   MarkSegment(c.doc.Layers(), x0, y0, x1, y1, kMaskBoundary);
   return true;
 }
@@ -77,7 +79,7 @@ class RectSelectTool final : public Tool {
     st.stroke = st.rectCorner = p;
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    return MapPoint(c.doc, p, &x, &y);
+    return MapPoint(c, p, &x, &y);
   }
   // The rubber band: nothing selected yet, the four sides marked.
   bool Drag(ToolContext& c, Point, Point p) override {
@@ -88,7 +90,7 @@ class RectSelectTool final : public Tool {
     st.preview = {ToolPreview::Rectangle, st.stroke, p};
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
-    if (!MapSegment(c.doc, st.stroke, p, &x0, &y0, &x1, &y1)) return false;
+    if (!MapSegment(c, st.stroke, p, &x0, &y0, &x1, &y1)) return false;
     LayerStack& L = c.doc.Layers();
     std::fill(L.mask.begin(), L.mask.end(), uint8_t(1));
     const int left = std::min(x0, x1), right = std::max(x0, x1);
@@ -118,7 +120,7 @@ class RectSelectTool final : public Tool {
   static bool Select(ToolContext& c, Point from, Point to) {
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
-    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    if (!MapSegment(c, from, to, &x0, &y0, &x1, &y1)) return false;
     SelectRect(c.doc.Layers(), x0, y0, x1, y1);
     c.doc.SetCompositionStale(true);
     return true;
@@ -220,7 +222,7 @@ class PolygonSelectTool final : public OutlineTool {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     if (!from.Set()) {
       int x, y;
-      return MapPoint(c.doc, to, &x, &y);
+      return MapPoint(c, to, &x, &y);
     }
     return MarkEdge(c, from, to);
   }
@@ -248,7 +250,7 @@ class MagicWandTool final : public Tool {
   static bool Select(ToolContext& c, Point to) {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    if (!MapPoint(c, to, &x, &y)) return false;
     LayerStack& L = c.doc.Layers();
     // A held Shift adds to the selection there is; without one the click starts anew.
     const bool add = c.state.shiftHeld && L.selectionExists;
@@ -279,7 +281,7 @@ class ColourRangeTool final : public Tool {
   bool Press(ToolContext& c, Point, Point to) override {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    if (!MapPoint(c, to, &x, &y)) return false;
     LayerStack& L = c.doc.Layers();
     c.frame.rangeColour = L.ReadLayerColor(L.active, x, y, nullptr);
     return Run(c.doc, c.router, c.view, false) >= 0;

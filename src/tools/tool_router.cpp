@@ -4,6 +4,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "image/text.h"
 #include "tools/selection.h"
 
 namespace velmira {
@@ -20,14 +21,14 @@ class MoveTool final : public Tool {
     CMirvDoc& doc = c.doc;
     ViewInput& in = c.view.Input();
     if (doc.SelectionMove() && (!doc.Layers().Active() || doc.Layers().Active()->kind != kLayerFloating ||
-                                !doc.ViewPointSelected(p.x, p.y))) {
+                                !doc.PointSelected(c.Picture(p).x, c.Picture(p).y))) {
       // A click outside the lifted pixels (or with another layer made active) puts
       // them down where they are.
       c.router.ClearSelection(&c.view);
       return false;
     }
     // Pressing inside a selection lifts the selected pixels, which the drag moves.
-    if (!doc.SelectionMove() && c.state.selectionActive && doc.ViewPointSelected(p.x, p.y)) {
+    if (!doc.SelectionMove() && c.state.selectionActive && doc.PointSelected(c.Picture(p).x, c.Picture(p).y)) {
       c.view.StopSelectionTimer();
       const bool lifted = doc.LiftSelection();
       c.view.StartSelectionTimer();
@@ -45,7 +46,7 @@ class MoveTool final : public Tool {
   }
   bool Drag(ToolContext& c, Point, Point p) override {
     const ViewInput& in = c.view.Input();
-    const float z = c.doc.Zoom();
+    const float z = c.Zoom();
     if (!in.moving || z <= 0) return false;
     const Point raw = c.event ? c.event->raw : p;
     return MoveBy(c, int(float(raw.x - in.moveAnchor.x) / z), int(float(raw.y - in.moveAnchor.y) / z), true);
@@ -525,6 +526,15 @@ void ToolRouter::ScaleStoredPoints(int num, int den) {
   for (Point& p : state_.previewPath) p = Scaled(p, num, den);
 }
 
+void ToolRouter::SetZoom(float z) {
+  state_.zoom = z;
+  doc_.Host().TitleChanged(doc_);
+}
+
+std::string ToolRouter::Title() const {
+  return Format("%s %d %s ", doc_.Name().c_str(), int(state_.zoom * 100), "%") + doc_.TitleText();
+}
+
 void ToolRouter::AfterZoom() {
   doc_.SetCompositionStale(true);
   doc_.Host().UpdateViews(doc_, 1025);
@@ -533,8 +543,8 @@ void ToolRouter::AfterZoom() {
 }
 
 bool ToolRouter::ZoomIn(Point at) {
-  if (state_.stretch || doc_.Zoom() >= kMaxZoom) return false;
-  doc_.SetZoom(doc_.Zoom() * 2);
+  if (state_.stretch || Zoom() >= kMaxZoom) return false;
+  SetZoom(Zoom() * 2);
   ScaleStoredPoints(2, 1);
   state_.zoomAnchor = at;
   AfterZoom();
@@ -542,8 +552,8 @@ bool ToolRouter::ZoomIn(Point at) {
 }
 
 bool ToolRouter::ZoomOut(ToolView* v) {
-  if (state_.stretch || doc_.Zoom() <= kMinZoom) return false;
-  doc_.SetZoom(doc_.Zoom() / 2);
+  if (state_.stretch || Zoom() <= kMinZoom) return false;
+  SetZoom(Zoom() / 2);
   ScaleStoredPoints(1, 2);
   state_.zoomAnchor = Point{};
   AfterZoom();
@@ -552,14 +562,14 @@ bool ToolRouter::ZoomOut(ToolView* v) {
 }
 
 bool ToolRouter::ZoomActual() {
-  const float z = doc_.Zoom();
+  const float z = Zoom();
   if (state_.stretch || z == 1.0f || z <= 0) return false;
   // Keep the stored points on the same picture pixels.
   if (z > 1)
     ScaleStoredPoints(1, int(z));
   else
     ScaleStoredPoints(int(std::lround(1 / z)), 1);
-  doc_.SetZoom(1.0f);
+  SetZoom(1.0f);
   state_.zoomAnchor = Point{};
   AfterZoom();
   return true;
@@ -622,7 +632,7 @@ bool ToolRouter::OnCommand(int id, ToolView* v) {
 }
 
 bool ToolRouter::IsCommandEnabled(int id) const {
-  const float z = doc_.Zoom();
+  const float z = Zoom();
   switch (id) {
     case tool::kZoomIn: return !state_.stretch && z < kMaxZoom;
     case tool::kZoomOut: return !state_.stretch && z > kMinZoom;

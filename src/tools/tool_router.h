@@ -31,6 +31,8 @@ constexpr int kInvertSelection = 2055;
 
 // State of a document that all its views share.
 struct DocViewState {
+  // 0.125 … 16 in powers of two: view pixels per picture pixel.
+  float zoom = 1.0f;
   bool stretch = false;
   int scrollX = 0, scrollY = 0;
   Point zoomAnchor;  // zoomed space before the step; x = −1: none
@@ -112,6 +114,14 @@ struct ToolContext {
   ToolView& view;
   ToolRouter& router;
   const PointerEvent* event = nullptr;  // the pointer event being handled, if any
+
+  float Zoom() const { return state.zoom; }
+  // The canvas pixel (column, row from the top) under a zoomed view point; an unset
+  // point stays unset.
+  Point Picture(Point view) const {
+    if (!view.Set() || state.zoom <= 0) return view;
+    return {int(float(view.x) / state.zoom), int(float(view.y) / state.zoom)};
+  }
 };
 
 // The pixel work of one tool. `from` is the stored point the tool's stroke model
@@ -174,6 +184,11 @@ class ToolRouter {
   // Zoom: 0.125 … 16 in powers of two.
   static constexpr float kMinZoom = 0.125f;
   static constexpr float kMaxZoom = 16.0f;
+  float Zoom() const { return state_.zoom; }
+  // Sets the zoom of every view of the document; the title, which shows it, follows.
+  void SetZoom(float z);
+  // The document's title as its windows show it: name, zoom, active layer.
+  std::string Title() const;
   bool ZoomIn(Point at);
   bool ZoomOut(ToolView* v);
   bool ZoomActual();

@@ -565,7 +565,7 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
 // save that did not happen).
 static bool AskToSave(CMainFrame& f, CMirvDoc& doc) {
   if (!NeedsSave(doc)) return true;
-  const QString title = QString::fromStdString(doc.Title().empty() ? doc.Name() : doc.Title());
+  const QString title = QString::fromStdString(doc.Name());
   switch (f.Host().AskQ(QString::fromUtf8(kSavePrompt).arg(title), AskButtons::YesNoCancel)) {
     case Answer::Yes: return f.SaveDocument(doc, false);
     case Answer::No: return true;
@@ -921,10 +921,8 @@ void CMainFrame::SetBaseTitle(const QString& title) {
 
 void CMainFrame::RefreshTitle() {
   QString t = baseTitle_;
-  if (CMirvDoc* d = ActiveDocument()) {
-    const std::string& doc = d->Title().empty() ? d->Name() : d->Title();
-    t += QStringLiteral(" - [%1]").arg(QString::fromStdString(doc).trimmed());
-  }
+  if (CMirvView* v = ActiveView())
+    t += QStringLiteral(" - [%1]").arg(QString::fromStdString(v->Router().Title()).trimmed());
   setWindowTitle(t);
 }
 

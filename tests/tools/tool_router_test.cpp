@@ -33,7 +33,8 @@ struct PixelTool : Tool {
   std::vector<std::string> log;
   bool Put(ToolContext& c, Point p) {
     int x, y;
-    if (!c.doc.MapToLayer(p.x, p.y, false, &x, &y)) return false;
+    const Point q = c.Picture(p);
+    if (!c.doc.MapToLayer(q.x, q.y, false, &x, &y)) return false;
     c.doc.Layers().WriteLayerColor(c.doc.Layers().active, x, y, MakeRgbq(0, 0, 0));
     return true;
   }
@@ -99,7 +100,7 @@ TEST_F(RouterTest, ZoomToolDoublesAtTheClickAndCentresItOnce) {
   router->State().stroke = {7, 9};
   router->Press(view, At(10, 12));
   router->Release(view, At(10, 12));
-  EXPECT_EQ(doc->Zoom(), 2.0f);
+  EXPECT_EQ(router->Zoom(), 2.0f);
   ASSERT_EQ(host.hints, std::vector<int>{1025});
   // The update saw the click in the zoomed space before the step; afterwards the
   // anchor is gone so that a later update does not jump back to it.
@@ -111,19 +112,19 @@ TEST_F(RouterTest, ZoomToolDoublesAtTheClickAndCentresItOnce) {
 
   // Up to 16 and no further; zoom out halves down to 0.125 and no further.
   for (int i = 0; i < 6; ++i) router->Press(view, At(1, 1)), router->Release(view, At(1, 1));
-  EXPECT_EQ(doc->Zoom(), 16.0f);
+  EXPECT_EQ(router->Zoom(), 16.0f);
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomIn));
   EXPECT_FALSE(router->ZoomIn({1, 1}));
   EXPECT_TRUE(router->OnCommand(tool::kZoomOut, &view));
-  EXPECT_EQ(doc->Zoom(), 8.0f);
+  EXPECT_EQ(router->Zoom(), 8.0f);
   EXPECT_EQ(view.focus, 1);
   EXPECT_EQ(frame.currentTool, tool::kZoomIn);  // zoom out keeps the tool
   while (router->ZoomOut(&view)) {
   }
-  EXPECT_EQ(doc->Zoom(), 0.125f);
+  EXPECT_EQ(router->Zoom(), 0.125f);
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomOut));
   EXPECT_FALSE(router->OnCommand(tool::kZoomOut, &view));
-  EXPECT_EQ(doc->Zoom(), 0.125f);
+  EXPECT_EQ(router->Zoom(), 0.125f);
 }
 
 TEST_F(RouterTest, StoredPointsFollowEveryZoomChange) {
@@ -135,7 +136,7 @@ TEST_F(RouterTest, StoredPointsFollowEveryZoomChange) {
   EXPECT_FALSE(router->State().rectCorner.Set());          // unset points stay unset
   router->ZoomOut(nullptr);
   EXPECT_TRUE(router->OnCommand(tool::kZoomActual, nullptr));
-  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_EQ(router->Zoom(), 1.0f);
   EXPECT_EQ(router->State().stroke, (Point{80, 40}));  // back on the same picture pixel
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomActual));
 }
@@ -146,7 +147,7 @@ TEST_F(RouterTest, StretchModeDisablesTheZoomCommands) {
   for (int id : {tool::kZoomIn, tool::kZoomOut, tool::kZoomActual}) EXPECT_FALSE(router->IsCommandEnabled(id));
   frame.currentTool = tool::kZoomIn;
   router->Press(view, At(3, 3));
-  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_EQ(router->Zoom(), 1.0f);
   EXPECT_TRUE(router->IsCommandEnabled(tool::kStretch));
 }
 

@@ -484,7 +484,7 @@ class TransformDialogsTest : public QObject {
     // Away from 100 % the mode is refused with its message.
     frame_->Frame().currentTool = -1;
     QVERIFY(v->Router().ZoomIn(Point{0, 0}));
-    QVERIFY(d.Zoom() != 1.0f);
+    QVERIFY(v->Router().Zoom() != 1.0f);
     messages_.clear();
     QVERIFY(!frame_->OnCommand(4252));
     QCOMPARE(messages_, QStringList{QString::fromUtf8(kMsgFreeTransformZoom)});
