@@ -309,6 +309,39 @@ bool CMirvDoc::OpenImage(std::unique_ptr<CImageBuffer> image, const std::string&
   return true;
 }
 
+bool CMirvDoc::OpenRecovered(LayerStack&& layers, const std::string& name, const std::filesystem::path& path,
+                             int viewFormat) {
+  if (!layers.Used(layers.bottom)) {
+    host_.ShowMessage(msg::kEmptyImage);
+    return false;
+  }
+  const int active = layers.active;
+  layers_ = std::move(layers);
+  SetName(name);
+  path_ = path;
+  view_ = std::make_unique<CImageBuffer>(viewFormat);
+  if (!RebuildViewImage()) {
+    // As for a layered file: a bottom layer off the canvas leaves only the canvas
+    // geometry for the view image.
+    view_ = std::make_unique<CImageBuffer>(viewFormat);
+    if (!view_->Allocate(layers_.header.canvasWidth, layers_.header.canvasHeight, 24, viewFormat)) {
+      host_.ShowMessage(msg::kEmptyImage);
+      return false;
+    }
+  }
+  view_->SetFormatType(viewFormat);
+  openedBpp_ = layers_.header.bitsPerPixel;
+  AfterOpen();
+  if (layers_.Used(active) && active != layers_.active) {
+    layers_.active = active;
+    layers_.ResetSelection(active);
+    layers_.selectionExists = false;
+  }
+  // Nothing of it is saved anywhere but in the dead program's history.
+  SetModified(true);
+  return true;
+}
+
 std::string CMirvDoc::ProposeSaveName() const {
   std::string base = !path_.empty() ? path_.string() : name_;
   if (base.find_first_of("#%;/\\") != std::string::npos && path_.empty()) base = "UntitledImage";

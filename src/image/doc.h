@@ -77,6 +77,11 @@ class CMirvDoc : public HistoryHost {
   // A picture that arrived without a file (a scanner or camera page): the document
   // is built from it as from an opened picture named `name`. False when it is empty.
   bool OpenImage(std::unique_ptr<CImageBuffer> image, const std::string& name);
+  // A document rebuilt after a crash (image/recovery.h): takes the layers, the name
+  // and file it had, and starts a new history from them. It opens modified, so
+  // closing it asks to save. False when the layers cannot make a picture.
+  bool OpenRecovered(LayerStack&& layers, const std::string& name, const std::filesystem::path& path,
+                     int viewFormat);
 
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);
@@ -161,6 +166,8 @@ class CMirvDoc : public HistoryHost {
   LayerStack& Layers() override { return layers_; }
   const LayerStack& Layers() const { return layers_; }
   CImageBuffer* ViewImage() override { return view_.get(); }
+  std::string RecoveryName() const override { return name_; }
+  std::filesystem::path RecoveryPath() const override { return path_; }
   int Serial() const override { return serial_; }
   std::filesystem::path TempFolder() const override { return frame_.tempFolder; }
   int CurrentToolId() const override { return frame_.currentTool; }
