@@ -1,4 +1,5 @@
 #include "measure/export.h"
+#include "image/ui_text.h"
 
 #include <xlsxwriter.h>
 
@@ -9,8 +10,8 @@
 
 namespace velmira::measure {
 
-const char* const kMsgTextSaved = "파일(MicroMeasure.txt)이 저장되었습니다.";
-const char* const kMsgWorkbookFailed = "엑셀 파일을 저장할 수 없습니다.";
+const char* const kMsgTextSaved = QT_TR_NOOP("파일(MicroMeasure.txt)이 저장되었습니다.");
+const char* const kMsgWorkbookFailed = QT_TR_NOOP("엑셀 파일을 저장할 수 없습니다.");
 
 namespace {
 
@@ -77,7 +78,7 @@ std::string TextExport(const std::vector<MeasureObject>& objects) {
 
 std::vector<std::vector<std::string>> ExportTable(const std::vector<MeasureObject>& objects) {
   std::vector<std::vector<std::string>> t;
-  t.push_back({"", "항목", "길이", "면적", "각도", "반지름", "지름"});
+  t.push_back({"", QT_TR_NOOP("항목"), QT_TR_NOOP("길이"), QT_TR_NOOP("면적"), QT_TR_NOOP("각도"), QT_TR_NOOP("반지름"), QT_TR_NOOP("지름")});
   for (size_t i = 0; i < objects.size(); ++i) {
     const MeasureObject& o = objects[i];
     t.push_back({std::to_string(i), o.kind, F2(o.length), F2(o.area), F2(o.angle), F2(o.radius), F2(o.diameter)});

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "image/ui_text.h"
 #include "tools/selection.h"
 
 namespace velmira {
@@ -12,19 +13,19 @@ namespace {
 
 // History labels of the steps the router records.
 namespace label {
-constexpr const char* kSpray = "스프레이";
-constexpr const char* kBrush = "붓그리기";
-constexpr const char* kDot = "점찍기";
-constexpr const char* kFill = "채우기";
-constexpr const char* kDrop = "물방울";
-constexpr const char* kErase = "영역지우기";
-constexpr const char* kLine = "선그리기";
-constexpr const char* kPolyline = "다각형그리기";
-constexpr const char* kCircle = "원 그리기";
-constexpr const char* kTouch = "터치변형";
-constexpr const char* kMoveLayer = "전체영상 위치이동";
+constexpr const char* kSpray = QT_TR_NOOP("스프레이");
+constexpr const char* kBrush = QT_TR_NOOP("붓그리기");
+constexpr const char* kDot = QT_TR_NOOP("점찍기");
+constexpr const char* kFill = QT_TR_NOOP("채우기");
+constexpr const char* kDrop = QT_TR_NOOP("물방울");
+constexpr const char* kErase = QT_TR_NOOP("영역지우기");
+constexpr const char* kLine = QT_TR_NOOP("선그리기");
+constexpr const char* kPolyline = QT_TR_NOOP("다각형그리기");
+constexpr const char* kCircle = QT_TR_NOOP("원 그리기");
+constexpr const char* kTouch = QT_TR_NOOP("터치변형");
+constexpr const char* kMoveLayer = QT_TR_NOOP("전체영상 위치이동");
 // The status line while a rectangle is being dragged out.
-constexpr const char* kStatusMarking = "영역지정";
+constexpr const char* kStatusMarking = QT_TR_NOOP("영역지정");
 }  // namespace label
 
 std::map<int, ToolFactory>& Factories() {

@@ -1,4 +1,5 @@
 #include "ui/mirv_app.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -58,7 +59,7 @@ QPixmap CSplashWindow::Picture() {
   f.setPixelSize(18);
   f.setBold(false);
   p.setFont(f);
-  p.drawText(QRect(172, 120, 240, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("3.68  사진 편집기"));
+  p.drawText(QRect(172, 120, 240, 30), Qt::AlignLeft | Qt::AlignVCenter, Tr("3.68  사진 편집기"));
   p.end();
   return pm;
 }
@@ -108,7 +109,7 @@ bool CMirvApp::InitInstance() {
   frame_->Frame().tempFolder = tempPath;
   log_.push_back("temp");
 
-  frame_->SetBaseTitle(QString::fromUtf8(kCheckingTitle));
+  frame_->SetBaseTitle(Tr(kCheckingTitle));
   log_.push_back(std::string("title:") + kCheckingTitle);
 
   for (const QString& f : files_) {
@@ -133,7 +134,7 @@ bool CMirvApp::InitInstance() {
   updateAgent_ = StartUpdateCheck(*frame_, options_.updateTimeoutMs);
   log_.push_back(frame_->Settings().updateCheck == 1 ? "update-check:on" : "update-check:off");
   if (options_.probeDevices) StartDeviceProbe(*frame_);
-  frame_->SetBaseTitle(QString::fromUtf8(kTitle));
+  frame_->SetBaseTitle(Tr(kTitle));
   log_.push_back(std::string("title:") + kTitle);
 
   // "Show the open dialog at start" from the settings, when nothing was named.

@@ -16,6 +16,7 @@
 #include "app/temp_folders.h"
 #include "online/update_version.h"
 #include "ui/update_check.h"
+#include "app/language.h"
 
 namespace velmira {
 
@@ -63,7 +64,7 @@ class CMirvApp {
   // The update check under way (null when none was started or it has ended).
   CUpdateAgent* UpdateAgent() const { return updateAgent_.data(); }
 
-  static constexpr const char* kCheckingTitle = "[인터넷] 연결하여 업데이트 여부 확인...";
+  static constexpr const char* kCheckingTitle = QT_TR_NOOP("[인터넷] 연결하여 업데이트 여부 확인...");
   static constexpr const char* kTitle = "Velmira 3.68";
 
  private:
