@@ -205,11 +205,11 @@
     <message>
         <location filename="../src/commands/file_commands.cpp" line="37"/>
         <source>프린터지정(R)</source>
-        <translation>P&amp;rinter Setup</translation>
+        <translation>Printer Setup(R)</translation>
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="38"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="28"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="31"/>
         <source>환경설정</source>
         <translation>Preferences</translation>
     </message>
@@ -1257,7 +1257,7 @@
     </message>
     <message>
         <location filename="../src/commands/view_commands.cpp" line="24"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="92"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="95"/>
         <source>격자보기</source>
         <translation>Show Grid</translation>
     </message>
@@ -1835,68 +1835,68 @@ Replace it?</translation>
         <translation>Open Measurements</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="29"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="32"/>
         <source>컬러지정</source>
         <translation>Choose Colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="30"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="33"/>
         <source>※프로그램을 재시작하면 적용됩니다.</source>
         <translation>※Takes effect when the program is restarted.</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>십자형</source>
         <translation>Crosshair</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>화살표</source>
         <translation>Arrow</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>위쪽 화살표</source>
         <translation>Up arrow</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>점</source>
         <translation>Dot</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>글자 커서</source>
         <translation>Text cursor</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>가로줄</source>
         <translation>Horizontal</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>세로줄</source>
         <translation>Vertical</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선(\)</source>
         <translation>Diagonal (\)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선(/)</source>
         <translation>Diagonal (/)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="99"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="102"/>
         <source>격자</source>
         <translation>Grid</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선 격자</source>
         <translation>Diagonal grid</translation>
     </message>
@@ -2236,7 +2236,7 @@ Replace it?</translation>
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;Layered photo editor&lt;br&gt;Linux, Qt %1</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.h" line="67"/>
+        <location filename="../src/ui/mirv_app.h" line="69"/>
         <source>[인터넷] 연결하여 업데이트 여부 확인...</source>
         <translation>Check for updates on the [Internet]...</translation>
     </message>
@@ -2247,7 +2247,7 @@ Replace it?</translation>
     </message>
     <message>
         <location filename="../src/image/doc.cpp" line="1059"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="82"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>Selection</translation>
     </message>
@@ -2257,7 +2257,7 @@ Replace it?</translation>
         <translation>Copy%d_%s</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.cpp" line="62"/>
+        <location filename="../src/ui/mirv_app.cpp" line="61"/>
         <source>3.68  사진 편집기</source>
         <translation>3.68  Photo Editor</translation>
     </message>
@@ -2636,67 +2636,82 @@ Replace it?</translation>
         <translation>Device error: %1</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="69"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="72"/>
         <source>커서</source>
         <translation>Cursor</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="72"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="75"/>
         <source>무늬</source>
         <translation>Pattern</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="77"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="80"/>
         <source>커서/선택</source>
         <translation>Cursor/Selection</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="83"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="86"/>
         <source>경로</source>
         <translation>Path</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="84"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="87"/>
         <source>선택영역을 다른 톤으로 구별하여 나타내기</source>
         <translation>Show the selection in a different tone</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="87"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="90"/>
         <source>선택/경로</source>
         <translation>Selection/Path</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="98"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="101"/>
         <source>격자간격</source>
         <translation>Grid spacing</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="100"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="103"/>
         <source>격자표시</source>
         <translation>Grid display</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="105"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="108"/>
         <source>업데이트 여부를 시작시에 인터넷으로 점검함</source>
         <translation>Check the Internet for updates at start-up</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="107"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="110"/>
         <source>프로그램 시작시 이미지 열기 창 보임</source>
         <translation>Show the Open Image window at start-up</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="109"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="112"/>
         <source>파라메터 초기화(전경· 배경색,붓굵기, 안개 ···)</source>
         <translation>Reset parameters (foreground·background colour, brush size, fog ···)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="114"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="117"/>
         <source>업데이트 주소</source>
         <translation>Update address</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="125"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="129"/>
+        <source>언어 (Language)</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="132"/>
+        <source>시스템 설정에 따름</source>
+        <translation>Follow the system</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="139"/>
+        <source>※언어는 프로그램을 다시 시작하면 바뀝니다.</source>
+        <translation>※The language changes when the program is restarted.</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="142"/>
         <source>기 타</source>
         <translation>Other</translation>
     </message>

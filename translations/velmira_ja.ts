@@ -205,11 +205,11 @@
     <message>
         <location filename="../src/commands/file_commands.cpp" line="37"/>
         <source>프린터지정(R)</source>
-        <translation>プリンターの設定(&amp;R)</translation>
+        <translation>プリンターの設定(R)</translation>
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="38"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="28"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="31"/>
         <source>환경설정</source>
         <translation>環境設定</translation>
     </message>
@@ -1257,7 +1257,7 @@
     </message>
     <message>
         <location filename="../src/commands/view_commands.cpp" line="24"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="92"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="95"/>
         <source>격자보기</source>
         <translation>グリッド表示</translation>
     </message>
@@ -1835,68 +1835,68 @@
         <translation>計測ファイルを開く</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="29"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="32"/>
         <source>컬러지정</source>
         <translation>色の指定</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="30"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="33"/>
         <source>※프로그램을 재시작하면 적용됩니다.</source>
         <translation>※プログラムを再起動すると反映されます。</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>십자형</source>
         <translation>十字</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>화살표</source>
         <translation>矢印</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>위쪽 화살표</source>
         <translation>上向き矢印</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>점</source>
         <translation>点</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="34"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="37"/>
         <source>글자 커서</source>
         <translation>文字カーソル</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>가로줄</source>
         <translation>横線</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>세로줄</source>
         <translation>縦線</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선(\)</source>
         <translation>斜線(\)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선(/)</source>
         <translation>斜線(/)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="99"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="102"/>
         <source>격자</source>
         <translation>格子</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="35"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선 격자</source>
         <translation>斜め格子</translation>
     </message>
@@ -2236,7 +2236,7 @@
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;レイヤー写真編集ソフト&lt;br&gt;Linux, Qt %1</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.h" line="67"/>
+        <location filename="../src/ui/mirv_app.h" line="69"/>
         <source>[인터넷] 연결하여 업데이트 여부 확인...</source>
         <translation>[インターネット]に接続してアップデートを確認...</translation>
     </message>
@@ -2247,7 +2247,7 @@
     </message>
     <message>
         <location filename="../src/image/doc.cpp" line="1059"/>
-        <location filename="../src/ui/settings_dialog.cpp" line="82"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>選択範囲</translation>
     </message>
@@ -2257,7 +2257,7 @@
         <translation>コピー%d_%s</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.cpp" line="62"/>
+        <location filename="../src/ui/mirv_app.cpp" line="61"/>
         <source>3.68  사진 편집기</source>
         <translation>3.68  写真編集ソフト</translation>
     </message>
@@ -2636,67 +2636,82 @@
         <translation>入力機器のエラー: %1</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="69"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="72"/>
         <source>커서</source>
         <translation>カーソル</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="72"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="75"/>
         <source>무늬</source>
         <translation>模様</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="77"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="80"/>
         <source>커서/선택</source>
         <translation>カーソル/選択</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="83"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="86"/>
         <source>경로</source>
         <translation>パス</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="84"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="87"/>
         <source>선택영역을 다른 톤으로 구별하여 나타내기</source>
         <translation>選択範囲を別のトーンで区別して表示</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="87"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="90"/>
         <source>선택/경로</source>
         <translation>選択/パス</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="98"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="101"/>
         <source>격자간격</source>
         <translation>グリッド間隔</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="100"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="103"/>
         <source>격자표시</source>
         <translation>グリッド表示</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="105"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="108"/>
         <source>업데이트 여부를 시작시에 인터넷으로 점검함</source>
         <translation>起動時にインターネットでアップデートを確認</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="107"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="110"/>
         <source>프로그램 시작시 이미지 열기 창 보임</source>
         <translation>起動時に画像を開くウィンドウを表示</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="109"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="112"/>
         <source>파라메터 초기화(전경· 배경색,붓굵기, 안개 ···)</source>
         <translation>パラメーター初期化(描画色・背景色、ブラシサイズ、霧 ···)</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="114"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="117"/>
         <source>업데이트 주소</source>
         <translation>アップデートのアドレス</translation>
     </message>
     <message>
-        <location filename="../src/ui/settings_dialog.cpp" line="125"/>
+        <location filename="../src/ui/settings_dialog.cpp" line="129"/>
+        <source>언어 (Language)</source>
+        <translation>言語 (Language)</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="132"/>
+        <source>시스템 설정에 따름</source>
+        <translation>システムの設定に従う</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="139"/>
+        <source>※언어는 프로그램을 다시 시작하면 바뀝니다.</source>
+        <translation>※言語はプログラムを再起動すると切り替わります。</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/settings_dialog.cpp" line="142"/>
         <source>기 타</source>
         <translation>その他</translation>
     </message>

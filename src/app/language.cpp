@@ -16,15 +16,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The pack whose texts answer Tr() when no application object exists (velmira-cli
-// keeps none); with one, QCoreApplication::translate sees every installed pack.
-QTranslator* g_direct = nullptr;
+// The installed pack's own texts. Tr() asks it directly rather than through
+// QCoreApplication::translate: velmira-cli has no application object, or makes one
+// only for the text rasterizer, after the pack was installed.
+QTranslator* g_installed = nullptr;
 
 QString Lookup(const char* korean) {
   if (!korean || !*korean) return QString();
-  if (QCoreApplication::instance()) return QCoreApplication::translate(kTranslationContext, korean);
-  if (g_direct) {
-    const QString t = g_direct->translate(kTranslationContext, korean);
+  if (g_installed) {
+    const QString t = g_installed->translate(kTranslationContext, korean);
     if (!t.isEmpty()) return t;
   }
   return QString::fromUtf8(korean);
@@ -83,7 +83,7 @@ void LanguagePack::Install() {
     if (qt_) QCoreApplication::installTranslator(qt_.get());
     if (own_) QCoreApplication::installTranslator(own_.get());
   }
-  g_direct = own_.get();
+  g_installed = own_.get();
   if (own_) {
     SetUiTextLookup([](const char* korean) { return Tr(korean).toStdString(); });
   } else {
@@ -98,8 +98,8 @@ void LanguagePack::Uninstall() {
     if (own_) QCoreApplication::removeTranslator(own_.get());
     if (qt_) QCoreApplication::removeTranslator(qt_.get());
   }
-  if (g_direct == own_.get()) {
-    g_direct = nullptr;
+  if (g_installed == own_.get()) {
+    g_installed = nullptr;
     SetUiTextLookup({});
   }
   installed_ = false;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/language.h"
+#include "app/temp_folders.h"
 #include "ui/mirv_app.h"
 #include "ui/mirv_view.h"
 
@@ -54,7 +56,9 @@ int main(int argc, char** argv) {
     probe = std::make_unique<FirstPaintProbe>(qEnvironmentVariableIntValue("VELMIRA_EXIT_AFTER_FIRST_PAINT") == 1);
     app.installEventFilter(probe.get());
   }
-  velmira::CMirvApp mirv(app.arguments().mid(1));
+  velmira::CMirvApp::Options options;
+  options.language = velmira::StartupLanguage(velmira::DataFolder());
+  velmira::CMirvApp mirv(app.arguments().mid(1), options);
   if (!mirv.InitInstance()) return 1;
   if (probe && probe->Quitting()) return 0;
   return app.exec();

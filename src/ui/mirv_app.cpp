@@ -3,12 +3,11 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
-#include <QTranslator>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/shared_folder.h"
@@ -83,11 +82,13 @@ bool CMirvApp::InitInstance() {
   QCoreApplication::setApplicationName(QStringLiteral("Velmira"));
   log_.push_back("profile");
 
-  // Qt's own buttons and dialogs (file dialogs, Yes/No, the colour dialog) speak
-  // the interface's language too; without Debian's translations they stay English.
-  qtKorean_ = std::make_unique<QTranslator>();
-  if (qtKorean_->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(qtKorean_.get());
+  // Before the frame builds its menus. Qt's own buttons and dialogs (file dialogs,
+  // Yes/No, the colour dialog) speak the interface's language too; without Debian's
+  // translations they stay English.
+  language_ = std::make_unique<LanguagePack>();
+  if (!language_->Load(options_.language, TranslationsFolder()))
+    std::fprintf(stderr, "velmira: no %s translation found; the interface stays Korean\n", options_.language.c_str());
+  language_->Install();
 
   // The frame reads the settings file, the first-run marker and the string table.
   frame_ = std::make_unique<CMainFrame>(DataFolder(), SharedFolder());

@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
-#include <QTranslator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,6 +47,9 @@ class CMirvApp {
     int updateTimeoutMs = online::kUpdateTimeoutMs;
     // Look for scanners and cameras in the background after start-up.
     bool probeDevices = true;
+    // The interface language ("ko", "en", "ja"); the editor passes the one the
+    // settings and the locale choose.
+    std::string language = "ko";
   };
 
   explicit CMirvApp(QStringList files);
@@ -72,7 +74,7 @@ class CMirvApp {
   Options options_;
   InstanceTempFolder temp_;
   std::unique_ptr<CMainFrame> frame_;
-  std::unique_ptr<QTranslator> qtKorean_;
+  std::unique_ptr<LanguagePack> language_;
   std::vector<std::string> log_;
   QPointer<CUpdateAgent> updateAgent_;
 };

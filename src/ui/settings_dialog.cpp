@@ -1,9 +1,10 @@
 #include "ui/settings_dialog.h"
-#include "app/language.h"
+
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -17,6 +18,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/language.h"
+#include "app/settings_file.h"
 #include "ui/main_frame.h"
 #include "ui/qt_colour.h"
 #include "ui/update_check.h"
@@ -120,6 +123,20 @@ SettingsDialog::SettingsDialog(CMainFrame& frame, QWidget* parent)
   otherColumn->addLayout(addressRow);
   otherColumn->addWidget(openAtStart_);
   otherColumn->addWidget(reset_);
+  // The language: each one named in its own language, as a user looking for theirs
+  // expects to find it.
+  auto* languageRow = new QHBoxLayout;
+  languageRow->addWidget(new QLabel(Tr("언어 (Language)"), otherPage));
+  language_ = new QComboBox(otherPage);
+  language_->setObjectName(QStringLiteral("language"));
+  language_->addItem(Tr("시스템 설정에 따름"));
+  language_->addItem(QStringLiteral("한국어"));
+  language_->addItem(QStringLiteral("English"));
+  language_->addItem(QStringLiteral("日本語"));
+  language_->setCurrentIndex(int(ReadLanguageFile(frame_.DataFolder() / kLanguageFileName)));
+  languageRow->addWidget(language_, 1);
+  otherColumn->addLayout(languageRow);
+  otherColumn->addWidget(new QLabel(Tr("※언어는 프로그램을 다시 시작하면 바뀝니다."), otherPage));
   otherColumn->addWidget(new QLabel(Tr(kRestartNote), otherPage));
   otherColumn->addStretch(1);
   tabs_->addTab(otherPage, Tr("기 타"));
@@ -166,6 +183,9 @@ void SettingsDialog::Apply() {
   rec.updateCheck = update_->isChecked() ? 1 : 0;
   SetUpdateBaseSetting(frame_, updateUrl_->text());
   rec.openAtStart = openAtStart_->isChecked() ? 1 : 0;
+  const auto language = LanguageChoice(std::clamp(language_->currentIndex(), 0, 3));
+  if (language != ReadLanguageFile(frame_.DataFolder() / kLanguageFileName))
+    WriteLanguageFile(frame_.DataFolder() / kLanguageFileName, language);
   if (reset_->isChecked()) {
     const FrameState defaults;
     fs.foreground = defaults.foreground;
