@@ -121,7 +121,7 @@ std::vector<std::string> BuildQtFilters(bool open) {
     std::string patterns = e.pattern;
     for (char& c : patterns)
       if (c == ';') c = ' ';
-    out.push_back(std::string(e.description) + " (" + patterns + ")");
+    out.push_back(std::string(UiText(e.description)) + " (" + patterns + ")");
   }
   return out;
 }

@@ -431,7 +431,7 @@ void CDlg_Movie_Maker::StartConversion() {
   worker_ = std::thread([this, s = std::move(s), out] {
     ComposerCallbacks cb;
     cb.message = [this](const std::string& m) {
-      const QString text = QString::fromStdString(m);
+      const QString text = Tr(m);
       QMetaObject::invokeMethod(this, [this, text] { Say(text); }, Qt::QueuedConnection);
     };
     cb.progress = [this](int p) {

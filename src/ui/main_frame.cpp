@@ -38,6 +38,7 @@
 #include "tools/tool_ids.h"
 #include "tools/view_geometry.h"
 #include "ui/decoration_menu.h"
+#include "ui/dlg_adjust.h"
 #include "tools/tool_traits.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
@@ -429,6 +430,12 @@ void CMainFrame::ReleaseUnusedDocuments() {
   std::vector<std::unique_ptr<CMirvDoc>> keep;
   std::vector<std::unique_ptr<CMirvDoc>> release;
   for (auto& d : documents_) (held.count(d.get()) ? keep : release).push_back(std::move(d));
+  // A preview left open on a picture being closed (the free-rotation panel stays open
+  // beside the view) ends now and puts its layer back while the document exists;
+  // later it would write into a freed document.
+  for (const auto& d : release)
+    for (PreviewDialog* p : findChildren<PreviewDialog*>())
+      if (&p->Doc() == d.get() && p->Started() && !p->Recorded()) p->reject();
   documents_ = std::move(keep);
   release.clear();
   RefreshTitle();

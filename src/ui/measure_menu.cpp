@@ -238,7 +238,7 @@ void MicroToolsPanel::Refresh() {
     const auto& m = measure::MeasureOf(*d);
     readout_->setText(!m.curveNodes.empty() && frame_.Frame().currentTool == mc::kCurveTool
                           ? Tr(measure::kMsgCurvePrompt)
-                          : QString::fromStdString(m.lastLabel));
+                          : Tr(m.lastLabel));
   }
 }
 
