@@ -251,8 +251,9 @@ class LanguageTest : public QObject {
         QAction* a = f->MenuAction(c->id);
         if (a && !a->isEnabled()) continue;
         RunReading(*f, c->id, texts);
-        if (auto* status = f->findChild<QLabel*>(QStringLiteral("statusText")))
-          texts.insert(status->text(), QStringLiteral("status after %1").arg(c->id));
+        // The status line and the tool's option bar as this command left them.
+        if (auto* options = f->findChild<QToolBar*>(QStringLiteral("optionBar")))
+          CollectTexts(options, QStringLiteral("option bar after %1").arg(c->id), texts);
         if (!f->ActiveDocument() && !f->OpenDocumentFile(kSample))
           return {{QStringLiteral("샘플"), QStringLiteral("the sample did not reopen")}};
       }
