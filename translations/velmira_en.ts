@@ -25,7 +25,7 @@
     </message>
     <message>
         <location filename="../src/image/frame_state.h" line="104"/>
-        <location filename="../src/image/doc.cpp" line="1112"/>
+        <location filename="../src/image/doc.cpp" line="1113"/>
         <source>이름없음</source>
         <translation>Untitled</translation>
     </message>
@@ -155,7 +155,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="26"/>
-        <location filename="../src/ui/main_frame.cpp" line="66"/>
+        <location filename="../src/ui/main_frame.cpp" line="67"/>
         <source>이미지 열기</source>
         <translation>Open Image</translation>
     </message>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="29"/>
-        <location filename="../src/ui/main_frame.cpp" line="67"/>
+        <location filename="../src/ui/main_frame.cpp" line="68"/>
         <source>이미지 저장</source>
         <translation>Save Image</translation>
     </message>
@@ -1213,7 +1213,7 @@
     <message>
         <location filename="../src/commands/view_commands.cpp" line="15"/>
         <source>늘여보기(&amp;e)</source>
-        <translation>Zoom (&amp;e)</translation>
+        <translation>Zoo&amp;m</translation>
     </message>
     <message>
         <location filename="../src/commands/view_commands.cpp" line="16"/>
@@ -1303,7 +1303,7 @@
     </message>
     <message>
         <location filename="../src/formats/vlm.cpp" line="437"/>
-        <location filename="../src/ui/main_frame.cpp" line="65"/>
+        <location filename="../src/ui/main_frame.cpp" line="66"/>
         <location filename="../src/image/doc.cpp" line="25"/>
         <source>해당 파일을 열 수 없습니다.</source>
         <translation>The file cannot be opened.</translation>
@@ -1783,24 +1783,24 @@ The picture has not changed.</translation>
         <translation>Overlay</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="63"/>
+        <location filename="../src/ui/main_frame.cpp" line="64"/>
         <source>[%1] 파일을 저장하시겠습니까?</source>
         <translation>Save the file [%1]?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="64"/>
+        <location filename="../src/ui/main_frame.cpp" line="65"/>
         <source>[%1] 파일이 이미 있습니다.
 바꾸시겠습니까?</source>
         <translation>The file [%1] already exists.
 Replace it?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="68"/>
+        <location filename="../src/ui/main_frame.cpp" line="69"/>
         <source>  전경색의 지정</source>
         <translation>  Foreground Colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="69"/>
+        <location filename="../src/ui/main_frame.cpp" line="70"/>
         <source>  배경색의 지정</source>
         <translation>  Background Colour</translation>
     </message>
@@ -2213,25 +2213,25 @@ Replace it?</translation>
     <message>
         <location filename="../src/ui/update_check.cpp" line="114"/>
         <source>확 인</source>
-        <translation>O K</translation>
+        <translation>OK</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="275"/>
+        <location filename="../src/ui/main_frame.cpp" line="276"/>
         <source>부드러운 붓</source>
         <translation>Soft brush</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="275"/>
+        <location filename="../src/ui/main_frame.cpp" line="276"/>
         <source>붓</source>
         <translation>Brush</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="945"/>
+        <location filename="../src/ui/main_frame.cpp" line="952"/>
         <source>'Velmira'에 관하여</source>
         <translation>About 'Velmira'</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="946"/>
+        <location filename="../src/ui/main_frame.cpp" line="953"/>
         <source>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;레이어 사진 편집기&lt;br&gt;Linux, Qt %1</source>
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;Layered photo editor&lt;br&gt;Linux, Qt %1</translation>
     </message>
@@ -2241,18 +2241,18 @@ Replace it?</translation>
         <translation>Check for updates on the [Internet]...</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="165"/>
+        <location filename="../src/image/doc.cpp" line="166"/>
         <source>배경영상</source>
         <translation>Background</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1059"/>
+        <location filename="../src/image/doc.cpp" line="1060"/>
         <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>Selection</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1123"/>
+        <location filename="../src/image/doc.cpp" line="1124"/>
         <source>복사%d_%s</source>
         <translation>Copy%d_%s</translation>
     </message>
@@ -2873,32 +2873,32 @@ Replace it?</translation>
         <translation>The Excel file cannot be saved.</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>항목</source>
         <translation>Item</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>길이</source>
         <translation>Length</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>면적</source>
         <translation>Area</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>각도</source>
         <translation>Angle</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>반지름</source>
         <translation>Radius</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>지름</source>
         <translation>Diameter</translation>
     </message>

@@ -25,7 +25,7 @@
     </message>
     <message>
         <location filename="../src/image/frame_state.h" line="104"/>
-        <location filename="../src/image/doc.cpp" line="1112"/>
+        <location filename="../src/image/doc.cpp" line="1113"/>
         <source>이름없음</source>
         <translation>無題</translation>
     </message>
@@ -155,7 +155,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="26"/>
-        <location filename="../src/ui/main_frame.cpp" line="66"/>
+        <location filename="../src/ui/main_frame.cpp" line="67"/>
         <source>이미지 열기</source>
         <translation>画像を開く</translation>
     </message>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="29"/>
-        <location filename="../src/ui/main_frame.cpp" line="67"/>
+        <location filename="../src/ui/main_frame.cpp" line="68"/>
         <source>이미지 저장</source>
         <translation>画像を保存</translation>
     </message>
@@ -1303,7 +1303,7 @@
     </message>
     <message>
         <location filename="../src/formats/vlm.cpp" line="437"/>
-        <location filename="../src/ui/main_frame.cpp" line="65"/>
+        <location filename="../src/ui/main_frame.cpp" line="66"/>
         <location filename="../src/image/doc.cpp" line="25"/>
         <source>해당 파일을 열 수 없습니다.</source>
         <translation>このファイルを開けません。</translation>
@@ -1783,24 +1783,24 @@
         <translation>オーバーレイ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="63"/>
+        <location filename="../src/ui/main_frame.cpp" line="64"/>
         <source>[%1] 파일을 저장하시겠습니까?</source>
         <translation>[%1] ファイルを保存しますか?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="64"/>
+        <location filename="../src/ui/main_frame.cpp" line="65"/>
         <source>[%1] 파일이 이미 있습니다.
 바꾸시겠습니까?</source>
         <translation>[%1] ファイルは既に存在します。
 置き換えますか?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="68"/>
+        <location filename="../src/ui/main_frame.cpp" line="69"/>
         <source>  전경색의 지정</source>
         <translation>  描画色の指定</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="69"/>
+        <location filename="../src/ui/main_frame.cpp" line="70"/>
         <source>  배경색의 지정</source>
         <translation>  背景色の指定</translation>
     </message>
@@ -2213,25 +2213,25 @@
     <message>
         <location filename="../src/ui/update_check.cpp" line="114"/>
         <source>확 인</source>
-        <translation>O K</translation>
+        <translation>OK</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="275"/>
+        <location filename="../src/ui/main_frame.cpp" line="276"/>
         <source>부드러운 붓</source>
         <translation>ソフトブラシ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="275"/>
+        <location filename="../src/ui/main_frame.cpp" line="276"/>
         <source>붓</source>
         <translation>ブラシ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="945"/>
+        <location filename="../src/ui/main_frame.cpp" line="952"/>
         <source>'Velmira'에 관하여</source>
         <translation>'Velmira' について</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="946"/>
+        <location filename="../src/ui/main_frame.cpp" line="953"/>
         <source>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;레이어 사진 편집기&lt;br&gt;Linux, Qt %1</source>
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;レイヤー写真編集ソフト&lt;br&gt;Linux, Qt %1</translation>
     </message>
@@ -2241,18 +2241,18 @@
         <translation>[インターネット]に接続してアップデートを確認...</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="165"/>
+        <location filename="../src/image/doc.cpp" line="166"/>
         <source>배경영상</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1059"/>
+        <location filename="../src/image/doc.cpp" line="1060"/>
         <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>選択範囲</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1123"/>
+        <location filename="../src/image/doc.cpp" line="1124"/>
         <source>복사%d_%s</source>
         <translation>コピー%d_%s</translation>
     </message>
@@ -2873,32 +2873,32 @@
         <translation>Excelファイルを保存できません。</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>항목</source>
         <translation>項目</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>길이</source>
         <translation>長さ</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>면적</source>
         <translation>面積</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>각도</source>
         <translation>角度</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>반지름</source>
         <translation>半径</translation>
     </message>
     <message>
-        <location filename="../src/measure/export.cpp" line="81"/>
+        <location filename="../src/measure/export.cpp" line="83"/>
         <source>지름</source>
         <translation>直径</translation>
     </message>

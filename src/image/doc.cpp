@@ -121,7 +121,8 @@ bool CMirvDoc::NewDocument() {
     for (int y = 0; y < view_->Height(); ++y)
       for (int x = 0; x < view_->Width(); ++x) view_->WriteColor(x, y, frame_.newColour);
   }
-  SetName(frame_.newTitle);
+  // The default name is the untranslated "이름없음"; a name the user typed stays as is.
+  SetName(UiText(frame_.newTitle.c_str()));
   if (!BuildFromViewImage(name_)) return false;
   AfterOpen();
   return true;

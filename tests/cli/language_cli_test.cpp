@@ -20,10 +20,12 @@ bool HasHangul(const std::string& utf8) {
 
 class CliLanguage : public CliFixture {
  protected:
-  // Opens a file that does not exist under the given locale variables.
+  // Opens a damaged picture under the given locale variables: the document core
+  // says it cannot open it.
   std::string RunWith(const std::string& locale) {
+    std::ofstream(P("bad.bmp"), std::ios::binary) << "not a picture";
     const std::string cmd = "env -u LC_ALL -u LC_MESSAGES -u LANGUAGE " + locale + " " + VELMIRA_CLI + " info " +
-                            P("missing.bmp") + " 2>&1";
+                            P("bad.bmp") + " 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     std::string out;
     char buf[4096];
@@ -40,7 +42,7 @@ TEST_F(CliLanguage, MessagesFollowTheLocale) {
   EXPECT_FALSE(HasHangul(english)) << english;
 
   const std::string japanese = RunWith("LANG=ja_JP.UTF-8");
-  EXPECT_NE(japanese.find("ファイル"), std::string::npos) << japanese;
+  EXPECT_NE(japanese.find("velmira-cli: このファイル"), std::string::npos) << japanese;
   EXPECT_FALSE(HasHangul(japanese)) << japanese;
 
   // LC_ALL outranks LANG; no locale at all keeps the source language.

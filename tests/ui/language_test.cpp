@@ -76,7 +76,7 @@ void CollectTexts(QWidget* w, const QString& where, QMap<QString, QString>& out)
   all.prepend(w);
   for (QWidget* c : all) {
     const QString name = QString::fromLatin1(c->metaObject()->className());
-    if (c->isWindow()) add(c->windowTitle(), name + " title");
+    add(c->windowTitle(), name + " title");  // picture windows are not top-level
     add(c->toolTip(), name + " tooltip");
     if (auto* l = qobject_cast<QLabel*>(c)) add(l->text(), QStringLiteral("label"));
     if (auto* b = qobject_cast<QAbstractButton*>(c)) add(b->text(), QStringLiteral("button"));
