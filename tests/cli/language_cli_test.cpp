@@ -37,6 +37,7 @@ class CliLanguage : public CliFixture {
 };
 
 TEST_F(CliLanguage, MessagesFollowTheLocale) {
+  std::filesystem::remove(dir / "home" / "Language.ini");  // no choice: the locale decides
   const std::string english = RunWith("LANG=en_US.UTF-8");
   EXPECT_NE(english.find("velmira-cli: The file"), std::string::npos) << english;
   EXPECT_FALSE(HasHangul(english)) << english;
@@ -52,7 +53,6 @@ TEST_F(CliLanguage, MessagesFollowTheLocale) {
 }
 
 TEST_F(CliLanguage, TheStoredChoiceOverridesTheLocale) {
-  std::filesystem::create_directories(dir / "home");
   std::ofstream(dir / "home" / "Language.ini") << "en\r\n";
   const std::string out = RunWith("LANG=ko_KR.UTF-8");
   EXPECT_NE(out.find("velmira-cli: The file"), std::string::npos) << out;
