@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     const PictureRect r = PictureRectOf(g);
     const auto t0 = Clock::now();
     ComposeViewport(doc.Layers(), ComposeRange{}, r.centredX ? 0 : g.scrollX, r.centredY ? 0 : g.scrollY, r.width,
-                    r.height, doc.Zoom(), doc.Zoom(), buf.data(), size_t(r.width) * 4);
+                    r.height, view.Router().Zoom(), view.Router().Zoom(), buf.data(), size_t(r.width) * 4);
     return Ms(Clock::now() - t0);
   };
   repaint();  // warm up
@@ -174,7 +174,7 @@ int main(int argc, char** argv) {
       auto one = [&] {
         const double ms = repaint();
         total.Add(ms);
-        if (round == 2) steps.push_back({doc.Zoom(), ms, composeOnly()});
+        if (round == 2) steps.push_back({view.Router().Zoom(), ms, composeOnly()});
       };
       while (view.IsZoomCommandEnabled(tool::kZoomOut)) {
         view.OnZoomCommand(tool::kZoomOut);

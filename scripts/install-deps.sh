@@ -19,6 +19,9 @@ packages=(
   fonts-noto-cjk
   # headless UI tests and `./run.sh` without a display
   xvfb xauth
+  # desktop integration: checks of the desktop entry, metainfo and MIME package, the
+  # icon sizes drawn from the SVG, and the .deb
+  desktop-file-utils appstream libxml2-utils shared-mime-info librsvg2-bin dpkg-dev file
   # side-by-side benchmarks
   imagemagick libvips-tools time
 )

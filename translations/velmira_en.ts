@@ -4,17 +4,17 @@
 <context>
     <name>velmira</name>
     <message>
-        <location filename="../src/image/history.cpp" line="994"/>
+        <location filename="../src/image/history.cpp" line="1079"/>
         <source>   0  (처음상태)</source>
         <translation>   0  (Initial state)</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="1000"/>
+        <location filename="../src/image/history.cpp" line="1085"/>
         <source>%d 칼라</source>
         <translation>%d colours</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="1002"/>
+        <location filename="../src/image/history.cpp" line="1087"/>
         <source>(처음영상)</source>
         <translation>(Original picture)</translation>
     </message>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <location filename="../src/image/frame_state.h" line="104"/>
-        <location filename="../src/image/doc.cpp" line="1113"/>
+        <location filename="../src/image/doc.cpp" line="1145"/>
         <source>이름없음</source>
         <translation>Untitled</translation>
     </message>
@@ -54,7 +54,7 @@
     <message>
         <location filename="../src/commands/decoration_commands.cpp" line="130"/>
         <location filename="../src/decorations/photo_frame.cpp" line="12"/>
-        <location filename="../src/ui/decoration_menu.cpp" line="178"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="180"/>
         <source>사진틀 넣기</source>
         <translation>Insert Photo Frame</translation>
     </message>
@@ -155,7 +155,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="26"/>
-        <location filename="../src/ui/main_frame.cpp" line="67"/>
+        <location filename="../src/ui/main_frame.cpp" line="68"/>
         <source>이미지 열기</source>
         <translation>Open Image</translation>
     </message>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="29"/>
-        <location filename="../src/ui/main_frame.cpp" line="68"/>
+        <location filename="../src/ui/main_frame.cpp" line="69"/>
         <source>이미지 저장</source>
         <translation>Save Image</translation>
     </message>
@@ -560,7 +560,7 @@
     </message>
     <message>
         <location filename="../src/commands/layer_commands.cpp" line="84"/>
-        <location filename="../src/tools/tool_router.cpp" line="26"/>
+        <location filename="../src/tools/tool_router.cpp" line="15"/>
         <source>전체영상 위치이동</source>
         <translation>Move Whole Picture</translation>
     </message>
@@ -824,7 +824,7 @@
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="69"/>
         <location filename="../src/commands/paint_commands.cpp" line="125"/>
-        <location filename="../src/tools/tool_router.cpp" line="19"/>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
         <source>채우기</source>
         <translation>Fill</translation>
     </message>
@@ -832,25 +832,25 @@
         <location filename="../src/commands/paint_commands.cpp" line="87"/>
         <location filename="../src/commands/paint_commands.cpp" line="126"/>
         <location filename="../src/tools/fill_tools.cpp" line="13"/>
-        <location filename="../src/ui/tool_menu.cpp" line="163"/>
+        <location filename="../src/ui/tool_menu.cpp" line="133"/>
         <source>그라디언트</source>
         <translation>Gradient</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="99"/>
-        <location filename="../src/tools/tool_router.cpp" line="17"/>
+        <location filename="../src/tools/paint_tools.cpp" line="189"/>
         <source>붓그리기</source>
         <translation>Brush</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="118"/>
-        <location filename="../src/tools/tool_router.cpp" line="20"/>
+        <location filename="../src/tools/paint_tools.cpp" line="194"/>
         <source>물방울</source>
         <translation>Water Drop</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="118"/>
-        <location filename="../src/ui/tool_menu.cpp" line="78"/>
+        <location filename="../src/tools/paint_tools.cpp" line="195"/>
         <source>물방울 효과</source>
         <translation>Water drop effect</translation>
     </message>
@@ -866,19 +866,19 @@
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="120"/>
-        <location filename="../src/tools/tool_router.cpp" line="22"/>
+        <location filename="../src/tools/paint_tools.cpp" line="200"/>
         <source>선그리기</source>
         <translation>Draw Line</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="121"/>
-        <location filename="../src/tools/tool_router.cpp" line="24"/>
+        <location filename="../src/tools/paint_tools.cpp" line="203"/>
         <source>원 그리기</source>
         <translation>Draw Circle</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="123"/>
-        <location filename="../src/tools/tool_router.cpp" line="16"/>
+        <location filename="../src/tools/paint_tools.cpp" line="187"/>
         <source>스프레이</source>
         <translation>Spray</translation>
     </message>
@@ -911,7 +911,7 @@
     </message>
     <message>
         <location filename="../src/commands/selection_commands.cpp" line="64"/>
-        <location filename="../src/ui/tool_menu.cpp" line="62"/>
+        <location filename="../src/tools/selection_tools.cpp" line="340"/>
         <source>사각선택</source>
         <translation>Rectangle Select</translation>
     </message>
@@ -1055,8 +1055,8 @@
         <location filename="../src/ui/decoration_menu.cpp" line="45"/>
         <location filename="../src/ui/dlg_scan.cpp" line="115"/>
         <location filename="../src/ui/dlg_text.cpp" line="243"/>
-        <location filename="../src/ui/decoration_menu.cpp" line="281"/>
-        <location filename="../src/ui/tool_menu.cpp" line="171"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="283"/>
+        <location filename="../src/ui/tool_menu.cpp" line="141"/>
         <source>색상</source>
         <translation>Colour</translation>
     </message>
@@ -1071,66 +1071,66 @@
         <translation>Decorate</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="106"/>
+        <location filename="../src/commands/transform_area.cpp" line="105"/>
         <location filename="../src/ui/dlg_transform.cpp" line="60"/>
         <source>그림크기조정</source>
         <translation>Picture Size</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="109"/>
+        <location filename="../src/commands/transform_area.cpp" line="108"/>
         <location filename="../src/processing/transform_commands.cpp" line="34"/>
         <source>이미지크기</source>
         <translation>Image Size</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="110"/>
-        <location filename="../src/commands/transform_area.cpp" line="112"/>
+        <location filename="../src/commands/transform_area.cpp" line="109"/>
+        <location filename="../src/commands/transform_area.cpp" line="111"/>
         <location filename="../src/processing/transform_commands.cpp" line="30"/>
         <source>자유회전</source>
         <translation>Free Rotate</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="119"/>
+        <location filename="../src/commands/transform_area.cpp" line="118"/>
         <source>90   시계방향</source>
         <translation>90   Clockwise</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="120"/>
+        <location filename="../src/commands/transform_area.cpp" line="119"/>
         <source>90   반시계방향</source>
         <translation>90   Anticlockwise</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="121"/>
-        <location filename="../src/commands/transform_area.cpp" line="124"/>
+        <location filename="../src/commands/transform_area.cpp" line="120"/>
+        <location filename="../src/commands/transform_area.cpp" line="123"/>
         <source>180  회전</source>
         <translation>180  Rotate</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="122"/>
+        <location filename="../src/commands/transform_area.cpp" line="121"/>
         <source> 90  시계방향</source>
         <translation> 90  Clockwise</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="123"/>
+        <location filename="../src/commands/transform_area.cpp" line="122"/>
         <source> 90  반시계방향</source>
         <translation> 90  Anticlockwise</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="133"/>
-        <location filename="../src/commands/transform_area.cpp" line="139"/>
+        <location filename="../src/commands/transform_area.cpp" line="132"/>
+        <location filename="../src/commands/transform_area.cpp" line="138"/>
         <location filename="../src/processing/transform_commands.cpp" line="19"/>
         <source>수직제비회전</source>
         <translation>Flip Vertical</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="136"/>
-        <location filename="../src/commands/transform_area.cpp" line="143"/>
+        <location filename="../src/commands/transform_area.cpp" line="135"/>
+        <location filename="../src/commands/transform_area.cpp" line="142"/>
         <location filename="../src/processing/transform_commands.cpp" line="18"/>
         <source>수평제비회전</source>
         <translation>Flip Horizontal</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="162"/>
+        <location filename="../src/commands/transform_area.cpp" line="161"/>
         <location filename="../src/processing/filter_table.cpp" line="50"/>
         <location filename="../src/ui/dlg_text.cpp" line="242"/>
         <location filename="../src/ui/dlg_text.cpp" line="83"/>
@@ -1139,53 +1139,53 @@
         <translation>Scale</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="163"/>
+        <location filename="../src/commands/transform_area.cpp" line="162"/>
         <source>자유변형 크기</source>
         <translation>Free Transform Scale</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="164"/>
+        <location filename="../src/commands/transform_area.cpp" line="163"/>
         <location filename="../src/processing/transform_commands.cpp" line="32"/>
         <source>뒤틀림</source>
         <translation>Skew</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="165"/>
+        <location filename="../src/commands/transform_area.cpp" line="164"/>
         <source>자유변형</source>
         <translation>Free Transform</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="166"/>
+        <location filename="../src/commands/transform_area.cpp" line="165"/>
         <location filename="../src/processing/transform_commands.cpp" line="33"/>
         <source>원근감</source>
         <translation>Perspective</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="175"/>
+        <location filename="../src/commands/transform_area.cpp" line="174"/>
         <location filename="../src/ui/dlg_transform.cpp" line="127"/>
         <source>캔버스 크기 늘리기</source>
         <translation>Enlarge Canvas</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="178"/>
+        <location filename="../src/commands/transform_area.cpp" line="177"/>
         <source>캔버스 크기 조정</source>
         <translation>Canvas Size</translation>
     </message>
     <message>
+        <location filename="../src/commands/transform_area.cpp" line="178"/>
         <location filename="../src/commands/transform_area.cpp" line="179"/>
-        <location filename="../src/commands/transform_area.cpp" line="180"/>
         <location filename="../src/ui/face_trans.cpp" line="25"/>
         <source>늘리고쭈구리기</source>
         <translation>Stretch and Squeeze</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="181"/>
+        <location filename="../src/commands/transform_area.cpp" line="180"/>
         <location filename="../src/ui/dlg_transform.cpp" line="234"/>
         <source>레이어효과</source>
         <translation>Layer Effect</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="184"/>
+        <location filename="../src/commands/transform_area.cpp" line="183"/>
         <source>레이어 효과</source>
         <translation>Layer effect</translation>
     </message>
@@ -1303,27 +1303,27 @@
     </message>
     <message>
         <location filename="../src/formats/vlm.cpp" line="437"/>
-        <location filename="../src/ui/main_frame.cpp" line="66"/>
+        <location filename="../src/ui/main_frame.cpp" line="67"/>
         <location filename="../src/image/doc.cpp" line="25"/>
         <source>해당 파일을 열 수 없습니다.</source>
         <translation>The file cannot be opened.</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="25"/>
+        <location filename="../src/image/history.cpp" line="26"/>
         <source>작업내역을 임시폴더에 기록하지 못했습니다. (디스크 공간 부족 또는 임시폴더 없음)<byte value="xd"/>
 작업 결과는 그대로 남지만 이 단계는 실행취소할 수 없습니다.</source>
         <translation>The history could not be written to the temporary folder (disk full or no temporary folder).<byte value="xd"/>
 The result stays, but this step cannot be undone.</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="28"/>
+        <location filename="../src/image/history.cpp" line="29"/>
         <source>작업내역 파일을 읽을 수 없습니다. (임시폴더의 파일이 지워졌거나 손상됨)<byte value="xd"/>
 그림은 바뀌지 않았습니다.</source>
         <translation>A history file cannot be read (the temporary folder's file was removed or damaged).<byte value="xd"/>
 The picture has not changed.</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="950"/>
+        <location filename="../src/image/history.cpp" line="1032"/>
         <source>REDO : 언두리스트(Top %d)</source>
         <translation>REDO : undo list (Top %d)</translation>
     </message>
@@ -1503,6 +1503,53 @@ The picture has not changed.</translation>
 <byte value="xd"/>Choose another layer in the Layers window</translation>
     </message>
     <message>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
+        <source>빈영역채우기</source>
+        <translation>Fill Empty Area</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
+        <location filename="../src/tools/selection_tools.cpp" line="348"/>
+        <source>포함한계치</source>
+        <translation>Tolerance</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="190"/>
+        <source>점찍기</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="195"/>
+        <source>퍼짐정도</source>
+        <translation>Spread</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="197"/>
+        <source>영역지우기</source>
+        <translation>Erase Area</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="202"/>
+        <source>다각형그리기</source>
+        <translation>Draw Polygon</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="205"/>
+        <location filename="../src/ui/tool_menu.cpp" line="216"/>
+        <source>색상추출</source>
+        <translation>Pick Colour</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/selection_tools.cpp" line="335"/>
+        <source>인접한 유사영역 탐색지정</source>
+        <translation>Select similar neighbouring area</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/selection_tools.cpp" line="339"/>
+        <source>영역지정</source>
+        <translation>Marking area</translation>
+    </message>
+    <message>
         <location filename="../src/tools/text_layer.cpp" line="14"/>
         <source>글자수정</source>
         <translation>Edit Text</translation>
@@ -1510,8 +1557,8 @@ The picture has not changed.</translation>
     <message>
         <location filename="../src/ui/anchor_line.cpp" line="35"/>
         <location filename="../src/ui/measure_menu.cpp" line="499"/>
-        <location filename="../src/ui/face_trans.cpp" line="88"/>
-        <location filename="../src/ui/tool_menu.cpp" line="176"/>
+        <location filename="../src/ui/face_trans.cpp" line="87"/>
+        <location filename="../src/ui/tool_menu.cpp" line="146"/>
         <source>닫기</source>
         <translation>Close</translation>
     </message>
@@ -1611,7 +1658,7 @@ The picture has not changed.</translation>
         <location filename="../src/ui/dlg_text.cpp" line="246"/>
         <location filename="../src/ui/dlg_scan.cpp" line="83"/>
         <location filename="../src/ui/dlg_text.cpp" line="126"/>
-        <location filename="../src/ui/tool_menu.cpp" line="257"/>
+        <location filename="../src/ui/tool_menu.cpp" line="227"/>
         <location filename="../src/ui/scan_menu.cpp" line="148"/>
         <source>취소</source>
         <translation>Cancel</translation>
@@ -1723,6 +1770,12 @@ The picture has not changed.</translation>
         <translation>Document feeder (ADF)</translation>
     </message>
     <message>
+        <location filename="../src/ui/face_trans.cpp" line="228"/>
+        <location filename="../src/processing/transform_commands.cpp" line="36"/>
+        <source>터치변형</source>
+        <translation>Touch Warp</translation>
+    </message>
+    <message>
         <location filename="../src/ui/layer_panel.cpp" line="32"/>
         <source>레이어.작업내역</source>
         <translation>Layers / History</translation>
@@ -1783,24 +1836,24 @@ The picture has not changed.</translation>
         <translation>Overlay</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="64"/>
+        <location filename="../src/ui/main_frame.cpp" line="65"/>
         <source>[%1] 파일을 저장하시겠습니까?</source>
         <translation>Save the file [%1]?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="65"/>
+        <location filename="../src/ui/main_frame.cpp" line="66"/>
         <source>[%1] 파일이 이미 있습니다.
 바꾸시겠습니까?</source>
         <translation>The file [%1] already exists.
 Replace it?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="69"/>
+        <location filename="../src/ui/main_frame.cpp" line="70"/>
         <source>  전경색의 지정</source>
         <translation>  Foreground Colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="70"/>
+        <location filename="../src/ui/main_frame.cpp" line="71"/>
         <source>  배경색의 지정</source>
         <translation>  Background Colour</translation>
     </message>
@@ -1833,6 +1886,11 @@ Replace it?</translation>
         <location filename="../src/ui/measure_menu.cpp" line="156"/>
         <source>측정 파일 열기</source>
         <translation>Open Measurements</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="12"/>
+        <source>비정상 종료된 작업을 복구할 수 없어 건너뜁니다.</source>
+        <translation>Work left by an abnormal exit cannot be recovered and is skipped.</translation>
     </message>
     <message>
         <location filename="../src/ui/settings_dialog.cpp" line="32"/>
@@ -1899,34 +1957,6 @@ Replace it?</translation>
         <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선 격자</source>
         <translation>Diagonal grid</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="62"/>
-        <location filename="../src/ui/tool_menu.cpp" line="67"/>
-        <source>인접한 유사영역 탐색지정</source>
-        <translation>Select similar neighbouring area</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="65"/>
-        <location filename="../src/ui/tool_menu.cpp" line="82"/>
-        <source>포함한계치</source>
-        <translation>Tolerance</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="77"/>
-        <source>퍼짐정도</source>
-        <translation>Spread</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="80"/>
-        <location filename="../src/ui/tool_menu.cpp" line="246"/>
-        <source>색상추출</source>
-        <translation>Pick Colour</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="84"/>
-        <source>빈영역채우기</source>
-        <translation>Fill Empty Area</translation>
     </message>
     <message>
         <location filename="../src/ui/measure_menu.cpp" line="430"/>
@@ -2156,9 +2186,49 @@ Replace it?</translation>
         <translation>Movies (*.avi *.mpg *.mpeg *.wmv *.mp4 *.mkv *.mov *.bmp);;*.*</translation>
     </message>
     <message>
-        <location filename="../src/ui/decoration_menu.cpp" line="215"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="217"/>
         <source>틀의 두께</source>
         <translation>Frame width</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="18"/>
+        <source>제목없음</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="19"/>
+        <source>프로그램이 비정상 종료되어 저장하지 않은 작업이 남아 있습니다.
+
+%1</source>
+        <translation>The program ended abnormally and left unsaved work.
+
+%1</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="21"/>
+        <source>
+작업내역 %1단계 (%2), 레이어 %3개
+
+마지막으로 기록된 상태로 복구하시겠습니까?</source>
+        <translation>
+History: %1 steps (%2), %3 layers
+
+Recover it as last recorded?</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="28"/>
+        <source>작업 복구</source>
+        <translation>Recover Work</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="29"/>
+        <source>복구</source>
+        <translation>Recover</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="30"/>
+        <source>버림</source>
+        <translation>Discard</translation>
     </message>
     <message>
         <location filename="../src/ui/dlg_scan.cpp" line="69"/>
@@ -2216,22 +2286,22 @@ Replace it?</translation>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="276"/>
+        <location filename="../src/ui/main_frame.cpp" line="280"/>
         <source>부드러운 붓</source>
         <translation>Soft brush</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="276"/>
+        <location filename="../src/ui/main_frame.cpp" line="280"/>
         <source>붓</source>
         <translation>Brush</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="952"/>
+        <location filename="../src/ui/main_frame.cpp" line="954"/>
         <source>'Velmira'에 관하여</source>
         <translation>About 'Velmira'</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="953"/>
+        <location filename="../src/ui/main_frame.cpp" line="955"/>
         <source>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;레이어 사진 편집기&lt;br&gt;Linux, Qt %1</source>
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;Layered photo editor&lt;br&gt;Linux, Qt %1</translation>
     </message>
@@ -2241,23 +2311,23 @@ Replace it?</translation>
         <translation>Check for updates on the [Internet]...</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="166"/>
+        <location filename="../src/image/doc.cpp" line="165"/>
         <source>배경영상</source>
         <translation>Background</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1060"/>
+        <location filename="../src/image/doc.cpp" line="1092"/>
         <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>Selection</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1124"/>
+        <location filename="../src/image/doc.cpp" line="1156"/>
         <source>복사%d_%s</source>
         <translation>Copy%d_%s</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.cpp" line="61"/>
+        <location filename="../src/ui/mirv_app.cpp" line="62"/>
         <source>3.68  사진 편집기</source>
         <translation>3.68  Photo Editor</translation>
     </message>
@@ -2374,47 +2444,47 @@ Replace it?</translation>
         <translation>Blue (B)</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="209"/>
+        <location filename="../src/ui/tool_menu.cpp" line="179"/>
         <source> 색상범위 영역지정</source>
         <translation> Select Colour Range</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="214"/>
+        <location filename="../src/ui/tool_menu.cpp" line="184"/>
         <source>0     허용정도   255</source>
         <translation>0     Tolerance   255</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="229"/>
+        <location filename="../src/ui/tool_menu.cpp" line="199"/>
         <source>픽셀수</source>
         <translation>Pixels</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="232"/>
+        <location filename="../src/ui/tool_menu.cpp" line="202"/>
         <source>표시색상</source>
         <translation>Shown colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="238"/>
+        <location filename="../src/ui/tool_menu.cpp" line="208"/>
         <source>선택색상</source>
         <translation>Selected colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="245"/>
+        <location filename="../src/ui/tool_menu.cpp" line="215"/>
         <source>효과</source>
         <translation>Mode</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="247"/>
+        <location filename="../src/ui/tool_menu.cpp" line="217"/>
         <source>색상추출더하기</source>
         <translation>Add Colour</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="256"/>
+        <location filename="../src/ui/tool_menu.cpp" line="226"/>
         <source>선택해제</source>
         <translation>Deselect</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="300"/>
+        <location filename="../src/ui/tool_menu.cpp" line="270"/>
         <source>픽셀수 %d   (%.2f)%s           </source>
         <translation>Pixels %d   (%.2f)%s           </translation>
     </message>
@@ -2440,52 +2510,52 @@ Replace it?</translation>
         <translation>Sheet</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>눈(코)부분</source>
         <translation>Eyes (nose):</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>사각선택후</source>
         <translation>select a rectangle,</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>변환 버튼</source>
         <translation>then a button</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="64"/>
+        <location filename="../src/ui/face_trans.cpp" line="63"/>
         <source>조정값</source>
         <translation>Amount</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="67"/>
+        <location filename="../src/ui/face_trans.cpp" line="66"/>
         <source>조정2</source>
         <translation>Amount 2</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="74"/>
+        <location filename="../src/ui/face_trans.cpp" line="73"/>
         <source>쭈구리기</source>
         <translation>Squeeze</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="75"/>
+        <location filename="../src/ui/face_trans.cpp" line="74"/>
         <source>늘리기</source>
         <translation>Stretch</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="76"/>
+        <location filename="../src/ui/face_trans.cpp" line="75"/>
         <source>밀기</source>
         <translation>Push</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="86"/>
+        <location filename="../src/ui/face_trans.cpp" line="85"/>
         <source>변환</source>
         <translation>Apply</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="87"/>
+        <location filename="../src/ui/face_trans.cpp" line="86"/>
         <source>원래대로</source>
         <translation>Restore</translation>
     </message>
@@ -2516,27 +2586,27 @@ Replace it?</translation>
         <translation>Rotation Angle</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="166"/>
+        <location filename="../src/ui/tool_menu.cpp" line="136"/>
         <source>방향</source>
         <translation>Direction</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="167"/>
+        <location filename="../src/ui/tool_menu.cpp" line="137"/>
         <source>한쪽으로</source>
         <translation>One way</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="168"/>
+        <location filename="../src/ui/tool_menu.cpp" line="138"/>
         <source>양쪽으로</source>
         <translation>Both ways</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="172"/>
+        <location filename="../src/ui/tool_menu.cpp" line="142"/>
         <source>전경색→검정</source>
         <translation>Foreground→Black</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="173"/>
+        <location filename="../src/ui/tool_menu.cpp" line="143"/>
         <source>배경색→전경색</source>
         <translation>Background→Foreground</translation>
     </message>
@@ -2835,32 +2905,6 @@ Replace it?</translation>
         <location filename="../src/processing/transform_commands.cpp" line="35"/>
         <source>캔버스크기조정</source>
         <translation>Canvas Size</translation>
-    </message>
-    <message>
-        <location filename="../src/processing/transform_commands.cpp" line="36"/>
-        <location filename="../src/tools/tool_router.cpp" line="25"/>
-        <source>터치변형</source>
-        <translation>Touch Warp</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="18"/>
-        <source>점찍기</source>
-        <translation>Dot</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="21"/>
-        <source>영역지우기</source>
-        <translation>Erase Area</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="23"/>
-        <source>다각형그리기</source>
-        <translation>Draw Polygon</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="28"/>
-        <source>영역지정</source>
-        <translation>Marking area</translation>
     </message>
     <message>
         <location filename="../src/measure/export.cpp" line="13"/>

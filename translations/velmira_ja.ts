@@ -4,17 +4,17 @@
 <context>
     <name>velmira</name>
     <message>
-        <location filename="../src/image/history.cpp" line="994"/>
+        <location filename="../src/image/history.cpp" line="1079"/>
         <source>   0  (처음상태)</source>
         <translation>   0  (初期状態)</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="1000"/>
+        <location filename="../src/image/history.cpp" line="1085"/>
         <source>%d 칼라</source>
         <translation>%d色</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="1002"/>
+        <location filename="../src/image/history.cpp" line="1087"/>
         <source>(처음영상)</source>
         <translation>(元画像)</translation>
     </message>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <location filename="../src/image/frame_state.h" line="104"/>
-        <location filename="../src/image/doc.cpp" line="1113"/>
+        <location filename="../src/image/doc.cpp" line="1145"/>
         <source>이름없음</source>
         <translation>無題</translation>
     </message>
@@ -54,7 +54,7 @@
     <message>
         <location filename="../src/commands/decoration_commands.cpp" line="130"/>
         <location filename="../src/decorations/photo_frame.cpp" line="12"/>
-        <location filename="../src/ui/decoration_menu.cpp" line="178"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="180"/>
         <source>사진틀 넣기</source>
         <translation>フォトフレームを挿入</translation>
     </message>
@@ -155,7 +155,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="26"/>
-        <location filename="../src/ui/main_frame.cpp" line="67"/>
+        <location filename="../src/ui/main_frame.cpp" line="68"/>
         <source>이미지 열기</source>
         <translation>画像を開く</translation>
     </message>
@@ -171,7 +171,7 @@
     </message>
     <message>
         <location filename="../src/commands/file_commands.cpp" line="29"/>
-        <location filename="../src/ui/main_frame.cpp" line="68"/>
+        <location filename="../src/ui/main_frame.cpp" line="69"/>
         <source>이미지 저장</source>
         <translation>画像を保存</translation>
     </message>
@@ -560,7 +560,7 @@
     </message>
     <message>
         <location filename="../src/commands/layer_commands.cpp" line="84"/>
-        <location filename="../src/tools/tool_router.cpp" line="26"/>
+        <location filename="../src/tools/tool_router.cpp" line="15"/>
         <source>전체영상 위치이동</source>
         <translation>画像全体の移動</translation>
     </message>
@@ -824,7 +824,7 @@
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="69"/>
         <location filename="../src/commands/paint_commands.cpp" line="125"/>
-        <location filename="../src/tools/tool_router.cpp" line="19"/>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
         <source>채우기</source>
         <translation>塗りつぶし</translation>
     </message>
@@ -832,25 +832,25 @@
         <location filename="../src/commands/paint_commands.cpp" line="87"/>
         <location filename="../src/commands/paint_commands.cpp" line="126"/>
         <location filename="../src/tools/fill_tools.cpp" line="13"/>
-        <location filename="../src/ui/tool_menu.cpp" line="163"/>
+        <location filename="../src/ui/tool_menu.cpp" line="133"/>
         <source>그라디언트</source>
         <translation>グラデーション</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="99"/>
-        <location filename="../src/tools/tool_router.cpp" line="17"/>
+        <location filename="../src/tools/paint_tools.cpp" line="189"/>
         <source>붓그리기</source>
         <translation>ブラシ描画</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="118"/>
-        <location filename="../src/tools/tool_router.cpp" line="20"/>
+        <location filename="../src/tools/paint_tools.cpp" line="194"/>
         <source>물방울</source>
         <translation>水滴</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="118"/>
-        <location filename="../src/ui/tool_menu.cpp" line="78"/>
+        <location filename="../src/tools/paint_tools.cpp" line="195"/>
         <source>물방울 효과</source>
         <translation>水滴効果</translation>
     </message>
@@ -866,19 +866,19 @@
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="120"/>
-        <location filename="../src/tools/tool_router.cpp" line="22"/>
+        <location filename="../src/tools/paint_tools.cpp" line="200"/>
         <source>선그리기</source>
         <translation>直線を描く</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="121"/>
-        <location filename="../src/tools/tool_router.cpp" line="24"/>
+        <location filename="../src/tools/paint_tools.cpp" line="203"/>
         <source>원 그리기</source>
         <translation>円を描く</translation>
     </message>
     <message>
         <location filename="../src/commands/paint_commands.cpp" line="123"/>
-        <location filename="../src/tools/tool_router.cpp" line="16"/>
+        <location filename="../src/tools/paint_tools.cpp" line="187"/>
         <source>스프레이</source>
         <translation>スプレー</translation>
     </message>
@@ -911,7 +911,7 @@
     </message>
     <message>
         <location filename="../src/commands/selection_commands.cpp" line="64"/>
-        <location filename="../src/ui/tool_menu.cpp" line="62"/>
+        <location filename="../src/tools/selection_tools.cpp" line="340"/>
         <source>사각선택</source>
         <translation>矩形選択</translation>
     </message>
@@ -1055,8 +1055,8 @@
         <location filename="../src/ui/decoration_menu.cpp" line="45"/>
         <location filename="../src/ui/dlg_scan.cpp" line="115"/>
         <location filename="../src/ui/dlg_text.cpp" line="243"/>
-        <location filename="../src/ui/decoration_menu.cpp" line="281"/>
-        <location filename="../src/ui/tool_menu.cpp" line="171"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="283"/>
+        <location filename="../src/ui/tool_menu.cpp" line="141"/>
         <source>색상</source>
         <translation>色</translation>
     </message>
@@ -1071,66 +1071,66 @@
         <translation>装飾</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="106"/>
+        <location filename="../src/commands/transform_area.cpp" line="105"/>
         <location filename="../src/ui/dlg_transform.cpp" line="60"/>
         <source>그림크기조정</source>
         <translation>画像サイズ調整</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="109"/>
+        <location filename="../src/commands/transform_area.cpp" line="108"/>
         <location filename="../src/processing/transform_commands.cpp" line="34"/>
         <source>이미지크기</source>
         <translation>画像サイズ</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="110"/>
-        <location filename="../src/commands/transform_area.cpp" line="112"/>
+        <location filename="../src/commands/transform_area.cpp" line="109"/>
+        <location filename="../src/commands/transform_area.cpp" line="111"/>
         <location filename="../src/processing/transform_commands.cpp" line="30"/>
         <source>자유회전</source>
         <translation>自由回転</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="119"/>
+        <location filename="../src/commands/transform_area.cpp" line="118"/>
         <source>90   시계방향</source>
         <translation>90   時計回り</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="120"/>
+        <location filename="../src/commands/transform_area.cpp" line="119"/>
         <source>90   반시계방향</source>
         <translation>90   反時計回り</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="121"/>
-        <location filename="../src/commands/transform_area.cpp" line="124"/>
+        <location filename="../src/commands/transform_area.cpp" line="120"/>
+        <location filename="../src/commands/transform_area.cpp" line="123"/>
         <source>180  회전</source>
         <translation>180  回転</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="122"/>
+        <location filename="../src/commands/transform_area.cpp" line="121"/>
         <source> 90  시계방향</source>
         <translation> 90  時計回り</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="123"/>
+        <location filename="../src/commands/transform_area.cpp" line="122"/>
         <source> 90  반시계방향</source>
         <translation> 90  反時計回り</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="133"/>
-        <location filename="../src/commands/transform_area.cpp" line="139"/>
+        <location filename="../src/commands/transform_area.cpp" line="132"/>
+        <location filename="../src/commands/transform_area.cpp" line="138"/>
         <location filename="../src/processing/transform_commands.cpp" line="19"/>
         <source>수직제비회전</source>
         <translation>上下反転</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="136"/>
-        <location filename="../src/commands/transform_area.cpp" line="143"/>
+        <location filename="../src/commands/transform_area.cpp" line="135"/>
+        <location filename="../src/commands/transform_area.cpp" line="142"/>
         <location filename="../src/processing/transform_commands.cpp" line="18"/>
         <source>수평제비회전</source>
         <translation>左右反転</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="162"/>
+        <location filename="../src/commands/transform_area.cpp" line="161"/>
         <location filename="../src/processing/filter_table.cpp" line="50"/>
         <location filename="../src/ui/dlg_text.cpp" line="242"/>
         <location filename="../src/ui/dlg_text.cpp" line="83"/>
@@ -1139,53 +1139,53 @@
         <translation>拡大・縮小</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="163"/>
+        <location filename="../src/commands/transform_area.cpp" line="162"/>
         <source>자유변형 크기</source>
         <translation>自由変形 拡大・縮小</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="164"/>
+        <location filename="../src/commands/transform_area.cpp" line="163"/>
         <location filename="../src/processing/transform_commands.cpp" line="32"/>
         <source>뒤틀림</source>
         <translation>ゆがみ</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="165"/>
+        <location filename="../src/commands/transform_area.cpp" line="164"/>
         <source>자유변형</source>
         <translation>自由変形</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="166"/>
+        <location filename="../src/commands/transform_area.cpp" line="165"/>
         <location filename="../src/processing/transform_commands.cpp" line="33"/>
         <source>원근감</source>
         <translation>遠近法</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="175"/>
+        <location filename="../src/commands/transform_area.cpp" line="174"/>
         <location filename="../src/ui/dlg_transform.cpp" line="127"/>
         <source>캔버스 크기 늘리기</source>
         <translation>カンバスサイズを拡大</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="178"/>
+        <location filename="../src/commands/transform_area.cpp" line="177"/>
         <source>캔버스 크기 조정</source>
         <translation>カンバスサイズ調整</translation>
     </message>
     <message>
+        <location filename="../src/commands/transform_area.cpp" line="178"/>
         <location filename="../src/commands/transform_area.cpp" line="179"/>
-        <location filename="../src/commands/transform_area.cpp" line="180"/>
         <location filename="../src/ui/face_trans.cpp" line="25"/>
         <source>늘리고쭈구리기</source>
         <translation>伸ばしと縮め</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="181"/>
+        <location filename="../src/commands/transform_area.cpp" line="180"/>
         <location filename="../src/ui/dlg_transform.cpp" line="234"/>
         <source>레이어효과</source>
         <translation>レイヤー効果</translation>
     </message>
     <message>
-        <location filename="../src/commands/transform_area.cpp" line="184"/>
+        <location filename="../src/commands/transform_area.cpp" line="183"/>
         <source>레이어 효과</source>
         <translation>レイヤーの効果</translation>
     </message>
@@ -1303,27 +1303,27 @@
     </message>
     <message>
         <location filename="../src/formats/vlm.cpp" line="437"/>
-        <location filename="../src/ui/main_frame.cpp" line="66"/>
+        <location filename="../src/ui/main_frame.cpp" line="67"/>
         <location filename="../src/image/doc.cpp" line="25"/>
         <source>해당 파일을 열 수 없습니다.</source>
         <translation>このファイルを開けません。</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="25"/>
+        <location filename="../src/image/history.cpp" line="26"/>
         <source>작업내역을 임시폴더에 기록하지 못했습니다. (디스크 공간 부족 또는 임시폴더 없음)<byte value="xd"/>
 작업 결과는 그대로 남지만 이 단계는 실행취소할 수 없습니다.</source>
         <translation>作業履歴を一時フォルダーに記録できませんでした。(ディスクの空き不足、または一時フォルダーがありません)<byte value="xd"/>
 作業結果はそのまま残りますが、この手順は元に戻せません。</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="28"/>
+        <location filename="../src/image/history.cpp" line="29"/>
         <source>작업내역 파일을 읽을 수 없습니다. (임시폴더의 파일이 지워졌거나 손상됨)<byte value="xd"/>
 그림은 바뀌지 않았습니다.</source>
         <translation>作業履歴ファイルを読み込めません。(一時フォルダーのファイルが削除されたか破損しています)<byte value="xd"/>
 画像は変更されていません。</translation>
     </message>
     <message>
-        <location filename="../src/image/history.cpp" line="950"/>
+        <location filename="../src/image/history.cpp" line="1032"/>
         <source>REDO : 언두리스트(Top %d)</source>
         <translation>REDO : 元に戻すリスト(Top %d)</translation>
     </message>
@@ -1503,6 +1503,53 @@
 <byte value="xd"/>レイヤーウィンドウで別のレイヤーを選択してください</translation>
     </message>
     <message>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
+        <source>빈영역채우기</source>
+        <translation>空き領域の塗りつぶし</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/fill_tools.cpp" line="84"/>
+        <location filename="../src/tools/selection_tools.cpp" line="348"/>
+        <source>포함한계치</source>
+        <translation>許容範囲</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="190"/>
+        <source>점찍기</source>
+        <translation>点描</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="195"/>
+        <source>퍼짐정도</source>
+        <translation>広がり</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="197"/>
+        <source>영역지우기</source>
+        <translation>範囲消去</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="202"/>
+        <source>다각형그리기</source>
+        <translation>多角形を描く</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/paint_tools.cpp" line="205"/>
+        <location filename="../src/ui/tool_menu.cpp" line="216"/>
+        <source>색상추출</source>
+        <translation>色の抽出</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/selection_tools.cpp" line="335"/>
+        <source>인접한 유사영역 탐색지정</source>
+        <translation>隣接する類似範囲を検索して指定</translation>
+    </message>
+    <message>
+        <location filename="../src/tools/selection_tools.cpp" line="339"/>
+        <source>영역지정</source>
+        <translation>範囲指定</translation>
+    </message>
+    <message>
         <location filename="../src/tools/text_layer.cpp" line="14"/>
         <source>글자수정</source>
         <translation>文字修正</translation>
@@ -1510,8 +1557,8 @@
     <message>
         <location filename="../src/ui/anchor_line.cpp" line="35"/>
         <location filename="../src/ui/measure_menu.cpp" line="499"/>
-        <location filename="../src/ui/face_trans.cpp" line="88"/>
-        <location filename="../src/ui/tool_menu.cpp" line="176"/>
+        <location filename="../src/ui/face_trans.cpp" line="87"/>
+        <location filename="../src/ui/tool_menu.cpp" line="146"/>
         <source>닫기</source>
         <translation>閉じる</translation>
     </message>
@@ -1611,7 +1658,7 @@
         <location filename="../src/ui/dlg_text.cpp" line="246"/>
         <location filename="../src/ui/dlg_scan.cpp" line="83"/>
         <location filename="../src/ui/dlg_text.cpp" line="126"/>
-        <location filename="../src/ui/tool_menu.cpp" line="257"/>
+        <location filename="../src/ui/tool_menu.cpp" line="227"/>
         <location filename="../src/ui/scan_menu.cpp" line="148"/>
         <source>취소</source>
         <translation>キャンセル</translation>
@@ -1723,6 +1770,12 @@
         <translation>自動給紙(ADF)</translation>
     </message>
     <message>
+        <location filename="../src/ui/face_trans.cpp" line="228"/>
+        <location filename="../src/processing/transform_commands.cpp" line="36"/>
+        <source>터치변형</source>
+        <translation>タッチ変形</translation>
+    </message>
+    <message>
         <location filename="../src/ui/layer_panel.cpp" line="32"/>
         <source>레이어.작업내역</source>
         <translation>レイヤー・作業履歴</translation>
@@ -1783,24 +1836,24 @@
         <translation>オーバーレイ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="64"/>
+        <location filename="../src/ui/main_frame.cpp" line="65"/>
         <source>[%1] 파일을 저장하시겠습니까?</source>
         <translation>[%1] ファイルを保存しますか?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="65"/>
+        <location filename="../src/ui/main_frame.cpp" line="66"/>
         <source>[%1] 파일이 이미 있습니다.
 바꾸시겠습니까?</source>
         <translation>[%1] ファイルは既に存在します。
 置き換えますか?</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="69"/>
+        <location filename="../src/ui/main_frame.cpp" line="70"/>
         <source>  전경색의 지정</source>
         <translation>  描画色の指定</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="70"/>
+        <location filename="../src/ui/main_frame.cpp" line="71"/>
         <source>  배경색의 지정</source>
         <translation>  背景色の指定</translation>
     </message>
@@ -1833,6 +1886,11 @@
         <location filename="../src/ui/measure_menu.cpp" line="156"/>
         <source>측정 파일 열기</source>
         <translation>計測ファイルを開く</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="12"/>
+        <source>비정상 종료된 작업을 복구할 수 없어 건너뜁니다.</source>
+        <translation>異常終了した作業を復元できないため、スキップします。</translation>
     </message>
     <message>
         <location filename="../src/ui/settings_dialog.cpp" line="32"/>
@@ -1899,34 +1957,6 @@
         <location filename="../src/ui/settings_dialog.cpp" line="38"/>
         <source>사선 격자</source>
         <translation>斜め格子</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="62"/>
-        <location filename="../src/ui/tool_menu.cpp" line="67"/>
-        <source>인접한 유사영역 탐색지정</source>
-        <translation>隣接する類似範囲を検索して指定</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="65"/>
-        <location filename="../src/ui/tool_menu.cpp" line="82"/>
-        <source>포함한계치</source>
-        <translation>許容範囲</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="77"/>
-        <source>퍼짐정도</source>
-        <translation>広がり</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="80"/>
-        <location filename="../src/ui/tool_menu.cpp" line="246"/>
-        <source>색상추출</source>
-        <translation>色の抽出</translation>
-    </message>
-    <message>
-        <location filename="../src/ui/tool_menu.cpp" line="84"/>
-        <source>빈영역채우기</source>
-        <translation>空き領域の塗りつぶし</translation>
     </message>
     <message>
         <location filename="../src/ui/measure_menu.cpp" line="430"/>
@@ -2156,9 +2186,49 @@
         <translation>ムービー (*.avi *.mpg *.mpeg *.wmv *.mp4 *.mkv *.mov *.bmp);;*.*</translation>
     </message>
     <message>
-        <location filename="../src/ui/decoration_menu.cpp" line="215"/>
+        <location filename="../src/ui/decoration_menu.cpp" line="217"/>
         <source>틀의 두께</source>
         <translation>枠の太さ</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="18"/>
+        <source>제목없음</source>
+        <translation>無題</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="19"/>
+        <source>프로그램이 비정상 종료되어 저장하지 않은 작업이 남아 있습니다.
+
+%1</source>
+        <translation>プログラムが異常終了したため、保存されていない作業が残っています。
+
+%1</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.cpp" line="21"/>
+        <source>
+작업내역 %1단계 (%2), 레이어 %3개
+
+마지막으로 기록된 상태로 복구하시겠습니까?</source>
+        <translation>
+作業履歴 %1 ステップ (%2)、レイヤー %3 個
+
+最後に記録された状態に復元しますか?</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="28"/>
+        <source>작업 복구</source>
+        <translation>作業の復元</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="29"/>
+        <source>복구</source>
+        <translation>復元</translation>
+    </message>
+    <message>
+        <location filename="../src/ui/recovery_offer.h" line="30"/>
+        <source>버림</source>
+        <translation>破棄</translation>
     </message>
     <message>
         <location filename="../src/ui/dlg_scan.cpp" line="69"/>
@@ -2216,22 +2286,22 @@
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="276"/>
+        <location filename="../src/ui/main_frame.cpp" line="280"/>
         <source>부드러운 붓</source>
         <translation>ソフトブラシ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="276"/>
+        <location filename="../src/ui/main_frame.cpp" line="280"/>
         <source>붓</source>
         <translation>ブラシ</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="952"/>
+        <location filename="../src/ui/main_frame.cpp" line="954"/>
         <source>'Velmira'에 관하여</source>
         <translation>'Velmira' について</translation>
     </message>
     <message>
-        <location filename="../src/ui/main_frame.cpp" line="953"/>
+        <location filename="../src/ui/main_frame.cpp" line="955"/>
         <source>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;레이어 사진 편집기&lt;br&gt;Linux, Qt %1</source>
         <translation>&lt;b&gt;Velmira 3.68&lt;/b&gt;&lt;br&gt;レイヤー写真編集ソフト&lt;br&gt;Linux, Qt %1</translation>
     </message>
@@ -2241,23 +2311,23 @@
         <translation>[インターネット]に接続してアップデートを確認...</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="166"/>
+        <location filename="../src/image/doc.cpp" line="165"/>
         <source>배경영상</source>
         <translation>背景</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1060"/>
+        <location filename="../src/image/doc.cpp" line="1092"/>
         <location filename="../src/ui/settings_dialog.cpp" line="85"/>
         <source>선택영역</source>
         <translation>選択範囲</translation>
     </message>
     <message>
-        <location filename="../src/image/doc.cpp" line="1124"/>
+        <location filename="../src/image/doc.cpp" line="1156"/>
         <source>복사%d_%s</source>
         <translation>コピー%d_%s</translation>
     </message>
     <message>
-        <location filename="../src/ui/mirv_app.cpp" line="61"/>
+        <location filename="../src/ui/mirv_app.cpp" line="62"/>
         <source>3.68  사진 편집기</source>
         <translation>3.68  写真編集ソフト</translation>
     </message>
@@ -2374,47 +2444,47 @@
         <translation>青(B)</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="209"/>
+        <location filename="../src/ui/tool_menu.cpp" line="179"/>
         <source> 색상범위 영역지정</source>
         <translation> 色域指定で範囲選択</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="214"/>
+        <location filename="../src/ui/tool_menu.cpp" line="184"/>
         <source>0     허용정도   255</source>
         <translation>0     許容範囲   255</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="229"/>
+        <location filename="../src/ui/tool_menu.cpp" line="199"/>
         <source>픽셀수</source>
         <translation>ピクセル数</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="232"/>
+        <location filename="../src/ui/tool_menu.cpp" line="202"/>
         <source>표시색상</source>
         <translation>表示色</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="238"/>
+        <location filename="../src/ui/tool_menu.cpp" line="208"/>
         <source>선택색상</source>
         <translation>選択色</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="245"/>
+        <location filename="../src/ui/tool_menu.cpp" line="215"/>
         <source>효과</source>
         <translation>効果</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="247"/>
+        <location filename="../src/ui/tool_menu.cpp" line="217"/>
         <source>색상추출더하기</source>
         <translation>色の抽出を追加</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="256"/>
+        <location filename="../src/ui/tool_menu.cpp" line="226"/>
         <source>선택해제</source>
         <translation>選択解除</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="300"/>
+        <location filename="../src/ui/tool_menu.cpp" line="270"/>
         <source>픽셀수 %d   (%.2f)%s           </source>
         <translation>ピクセル数 %d   (%.2f)%s           </translation>
     </message>
@@ -2440,52 +2510,52 @@
         <translation>シート</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>눈(코)부분</source>
         <translation>目(鼻)の部分を</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>사각선택후</source>
         <translation>矩形選択した後</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="58"/>
+        <location filename="../src/ui/face_trans.cpp" line="57"/>
         <source>변환 버튼</source>
         <translation>変換ボタン</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="64"/>
+        <location filename="../src/ui/face_trans.cpp" line="63"/>
         <source>조정값</source>
         <translation>調整値</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="67"/>
+        <location filename="../src/ui/face_trans.cpp" line="66"/>
         <source>조정2</source>
         <translation>調整2</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="74"/>
+        <location filename="../src/ui/face_trans.cpp" line="73"/>
         <source>쭈구리기</source>
         <translation>縮める</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="75"/>
+        <location filename="../src/ui/face_trans.cpp" line="74"/>
         <source>늘리기</source>
         <translation>伸ばす</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="76"/>
+        <location filename="../src/ui/face_trans.cpp" line="75"/>
         <source>밀기</source>
         <translation>押す</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="86"/>
+        <location filename="../src/ui/face_trans.cpp" line="85"/>
         <source>변환</source>
         <translation>変換</translation>
     </message>
     <message>
-        <location filename="../src/ui/face_trans.cpp" line="87"/>
+        <location filename="../src/ui/face_trans.cpp" line="86"/>
         <source>원래대로</source>
         <translation>元に戻す</translation>
     </message>
@@ -2516,27 +2586,27 @@
         <translation>回転角度の指定</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="166"/>
+        <location filename="../src/ui/tool_menu.cpp" line="136"/>
         <source>방향</source>
         <translation>方向</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="167"/>
+        <location filename="../src/ui/tool_menu.cpp" line="137"/>
         <source>한쪽으로</source>
         <translation>片側へ</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="168"/>
+        <location filename="../src/ui/tool_menu.cpp" line="138"/>
         <source>양쪽으로</source>
         <translation>両側へ</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="172"/>
+        <location filename="../src/ui/tool_menu.cpp" line="142"/>
         <source>전경색→검정</source>
         <translation>描画色→黒</translation>
     </message>
     <message>
-        <location filename="../src/ui/tool_menu.cpp" line="173"/>
+        <location filename="../src/ui/tool_menu.cpp" line="143"/>
         <source>배경색→전경색</source>
         <translation>背景色→描画色</translation>
     </message>
@@ -2835,32 +2905,6 @@
         <location filename="../src/processing/transform_commands.cpp" line="35"/>
         <source>캔버스크기조정</source>
         <translation>カンバスサイズ調整</translation>
-    </message>
-    <message>
-        <location filename="../src/processing/transform_commands.cpp" line="36"/>
-        <location filename="../src/tools/tool_router.cpp" line="25"/>
-        <source>터치변형</source>
-        <translation>タッチ変形</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="18"/>
-        <source>점찍기</source>
-        <translation>点描</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="21"/>
-        <source>영역지우기</source>
-        <translation>範囲消去</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="23"/>
-        <source>다각형그리기</source>
-        <translation>多角形を描く</translation>
-    </message>
-    <message>
-        <location filename="../src/tools/tool_router.cpp" line="28"/>
-        <source>영역지정</source>
-        <translation>範囲指定</translation>
     </message>
     <message>
         <location filename="../src/measure/export.cpp" line="13"/>

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string_view>
@@ -95,6 +96,54 @@ TempCleanup CleanStaleTemp(const fs::path& root) {
 }
 
 InstanceTempFolder::~InstanceTempFolder() { Close(); }
+
+void InstanceTempFolder::RemoveAndClose() {
+  if (lockFd_ >= 0 && !path_.empty()) {
+    std::error_code ec;
+    fs::remove_all(path_, ec);  // what cannot be removed, the next start's clean-up takes
+  }
+  Close();
+}
+
+ClaimedFolder::~ClaimedFolder() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+void ClaimedFolder::Remove() {
+  std::error_code ec;
+  if (lockFd_ >= 0) fs::remove_all(path_, ec);
+  if (lockFd_ >= 0) ::close(lockFd_);
+  lockFd_ = -1;
+}
+
+std::vector<std::unique_ptr<ClaimedFolder>> ClaimLeftoverFolders(const fs::path& root) {
+  std::vector<std::unique_ptr<ClaimedFolder>> claimed;
+  std::error_code ec;
+  fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
+  if (ec) return claimed;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const fs::path p = it->path();
+    const std::string name = p.filename().string();
+    std::error_code e2;
+    if (!it->is_directory(e2) || name.compare(0, kInstancePrefix.size(), kInstancePrefix) != 0) continue;
+    bool hasManifest = false;
+    for (fs::directory_iterator f(p, e2); !e2 && f != fs::directory_iterator(); f.increment(e2))
+      hasManifest |= f->path().extension() == ".vlmrec";
+    if (!hasManifest) continue;
+    const fs::path lock = p / kLockName;
+    const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) continue;
+    // Getting the lock means its owner is gone; holding it keeps the folder ours.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !SameFile(fd, lock)) {
+      ::close(fd);
+      continue;
+    }
+    claimed.push_back(std::make_unique<ClaimedFolder>(p, fd));
+  }
+  std::sort(claimed.begin(), claimed.end(), [](const auto& a, const auto& b) { return a->Path() < b->Path(); });
+  return claimed;
+}
 
 void InstanceTempFolder::Close() {
   if (lockFd_ >= 0) ::close(lockFd_);  // closing drops the lock

@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace velmira {
 
@@ -42,6 +44,9 @@ class InstanceTempFolder {
   // folder cannot be made; the editor then runs without undo files.
   bool Open(const std::filesystem::path& root, std::string* error = nullptr);
   void Close();
+  // The normal end of the program: removes the folder with every history file in
+  // it, then releases the lock.
+  void RemoveAndClose();
   bool IsOpen() const { return lockFd_ >= 0; }
   const std::filesystem::path& Path() const { return path_; }
   TempCleanup LastCleanup() const { return cleanup_; }
@@ -51,6 +56,29 @@ class InstanceTempFolder {
   int lockFd_ = -1;
   TempCleanup cleanup_;
 };
+
+// The folder of an editor that is gone, held locked by this instance while it
+// offers the documents found there, so that no other editor starting meanwhile
+// cleans it away or offers them too.
+class ClaimedFolder {
+ public:
+  ClaimedFolder(std::filesystem::path path, int lockFd) : path_(std::move(path)), lockFd_(lockFd) {}
+  // Releases the lock; the folder stays (the next clean-up takes it).
+  ~ClaimedFolder();
+  ClaimedFolder(const ClaimedFolder&) = delete;
+  ClaimedFolder& operator=(const ClaimedFolder&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  // Removes the folder and everything left in it.
+  void Remove();
+
+ private:
+  std::filesystem::path path_;
+  int lockFd_ = -1;
+};
+
+// Locks, under `root`, the folders of gone editors that hold a crash-recovery
+// manifest ("*.vlmrec"). Folders of running editors are never taken.
+std::vector<std::unique_ptr<ClaimedFolder>> ClaimLeftoverFolders(const std::filesystem::path& root);
 
 // Document serials name a document's temporary files: 101, 102, … and on past
 // 999, so that no two documents of one run ever share a name.

@@ -71,7 +71,6 @@ bool QuadCmd(CommandContext& c, const CommandArgs& a, std::string& e) {
   }
   if (bw < 1 || bh < 1) return Fail(e, "the corners enclose no area");
   if (int64_t(bw) * bh > (int64_t(1) << 28)) return Fail(e, "the quadrilateral is too large");
-  c.Doc().SetZoom(1.0f);
   return FreeTransform(c.Doc(), FreeMode::Perspective, q) ||
          Refused(c, e, "the corners give parallel edges; nothing changed");
 }

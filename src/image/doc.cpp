@@ -62,7 +62,6 @@ void CMirvDoc::SetName(const std::string& n) {
 
 void CMirvDoc::RefreshTitle(const std::string& text) {
   titleText_ = text;
-  title_ = Format("%s %d %s ", name_.c_str(), int(zoom_ * 100), "%") + text;
   host_.TitleChanged(*this);
 }
 
@@ -305,6 +304,39 @@ bool CMirvDoc::OpenImage(std::unique_ptr<CImageBuffer> image, const std::string&
     return false;
   }
   AfterOpen();
+  return true;
+}
+
+bool CMirvDoc::OpenRecovered(LayerStack&& layers, const std::string& name, const std::filesystem::path& path,
+                             int viewFormat) {
+  if (!layers.Used(layers.bottom)) {
+    host_.ShowMessage(msg::kEmptyImage);
+    return false;
+  }
+  const int active = layers.active;
+  layers_ = std::move(layers);
+  SetName(name);
+  path_ = path;
+  view_ = std::make_unique<CImageBuffer>(viewFormat);
+  if (!RebuildViewImage()) {
+    // As for a layered file: a bottom layer off the canvas leaves only the canvas
+    // geometry for the view image.
+    view_ = std::make_unique<CImageBuffer>(viewFormat);
+    if (!view_->Allocate(layers_.header.canvasWidth, layers_.header.canvasHeight, 24, viewFormat)) {
+      host_.ShowMessage(msg::kEmptyImage);
+      return false;
+    }
+  }
+  view_->SetFormatType(viewFormat);
+  openedBpp_ = layers_.header.bitsPerPixel;
+  AfterOpen();
+  if (layers_.Used(active) && active != layers_.active) {
+    layers_.active = active;
+    layers_.ResetSelection(active);
+    layers_.selectionExists = false;
+  }
+  // Nothing of it is saved anywhere but in the dead program's history.
+  SetModified(true);
   return true;
 }
 
@@ -996,10 +1028,10 @@ bool CMirvDoc::PasteFromClipboard(int duplicateOf) {
   return true;
 }
 
-bool CMirvDoc::ViewPointSelected(int vx, int vy) const {
-  if (!layers_.selectionExists || zoom_ <= 0) return false;
-  const int mx = int(float(vx) / zoom_) - layers_.maskX;
-  const int my = layers_.maskY + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+bool CMirvDoc::PointSelected(int px, int py) const {
+  if (!layers_.selectionExists) return false;
+  const int mx = px - layers_.maskX;
+  const int my = layers_.maskY + layers_.header.canvasHeight - py - 1;
   return layers_.InSelection(mx, my) != 0;
 }
 
@@ -1173,12 +1205,12 @@ bool CMirvDoc::MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, in
          MapToLayer(ax, ay, commit, lax, lay);
 }
 
-bool CMirvDoc::MapToLayer(int vx, int vy, bool commit, int* lx, int* ly) {
+bool CMirvDoc::MapToLayer(int px, int py, bool commit, int* lx, int* ly) {
   Layer* l = layers_.Active();
-  if (!l || zoom_ <= 0) return false;
+  if (!l) return false;
   auto map = [&](int& x, int& y) {
-    x = int(float(vx) / zoom_) - l->x;
-    y = l->y + layers_.header.canvasHeight - int(float(vy) / zoom_) - 1;
+    x = px - l->x;
+    y = l->y + layers_.header.canvasHeight - py - 1;
   };
   int x, y;
   map(x, y);

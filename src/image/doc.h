@@ -77,6 +77,11 @@ class CMirvDoc : public HistoryHost {
   // A picture that arrived without a file (a scanner or camera page): the document
   // is built from it as from an opened picture named `name`. False when it is empty.
   bool OpenImage(std::unique_ptr<CImageBuffer> image, const std::string& name);
+  // A document rebuilt after a crash (image/recovery.h): takes the layers, the name
+  // and file it had, and starts a new history from them. It opens modified, so
+  // closing it asks to save. False when the layers cannot make a picture.
+  bool OpenRecovered(LayerStack&& layers, const std::string& name, const std::filesystem::path& path,
+                     int viewFormat);
 
   // Layers (messages shown through the host).
   bool InsertLayer(int after, int slot = -1);
@@ -123,13 +128,14 @@ class CMirvDoc : public HistoryHost {
   // Merges a floating layer back into its partner ("선택영역 위치이동", then the
   // merge step); false when nothing is floating.
   bool PutDownSelection();
-  // Whether a view point (zoomed-picture space) lies on a selected pixel of an
+  // Whether a canvas pixel (column, row from the top) lies on a selected pixel of an
   // existing selection.
-  bool ViewPointSelected(int vx, int vy) const;
+  bool PointSelected(int px, int py) const;
 
-  // View point (zoomed-picture space) to a pixel of the active layer, growing the
-  // layer when the point falls outside it.
-  bool MapToLayer(int vx, int vy, bool commit, int* lx, int* ly);
+  // Canvas pixel (column, row from the top) to a pixel of the active layer, growing
+  // the layer when the point falls outside it. The views turn their zoomed points
+  // into canvas pixels first: the zoom is theirs, not the document's.
+  bool MapToLayer(int px, int py, bool commit, int* lx, int* ly);
   // Both ends of a segment. Growing the layer to the left or downward for the second
   // point moves the first one's pixel, so the first is mapped again at the end.
   bool MapSegmentToLayer(int ax, int ay, int bx, int by, bool commit, int* lax, int* lay, int* lbx, int* lby);
@@ -160,6 +166,8 @@ class CMirvDoc : public HistoryHost {
   LayerStack& Layers() override { return layers_; }
   const LayerStack& Layers() const { return layers_; }
   CImageBuffer* ViewImage() override { return view_.get(); }
+  std::string RecoveryName() const override { return name_; }
+  std::filesystem::path RecoveryPath() const override { return path_; }
   int Serial() const override { return serial_; }
   std::filesystem::path TempFolder() const override { return frame_.tempFolder; }
   int CurrentToolId() const override { return frame_.currentTool; }
@@ -178,14 +186,9 @@ class CMirvDoc : public HistoryHost {
   bool IsBusy() const { return busy_; }
   const std::string& Name() const { return name_; }
   void SetName(const std::string& n);
-  const std::string& Title() const { return title_; }
+  // The text the title shows after the name and the zoom (the active layer's name).
+  const std::string& TitleText() const { return titleText_; }
   const std::filesystem::path& Path() const { return path_; }
-  float Zoom() const { return zoom_; }
-  // The title shows the zoom, so it follows every change.
-  void SetZoom(float z) {
-    zoom_ = z;
-    RefreshTitle(titleText_);
-  }
   bool CompositionStale() const { return stale_; }
   void SetCompositionStale(bool s) { stale_ = s; }
   bool SelectionMove() const { return selectionMove_; }
@@ -221,7 +224,6 @@ class CMirvDoc : public HistoryHost {
   std::unique_ptr<CImageBuffer> view_;
   std::unique_ptr<CHistory> history_;
   std::string name_;
-  std::string title_;
   std::string titleText_;
   std::filesystem::path path_;
   int serial_ = 0;
@@ -234,7 +236,6 @@ class CMirvDoc : public HistoryHost {
   // The view image's pixels are exactly the bottom layer's (nothing changed since
   // the layers were built from it or it was rebuilt), so a rebuild can be skipped.
   bool viewIsBottom_ = false;
-  float zoom_ = 1.0f;
   double loadSeconds_ = 0;
   int openedBpp_ = 24;
 };

@@ -15,6 +15,7 @@
 
 #include "image/le_bytes.h"
 #include "image/records.h"
+#include "image/recovery.h"
 #include "image/text.h"
 
 namespace velmira {
@@ -320,6 +321,84 @@ struct CHistory::Impl {
   }
   fs::path InitialFile() const { return Folder() / Format("WrIniLrList_Head_%d.vlmtmp", host.Serial()); }
   fs::path RedoFile() const { return Folder() / Format("RedIniLrList_Head_%d.vlmtmp", host.Serial()); }
+  std::string ManifestName() const { return Format("Recovery_%d%s", host.Serial(), kRecoveryExtension); }
+
+  // --------------------------------------------------------------- recovery
+
+  // Where this document's manifest goes; the destructor cannot ask the document
+  // any more.
+  fs::path manifestPath;
+
+  void DropManifest() {
+    if (!manifestPath.empty()) Remove(manifestPath);
+  }
+
+  // Names, for the state of the present step, the file and offsets of every layer.
+  // A layer whose pixels are not on disk as they are now (a step that could not be
+  // written) makes the document unrecoverable until the next good step: an old
+  // manifest might name files that have changed since, so it goes.
+  void WriteManifest() {
+    const fs::path folder = Folder();
+    if (folder.empty() || step < 0 || !desc[step]) return;
+    manifestPath = folder / ManifestName();
+    if (baseMissing || unrecorded != 0) {
+      DropManifest();
+      return;
+    }
+    const LayerStack& L = host.Layers();
+    RecoveryManifest m;
+    m.name = host.RecoveryName();
+    m.path = host.RecoveryPath().string();
+    m.step = step;
+    m.label = Utf16ToUtf8(desc[step]->label.Get());
+    if (const CImageBuffer* v = host.ViewImage()) m.viewFormat = v->FormatType();
+    CopyPictureFields(L.header, m.header);
+    m.header.title = L.header.title;
+    m.palette.assign(size_t(std::max(0, L.header.paletteColours)) * 4, 0);
+    std::copy_n(L.palette.begin(), std::min(L.palette.size(), m.palette.size()), m.palette.begin());
+    m.active = L.active;
+    bool ok = L.Used(L.active);
+    for (int s : L.Chain()) {
+      if (!ok) break;
+      const Layer& l = L.slots[s];
+      RecoveryLayer rl;
+      rl.slot = s;
+      rl.record.CopyRecordFrom(l);
+      RecoveryData& d = rl.data;
+      int k = step;
+      while (k >= 1 && !(desc[k] && Has(desc[k]->saved, s))) --k;
+      const Layer* held = nullptr;
+      if (k >= 1) {
+        held = &desc[k]->records[s];
+        const LayerFileShape shape = ShapeOf(*held, desc[k]->maskBytes);
+        d.file = StepFile(k, s).filename().string();
+        d.pixels = shape.pixels > 0 ? 0 : -1;
+        d.alpha = shape.pixels;
+        d.effect = d.alpha + shape.alpha;
+        d.text = shape.text > 0 ? d.effect + shape.effect + shape.mask : -1;
+      } else if (desc[0] && initialData[s] >= 0) {
+        held = &desc[0]->records[s];
+        d.file = InitialFile().filename().string();
+        d.pixels = initialData[s];
+        d.alpha = d.pixels + held->imageSize;
+        d.effect = d.alpha + held->pixelCount;
+        d.text = HasText(*held) ? d.effect + held->pixelCount : -1;
+      }
+      ok = held && held->width == l.width && held->height == l.height && held->stride == l.stride &&
+           held->imageSize == l.imageSize && held->pixelCount == l.pixelCount &&
+           (!HasText(l) || (HasText(*held) && held->textLength == l.textLength)) &&
+           StampRecoveryData(folder, d);
+      m.layers.push_back(std::move(rl));
+    }
+    if (!ok || m.layers.empty() || !WriteRecoveryManifest(folder, ManifestName(), m)) DropManifest();
+  }
+
+  // The document is closed: nothing of it is to be recovered any more.
+  void RemoveOwnFiles() {
+    if (manifestPath.empty()) return;
+    DiscardRecoverableDocument(manifestPath);
+    manifestPath.clear();
+  }
 
   static void Remove(const fs::path& p) {
     std::error_code ec;
@@ -855,6 +934,7 @@ struct CHistory::Impl {
     const SlotMask inList = ChainMask(L);
     for (int s = 0; s < kMaxLayers; ++s)
       if (!Has(inList, s) && (!L.slots[s].pixels.empty() || !L.slots[s].alpha.empty())) L.slots[s].FreeBuffers();
+    WriteManifest();
     host.HistoryChanged();
     host.LayersChanged();
     host.SetBusy(false);
@@ -926,6 +1006,7 @@ struct CHistory::Impl {
     if (ok) {
       step = target;
       unrecorded = 0;
+      WriteManifest();
     } else {
       host.ShowMessage(kMsgHistoryReadFailed);
     }
@@ -947,6 +1028,7 @@ struct CHistory::Impl {
     if (!ok) ok = ApplyStep(target, desc[target]->changed, false);
     if (ok) {
       step = target;
+      WriteManifest();
       std::string title = Format(UiText("REDO : 언두리스트(Top %d)"), step);
       for (int i = 0; i <= step; ++i)
         title += Format(" (%d) %s", i, UiText(Utf16ToUtf8(desc[i]->label.Get()).c_str()));
@@ -968,7 +1050,10 @@ struct CHistory::Impl {
 CHistory::CHistory(HistoryHost& host) : impl_(new Impl(host)) {
   for (auto& o : impl_->initialData) o = -1;
 }
-CHistory::~CHistory() { delete impl_; }
+CHistory::~CHistory() {
+  impl_->RemoveOwnFiles();
+  delete impl_;
+}
 
 void CHistory::RecordStep(std::string_view label, int kind, int slot) { impl_->Record(label, kind, slot); }
 
@@ -1016,6 +1101,7 @@ void CHistory::RestoreBackup(int which, int slot) {
 std::filesystem::path CHistory::StepFile(int step, int slot) const { return impl_->StepFile(step, slot); }
 std::filesystem::path CHistory::InitialFile() const { return impl_->InitialFile(); }
 std::filesystem::path CHistory::RedoFile() const { return impl_->RedoFile(); }
+std::filesystem::path CHistory::ManifestFile() const { return impl_->Folder() / impl_->ManifestName(); }
 CHistory::IoCounters CHistory::Io() const { return impl_->io; }
 
 }  // namespace velmira

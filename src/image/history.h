@@ -52,6 +52,9 @@ class HistoryHost {
   virtual void LayersChanged() = 0;   // composition stale, layer panel and views refresh
   virtual void SetTitleText(const std::string& text) = 0;  // the caller part of the title
   virtual void ShowMessage(const std::string& text) = 0;
+  // What a recovery after a crash titles the document and which file it names.
+  virtual std::string RecoveryName() const { return {}; }
+  virtual std::filesystem::path RecoveryPath() const { return {}; }
 };
 
 // Shown when a step's files could not be written (disk full, folder gone, no
@@ -96,6 +99,9 @@ class CHistory {
   std::filesystem::path StepFile(int step, int slot) const;
   std::filesystem::path InitialFile() const;
   std::filesystem::path RedoFile() const;
+  // The crash-recovery manifest, rewritten with every step, undo and redo and
+  // removed with the history (image/recovery.h).
+  std::filesystem::path ManifestFile() const;
 
   // Bytes moved through the temporary folder since the history was made.
   struct IoCounters {

@@ -12,7 +12,7 @@ namespace velmira::measure {
 namespace {
 
 MPoint Pic(ToolContext& c, Point p) {
-  const float z = c.doc.Zoom() > 0 ? c.doc.Zoom() : 1.0f;
+  const float z = c.Zoom() > 0 ? c.Zoom() : 1.0f;
   return {int32_t(float(p.x) / z), int32_t(float(p.y) / z)};
 }
 
@@ -323,19 +323,27 @@ void ToolChanging(CMirvDoc& doc) {
 }
 
 void RegisterMeasureTools() {
-  RegisterToolFactory(cmd::kPointTool, [] { return std::make_unique<PointTool>(); });
-  RegisterToolFactory(cmd::kSelectTool, [] { return std::make_unique<SelectTool>(); });
-  RegisterToolFactory(cmd::kAddPointTool, [] { return std::make_unique<AddPointTool>(); });
-  RegisterToolFactory(cmd::kRemovePointTool, [] { return std::make_unique<RemovePointTool>(); });
-  RegisterToolFactory(cmd::kSegmentTool, [] { return std::make_unique<SegmentTool>(); });
-  RegisterToolFactory(cmd::kRectangleTool, [] { return std::make_unique<RectangleTool>(); });
-  RegisterToolFactory(cmd::kPolygonTool, [] { return std::make_unique<FigureTool>(cmd::kPolygonTool); });
-  RegisterToolFactory(cmd::kPolylineTool, [] { return std::make_unique<FigureTool>(cmd::kPolylineTool); });
-  RegisterToolFactory(cmd::kParallelTool, [] { return std::make_unique<ParallelTool>(); });
-  RegisterToolFactory(cmd::kAngleTool, [] { return std::make_unique<AngleTool>(); });
-  RegisterToolFactory(cmd::kDistanceTool, [] { return std::make_unique<DistanceTool>(); });
-  RegisterToolFactory(cmd::kCircleTool, [] { return std::make_unique<CircleTool>(); });
-  RegisterToolFactory(cmd::kCurveTool, [] { return std::make_unique<CurveTool>(); });
+  using namespace tool;
+  // Every measurement tool shows the dot while it takes a click; the select tool
+  // shows the drop near a handle it can drag.
+  const ToolTraits measure{.stroke = StrokeModel::Handles, .dotOnPress = true};
+  ToolTraits select = measure;
+  select.cursorRule = CursorRule::NearHandle;
+  auto reg = [&](int id, ToolFactory make) { RegisterTool(id, id == cmd::kSelectTool ? select : measure, std::move(make)); };
+  RegisterToolTraits(kContinuousMeasure, {.stroke = StrokeModel::Handles, .overlay = Overlay::Measurement});
+  reg(cmd::kPointTool, [] { return std::make_unique<PointTool>(); });
+  reg(cmd::kSelectTool, [] { return std::make_unique<SelectTool>(); });
+  reg(cmd::kAddPointTool, [] { return std::make_unique<AddPointTool>(); });
+  reg(cmd::kRemovePointTool, [] { return std::make_unique<RemovePointTool>(); });
+  reg(cmd::kSegmentTool, [] { return std::make_unique<SegmentTool>(); });
+  reg(cmd::kRectangleTool, [] { return std::make_unique<RectangleTool>(); });
+  reg(cmd::kPolygonTool, [] { return std::make_unique<FigureTool>(cmd::kPolygonTool); });
+  reg(cmd::kPolylineTool, [] { return std::make_unique<FigureTool>(cmd::kPolylineTool); });
+  reg(cmd::kParallelTool, [] { return std::make_unique<ParallelTool>(); });
+  reg(cmd::kAngleTool, [] { return std::make_unique<AngleTool>(); });
+  reg(cmd::kDistanceTool, [] { return std::make_unique<DistanceTool>(); });
+  reg(cmd::kCircleTool, [] { return std::make_unique<CircleTool>(); });
+  reg(cmd::kCurveTool, [] { return std::make_unique<CurveTool>(); });
 }
 
 }  // namespace velmira::measure

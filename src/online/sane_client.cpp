@@ -400,7 +400,12 @@ TransferResult CSaneClient::Transfers(PageSink& sink) {
     if (s == SANE_STATUS_NO_DOCS && index > 0) break;  // the feeder is empty: done
     if (s != SANE_STATUS_GOOD) {
       r.error = why.empty() ? LastStatusText() : why;
-      // The device is told to stop this page before the next attempt.
+      // The device is told to stop this page before the next attempt. Some backends
+      // feed a page from a reader thread that they stop by asynchronous thread
+      // cancellation; caught inside the C library's allocator while it starts up, that
+      // thread leaves a lock held and the stop never returns. A page that failed at
+      // once may find the thread still starting, so it gets a moment to settle first.
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
       api_->cancel(handle_);
       if (s == SANE_STATUS_NO_DOCS || !feeder || ++failures >= kMaxFailedPages) {
         r.failed = true;

@@ -301,36 +301,62 @@ void FrostedGlass(const FilterTarget& t, int r) {
   }
   constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
   constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
-  const std::vector<uint8_t> level = IntensityPlane(t);
+  // The rows under the window, each pixel's level and packed word made once: a ring
+  // of 2r + 1 rows that stays in the cache, instead of a whole intensity plane.
+  const int span = 2 * r + 1;
+  std::vector<uint8_t> ringLevel(size_t(span) * size_t(w));
+  std::vector<uint64_t> ringWord(size_t(span) * size_t(w));
+  int filled = 0;  // rows 0 … filled − 1 have been through the ring
+  auto fill = [&](int yy) {
+    const uint8_t* s = Src(t, 0, yy);
+    uint8_t* lv = ringLevel.data() + size_t(yy % span) * size_t(w);
+    uint64_t* wd = ringWord.data() + size_t(yy % span) * size_t(w);
+    for (int x = 0; x < w; ++x, s += 3) {
+      lv[x] = uint8_t(Intensity(s[0], s[1], s[2]));
+      wd[x] = (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) | (uint64_t(s[1]) << kGreenShift) |
+              uint64_t(s[0]);
+    }
+  };
+  // s / n for s < 2^18 and n ≤ 961 as a multiplication: (s × (⌊2^40 / n⌋ + 1)) >> 40
+  // is exact while s × n < 2^40.
+  uint64_t reciprocal[32 * 32];
+  reciprocal[0] = 0;
+  for (int n = 1; n < 32 * 32; ++n) reciprocal[n] = (uint64_t(1) << 40) / uint64_t(n) + 1;
+  auto divide = [&](uint64_t sum, int n) { return int((sum * reciprocal[n]) >> 40); };
   uint64_t hist[256];
   int32_t coarse[16];
+  const uint8_t* rowLevel[32];
+  const uint64_t* rowWord[32];
   for (int y = 0; y < h; ++y) {
     if (!rows.Next(y)) return;
     ProgramRand();  // one value per row, discarded
     const int ylo = std::max(0, y - r), yhi = std::min(h - 1, y + r);
+    while (filled <= yhi) fill(filled++);
+    const int n = yhi - ylo + 1;
+    for (int i = 0; i < n; ++i) {
+      rowLevel[i] = ringLevel.data() + size_t((ylo + i) % span) * size_t(w);
+      rowWord[i] = ringWord.data() + size_t((ylo + i) % span) * size_t(w);
+    }
     std::memset(hist, 0, sizeof hist);
     std::memset(coarse, 0, sizeof coarse);
     int total = 0;
     auto add = [&](int x) {
-      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
-      const uint8_t* s = Src(t, x, ylo);
-      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
-        hist[*lv] += (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
-                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
-        ++coarse[*lv >> 4];
+      for (int i = 0; i < n; ++i) {
+        const uint8_t lv = rowLevel[i][x];
+        hist[lv] += rowWord[i][x];
+        ++coarse[lv >> 4];
       }
-      total += yhi - ylo + 1;
+      total += n;
     };
     auto remove = [&](int x) {
-      const uint8_t* lv = level.data() + size_t(ylo) * size_t(w) + size_t(x);
-      const uint8_t* s = Src(t, x, ylo);
-      for (int yy = ylo; yy <= yhi; ++yy, lv += w, s += t.stride) {
-        hist[*lv] -= (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) |
-                     (uint64_t(s[1]) << kGreenShift) | uint64_t(s[0]);
-        --coarse[*lv >> 4];
+      for (int i = 0; i < n; ++i) {
+        const uint8_t lv = rowLevel[i][x];
+        hist[lv] -= rowWord[i][x];
+        --coarse[lv >> 4];
       }
-      total -= yhi - ylo + 1;
+      total -= n;
     };
+    auto count = [&](int b) { return int(hist[b] >> kCountShift); };
     for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
     const uint8_t* m = t.sel + size_t(y) * size_t(w);
     for (int x = 0; x < w; ++x) {
@@ -349,16 +375,16 @@ void FrostedGlass(const FilterTarget& t, int r) {
           int acc = 0, k = 0;
           while (k < 15 && acc + coarse[k] < e) acc += coarse[k++];
           b = k * 16;
-          while (b < 255 && acc + int(hist[b] >> kCountShift) < e) acc += int(hist[b++] >> kCountShift);
+          while (b < 255 && acc + count(b) < e) acc += count(b++);
         }
-        if (hist[b] >> kCountShift) pick = b;
+        if (count(b)) pick = b;
       }
       // Only an empty level 0 drawn 10001 times in a row gets here; the pixel is
       // kept rather than divided by an empty count.
       if (pick < 0) continue;
       const uint64_t v = hist[pick];
-      const int n = int(v >> kCountShift);
-      Put(t, x, y, int(v & kField) / n, int((v >> kGreenShift) & kField) / n, int((v >> kRedShift) & kField) / n);
+      const int c = int(v >> kCountShift);
+      Put(t, x, y, divide(v & kField, c), divide((v >> kGreenShift) & kField, c), divide((v >> kRedShift) & kField, c));
     }
   }
   rows.Done();

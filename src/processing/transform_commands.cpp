@@ -408,10 +408,6 @@ bool FreeRotate(CMirvDoc& doc, float degrees) {
 
 bool FreeTransform(CMirvDoc& doc, FreeMode mode, const QuadPoint corners[4]) {
   if (Busy(doc)) return false;
-  if (doc.Zoom() != 1.0f) {
-    doc.Host().ShowMessage(kMsgFreeTransformZoom);
-    return false;
-  }
   const char* text = mode == FreeMode::Size ? label::kSize : mode == FreeMode::Skew ? label::kSkew : label::kPerspective;
   const bool ok = QuadEdit(doc, text, corners, [&](const Layer&, double mx, double my, int, int, int* L, int* T) {
     // The layer moves to the quadrilateral's minimum corner.

@@ -23,16 +23,11 @@ class FillTool final : public Tool {
     // With a selection the layer may still show a preview; start from what is kept.
     if (c.state.selectionActive) doc.RevertLayer(L.active, false);
     int x = 0, y = 0;
-    if (!doc.MapToLayer(to.x, to.y, true, &x, &y)) return false;
+    const Point p = c.Picture(to);
+    if (!doc.MapToLayer(p.x, p.y, true, &x, &y)) return false;
     return FloodFill(L, L.active, x, y, c.frame.foreground, c.frame.option1, c.frame.borderSpread);
   }
 };
-
-// The picture pixel under a view point, before any layer offset: two view points
-// on the same picture pixel make a click, not a drag.
-Point PicturePixel(const CMirvDoc& doc, Point p) {
-  return {int(float(p.x) / doc.Zoom()), int(float(p.y) / doc.Zoom())};
-}
 
 class GradientTool final : public Tool {
  public:
@@ -44,9 +39,10 @@ class GradientTool final : public Tool {
   bool Drag(ToolContext& c, Point from, Point to) override {
     CMirvDoc& doc = c.doc;
     const Layer* a = doc.Layers().Active();
-    if (!from.Set() || !a || a->kind == kLayerText || doc.Zoom() <= 0) return false;
+    if (!from.Set() || !a || a->kind == kLayerText || c.Zoom() <= 0) return false;
+    const Point pf = c.Picture(from), pt = c.Picture(to);
     int sx, sy, ex, ey;
-    if (!doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &sx, &sy, &ex, &ey)) return false;
+    if (!doc.MapSegmentToLayer(pf.x, pf.y, pt.x, pt.y, true, &sx, &sy, &ex, &ey)) return false;
     if (!DrawPixelLine(doc.Layers(), doc.Layers().active, sx, sy, ex, ey, c.frame.foreground)) return false;
     doc.SetCompositionStale(true);
     return true;
@@ -55,16 +51,18 @@ class GradientTool final : public Tool {
   bool Release(ToolContext& c, Point from, Point to) override {
     CMirvDoc& doc = c.doc;
     LayerStack& L = doc.Layers();
-    if (!from.Set() || !L.Active() || doc.Zoom() <= 0) return false;
+    if (!from.Set() || !L.Active() || c.Zoom() <= 0) return false;
+    // Two view points on the same picture pixel make a click, not a drag.
+    const Point pf = c.Picture(from), pt = c.Picture(to);
     const int slot = L.active;
     doc.RevertLayer(slot, false);  // away with the rubber band
-    if (PicturePixel(doc, from) == PicturePixel(doc, to)) {
+    if (pf == pt) {
       doc.ShowMessage(kDragNotClick);
       return false;
     }
     if (doc.RefuseText(TextRule::Active)) return false;
     int sx, sy, ex, ey;
-    if (!doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &sx, &sy, &ex, &ey)) return false;
+    if (!doc.MapSegmentToLayer(pf.x, pf.y, pt.x, pt.y, true, &sx, &sy, &ex, &ey)) return false;
     const FrameState& f = c.frame;
     if (ApplyGradient(L, slot, sx, sy, ex, ey, f.gradientKind, f.gradientColourMode, f.foreground,
                       f.background) == GradientResult::Click)
@@ -81,8 +79,16 @@ class GradientTool final : public Tool {
 }  // namespace
 
 void RegisterFillTools() {
-  RegisterToolFactory(tool::kFill, [] { return std::make_unique<FillTool>(); });
-  RegisterToolFactory(tool::kGradient, [] { return std::make_unique<GradientTool>(); });
+  using namespace tool;
+  RegisterTool(kFill,
+               {.label = QT_TR_NOOP("채우기"), .status = QT_TR_NOOP("빈영역채우기"), .slider1 = {OptionSlider::Value, QT_TR_NOOP("포함한계치"), 10, 0, 60},
+                .slider2 = {OptionSlider::BorderSpread, nullptr, 0, 0, 30}},
+               [] { return std::make_unique<FillTool>(); });
+  // The gradient records its own step (a straight drag too).
+  RegisterTool(kGradient,
+               {.stroke = StrokeModel::RubberBand, .onPress = {true, false}, .band = ToolPreview::Line,
+                .dragCross = true},
+               [] { return std::make_unique<GradientTool>(); });
 }
 
 }  // namespace velmira

@@ -241,13 +241,13 @@ namespace {
 
 // A zoomed-picture point to a pixel of the active layer; false outside the layer (a
 // guide point off the layer could neither be marked nor selected).
-bool LayerPoint(CMirvDoc& doc, Point p, int* x, int* y) {
-  const LayerStack& st = doc.Layers();
+bool LayerPoint(ToolContext& c, Point view, int* x, int* y) {
+  const LayerStack& st = c.doc.Layers();
   const Layer* l = st.Active();
-  const float z = doc.Zoom();
-  if (!l || z <= 0 || !p.Set()) return false;
-  *x = int(float(p.x) / z) - l->x;
-  *y = l->y + st.header.canvasHeight - int(float(p.y) / z) - 1;
+  if (!l || c.Zoom() <= 0 || !view.Set()) return false;
+  const Point p = c.Picture(view);
+  *x = p.x - l->x;
+  *y = l->y + st.header.canvasHeight - p.y - 1;
   return *x >= 0 && *y >= 0 && *x < l->width && *y < l->height;
 }
 
@@ -257,7 +257,7 @@ class GuideTool : public Tool {
   bool Hover(ToolContext& c, Point to) override {
     int x, y;
     long long d;
-    if (!LayerPoint(c.doc, to, &x, &y) || NearestGuidePoint(c.doc.guidePath, x, y, &d) < 0) return false;
+    if (!LayerPoint(c, to, &x, &y) || NearestGuidePoint(c.doc.guidePath, x, y, &d) < 0) return false;
     return d < near_;
   }
 
@@ -270,7 +270,7 @@ class GuideMakeTool final : public GuideTool {
   GuideMakeTool() : GuideTool(guide::kCloseDistance) {}
   bool Press(ToolContext& c, Point, Point to) override {
     int x, y;
-    if (!LayerPoint(c.doc, to, &x, &y)) return false;
+    if (!LayerPoint(c, to, &x, &y)) return false;
     const bool closed = c.doc.guidePath.closed;
     const GuideClick r = AddGuidePoint(c.doc, x, y);
     // Removing a finished path clears the selection and the stored points too.
@@ -286,14 +286,14 @@ class GuideEditTool final : public GuideTool {
     index_ = -1;
     int x, y;
     long long d;
-    if (!LayerPoint(c.doc, to, &x, &y)) return false;
+    if (!LayerPoint(c, to, &x, &y)) return false;
     const int i = NearestGuidePoint(c.doc.guidePath, x, y, &d);
     if (i >= 0 && d < guide::kHandleDistance) index_ = i;
     return index_ >= 0;
   }
   bool Drag(ToolContext& c, Point, Point to) override {
     int x, y;
-    if (index_ < 0 || !LayerPoint(c.doc, to, &x, &y)) return false;
+    if (index_ < 0 || !LayerPoint(c, to, &x, &y)) return false;
     return MoveGuidePoint(c.doc, index_, x, y);
   }
   bool Release(ToolContext& c, Point from, Point to) override {
@@ -311,7 +311,7 @@ class GuideInsertTool final : public GuideTool {
   GuideInsertTool() : GuideTool(0) {}
   bool Press(ToolContext& c, Point, Point to) override {
     int x, y;
-    return LayerPoint(c.doc, to, &x, &y) && InsertGuidePoint(c.doc, x, y);
+    return LayerPoint(c, to, &x, &y) && InsertGuidePoint(c.doc, x, y);
   }
 };
 
@@ -320,17 +320,24 @@ class GuideRemoveTool final : public GuideTool {
   GuideRemoveTool() : GuideTool(guide::kHandleDistance) {}
   bool Press(ToolContext& c, Point, Point to) override {
     int x, y;
-    return LayerPoint(c.doc, to, &x, &y) && RemoveGuidePoint(c.doc, x, y);
+    return LayerPoint(c, to, &x, &y) && RemoveGuidePoint(c.doc, x, y);
   }
 };
 
 }  // namespace
 
 void RegisterGuidePathTools() {
-  RegisterToolFactory(guide::kMake, [] { return std::make_unique<GuideMakeTool>(); });
-  RegisterToolFactory(guide::kEdit, [] { return std::make_unique<GuideEditTool>(); });
-  RegisterToolFactory(guide::kInsert, [] { return std::make_unique<GuideInsertTool>(); });
-  RegisterToolFactory(guide::kRemove, [] { return std::make_unique<GuideRemoveTool>(); });
+  using namespace tool;
+  const unsigned panel = Follows(ModePanel::GuidePath);
+  const ToolTraits nearPoint{.stroke = StrokeModel::Handles, .cursorRule = CursorRule::NearHandle, .follows = panel};
+  ToolTraits make = nearPoint;
+  make.overlay = Overlay::Preview;
+  RegisterTool(guide::kMake, make, [] { return std::make_unique<GuideMakeTool>(); });
+  RegisterTool(guide::kEdit, nearPoint, [] { return std::make_unique<GuideEditTool>(); });
+  RegisterTool(guide::kInsert, {.stroke = StrokeModel::Handles, .follows = panel},
+               [] { return std::make_unique<GuideInsertTool>(); });
+  RegisterTool(guide::kRemove, nearPoint, [] { return std::make_unique<GuideRemoveTool>(); });
+  RegisterToolTraits(kGuideLast, {.stroke = StrokeModel::Handles, .follows = panel});
 }
 
 }  // namespace velmira

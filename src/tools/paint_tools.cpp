@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "image/ui_text.h"
 #include "tools/paint.h"
 #include "tools/tool_router.h"
 
@@ -24,7 +25,13 @@ bool MayPaint(ToolContext& c, bool tell) {
 bool Map(ToolContext& c, Point p, int* x, int* y) {
   // Committing a grown layer keeps the revert before the next preview from
   // shrinking it again under the selection mask, which grew with it.
-  return c.doc.MapToLayer(p.x, p.y, true, x, y);
+  const Point px = c.Picture(p);
+  return c.doc.MapToLayer(px.x, px.y, true, x, y);
+}
+
+bool MapSegment(ToolContext& c, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
+  const Point pa = c.Picture(a), pb = c.Picture(b);
+  return c.doc.MapSegmentToLayer(pa.x, pa.y, pb.x, pb.y, true, x0, y0, x1, y1);
 }
 
 int BrushSize(const FrameState& f) { return std::max(1, f.brushSize); }
@@ -38,7 +45,7 @@ bool Stroke(ToolContext& c, Point from, Point to, bool erase, bool tell) {
   if (!MayPaint(c, tell)) return false;
   if (!from.Set()) from = to;
   int x0, y0, x1, y1;
-  if (!c.doc.MapSegmentToLayer(from.x, from.y, to.x, to.y, true, &x0, &y0, &x1, &y1)) return false;
+  if (!MapSegment(c, from, to, &x0, &y0, &x1, &y1)) return false;
   const FrameState& f = c.frame;
   PaintStroke(c.doc.Layers(), c.doc.Layers().active, x0, y0, x1, y1, BrushSize(f), f.softEdge, f.foreground, erase);
   return Painted(c);
@@ -138,7 +145,7 @@ class CircleTool final : public Tool {
   static bool Circle(ToolContext& c, Point down, Point centre) {
     if (!down.Set() || !MayPaint(c, false)) return false;
     int ex, ey, cx, cy;
-    if (!c.doc.MapSegmentToLayer(down.x, down.y, centre.x, centre.y, true, &ex, &ey, &cx, &cy)) return false;
+    if (!MapSegment(c, down, centre, &ex, &ey, &cx, &cy)) return false;
     const double dx = double(ex - cx), dy = double(ey - cy);
     const int radius = int(std::sqrt(dx * dx + dy * dy));
     PaintCircle(c.doc.Layers(), c.doc.Layers().active, cx, cy, radius, BrushSize(c.frame), c.frame.foreground);
@@ -151,12 +158,12 @@ class ColourPickerTool final : public Tool {
   bool Press(ToolContext& c, Point, Point to) override {
     LayerStack& L = c.doc.Layers();
     const Layer* a = L.Active();
-    const float zoom = c.doc.Zoom();
-    if (!a || zoom <= 0) return false;
+    if (!a || c.Zoom() <= 0) return false;
     // Reading a colour must not change the document, so a point off the layer picks
     // nothing instead of growing the layer the way painting does.
-    const int x = int(float(to.x) / zoom) - a->x;
-    const int y = a->y + L.header.canvasHeight - int(float(to.y) / zoom) - 1;
+    const Point p = c.Picture(to);
+    const int x = p.x - a->x;
+    const int y = a->y + L.header.canvasHeight - p.y - 1;
     if (!L.InLayer(L.active, x, y)) return false;
     c.frame.foreground = L.ReadLayerColor(L.active, x, y, nullptr) & 0xFFFFFF;
     return true;
@@ -164,22 +171,38 @@ class ColourPickerTool final : public Tool {
 };
 
 template <class T>
-void Register(int id) {
-  RegisterToolFactory(id, [] { return std::make_unique<T>(); });
+void Register(int id, const tool::ToolTraits& traits) {
+  RegisterTool(id, traits, [] { return std::make_unique<T>(); });
 }
 
 }  // namespace
 
 void RegisterPaintingTools() {
-  Register<SprayTool>(tool::kSpray);
-  Register<BrushTool>(tool::kBrush);
-  Register<DotTool>(tool::kDot);
-  Register<DropTool>(tool::kDrop);
-  Register<EraserTool>(tool::kEraser);
-  Register<LineTool>(tool::kLine);
-  Register<PolylineTool>(tool::kPolyline);
-  Register<CircleTool>(tool::kCircle);
-  Register<ColourPickerTool>(tool::kColourPicker);
+  using namespace tool;
+  const OptionSlider hide{OptionSlider::Hide};
+  constexpr LayerPolicy kRevertCommit{true, true};
+  // The spray's press dab is committed at once; every move then reverts to it and
+  // adds its own dab, so a held spray does not pile dabs on one point.
+  Register<SprayTool>(kSpray, {.stroke = StrokeModel::Paint, .onPress = {false, true}, .onDrag = kRevertCommit,
+                               .label = QT_TR_NOOP("스프레이"), .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<BrushTool>(kBrush, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = kRevertCommit,
+                               .label = QT_TR_NOOP("붓그리기"), .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<DotTool>(kDot, {.label = QT_TR_NOOP("점찍기"), .cursorRule = CursorRule::Fixed, .cursor = CursorShape::DotPen,
+                           .dotOnPress = true});
+  // Each move of the water drop replaces the previous drop; the last one stays.
+  Register<DropTool>(kDrop, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {true, false},
+                             .label = QT_TR_NOOP("물방울"), .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Drop,
+                             .status = QT_TR_NOOP("물방울 효과"), .slider1 = {OptionSlider::Value, QT_TR_NOOP("퍼짐정도"), 10, 5, 30}});
+  Register<EraserTool>(kEraser, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {false, true},
+                                 .label = QT_TR_NOOP("영역지우기"), .cursorRule = CursorRule::Fixed,
+                                 .cursor = CursorShape::Eraser, .dragCross = true, .slider1 = hide,
+                                 .slider2 = hide});
+  Register<LineTool>(kLine, {.stroke = StrokeModel::RubberBand, .label = QT_TR_NOOP("선그리기"), .band = ToolPreview::Line,
+                             .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<PolylineTool>(kPolyline, {.stroke = StrokeModel::Vertex, .label = QT_TR_NOOP("다각형그리기"), .dragCross = true});
+  Register<CircleTool>(kCircle, {.stroke = StrokeModel::RubberBand, .label = QT_TR_NOOP("원 그리기"), .band = ToolPreview::Ellipse});
+  Register<ColourPickerTool>(kColourPicker, {.cursorRule = CursorRule::Fixed, .cursor = CursorShape::Picker,
+                                             .status = QT_TR_NOOP("색상추출")});
 }
 
 }  // namespace velmira

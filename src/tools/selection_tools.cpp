@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "image/ui_text.h"
 #include "tools/selection.h"
 
 namespace velmira {
@@ -18,13 +19,15 @@ bool ActiveIsText(CMirvDoc& doc) {
 // Maps a view point to the active layer, growing the layer (and its mask) when the
 // point lies outside it. The grown mask's new margin comes back selected; when a
 // selection exists that would select pixels nobody chose, so the margin is cleared.
-bool MapPoint(CMirvDoc& doc, Point p, int* x, int* y) {
+bool MapPoint(ToolContext& c, Point p, int* x, int* y) {
+  CMirvDoc& doc = c.doc;
   LayerStack& L = doc.Layers();
   const Layer* l = L.Active();
   if (!l || !p.Set()) return false;
   const int ox = l->x, oy = l->y, ow = l->width, oh = l->height;
   const bool keepSelection = L.selectionExists && L.maskWidth == ow && L.maskHeight == oh;
-  if (!doc.MapToLayer(p.x, p.y, true, x, y)) return false;
+  const Point px = c.Picture(p);
+  if (!doc.MapToLayer(px.x, px.y, true, x, y)) return false;
   l = L.Active();
   if (!EnsureSelectionMask(L)) return false;
   if (keepSelection && (l->width != ow || l->height != oh) && L.selectionExists) {
@@ -46,15 +49,22 @@ bool MapPoint(CMirvDoc& doc, Point p, int* x, int* y) {
 
 // Both points of a segment in the layer's final geometry: mapping the second may
 // grow the layer and move its origin, so the first is mapped again afterwards.
-bool MapSegment(CMirvDoc& doc, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
-  return MapPoint(doc, a, x0, y0) && MapPoint(doc, b, x1, y1) && MapPoint(doc, a, x0, y0);
+bool MapSegment(ToolContext& c, Point a, Point b, int* x0, int* y0, int* x1, int* y1) {
+  return MapPoint(c, a, x0, y0) && MapPoint(c, b, x1, y1) && MapPoint(c, a, x0, y0);
 }
 
 bool MarkEdge(ToolContext& c, Point a, Point b) {
   if (ActiveIsText(c.doc)) return false;
   int x0, y0, x1, y1;
-  if (!MapSegment(c.doc, a, b, &x0, &y0, &x1, &y1)) return false;
+  if (!MapSegment(c, a, b, &x0, &y0, &x1, &y1)) return false;
   MarkSegment(c.doc.Layers(), x0, y0, x1, y1, kMaskBoundary);
+  return true;
+}
+
+// A double click on a selection made with the tool takes it away.
+bool ClearIfSelected(ToolContext& c) {
+  if (!c.state.selectionActive) return false;
+  c.router.ClearSelection(&c.view);
   return true;
 }
 
@@ -62,16 +72,26 @@ bool MarkEdge(ToolContext& c, Point a, Point b) {
 
 class RectSelectTool final : public Tool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  // A press starts a new rectangle: whatever was selected goes.
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    c.router.ClearSelection(&c.view);
+    st.polygonOneShot = false;
+    st.stroke = st.rectCorner = p;
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    return MapPoint(c.doc, to, &x, &y);
+    return MapPoint(c, p, &x, &y);
   }
   // The rubber band: nothing selected yet, the four sides marked.
-  bool Drag(ToolContext& c, Point from, Point to) override {
+  bool Drag(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    st.rectCorner = p;
+    st.outlineBuilt = false;
+    if (!st.stroke.Set()) return false;
+    st.preview = {ToolPreview::Rectangle, st.stroke, p};
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
-    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    if (!MapSegment(c, st.stroke, p, &x0, &y0, &x1, &y1)) return false;
     LayerStack& L = c.doc.Layers();
     std::fill(L.mask.begin(), L.mask.end(), uint8_t(1));
     const int left = std::min(x0, x1), right = std::max(x0, x1);
@@ -83,10 +103,25 @@ class RectSelectTool final : public Tool {
     // The view draws the band from the router's preview; the picture is unchanged.
     return true;
   }
-  bool Release(ToolContext& c, Point from, Point to) override {
+  bool Release(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (!st.stroke.Set()) return false;
+    // A click without a drag takes the selection away; so does a refused rectangle,
+    // rather than leaving an empty selection.
+    if (p == st.stroke || (!st.outlineBuilt && !Select(c, st.stroke, st.rectCorner))) {
+      c.router.ClearSelection(&c.view);
+      return false;
+    }
+    c.router.SelectionMade(c.view);
+    return true;
+  }
+  bool DoubleClick(ToolContext& c, Point, Point) override { return ClearIfSelected(c); }
+
+ private:
+  static bool Select(ToolContext& c, Point from, Point to) {
     if (ActiveIsText(c.doc)) return false;
     int x0, y0, x1, y1;
-    if (!MapSegment(c.doc, from, to, &x0, &y0, &x1, &y1)) return false;
+    if (!MapSegment(c, from, to, &x0, &y0, &x1, &y1)) return false;
     SelectRect(c.doc.Layers(), x0, y0, x1, y1);
     c.doc.SetCompositionStale(true);
     return true;
@@ -104,43 +139,119 @@ class OutlineTool : public Tool {
     FillMarkedRegion(c.doc.Layers());
     c.doc.SetCompositionStale(true);
   }
+
+ protected:
+  // The outline is closed: the selection stands, its region filled on the next tick.
+  static void Closed(ToolContext& c) {
+    c.state.polygonClosed = true;
+    c.state.selectionActive = true;
+    c.doc.Layers().selectionExists = true;
+    c.view.StartSelectionTimer();
+  }
 };
 
 class FreeSelectTool final : public OutlineTool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    c.router.ClearSelection(&c.view);
+    st.polygonOneShot = false;
+    st.lassoLast = st.stroke = p;
+    st.previewPath = {p};
     if (c.doc.RefuseText(TextRule::Active)) return false;
-    return MarkEdge(c, to, to);
+    return MarkEdge(c, p, p);
   }
-  bool Drag(ToolContext& c, Point from, Point to) override { return MarkEdge(c, from, to); }
-  // From the last point back to the first.
-  bool Release(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
+  bool Drag(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    const bool marked = MarkEdge(c, st.lassoLast, p);
+    st.lassoLast = p;
+    st.previewPath.push_back(p);
+    return marked;
+  }
+  // The closing edge runs from the last point back to the first.
+  bool Release(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (!st.stroke.Set()) return false;
+    if ((p == st.stroke && st.previewPath.size() <= 1) || !MarkEdge(c, st.lassoLast, st.stroke)) {
+      c.router.ClearSelection(&c.view);
+      return false;
+    }
+    Closed(c);
+    return true;
+  }
+  bool DoubleClick(ToolContext& c, Point, Point) override { return ClearIfSelected(c); }
 };
 
 class PolygonSelectTool final : public OutlineTool {
  public:
-  // The first vertex only is remembered (by the router); every further one draws
-  // the edge from the previous vertex.
-  bool Press(ToolContext& c, Point from, Point to) override {
+  // The first click places the first vertex; every further one draws the edge from
+  // the previous vertex.
+  bool Press(ToolContext& c, Point, Point p) override {
+    DocViewState& st = c.state;
+    if (st.polygonOneShot) {
+      // The click that follows a clear only re-arms the tool.
+      st.polygonOneShot = false;
+      return false;
+    }
+    if (st.polygonClosed) {
+      c.router.ClearSelection(&c.view);
+      st.polygonOneShot = false;
+    }
+    const Point from = st.polygonFirst.Set() ? st.stroke : Point{};
+    bool taken = false;
+    c.router.DrawStep(c.view, [&] { taken = Vertex(c, from, p); });
+    if (!taken) return false;  // refused (a text layer): no vertex
+    if (!st.polygonFirst.Set()) st.polygonFirst = p;
+    ++st.polygonVertices;
+    st.stroke = p;
+    st.previewPath.push_back(p);
+    return true;
+  }
+  // A double click on a drawn selection clears it; while the polygon is being drawn
+  // it closes the polygon with its last edge back to the first vertex.
+  bool DoubleClick(ToolContext& c, Point, Point) override {
+    DocViewState& st = c.state;
+    if (ClearIfSelected(c)) return true;
+    if (!st.polygonFirst.Set()) return false;
+    MarkEdge(c, st.stroke, st.polygonFirst);
+    Closed(c);
+    return true;
+  }
+
+ private:
+  static bool Vertex(ToolContext& c, Point from, Point to) {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     if (!from.Set()) {
       int x, y;
-      return MapPoint(c.doc, to, &x, &y);
+      return MapPoint(c, to, &x, &y);
     }
     return MarkEdge(c, from, to);
   }
-  // The closing edge, from the last vertex back to the first.
-  bool DoubleClick(ToolContext& c, Point last, Point first) override { return MarkEdge(c, last, first); }
 };
 
 // ---------------------------------------------------------------- magic wand
 
 class MagicWandTool final : public Tool {
  public:
-  bool Press(ToolContext& c, Point, Point to) override {
+  bool Press(ToolContext& c, Point, Point p) override {
+    c.view.StopSelectionTimer();
+    if (Select(c, p)) {
+      c.router.SelectionMade(c.view);
+      return true;
+    }
+    if (c.state.selectionActive) c.view.StartSelectionTimer();  // refused: the selection there was keeps running
+    return false;
+  }
+  // A double click starts afresh, unless Shift is held to add to the selection.
+  bool DoubleClick(ToolContext& c, Point, Point) override {
+    return !c.state.shiftHeld && ClearIfSelected(c);
+  }
+
+ private:
+  static bool Select(ToolContext& c, Point to) {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    if (!MapPoint(c, to, &x, &y)) return false;
     LayerStack& L = c.doc.Layers();
     // A held Shift adds to the selection there is; without one the click starts anew.
     const bool add = c.state.shiftHeld && L.selectionExists;
@@ -171,7 +282,7 @@ class ColourRangeTool final : public Tool {
   bool Press(ToolContext& c, Point, Point to) override {
     if (c.doc.RefuseText(TextRule::Active)) return false;
     int x, y;
-    if (!MapPoint(c.doc, to, &x, &y)) return false;
+    if (!MapPoint(c, to, &x, &y)) return false;
     LayerStack& L = c.doc.Layers();
     c.frame.rangeColour = L.ReadLayerColor(L.active, x, y, nullptr);
     return Run(c.doc, c.router, c.view, false) >= 0;
@@ -220,11 +331,29 @@ class ColourRangeTool final : public Tool {
 }  // namespace
 
 void RegisterSelectionTools() {
-  RegisterToolFactory(tool::kRectSelect, [] { return std::make_unique<RectSelectTool>(); });
-  RegisterToolFactory(tool::kFreeSelect, [] { return std::make_unique<FreeSelectTool>(); });
-  RegisterToolFactory(tool::kAutoSelect, [] { return std::make_unique<MagicWandTool>(); });
-  RegisterToolFactory(tool::kPolygonSelect, [] { return std::make_unique<PolygonSelectTool>(); });
-  RegisterToolFactory(tool::kColourRange, [] { return std::make_unique<ColourRangeTool>(); });
+  using namespace tool;
+  constexpr const char* kSimilarArea = QT_TR_NOOP("인접한 유사영역 탐색지정");
+  const OptionSlider spread{OptionSlider::BorderSpread, nullptr, 0, 0, 30};
+  const OptionSlider hide{OptionSlider::Hide};
+  RegisterTool(kRectSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::PreviewOnDrag, .dragStatus = QT_TR_NOOP("영역지정"),
+                .status = QT_TR_NOOP("사각선택"), .slider1 = spread, .slider2 = hide},
+               [] { return std::make_unique<RectSelectTool>(); });
+  RegisterTool(kFreeSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::Preview, .status = "", .slider1 = spread,
+                .slider2 = hide},
+               [] { return std::make_unique<FreeSelectTool>(); });
+  RegisterTool(kAutoSelect,
+               {.stroke = StrokeModel::Own, .status = kSimilarArea,
+                .slider1 = {OptionSlider::Value, QT_TR_NOOP("포함한계치"), 25, 0, 60}, .slider2 = spread},
+               [] { return std::make_unique<MagicWandTool>(); });
+  // The polygon may follow the guide-path panel: a path becomes a polygon selection.
+  RegisterTool(kPolygonSelect,
+               {.stroke = StrokeModel::Own, .overlay = Overlay::Preview, .status = kSimilarArea, .slider1 = spread,
+                .slider2 = hide, .follows = Follows(ModePanel::GuidePath)},
+               [] { return std::make_unique<PolygonSelectTool>(); });
+  RegisterTool(kColourRange, {.cursorRule = CursorRule::Fixed, .cursor = CursorShape::Picker},
+               [] { return std::make_unique<ColourRangeTool>(); });
 }
 
 int ReapplyColourRange(CMirvDoc& doc, ToolRouter& router, ToolView& view) {

@@ -5,32 +5,137 @@
 #include <mutex>
 
 #include "image/ui_text.h"
+#include "image/text.h"
 #include "tools/selection.h"
 
 namespace velmira {
 
 namespace {
 
-// History labels of the steps the router records.
-namespace label {
-constexpr const char* kSpray = QT_TR_NOOP("스프레이");
-constexpr const char* kBrush = QT_TR_NOOP("붓그리기");
-constexpr const char* kDot = QT_TR_NOOP("점찍기");
-constexpr const char* kFill = QT_TR_NOOP("채우기");
-constexpr const char* kDrop = QT_TR_NOOP("물방울");
-constexpr const char* kErase = QT_TR_NOOP("영역지우기");
-constexpr const char* kLine = QT_TR_NOOP("선그리기");
-constexpr const char* kPolyline = QT_TR_NOOP("다각형그리기");
-constexpr const char* kCircle = QT_TR_NOOP("원 그리기");
-constexpr const char* kTouch = QT_TR_NOOP("터치변형");
-constexpr const char* kMoveLayer = QT_TR_NOOP("전체영상 위치이동");
-// The status line while a rectangle is being dragged out.
-constexpr const char* kStatusMarking = QT_TR_NOOP("영역지정");
-}  // namespace label
+constexpr const char* kMoveLayerLabel = QT_TR_NOOP("전체영상 위치이동");
 
-std::map<int, ToolFactory>& Factories() {
-  static std::map<int, ToolFactory> f;
-  return f;
+// The move tool: drags the active layer, or the selected pixels lifted off it when
+// the press falls inside the selection; the arrow keys nudge it by a pixel.
+class MoveTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point p) override {
+    CMirvDoc& doc = c.doc;
+    ViewInput& in = c.view.Input();
+    if (doc.SelectionMove() && (!doc.Layers().Active() || doc.Layers().Active()->kind != kLayerFloating ||
+                                !doc.PointSelected(c.Picture(p).x, c.Picture(p).y))) {
+      // A click outside the lifted pixels (or with another layer made active) puts
+      // them down where they are.
+      c.router.ClearSelection(&c.view);
+      return false;
+    }
+    // Pressing inside a selection lifts the selected pixels, which the drag moves.
+    if (!doc.SelectionMove() && c.state.selectionActive && doc.PointSelected(c.Picture(p).x, c.Picture(p).y)) {
+      c.view.StopSelectionTimer();
+      const bool lifted = doc.LiftSelection();
+      c.view.StartSelectionTimer();
+      if (!lifted) return false;  // refused (text layer, nothing covered, no free slot): nothing moves
+    }
+    const Layer* l = doc.Layers().Active();
+    if (!l) return false;
+    in.moveAnchor = c.event ? c.event->raw : p;
+    in.moving = true;
+    in.moved = false;
+    in.moveStartX = l->x;
+    in.moveStartY = l->y;
+    c.state.selectionMoving = doc.SelectionMove();
+    return false;
+  }
+  bool Drag(ToolContext& c, Point, Point p) override {
+    const ViewInput& in = c.view.Input();
+    const float z = c.Zoom();
+    if (!in.moving || z <= 0) return false;
+    const Point raw = c.event ? c.event->raw : p;
+    return MoveBy(c, int(float(raw.x - in.moveAnchor.x) / z), int(float(raw.y - in.moveAnchor.y) / z), true);
+  }
+  bool Release(ToolContext& c, Point, Point) override {
+    ViewInput& in = c.view.Input();
+    if (!in.moving) return false;
+    in.moving = false;
+    CMirvDoc& doc = c.doc;
+    if (in.moved && doc.Layers().Active()) {
+      doc.CommitLayer(doc.Layers().active);
+      if (!c.state.selectionMoving) c.router.Record(kMoveLayerLabel);
+      doc.Host().UpdateViews(doc, 0);
+    }
+    in.moved = false;
+    doc.Host().RefreshLayerPanel(doc);
+    return false;
+  }
+  bool KeyDown(ToolContext& c, Key key) override {
+    if (!c.doc.Layers().Active()) return false;
+    int dx = 0, dy = 0;
+    switch (key) {
+      case Key::Left: dx = -1; break;
+      case Key::Up: dy = -1; break;
+      case Key::Right: dx = 1; break;
+      case Key::Down: dy = 1; break;
+      default: return false;
+    }
+    MoveBy(c, dx, dy, false);
+    c.doc.CommitLayer(c.doc.Layers().active);
+    c.view.Invalidate(false);
+    return false;  // repainted without erasing already
+  }
+
+ private:
+  // Moves the active layer (and the selection mask that lies over it). With
+  // absoluteFromStart the offset counts from the layer's position when the drag
+  // began, so that fractions of a picture pixel at high zoom are not lost step by step.
+  static bool MoveBy(ToolContext& c, int dx, int dy, bool absoluteFromStart) {
+    LayerStack& L = c.doc.Layers();
+    Layer* l = L.Active();
+    if (!l) return false;
+    ViewInput& in = c.view.Input();
+    const bool maskFollows =
+        L.maskX == l->x && L.maskY == l->y && L.maskWidth == l->width && L.maskHeight == l->height;
+    const int nx = absoluteFromStart ? in.moveStartX + dx : l->x + dx;
+    const int ny = absoluteFromStart ? in.moveStartY + dy : l->y + dy;
+    if (nx == l->x && ny == l->y) return false;
+    l->x = nx;
+    l->y = ny;
+    if (maskFollows) {
+      L.maskX = nx;
+      L.maskY = ny;
+    }
+    l->dirty = 1;
+    in.moved = true;
+    c.doc.SetCompositionStale(true);
+    c.doc.SetModified(true);
+    return true;
+  }
+};
+
+class ZoomTool final : public Tool {
+ public:
+  bool Press(ToolContext& c, Point, Point p) override { return c.router.ZoomIn(p); }
+};
+
+struct Registry {
+  std::map<int, ToolFactory> factories;
+  std::map<int, tool::ToolTraits> traits;
+};
+
+Registry& Tools() {
+  static Registry r = [] {
+    using namespace tool;
+    Registry reg;
+    ToolTraits move{.stroke = StrokeModel::Own, .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Move};
+    reg.factories[kMove] = [] { return std::make_unique<MoveTool>(); };
+    reg.traits[kMove] = move;
+    // Zooming may follow any panel's tools: it changes no pixel.
+    ToolTraits zoom{.stroke = StrokeModel::Own, .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Zoom,
+                    .follows = Follows(ModePanel::GuidePath)};
+    reg.factories[kZoomIn] = [] { return std::make_unique<ZoomTool>(); };
+    reg.traits[kZoomIn] = zoom;
+    reg.traits[kZoomOut] = ToolTraits{.follows = Follows(ModePanel::GuidePath)};
+    return reg;
+  }();
+  return r;
 }
 
 std::map<const CMirvDoc*, std::weak_ptr<ToolRouter>>& Routers() {
@@ -51,12 +156,6 @@ class NullView final : public ToolView {
   ViewInput input;
 };
 
-// Tools whose pixel work happens during a drag: they show the drag cross meanwhile.
-bool DrawsWhileDragging(int t) {
-  return t == tool::kSpray || t == tool::kBrush || t == tool::kLine || t == tool::kPolyline ||
-         t == tool::kGradient || t == tool::kEraser;
-}
-
 Point Scaled(Point p, int num, int den) {
   if (!p.Set()) return p;
   return {p.x * num / den, p.y * num / den};
@@ -64,7 +163,28 @@ Point Scaled(Point p, int num, int den) {
 
 }  // namespace
 
-void RegisterToolFactory(int toolId, ToolFactory factory) { Factories()[toolId] = std::move(factory); }
+void RegisterTool(int toolId, const tool::ToolTraits& traits, ToolFactory factory) {
+  Tools().traits[toolId] = traits;
+  Tools().factories[toolId] = std::move(factory);
+}
+
+void UnregisterTool(int toolId) {
+  Tools().traits.erase(toolId);
+  Tools().factories.erase(toolId);
+}
+
+namespace tool {
+
+const ToolTraits& TraitsOf(int id) {
+  static const ToolTraits none;
+  const auto& t = Tools().traits;
+  auto it = t.find(id);
+  return it == t.end() ? none : it->second;
+}
+
+void RegisterToolTraits(int id, const ToolTraits& traits) { Tools().traits[id] = traits; }
+
+}  // namespace tool
 
 ToolView& NullToolView() {
   static NullView v;
@@ -73,7 +193,7 @@ ToolView& NullToolView() {
 }
 
 ToolRouter::ToolRouter(CMirvDoc& doc, FrameState& frame) : doc_(doc), frame_(frame) {
-  for (auto& [id, make] : Factories())
+  for (auto& [id, make] : Tools().factories)
     if (make) tools_[id] = make();
 }
 
@@ -103,17 +223,6 @@ void ToolRouter::Record(const char* lbl) {
   if (doc_.Layers().Active()) doc_.RecordStep(lbl, kStepPixels, doc_.Layers().active);
 }
 
-// A drawing step while the outline runs stops the timer around it, so that no tick
-// draws the outline over a half-finished step.
-template <class F>
-void ToolRouter::DrawStep(ToolView& v, F&& f) {
-  const bool pause = state_.selectionActive && v.SelectionTimerRunning();
-  if (pause) v.StopSelectionTimer();
-  f();
-  doc_.SetCompositionStale(true);
-  if (pause) v.StartSelectionTimer();
-}
-
 // ---------------------------------------------------------------- pointer
 
 void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
@@ -128,173 +237,42 @@ void ToolRouter::Press(ToolView& v, const PointerEvent& e) {
   in.painted = false;
   state_.buttonDown = p;
   Tool* tl = ToolFor(t);
-  ToolContext c = Context(v);
+  if (!tl) return v.Invalidate();
+  const tool::ToolTraits& tr = tool::TraitsOf(t);
+  ToolContext c = Context(v, &e);
+  auto around = [&](const tool::LayerPolicy& policy, auto&& work) {
+    if (policy.revert) doc_.RevertLayer(active, false);
+    work();
+    if (policy.commit) doc_.CommitLayer(active);
+  };
+  if (tr.dotOnPress) v.SetCursorShape(CursorShape::Dot);
 
-  switch (t) {
-    case tool::kZoomIn:
-      ZoomIn(p);
-      break;
-    case tool::kMove:
-      if (doc_.SelectionMove() && (!doc_.Layers().Active() || doc_.Layers().Active()->kind != kLayerFloating ||
-                                   !doc_.ViewPointSelected(p.x, p.y))) {
-        // A click outside the lifted pixels (or with another layer made active) puts
-        // them down where they are.
-        ClearSelection(&v);
-        break;
-      }
-      // Pressing inside a selection lifts the selected pixels, which the drag moves.
-      if (!doc_.SelectionMove() && state_.selectionActive && doc_.ViewPointSelected(p.x, p.y)) {
-        v.StopSelectionTimer();
-        const bool lifted = doc_.LiftSelection();
-        v.StartSelectionTimer();
-        if (!lifted) break;  // refused (text layer, nothing covered, no free slot): nothing moves
-      }
-      if (const Layer* l = doc_.Layers().Active()) {
-        in.moveAnchor = e.raw;
-        in.moving = true;
-        in.moved = false;
-        in.moveStartX = l->x;
-        in.moveStartY = l->y;
-        state_.selectionMoving = doc_.SelectionMove();
-      }
-      break;
-    case tool::kRectSelect:
-      if (!tl) break;
-      ClearSelection(&v);
-      state_.polygonOneShot = false;
-      state_.stroke = p;
-      state_.rectCorner = p;
-      tl->Press(c, Point{}, p);
-      break;
-    case tool::kFreeSelect:
-      if (!tl) break;
-      ClearSelection(&v);
-      state_.polygonOneShot = false;
-      state_.lassoLast = p;
-      state_.stroke = p;
-      state_.previewPath = {p};
-      tl->Press(c, Point{}, p);
-      break;
-    case tool::kAutoSelect:
-      if (!tl) break;
-      v.StopSelectionTimer();
-      if (tl->Press(c, Point{}, p))
-        SelectionMade(v);
-      else if (state_.selectionActive)
-        v.StartSelectionTimer();  // refused: the selection there was keeps running
-      break;
-    case tool::kPolygonSelect: {
-      if (!tl) break;
-      if (state_.polygonOneShot) {
-        // The click that follows a clear only re-arms the tool.
-        state_.polygonOneShot = false;
-        break;
-      }
-      if (state_.polygonClosed) {
-        ClearSelection(&v);
-        state_.polygonOneShot = false;
-      }
-      const Point from = state_.polygonFirst.Set() ? state_.stroke : Point{};
-      bool taken = false;
-      DrawStep(v, [&] { taken = tl->Press(c, from, p); });
-      if (!taken) break;  // refused (a text layer): no vertex
-      if (!state_.polygonFirst.Set()) state_.polygonFirst = p;
-      ++state_.polygonVertices;
-      state_.stroke = p;
-      state_.previewPath.push_back(p);
-      break;
-    }
-    case tool::kSpray:
-      if (!tl) break;
-      // Committed at once: the next move reverts to the committed state.
+  switch (tr.stroke) {
+    case tool::StrokeModel::Own: tl->Press(c, Point{}, p); break;
+    case tool::StrokeModel::Click:
+    case tool::StrokeModel::Handles:
       DrawStep(v, [&] {
-        in.painted |= tl->Press(c, Point{}, p);
-        doc_.CommitLayer(active);
+        bool done = false;
+        around(tr.onPress, [&] { done = tl->Press(c, state_.stroke, p); });
+        // A click tool's press is its whole step.
+        if (done && tr.stroke == tool::StrokeModel::Click && tr.label) Record(tr.label);
       });
       break;
-    case tool::kBrush:
-      if (!tl) break;
+    case tool::StrokeModel::Paint:
       DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        in.painted |= tl->Press(c, Point{}, p);
-        doc_.CommitLayer(active);
+        around(tr.onPress, [&] { in.painted |= tl->Press(c, Point{}, p); });
       });
       state_.stroke = p;
       break;
-    case tool::kDot:
-      if (!tl) break;
-      v.SetCursorShape(CursorShape::Dot);
-      DrawStep(v, [&] {
-        if (tl->Press(c, Point{}, p)) Record(label::kDot);
-      });
-      break;
-    case tool::kFill:
-      if (!tl) break;
-      DrawStep(v, [&] {
-        if (tl->Press(c, Point{}, p)) Record(label::kFill);
-      });
-      break;
-    case tool::kGradient:
-      if (!tl) break;
-      doc_.RevertLayer(active, false);
-      if (!state_.stroke.Set()) state_.stroke = p;
-      tl->Press(c, state_.stroke, p);
-      break;
-    case tool::kDrop:
-      if (!tl) break;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        in.painted |= tl->Press(c, Point{}, p);
-        doc_.CommitLayer(active);
-      });
-      state_.dropLast = p;
-      break;
-    case tool::kEraser:
-      if (!tl) break;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        in.painted |= tl->Press(c, Point{}, p);
-        doc_.CommitLayer(active);
-      });
-      state_.eraserLast = p;
-      break;
-    case tool::kLine:
-      if (!tl) break;
-      state_.stroke = p;
-      tl->Press(c, Point{}, p);
-      break;
-    case tool::kPolyline:
-      if (!tl) break;
-      if (state_.stroke.Set())
-        DrawStep(v, [&] {
-          if (tl->Press(c, state_.stroke, p)) Record(label::kPolyline);
-        });
-      else
-        tl->Press(c, Point{}, p);
+    case tool::StrokeModel::RubberBand:
+      around(tr.onPress, [&] { tl->Press(c, Point{}, p); });
       state_.stroke = p;
       break;
-    case tool::kCircle:
-      if (!tl) break;
+    case tool::StrokeModel::Vertex:
+      DrawStep(v, [&] {
+        if (tl->Press(c, state_.stroke, p) && tr.label) Record(tr.label);
+      });
       state_.stroke = p;
-      tl->Press(c, Point{}, p);
-      break;
-    case tool::kFreeRotate:
-      if (!tl) break;
-      state_.stroke = p;
-      tl->Press(c, Point{}, p);
-      break;
-    case tool::kTouchTransform:
-      if (!tl) break;
-      doc_.RevertLayer(active, false);
-      state_.stroke = Point{};
-      tl->Press(c, Point{}, p);
-      break;
-    default:
-      // Text, colour picker, colour range, free transforms, measurement and guide
-      // paths work on the click alone.
-      if (!tl) break;
-      if (tool::IsMeasureTool(t)) v.SetCursorShape(CursorShape::Dot);
-      DrawStep(v, [&] { tl->Press(c, state_.stroke, p); });
       break;
   }
   v.Invalidate();
@@ -305,110 +283,46 @@ void ToolRouter::Move(ToolView& v, const PointerEvent& e) {
   in.leftHeld = e.leftOnly;
   const int t = frame_.currentTool;
   Tool* tl = ToolFor(t);
-  ToolContext c = Context(v);
+  const tool::ToolTraits& tr = tool::TraitsOf(t);
+  ToolContext c = Context(v, &e);
 
-  bool nearHandle = false;
-  if (!e.leftOnly && tl && (tool::IsMeasureTool(t) || tool::IsGuideTool(t))) nearHandle = tl->Hover(c, e.view);
+  const bool nearHandle = !e.leftOnly && tl && tr.cursorRule == tool::CursorRule::NearHandle && tl->Hover(c, e.view);
   if (auto shape = CursorFor(e.leftOnly && in.pressed, nearHandle)) v.SetCursorShape(*shape);
 
   // A move to the point seen last does nothing beyond the cursor.
   if (e.client == in.lastClient) return;
   in.lastClient = e.client;
-  if (!e.leftOnly || !in.pressed) return;
+  if (!e.leftOnly || !in.pressed || !tl) return;
 
   const Point p = e.view;
   const int active = doc_.Layers().active;
-  switch (t) {
-    case tool::kMove:
-      if (in.moving && doc_.Zoom() > 0) {
-        const float z = doc_.Zoom();
-        MoveLayerBy(int(float(e.raw.x - in.moveAnchor.x) / z), int(float(e.raw.y - in.moveAnchor.y) / z), true, v);
-      }
+  switch (tr.stroke) {
+    case tool::StrokeModel::Own:
+      tl->Drag(c, Point{}, p);
       break;
-    case tool::kRectSelect:
-      if (!tl) return;
-      state_.rectCorner = p;
-      state_.outlineBuilt = false;
-      if (state_.stroke.Set()) {
-        tl->Drag(c, state_.stroke, p);
-        state_.preview = {ToolPreview::Rectangle, state_.stroke, p};
-        v.SetStatusText(label::kStatusMarking);
-      }
+    case tool::StrokeModel::Click:
+    case tool::StrokeModel::Vertex: return;
+    case tool::StrokeModel::Handles:
+      if (tl->Drag(c, state_.stroke, p)) doc_.SetCompositionStale(true);
       break;
-    case tool::kFreeSelect:
-      if (!tl) return;
-      tl->Drag(c, state_.lassoLast, p);
-      state_.lassoLast = p;
-      state_.previewPath.push_back(p);
-      break;
-    case tool::kSpray:
-      if (!tl) return;
+    case tool::StrokeModel::Paint:
       DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        in.painted |= tl->Drag(c, Point{}, p);
-        doc_.CommitLayer(active);
-      });
-      break;
-    case tool::kBrush:
-      if (!tl) return;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
+        if (tr.onDrag.revert) doc_.RevertLayer(active, false);
         in.painted |= tl->Drag(c, state_.stroke, p);
-        doc_.CommitLayer(active);
+        if (tr.onDrag.commit) doc_.CommitLayer(active);
       });
       state_.stroke = p;
       break;
-    case tool::kGradient:
-      if (!tl) return;
+    case tool::StrokeModel::RubberBand:
+      if (!state_.stroke.Set()) return;
       DrawStep(v, [&] {
         doc_.RevertLayer(active, false);
         tl->Drag(c, state_.stroke, p);
       });
-      state_.preview = {ToolPreview::Line, state_.stroke, p};
-      break;
-    case tool::kDrop:
-      if (!tl) return;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        in.painted |= tl->Drag(c, state_.dropLast, p);
-      });
-      state_.dropLast = p;
-      break;
-    case tool::kEraser:
-      if (!tl) return;
-      DrawStep(v, [&] {
-        in.painted |= tl->Drag(c, state_.eraserLast, p);
-        doc_.CommitLayer(active);
-      });
-      state_.eraserLast = p;
-      break;
-    case tool::kLine:
-      if (!tl || !state_.stroke.Set()) return;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        tl->Drag(c, state_.stroke, p);
-      });
-      state_.preview = {ToolPreview::Line, state_.stroke, p};
-      break;
-    case tool::kCircle:
-      if (!tl || !state_.buttonDown.Set()) return;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        tl->Drag(c, state_.buttonDown, p);
-      });
-      state_.preview = {ToolPreview::Ellipse, state_.buttonDown, p};
-      break;
-    case tool::kFreeRotate:
-      if (!tl) return;
-      tl->Drag(c, state_.stroke, p);
-      doc_.SetCompositionStale(true);
-      break;
-    default:
-      if (!tl || !(tool::IsFreeTransform(t) || tool::IsMeasureTool(t) || tool::IsGuideTool(t))) return;
-      tl->Drag(c, state_.stroke, p);
-      doc_.SetCompositionStale(true);
+      state_.preview = {tr.band, state_.stroke, p};
       break;
   }
+  if (tr.dragStatus) v.SetStatusText(tr.dragStatus);
   v.Invalidate();
 }
 
@@ -420,122 +334,41 @@ void ToolRouter::Release(ToolView& v, const PointerEvent& e) {
   const int t = frame_.currentTool;
   const int active = doc_.Layers().active;
   Tool* tl = ToolFor(t);
-  ToolContext c = Context(v);
+  const tool::ToolTraits& tr = tool::TraitsOf(t);
+  ToolContext c = Context(v, &e);
   state_.preview = ToolPreview{};
+  if (!tl) return v.Invalidate();
 
-  switch (t) {
-    case tool::kMove:
-      if (!in.moving) break;
-      in.moving = false;
-      if (in.moved && doc_.Layers().Active()) {
-        doc_.CommitLayer(active);
-        if (!state_.selectionMoving) Record(label::kMoveLayer);
-        doc_.Host().UpdateViews(doc_, 0);
-      }
-      in.moved = false;
-      doc_.Host().RefreshLayerPanel(doc_);
+  switch (tr.stroke) {
+    case tool::StrokeModel::Own: tl->Release(c, Point{}, p); break;
+    case tool::StrokeModel::Click:
+    case tool::StrokeModel::Vertex: break;
+    case tool::StrokeModel::Handles:
+      DrawStep(v, [&] {
+        if (tl->Release(c, state_.stroke, p) && tr.label) Record(tr.label);
+      });
       break;
-    case tool::kRectSelect:
-      if (!tl || !state_.stroke.Set()) break;
-      if (p == state_.stroke) {
-        // A click without a drag takes the selection away.
-        ClearSelection(&v);
-        break;
-      }
-      if (!state_.outlineBuilt && !tl->Release(c, state_.stroke, state_.rectCorner)) {
-        ClearSelection(&v);  // refused: no selection rather than an empty one
-        break;
-      }
-      SelectionMade(v);
-      break;
-    case tool::kFreeSelect:
-      if (!tl || !state_.stroke.Set()) break;
-      if (p == state_.stroke && state_.previewPath.size() <= 1) {
-        ClearSelection(&v);
-        break;
-      }
-      if (!tl->Release(c, state_.lassoLast, state_.stroke)) {
-        ClearSelection(&v);
-        break;
-      }
-      state_.polygonClosed = true;
-      state_.selectionActive = true;
-      doc_.Layers().selectionExists = true;
-      v.StartSelectionTimer();
-      break;
-    case tool::kSpray:
-      if (tl && in.painted) Record(label::kSpray);
-      break;
-    case tool::kBrush:
-      if (!tl) break;
-      if (in.painted) Record(label::kBrush);
+    case tool::StrokeModel::Paint:
+      if (in.painted && tr.label) Record(tr.label);
       state_.stroke = Point{};
       break;
-    case tool::kGradient:
-      if (!tl || !state_.stroke.Set()) break;
+    case tool::StrokeModel::RubberBand:
+      if (!state_.stroke.Set()) break;
       v.SetWaitCursor(true);
-      DrawStep(v, [&] { tl->Release(c, state_.stroke, p); });
+      DrawStep(v, [&] {
+        doc_.RevertLayer(active, false);
+        if (tl->Release(c, state_.stroke, p) && tr.label) Record(tr.label);
+      });
       v.SetWaitCursor(false);
       state_.stroke = Point{};
-      break;
-    case tool::kDrop:
-      // The last drop stays: it becomes the committed state with the step.
-      if (tl && in.painted) Record(label::kDrop);
-      break;
-    case tool::kEraser:
-      if (tl && in.painted) Record(label::kErase);
-      break;
-    case tool::kLine:
-      if (!tl || !state_.stroke.Set()) break;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        if (tl->Release(c, state_.stroke, p)) Record(label::kLine);
-      });
-      state_.stroke = Point{};
-      break;
-    case tool::kCircle:
-      if (!tl || !state_.buttonDown.Set()) break;
-      DrawStep(v, [&] {
-        doc_.RevertLayer(active, false);
-        if (tl->Release(c, state_.buttonDown, p)) Record(label::kCircle);
-      });
-      state_.stroke = Point{};
-      break;
-    case tool::kTouchTransform:
-      if (!tl) break;
-      DrawStep(v, [&] {
-        if (tl->Release(c, state_.stroke, p)) Record(label::kTouch);
-      });
-      break;
-    case tool::kFreeRotate:
-      if (!tl) break;
-      DrawStep(v, [&] { tl->Release(c, state_.stroke, p); });
-      state_.stroke = Point{};
-      break;
-    default:
-      if (!tl || !(tool::IsFreeTransform(t) || tool::IsMeasureTool(t) || tool::IsGuideTool(t))) break;
-      DrawStep(v, [&] { tl->Release(c, state_.stroke, p); });
       break;
   }
   v.Invalidate();
 }
 
 void ToolRouter::DoubleClick(ToolView& v, const PointerEvent& e) {
-  const int t = frame_.currentTool;
-  Tool* tl = ToolFor(t);
-  ToolContext c = Context(v);
-  if (state_.selectionActive && (t == tool::kRectSelect || t == tool::kFreeSelect || t == tool::kPolygonSelect)) {
-    ClearSelection(&v);
-  } else if (t == tool::kAutoSelect && state_.selectionActive) {
-    if (!state_.shiftHeld) ClearSelection(&v);
-  } else if (t == tool::kPolygonSelect && !state_.selectionActive && tl && state_.polygonFirst.Set()) {
-    // Close the polygon with its last edge back to the first vertex.
-    tl->DoubleClick(c, state_.stroke, state_.polygonFirst);
-    state_.polygonClosed = true;
-    state_.selectionActive = true;
-    doc_.Layers().selectionExists = true;
-    v.StartSelectionTimer();
-  } else if (tl && (tool::IsMeasureTool(t) || tool::IsGuideTool(t))) {
+  if (Tool* tl = ToolFor(frame_.currentTool)) {
+    ToolContext c = Context(v, &e);
     tl->DoubleClick(c, state_.stroke, e.view);
   }
   v.Invalidate();
@@ -547,28 +380,11 @@ void ToolRouter::KeyDown(ToolView& v, Key key, bool autoRepeat) {
   // Only a held Shift (its auto-repeat) counts, so that a quick tap of Shift
   // before a wand click does not add to the selection by accident.
   state_.shiftHeld = key == Key::Shift && autoRepeat;
-  const int t = frame_.currentTool;
   if (key == Key::Enter && doc_.SelectionMove()) {
     ClearSelection(&v);
     return;
   }
-  if (t == tool::kMove && doc_.Layers().Active()) {
-    int dx = 0, dy = 0;
-    switch (key) {
-      case Key::Left: dx = -1; break;
-      case Key::Up: dy = -1; break;
-      case Key::Right: dx = 1; break;
-      case Key::Down: dy = 1; break;
-      default: break;
-    }
-    if (dx || dy) {
-      MoveLayerBy(dx, dy, false, v);
-      doc_.CommitLayer(doc_.Layers().active);
-      v.Invalidate(false);
-      return;
-    }
-  }
-  if (Tool* tl = ToolFor(t)) {
+  if (Tool* tl = ToolFor(frame_.currentTool)) {
     ToolContext c = Context(v);
     if (tl->KeyDown(c, key)) v.Invalidate();
   }
@@ -576,29 +392,6 @@ void ToolRouter::KeyDown(ToolView& v, Key key, bool autoRepeat) {
 
 void ToolRouter::KeyUp(ToolView&, Key, int repeatCount) {
   if (repeatCount == 1) state_.shiftHeld = false;
-}
-
-// Moves the active layer (and the selection mask that lies over it). With
-// absoluteFromStart the offset counts from the layer's position when the drag began,
-// so that fractions of a picture pixel at high zoom are not lost step by step.
-void ToolRouter::MoveLayerBy(int dx, int dy, bool absoluteFromStart, ToolView& v) {
-  LayerStack& L = doc_.Layers();
-  Layer* l = L.Active();
-  if (!l) return;
-  const bool maskFollows = L.maskX == l->x && L.maskY == l->y && L.maskWidth == l->width && L.maskHeight == l->height;
-  const int nx = absoluteFromStart ? v.Input().moveStartX + dx : l->x + dx;
-  const int ny = absoluteFromStart ? v.Input().moveStartY + dy : l->y + dy;
-  if (nx == l->x && ny == l->y) return;
-  l->x = nx;
-  l->y = ny;
-  if (maskFollows) {
-    L.maskX = nx;
-    L.maskY = ny;
-  }
-  l->dirty = 1;
-  v.Input().moved = true;
-  doc_.SetCompositionStale(true);
-  doc_.SetModified(true);
 }
 
 // ---------------------------------------------------------------- selection
@@ -614,7 +407,7 @@ void ToolRouter::ClearSelection(ToolView* v) {
   state_.preview = ToolPreview{};
   state_.previewPath.clear();
   state_.buttonDown = state_.stroke = state_.polygonFirst = state_.rectCorner = Point{};
-  state_.eraserLast = state_.lassoLast = state_.dropLast = Point{};
+  state_.lassoLast = Point{};
   state_.polygonOneShot = true;
   LayerStack& L = doc_.Layers();
   if (!(frame_.currentTool == tool::kAutoSelect && state_.shiftHeld)) {
@@ -634,6 +427,13 @@ void ToolRouter::ClearSelection(ToolView* v) {
 }
 
 void ToolRouter::ToolChosen(ToolView* v, int toolId) {
+  using tool::StrokeModel;
+  const StrokeModel model = tool::TraitsOf(toolId).stroke;
+  // A drawing tool starts its first stroke afresh, not from a point another tool left.
+  if (model == StrokeModel::Paint || model == StrokeModel::RubberBand || model == StrokeModel::Vertex) {
+    state_.stroke = Point{};
+    state_.preview = ToolPreview{};
+  }
   if (!tool::IsSelectionTool(toolId)) return;
   ClearSelection(v);
   if (toolId == tool::kPolygonSelect) state_.polygonOneShot = false;
@@ -720,12 +520,20 @@ void ToolRouter::FocusOut(ToolView& v) {
 // ---------------------------------------------------------------- zoom
 
 void ToolRouter::ScaleStoredPoints(int num, int den) {
-  for (Point* p : {&state_.buttonDown, &state_.stroke, &state_.polygonFirst, &state_.rectCorner,
-                   &state_.eraserLast, &state_.lassoLast, &state_.dropLast})
+  for (Point* p : {&state_.buttonDown, &state_.stroke, &state_.polygonFirst, &state_.rectCorner, &state_.lassoLast})
     *p = Scaled(*p, num, den);
   state_.preview.a = Scaled(state_.preview.a, num, den);
   state_.preview.b = Scaled(state_.preview.b, num, den);
   for (Point& p : state_.previewPath) p = Scaled(p, num, den);
+}
+
+void ToolRouter::SetZoom(float z) {
+  state_.zoom = z;
+  doc_.Host().TitleChanged(doc_);
+}
+
+std::string ToolRouter::Title() const {
+  return Format("%s %d %s ", doc_.Name().c_str(), int(state_.zoom * 100), "%") + doc_.TitleText();
 }
 
 void ToolRouter::AfterZoom() {
@@ -736,8 +544,8 @@ void ToolRouter::AfterZoom() {
 }
 
 bool ToolRouter::ZoomIn(Point at) {
-  if (state_.stretch || doc_.Zoom() >= kMaxZoom) return false;
-  doc_.SetZoom(doc_.Zoom() * 2);
+  if (state_.stretch || Zoom() >= kMaxZoom) return false;
+  SetZoom(Zoom() * 2);
   ScaleStoredPoints(2, 1);
   state_.zoomAnchor = at;
   AfterZoom();
@@ -745,8 +553,8 @@ bool ToolRouter::ZoomIn(Point at) {
 }
 
 bool ToolRouter::ZoomOut(ToolView* v) {
-  if (state_.stretch || doc_.Zoom() <= kMinZoom) return false;
-  doc_.SetZoom(doc_.Zoom() / 2);
+  if (state_.stretch || Zoom() <= kMinZoom) return false;
+  SetZoom(Zoom() / 2);
   ScaleStoredPoints(1, 2);
   state_.zoomAnchor = Point{};
   AfterZoom();
@@ -755,14 +563,14 @@ bool ToolRouter::ZoomOut(ToolView* v) {
 }
 
 bool ToolRouter::ZoomActual() {
-  const float z = doc_.Zoom();
+  const float z = Zoom();
   if (state_.stretch || z == 1.0f || z <= 0) return false;
   // Keep the stored points on the same picture pixels.
   if (z > 1)
     ScaleStoredPoints(1, int(z));
   else
     ScaleStoredPoints(int(std::lround(1 / z)), 1);
-  doc_.SetZoom(1.0f);
+  SetZoom(1.0f);
   state_.zoomAnchor = Point{};
   AfterZoom();
   return true;
@@ -825,7 +633,7 @@ bool ToolRouter::OnCommand(int id, ToolView* v) {
 }
 
 bool ToolRouter::IsCommandEnabled(int id) const {
-  const float z = doc_.Zoom();
+  const float z = Zoom();
   switch (id) {
     case tool::kZoomIn: return !state_.stretch && z < kMaxZoom;
     case tool::kZoomOut: return !state_.stretch && z > kMinZoom;
@@ -841,43 +649,26 @@ bool ToolRouter::IsCommandEnabled(int id) const {
 // ---------------------------------------------------------------- display
 
 int ToolRouter::OverlayMode(bool guidePoints) const {
-  const int t = frame_.currentTool;
-  int mode = 0;
-  if (state_.selectionActive) mode = 1;
-  if ((t == tool::kRectSelect && state_.stroke.Set()) || t == tool::kFreeSelect || t == tool::kPolygonSelect ||
-      t == tool::kFreeRotate || tool::IsFreeTransform(t) || t == tool::kGuideFirst)
-    mode = 2;
+  using tool::Overlay;
+  const Overlay overlay = tool::TraitsOf(frame_.currentTool).overlay;
+  int mode = state_.selectionActive ? 1 : 0;
+  if (overlay == Overlay::Preview || (overlay == Overlay::PreviewOnDrag && state_.stroke.Set())) mode = 2;
   if (guidePoints) mode = 5;
-  if (t == tool::kContinuousMeasure) mode = 3;
+  if (overlay == Overlay::Measurement) mode = 3;
   const Layer* a = doc_.Layers().Active();
   if (a && a->kind == kLayerText && mode != 3) mode = 0;
   return mode;
 }
 
 std::optional<CursorShape> ToolRouter::CursorFor(bool dragging, bool nearHandle) const {
-  const int t = frame_.currentTool;
-  if (dragging && DrawsWhileDragging(t)) return CursorShape::DragCross;
-  switch (t) {
-    case tool::kDrop: return CursorShape::Drop;
-    case tool::kDot: return CursorShape::DotPen;
-    case tool::kEraser: return CursorShape::Eraser;
-    case tool::kText: return CursorShape::Text;
-    case tool::kFreeRotate: return CursorShape::Rotate;
-    case tool::kZoomIn: return CursorShape::Zoom;
-    case tool::kMove: return CursorShape::Move;
-    case tool::kColourPicker:
-    case tool::kColourRange: return CursorShape::Picker;
-    case tool::kTouchTransform: return CursorShape::Touch;
-    case tool::kTransformSize: return CursorShape::Transform;
-    case tool::kTransformSkew:
-    case tool::kTransformPerspective: return CursorShape::Drop;
-    case tool::kMeasure:
-    case tool::kGuideFirst:
-    case tool::kGuideEdit:
-    case tool::kGuideMove:
+  const tool::ToolTraits& tr = tool::TraitsOf(frame_.currentTool);
+  if (dragging && tr.dragCross) return CursorShape::DragCross;
+  switch (tr.cursorRule) {
+    case tool::CursorRule::Fixed: return tr.cursor;
+    case tool::CursorRule::NearHandle:
       if (nearHandle) return CursorShape::Drop;
       return std::nullopt;
-    default: break;
+    case tool::CursorRule::Style: break;
   }
   switch (frame_.cursorStyle) {
     case 1: return CursorShape::Arrow;

@@ -20,6 +20,7 @@
 #include "image/frame_state.h"
 #include "tools/outline.h"
 #include "tools/tool_ids.h"
+#include "tools/tool_traits.h"
 #include "tools/view_geometry.h"
 
 namespace velmira {
@@ -28,40 +29,17 @@ namespace tool {
 constexpr int kInvertSelection = 2055;
 }  // namespace tool
 
-// Cursor shapes of the view; the view draws each one.
-enum class CursorShape {
-  Arrow,
-  UpArrow,
-  Cross,      // the configured cross style
-  IBeam,
-  DragCross,  // painting tools while they draw during a drag
-  Wait,
-  Dot,        // dot tool, measurement click, cursor style 3
-  Drop,       // water drop and transform handles
-  Eraser,
-  Text,
-  Rotate,
-  Zoom,
-  Move,
-  Picker,
-  Touch,
-  Transform,
-  DotPen,     // the dot tool: a pen nib over the dot it will set
-};
-
-// What the router draws as a rubber band while a drag is under way.
-struct ToolPreview {
-  enum Kind { None, Rectangle, Line, Ellipse } kind = None;
-  Point a, b;
-};
-
 // State of a document that all its views share.
 struct DocViewState {
+  // 0.125 … 16 in powers of two: view pixels per picture pixel.
+  float zoom = 1.0f;
   bool stretch = false;
   int scrollX = 0, scrollY = 0;
   Point zoomAnchor;  // zoomed space before the step; x = −1: none
-  // Stored tool points in zoomed-picture space; −1: none.
-  Point buttonDown, stroke, polygonFirst, rectCorner, eraserLast, lassoLast, dropLast;
+  // Stored tool points in zoomed-picture space; −1: none. `stroke` is the point the
+  // current gesture works from (the press point, the previous point of a stroke,
+  // the previous vertex).
+  Point buttonDown, stroke, polygonFirst, rectCorner, lassoLast;
   bool selectionActive = false;
   bool outlineBuilt = false;
   bool outlinePhase = false;
@@ -135,12 +113,22 @@ struct ToolContext {
   DocViewState& state;
   ToolView& view;
   ToolRouter& router;
+  const PointerEvent* event = nullptr;  // the pointer event being handled, if any
+
+  float Zoom() const { return state.zoom; }
+  // The canvas pixel (column, row from the top) under a zoomed view point; an unset
+  // point stays unset.
+  Point Picture(Point view) const {
+    if (!view.Set() || state.zoom <= 0) return view;
+    return {int(float(view.x) / state.zoom), int(float(view.y) / state.zoom)};
+  }
 };
 
-// The pixel work of one tool. `from` is the stored point the tool family works from
-// (stroke start, previous point, first vertex; unset when there is none), `to` the
-// event's point. Press/Drag/Release return true when they changed something that
-// the router should record or show.
+// The pixel work of one tool. `from` is the stored point the tool's stroke model
+// works from (stroke start, previous point, previous vertex; unset when there is
+// none), `to` the event's point. Press/Drag/Release return true when they changed
+// something that the router should record or show. A tool of the Own model gets an
+// unset `from` and keeps the router's state itself.
 class Tool {
  public:
   virtual ~Tool() = default;
@@ -156,9 +144,11 @@ class Tool {
 };
 
 using ToolFactory = std::function<std::unique_ptr<Tool>()>;
-// Program-wide registry of tool factories by command id; every router made after a
-// registration gets an instance.
-void RegisterToolFactory(int toolId, ToolFactory factory);
+// Program-wide registry of tools by command id, with the traits they carry; every
+// router made after a registration gets an instance.
+void RegisterTool(int toolId, const tool::ToolTraits& traits, ToolFactory factory);
+// Forgets a tool: routers made afterwards route its id to nothing.
+void UnregisterTool(int toolId);
 
 class ToolRouter {
  public:
@@ -194,6 +184,11 @@ class ToolRouter {
   // Zoom: 0.125 … 16 in powers of two.
   static constexpr float kMinZoom = 0.125f;
   static constexpr float kMaxZoom = 16.0f;
+  float Zoom() const { return state_.zoom; }
+  // Sets the zoom of every view of the document; the title, which shows it, follows.
+  void SetZoom(float z);
+  // The document's title as its windows show it: name, zoom, active layer.
+  std::string Title() const;
   bool ZoomIn(Point at);
   bool ZoomOut(ToolView* v);
   bool ZoomActual();
@@ -229,13 +224,24 @@ class ToolRouter {
   // Multiplies (factor 2) or divides (factor ½) every stored view-space point.
   void ScaleStoredPoints(int num, int den);
 
- private:
-  ToolContext Context(ToolView& v) { return ToolContext{doc_, frame_, state_, v, *this}; }
-  void MoveLayerBy(int dx, int dy, bool absoluteFromStart, ToolView& v);
-  void DropStaleMoveOutline(ToolView& v);
-  void Record(const char* label);
+  // A drawing step while the outline runs stops the timer around it, so that no
+  // tick draws the outline over a half-finished step.
   template <class F>
-  void DrawStep(ToolView& v, F&& f);
+  void DrawStep(ToolView& v, F&& f) {
+    const bool pause = state_.selectionActive && v.SelectionTimerRunning();
+    if (pause) v.StopSelectionTimer();
+    f();
+    doc_.SetCompositionStale(true);
+    if (pause) v.StartSelectionTimer();
+  }
+  // Records a pixel step of the active layer.
+  void Record(const char* label);
+
+ private:
+  ToolContext Context(ToolView& v, const PointerEvent* e = nullptr) {
+    return ToolContext{doc_, frame_, state_, v, *this, e};
+  }
+  void DropStaleMoveOutline(ToolView& v);
   void AfterZoom();
 
   CMirvDoc& doc_;

@@ -15,7 +15,7 @@ CChildFrame::CChildFrame(CMirvDoc& doc, FrameState& frame, QWidget* parent)
 }
 
 void CChildFrame::RefreshTitle() {
-  const QString t = QString::fromStdString(doc_.Title());
+  const QString t = QString::fromStdString(view_ ? view_->Router().Title() : std::string());
   setWindowTitle(t.isEmpty() ? QString::fromStdString(doc_.Name()) : t);
 }
 

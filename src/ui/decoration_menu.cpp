@@ -86,9 +86,10 @@ class TextTool : public Tool {
   bool Press(ToolContext& c, Point, Point to) override {
     CMirvDoc& doc = c.doc;
     const Layer* l = doc.Layers().Active();
-    if (!l || doc.IsBusy() || doc.Zoom() <= 0) return false;
+    if (!l || doc.IsBusy() || c.Zoom() <= 0) return false;
     TextRasterizer& r = QtTextRasterizer::Instance();
-    const int px = int(float(to.x) / doc.Zoom()), py = int(float(to.y) / doc.Zoom());
+    const Point pic = c.Picture(to);
+    const int px = pic.x, py = pic.y;
     const int lx = px - l->x, ly = l->y + doc.Layers().header.canvasHeight - 1 - py;
     const bool edit = OnText(*l, r, lx, ly);
     TextParams initial = edit ? TextParamsOf(*l) : Remembered(c.frame);
@@ -131,7 +132,8 @@ void SetDecorationDialogRunner(DecorationDialogRunner runner) { Runner() = std::
 void RegisterTextTool(CMainFrame& frame) {
   TextFrame() = &frame;
   static const bool once = [] {
-    RegisterToolFactory(tool::kText, [] { return std::make_unique<TextTool>(); });
+    RegisterTool(tool::kText, {.cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Text},
+                 [] { return std::make_unique<TextTool>(); });
     return true;
   }();
   (void)once;

@@ -34,10 +34,9 @@ FaceTransPanel*& ActivePanel() {
 // A zoomed-picture point to a pixel of the active layer (rows from the bottom).
 // Unlike CMirvDoc::MapToLayer it never grows the layer: a warp box partly outside
 // simply leaves the outside alone.
-bool LayerPoint(CMirvDoc& doc, Point p, int* x, int* y) {
+bool LayerPoint(CMirvDoc& doc, float z, Point p, int* x, int* y) {
   const LayerStack& st = doc.Layers();
   const Layer* l = st.Active();
-  const float z = doc.Zoom();
   if (!l || z <= 0 || !p.Set()) return false;
   *x = int(float(p.x) / z) - l->x;
   *y = l->y + st.header.canvasHeight - int(float(p.y) / z) - 1;
@@ -157,7 +156,7 @@ bool FaceTransPanel::Convert() {
   DocViewState& st = view->Router().State();
   // The box is the rectangle selection: its two corners as the user dragged them.
   int x1, y1, x2, y2;
-  if (!st.selectionActive || !LayerPoint(doc_, st.stroke, &x1, &y1) || !LayerPoint(doc_, st.rectCorner, &x2, &y2))
+  if (!st.selectionActive || !LayerPoint(doc_, st.zoom, st.stroke, &x1, &y1) || !LayerPoint(doc_, st.zoom, st.rectCorner, &x2, &y2))
     return false;
   boxWidth_ = std::abs(x1 - x2);
   boxHeight_ = std::abs(y1 - y2);
@@ -212,7 +211,7 @@ void FaceTransPanel::reject() { CloseMode(); }
 
 bool TouchTransformTool::Release(ToolContext& c, Point, Point to) {
   int x, y;
-  if (!LayerPoint(c.doc, to, &x, &y)) return false;
+  if (!LayerPoint(c.doc, c.Zoom(), to, &x, &y)) return false;
   // Without a panel (the tool chosen some other way) the warp takes its defaults.
   const FaceTransPanel* p = FaceTransPanel::Active();
   const TouchSettings s = p && &p->Document() == &c.doc ? p->Settings() : TouchSettings{};
@@ -224,7 +223,11 @@ bool TouchTransformTool::Release(ToolContext& c, Point, Point to) {
 
 void RegisterTouchTransformTool() {
   static const bool once = [] {
-    RegisterToolFactory(tool::kTouchTransform, [] { return std::make_unique<TouchTransformTool>(); });
+    // The warp is one step on the release; the press drops any preview left over.
+    RegisterTool(tool::kTouchTransform,
+                 {.stroke = tool::StrokeModel::Handles, .onPress = {true, false}, .label = QT_TR_NOOP("터치변형"),
+                  .cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Touch},
+                 [] { return std::make_unique<TouchTransformTool>(); });
     return true;
   }();
   (void)once;

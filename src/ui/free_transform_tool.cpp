@@ -45,7 +45,7 @@ void FreeTransformTool::Reset(const CMirvDoc& doc) {
 bool FreeTransformTool::Press(ToolContext& c, Point, Point to) {
   // Undo, redo or another command may have moved the layer since the last drag.
   Reset(c.doc);
-  const double z = c.doc.Zoom();
+  const double z = c.Zoom();
   double best = kReach + 1;
   for (int k = 0; k < 4; ++k) {
     const double d = std::hypot(corners_[k].x * z - to.x, corners_[k].y * z - to.y);
@@ -79,7 +79,7 @@ void FreeTransformTool::MoveCorner(int k, double x, double y) {
 
 bool FreeTransformTool::Drag(ToolContext& c, Point, Point to) {
   if (grabbed_ < 0) return false;
-  const double z = c.doc.Zoom();
+  const double z = c.Zoom();
   MoveCorner(grabbed_, to.x / z, to.y / z);
   return true;
 }
@@ -87,8 +87,15 @@ bool FreeTransformTool::Drag(ToolContext& c, Point, Point to) {
 bool FreeTransformTool::Release(ToolContext& c, Point, Point) {
   if (grabbed_ < 0) return false;
   grabbed_ = -1;
+  // The corners are picture pixels; a zoom changed during the mode would leave the
+  // handles where the user cannot see them, so the mode ends with its message.
+  if (c.Zoom() != 1.0f) {
+    c.doc.Host().ShowMessage(kMsgFreeTransformZoom);
+    c.frame.currentTool = tool::kNone;
+    Reset(c.doc);
+    return false;
+  }
   const bool done = FreeTransform(c.doc, ModeOf(toolId_), corners_);
-  if (c.doc.Zoom() != 1.0f) c.frame.currentTool = tool::kNone;  // the mode ends with the message
   // Success or not, the handles go back onto the layer as it now is.
   Reset(c.doc);
   if (done) c.doc.Host().UpdateViews(c.doc, 0);
@@ -109,7 +116,7 @@ class FreeRotateTool final : public Tool {
     FreeRotateDialog* panel = FreeRotateDialog::Active();
     QuadPoint box[4];
     if (!panel || !LayerBox(c.doc, box)) return false;
-    const double z = c.doc.Zoom();
+    const double z = c.Zoom();
     cx_ = (box[0].x + box[2].x) / 2 * z;
     cy_ = (box[0].y + box[2].y) / 2 * z;
     from_ = Direction(to);
@@ -147,7 +154,10 @@ std::shared_ptr<Tool> MakeFreeRotateTool() { return std::make_shared<FreeRotateT
 
 void RegisterFreeRotateTool() {
   static const bool once = [] {
-    RegisterToolFactory(tool::kFreeRotate, [] { return std::make_unique<FreeRotateTool>(); });
+    RegisterTool(tool::kFreeRotate,
+                 {.stroke = tool::StrokeModel::Handles, .overlay = tool::Overlay::Preview,
+                  .cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Rotate},
+                 [] { return std::make_unique<FreeRotateTool>(); });
     return true;
   }();
   (void)once;
@@ -155,8 +165,14 @@ void RegisterFreeRotateTool() {
 
 void RegisterFreeTransformTools() {
   static const bool once = [] {
+    // The free transforms may follow the rotation panel: they end the rotation mode.
     for (int id : {tool::kTransformSize, tool::kTransformSkew, tool::kTransformPerspective})
-      RegisterToolFactory(id, [id] { return std::make_unique<FreeTransformTool>(id); });
+      RegisterTool(id,
+                   {.stroke = tool::StrokeModel::Handles, .overlay = tool::Overlay::Preview,
+                    .cursorRule = tool::CursorRule::Fixed,
+                    .cursor = id == tool::kTransformSize ? CursorShape::Transform : CursorShape::Drop,
+                    .follows = tool::Follows(tool::ModePanel::Rotation)},
+                   [id] { return std::make_unique<FreeTransformTool>(id); });
     return true;
   }();
   (void)once;
@@ -167,7 +183,7 @@ bool EnterFreeTransform(CMainFrame& frame, int toolId) {
   CMirvDoc* doc = frame.ActiveDocument();
   CMirvView* view = frame.ActiveView();
   if (!doc || !view || doc->IsBusy() || !doc->Layers().Active()) return false;
-  if (doc->Zoom() != 1.0f) {
+  if (view->Router().Zoom() != 1.0f) {
     doc->Host().ShowMessage(kMsgFreeTransformZoom);
     return false;
   }
@@ -219,7 +235,7 @@ QList<QRect> TransformHandles::HandleRects() const {
   const QuadPoint* q = t->Corners();
   if (t->Grabbed() < 0 && LayerBox(view_.Document(), box)) q = box;
   const QPoint origin = view_.PictureOrigin();
-  const double z = view_.Document().Zoom();
+  const double z = view_.Router().Zoom();
   for (int k = 0; k < 4; ++k) {
     const QPoint c = origin + QPoint(int(std::lround(q[k].x * z)), int(std::lround(q[k].y * z)));
     rects << QRect(c - QPoint(4, 4), QSize(9, 9));

@@ -9,15 +9,17 @@
 #include <memory>
 
 #include "app/language.h"
+#include "app/shared_folder.h"
 #include "app/temp_folders.h"
 #include "ui/mirv_app.h"
 #include "ui/mirv_view.h"
 
 namespace {
 
-// VELMIRA_REPORT_FIRST_PAINT=1 prints the time from the start of main() to the
-// first paint of a picture view; with VELMIRA_EXIT_AFTER_FIRST_PAINT=1 the editor
-// then quits (the start-up benchmark).
+// VELMIRA_REPORT_FIRST_PAINT=1 prints the shared data folder in use and the time
+// from the start of main() to the first paint of a picture view; with
+// VELMIRA_EXIT_AFTER_FIRST_PAINT=1 the editor then quits (the start-up benchmark
+// and the test of an installed copy).
 class FirstPaintProbe : public QObject {
  public:
   explicit FirstPaintProbe(bool quit) : quit_(quit) { clock_.start(); }
@@ -51,10 +53,14 @@ class FirstPaintProbe : public QObject {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Lets the desktop match the windows to the installed entry and its icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmira.Velmira"));
   std::unique_ptr<FirstPaintProbe> probe;
   if (qEnvironmentVariableIntValue("VELMIRA_REPORT_FIRST_PAINT") == 1) {
     probe = std::make_unique<FirstPaintProbe>(qEnvironmentVariableIntValue("VELMIRA_EXIT_AFTER_FIRST_PAINT") == 1);
     app.installEventFilter(probe.get());
+    std::printf("shared-folder %s\n", velmira::SharedFolder().c_str());
+    std::fflush(stdout);
   }
   velmira::CMirvApp::Options options;
   options.language = velmira::StartupLanguage(velmira::DataFolder());

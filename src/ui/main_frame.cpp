@@ -48,6 +48,7 @@
 #include "ui/qt_colour.h"
 #include "ui/processing_menu.h"
 #include "ui/tool_menu.h"
+#include "ui/free_transform_tool.h"
 #include "ui/tool_options.h"
 #include "ui/transform_menu.h"
 
@@ -97,6 +98,9 @@ CMainFrame::CMainFrame(fs::path dataFolder, fs::path sharedFolder, QWidget* pare
   // Every document's router is made with the tools registered by then.
   RegisterStandardTools();
   RegisterTextTool(*this);
+  // The transforms say which panels they may follow even before first use.
+  RegisterFreeRotateTool();
+  RegisterFreeTransformTools();
   InstallMeasurement(*this, dataFolder_, sharedFolder_);
   host_ = std::make_unique<QtDocHost>(*this, frame_);
   profile_ = std::make_unique<QSettings>(PathText(dataFolder_ / "profile.ini"), QSettings::IniFormat);
@@ -572,7 +576,7 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
 // save that did not happen).
 static bool AskToSave(CMainFrame& f, CMirvDoc& doc) {
   if (!NeedsSave(doc)) return true;
-  const QString title = QString::fromStdString(doc.Title().empty() ? doc.Name() : doc.Title());
+  const QString title = QString::fromStdString(doc.Name());
   switch (f.Host().AskQ(Tr(kSavePrompt).arg(title), AskButtons::YesNoCancel)) {
     case Answer::Yes: return f.SaveDocument(doc, false);
     case Answer::No: return true;
@@ -928,10 +932,8 @@ void CMainFrame::SetBaseTitle(const QString& title) {
 
 void CMainFrame::RefreshTitle() {
   QString t = baseTitle_;
-  if (CMirvDoc* d = ActiveDocument()) {
-    const std::string& doc = d->Title().empty() ? d->Name() : d->Title();
-    t += QStringLiteral(" - [%1]").arg(QString::fromStdString(doc).trimmed());
-  }
+  if (CMirvView* v = ActiveView())
+    t += QStringLiteral(" - [%1]").arg(QString::fromStdString(v->Router().Title()).trimmed());
   setWindowTitle(t);
 }
 

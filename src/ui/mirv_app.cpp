@@ -12,6 +12,7 @@
 
 #include "app/shared_folder.h"
 #include "ui/main_frame.h"
+#include "ui/recovery_offer.h"
 #include "ui/scan_menu.h"
 #include "ui/update_check.h"
 
@@ -74,7 +75,14 @@ CMirvApp::CMirvApp(QStringList files) : CMirvApp(std::move(files), Options{}) {}
 
 CMirvApp::CMirvApp(QStringList files, Options options) : files_(std::move(files)), options_(options) {}
 
-CMirvApp::~CMirvApp() = default;
+CMirvApp::~CMirvApp() {
+  // Documents first (each removes its own history files), then the instance's
+  // folder: a normal end leaves nothing in the temporary folder.
+  frame_.reset();
+  temp_.RemoveAndClose();
+  std::error_code ec;
+  if (!fallbackTemp_.empty()) fs::remove_all(fallbackTemp_, ec);
+}
 
 bool CMirvApp::InitInstance() {
   // The profile (recent files, bar state) is kept under the maker's name.
@@ -97,6 +105,9 @@ bool CMirvApp::InitInstance() {
 
   // The history folder comes before any document: every opened picture writes its
   // first history step at once, and a clean-up after the opening would take it.
+  // What gone editors left that can be recovered is claimed before the clean-up
+  // below, which would otherwise take it, and offered once the window is up.
+  leftovers_ = ClaimLeftoverFolders(TempRoot());
   std::string error;
   fs::path tempPath;
   if (temp_.Open(TempRoot(), &error)) {
@@ -106,6 +117,7 @@ bool CMirvApp::InitInstance() {
     std::error_code ec;
     tempPath = fs::temp_directory_path(ec) / ("velmira-" + std::to_string(::getpid()));
     fs::create_directories(tempPath, ec);
+    fallbackTemp_ = tempPath;
   }
   frame_->Frame().tempFolder = tempPath;
   log_.push_back("temp");
@@ -129,6 +141,11 @@ bool CMirvApp::InitInstance() {
     splash.exec();
   }
   log_.push_back("splash");
+
+  if (!leftovers_.empty()) {
+    const int offered = OfferRecovery(*frame_, leftovers_);
+    log_.push_back("recover:" + std::to_string(offered));
+  }
 
   // The check runs in the background: a slow or dead network never holds up the
   // start, and the dialog appears whenever a newer version is reported.

@@ -73,6 +73,9 @@ class CMirvApp {
   QStringList files_;
   Options options_;
   InstanceTempFolder temp_;
+  std::filesystem::path fallbackTemp_;  // used when temp_ could not be made
+  // Folders of gone editors holding documents to offer; kept locked until then.
+  std::vector<std::unique_ptr<ClaimedFolder>> leftovers_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<LanguagePack> language_;
   std::vector<std::string> log_;

@@ -112,7 +112,7 @@ bool CMirvView::HasPicture() const {
 
 QSize CMirvView::ZoomedSize() const {
   if (!HasPicture()) return {0, 0};
-  const float z = doc_.Zoom();
+  const float z = router_->Zoom();
   return {int(float(doc_.Layers().header.canvasWidth) * z), int(float(doc_.Layers().header.canvasHeight) * z)};
 }
 
@@ -123,7 +123,7 @@ ViewGeometry CMirvView::Geometry() const {
   if (router_->State().stretch && HasPicture() && g.clientWidth > 0 && g.clientHeight > 0) {
     g.zoomedWidth = g.clientWidth;
     g.zoomedHeight = g.clientHeight;
-    const double z = doc_.Zoom();
+    const double z = router_->Zoom();
     g.toZoomX = z * doc_.Layers().header.canvasWidth / g.clientWidth;
     g.toZoomY = z * doc_.Layers().header.canvasHeight / g.clientHeight;
   } else {
@@ -202,7 +202,7 @@ void CMirvView::OnUpdate(int hint) {
   } else {
     SetScrollExtents(zoomed.width(), zoomed.height());
   }
-  updatedZoom_ = doc_.Zoom();
+  updatedZoom_ = router_->Zoom();
   updatedStretch_ = s.stretch;
   cacheValid_ = false;
   StoreScroll();
@@ -422,7 +422,7 @@ void CMirvView::DrawPreview(QPainter& p, const PictureRect& r, const CacheKey& k
   p.setClipRect(QRect(r.left, r.top, r.width, r.height));
   // Stored points are in zoomed-picture space of the document's zoom; in stretch
   // mode they are scaled to the displayed picture.
-  const double sx = k.zoomX / doc_.Zoom(), sy = k.zoomY / doc_.Zoom();
+  const double sx = k.zoomX / router_->Zoom(), sy = k.zoomY / router_->Zoom();
   auto at = [&](Point q) { return ToClient(Point{int(q.x * sx), int(q.y * sy)}, r, k); };
   switch (s.preview.kind) {
     case ToolPreview::Rectangle: p.drawRect(QRectF(at(s.preview.a), at(s.preview.b)).normalized()); break;
@@ -447,7 +447,7 @@ void CMirvView::paintEvent(QPaintEvent*) {
   DocViewState& s = router_->State();
   // A zoom that reached the document without an update of this view (a host that
   // does not forward updates) still lays the view out before it is drawn.
-  if (updatedZoom_ != doc_.Zoom() || updatedStretch_ != s.stretch) OnUpdate(s.stretch ? 0 : viewcmd::kUpdateHint);
+  if (updatedZoom_ != router_->Zoom() || updatedStretch_ != s.stretch) OnUpdate(s.stretch ? 0 : viewcmd::kUpdateHint);
   if (s.revertOnPaint) {
     // The clear command asked to drop an unfinished preview from the active layer.
     s.revertOnPaint = false;
@@ -470,7 +470,7 @@ void CMirvView::paintEvent(QPaintEvent*) {
     k.zoomX = float(r.width) / float(L.header.canvasWidth);
     k.zoomY = float(r.height) / float(L.header.canvasHeight);
   } else {
-    k.zoomX = k.zoomY = doc_.Zoom();
+    k.zoomX = k.zoomY = router_->Zoom();
   }
   k.left = r.centredX ? 0 : g.scrollX;
   k.top = r.centredY ? 0 : g.scrollY;

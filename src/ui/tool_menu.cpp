@@ -45,61 +45,31 @@ bool MayChooseTool(CMainFrame& frame, int id) {
 }
 
 void SetUpChosenTool(CMainFrame& frame, int id) {
-  FrameState& f = frame.Frame();
+  const tool::ToolTraits& traits = tool::TraitsOf(id);
   ToolOptionBar* bar = frame.ToolOptions();
-  CMirvView* view = frame.ActiveView();
-  const QString spread = ToolOptionBar::BorderSpreadLabel();
-  auto noSliders = [&] {
-    bar->SetupSlider1(false, QString(), 0, 0, 0);
-    bar->SetupSlider2(false, QString(), 0);
-  };
-  switch (id) {
-    case tool::kRectSelect:
-    case tool::kFreeSelect:
-    case tool::kPolygonSelect:
-      bar->SetupSlider1(true, spread, f.borderSpread, 0, 30);
-      bar->SetupSlider2(false, QString(), 0);
-      frame.SetStatusText(id == tool::kFreeSelect ? QString() : U(id == tool::kRectSelect ? QT_TR_NOOP("사각선택") : QT_TR_NOOP("인접한 유사영역 탐색지정")));
-      break;
-    case tool::kAutoSelect:
-      bar->SetupSlider1(true, Tr("포함한계치"), 25, 0, 60);
-      bar->SetupSlider2(true, spread, f.borderSpread, 0, 30);
-      frame.SetStatusText(Tr("인접한 유사영역 탐색지정"));
-      break;
-    case tool::kSpray:
-    case tool::kBrush:
-    case tool::kEraser:
-    case tool::kLine:
-      noSliders();
-      if (view) view->Router().State().eraserLast = Point{};
-      break;
-    case tool::kDrop:
-      bar->SetupSlider1(true, Tr("퍼짐정도"), 10, 5, 30);
-      frame.SetStatusText(Tr("물방울 효과"));
-      break;
-    case tool::kColourPicker: frame.SetStatusText(Tr("색상추출")); break;
-    case tool::kFill:
-      bar->SetupSlider1(true, Tr("포함한계치"), 10, 0, 60);
-      bar->SetupSlider2(true, spread, f.borderSpread, 0, 30);
-      frame.SetStatusText(Tr("빈영역채우기"));
-      break;
-    case tool::kGradient: {
-      if (view) {
-        DocViewState& s = view->Router().State();
-        s.stroke = Point{};
-        s.preview = ToolPreview{};
-      }
-      GradientDialog* d = DialogOf<GradientDialog>(frame);
-      if (!d) d = new GradientDialog(frame);
-      d->SyncFromFrame();
-      d->show();
-      d->raise();
-      break;
+  auto setUp = [&](const tool::OptionSlider& s, auto&& apply) {
+    switch (s.use) {
+      case tool::OptionSlider::Keep: break;
+      case tool::OptionSlider::Hide: apply(false, QString(), 0, 0, 0); break;
+      case tool::OptionSlider::Value: apply(true, U(s.label), s.value, s.min, s.max); break;
+      case tool::OptionSlider::BorderSpread:
+        apply(true, ToolOptionBar::BorderSpreadLabel(), frame.Frame().borderSpread, s.min, s.max);
+        break;
     }
-    default: break;
+  };
+  setUp(traits.slider1, [&](bool on, const QString& l, int v, int lo, int hi) { bar->SetupSlider1(on, l, v, lo, hi); });
+  setUp(traits.slider2, [&](bool on, const QString& l, int v, int lo, int hi) { bar->SetupSlider2(on, l, v, lo, hi); });
+  if (traits.status) frame.SetStatusText(U(traits.status));
+  // The gradient's kind and colours are set in its own window, shown with the tool.
+  if (id == tool::kGradient) {
+    GradientDialog* d = DialogOf<GradientDialog>(frame);
+    if (!d) d = new GradientDialog(frame);
+    d->SyncFromFrame();
+    d->show();
+    d->raise();
   }
-  // A new selection tool starts from no selection.
-  if (view) view->Router().ToolChosen(view, id);
+  // A new selection tool starts from no selection; a drawing tool from no stroke.
+  if (CMirvView* view = frame.ActiveView()) view->Router().ToolChosen(view, id);
 }
 
 // ---------------------------------------------------------------- commands

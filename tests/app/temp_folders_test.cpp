@@ -135,6 +135,39 @@ TEST_F(TempFoldersTest, AnotherProcessHoldingItsFolderIsLeftAlone) {
   for (int fd : {ready[0], ready[1], quit[0], quit[1]}) ::close(fd);
 }
 
+TEST_F(TempFoldersTest, GoneEditorsFoldersWithManifestsAreClaimedUntilDecided) {
+  // A running editor with a manifest, a gone one with a manifest, a gone one without.
+  InstanceTempFolder running;
+  ASSERT_TRUE(running.Open(root));
+  Touch(running.Path() / "Recovery_101.vlmrec");
+  for (const char* gone : {"run-1-0", "run-2-0"}) {
+    fs::create_directories(root / gone);
+    Touch(root / gone / "instance.lock");
+    Touch(root / gone / "UD_101_1_0.vlmtmp");
+  }
+  Touch(root / "run-1-0" / "Recovery_101.vlmrec");
+
+  auto claimed = ClaimLeftoverFolders(root);
+  ASSERT_EQ(claimed.size(), 1u);
+  EXPECT_EQ(claimed[0]->Path(), root / "run-1-0");
+  // While claimed, neither a second claim nor another editor's clean-up takes it.
+  EXPECT_TRUE(ClaimLeftoverFolders(root).empty());
+  InstanceTempFolder second;
+  ASSERT_TRUE(second.Open(root));
+  EXPECT_TRUE(fs::exists(root / "run-1-0" / "UD_101_1_0.vlmtmp"));
+  EXPECT_FALSE(fs::exists(root / "run-2-0"));
+  claimed[0]->Remove();
+  EXPECT_FALSE(fs::exists(root / "run-1-0"));
+
+  // A normal end takes the instance's own folder with it.
+  const fs::path own = second.Path();
+  Touch(own / "UD_102_1_0.vlmtmp");
+  second.RemoveAndClose();
+  EXPECT_FALSE(fs::exists(own));
+  EXPECT_FALSE(second.IsOpen());
+  EXPECT_TRUE(fs::exists(running.Path()));
+}
+
 TEST_F(TempFoldersTest, UnlockedFolderIsRemovedOnlyWhenOld) {
   fs::create_directories(root / "run-1-0");
   fs::create_directories(root / "run-2-0");

@@ -325,11 +325,13 @@ TEST_F(HistoryTest, PanelListAndFileNames) {
   history->CommitLayer(0);
   Paint(0, 5, "Removetransparency");
   EXPECT_EQ(history->ListLines().front(), "  2 256 칼라 Removetransparency");
-  // The deleted layer wrote nothing; the painted one did.
-  EXPECT_EQ(Files(), (std::vector<std::string>{"UD_101_2_0.vlmtmp", "WrIniLrList_Head_101.vlmtmp"}));
-  ASSERT_TRUE(history->Undo());
-  EXPECT_EQ(Files(), (std::vector<std::string>{"RedIniLrList_Head_101.vlmtmp", "UD_101_2_0.vlmtmp",
+  // The deleted layer wrote nothing; the painted one did. The crash-recovery
+  // manifest sits beside them.
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Recovery_101.vlmrec", "UD_101_2_0.vlmtmp",
                                                "WrIniLrList_Head_101.vlmtmp"}));
+  ASSERT_TRUE(history->Undo());
+  EXPECT_EQ(Files(), (std::vector<std::string>{"Recovery_101.vlmrec", "RedIniLrList_Head_101.vlmtmp",
+                                               "UD_101_2_0.vlmtmp", "WrIniLrList_Head_101.vlmtmp"}));
   // A step file holds pixels, transparency, effect plane and selection mask.
   const Layer& l = L().slots[0];
   EXPECT_EQ(fs::file_size(history->StepFile(2, 0)), size_t(l.imageSize + 3 * l.pixelCount));

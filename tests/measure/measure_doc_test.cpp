@@ -38,7 +38,7 @@ TEST_F(MeasureDoc, SegmentReadsCalibratedLengthAndDrawsIntoTheLayer) {
   EXPECT_TRUE(Red(50, 20));
   EXPECT_FALSE(Red(50, 40));
   // Picture points are kept, not view points: at zoom 2 the same picture segment.
-  doc->SetZoom(2.0f);
+  router->SetZoom(2.0f);
   Drag({{20, 100}, {220, 100}});
   ASSERT_EQ(List().Count(), 2);
   EXPECT_EQ(List().Objects()[1].points[0], (MPoint{10, 50}));

@@ -331,10 +331,6 @@ TEST_F(TransformTest, FreeTransformsMapOntoTheCorners) {
     EXPECT_EQ(L().Active()->width, 6);
     EXPECT_GT(std::count(L().Active()->alpha.begin(), L().Active()->alpha.end(), 0), 0);
   }
-  // Only at 100 %.
-  doc->SetZoom(2.0f);
-  EXPECT_FALSE(FreeTransform(*doc, FreeMode::Skew, same));
-  EXPECT_TRUE(Said(kMsgFreeTransformZoom));
 }
 
 TEST_F(TransformTest, FreeRotationKeepsContentAndCoverage) {

@@ -26,7 +26,7 @@ class SelectionMoveTest : public ToolFixture {
   }
   void TearDown() override {
     ToolFixture::TearDown();
-    for (int id : kSelectionTools) RegisterToolFactory(id, nullptr);
+    for (int id : kSelectionTools) UnregisterTool(id);
   }
   // Selects columns and rows 4…10 with the rectangle tool.
   void SelectBlock() {

@@ -28,7 +28,7 @@ class SelectionTest : public ToolFixture {
   // Routers of other test suites are made without these tools, as they expect.
   void TearDown() override {
     ToolFixture::TearDown();
-    for (int id : kSelectionTools) RegisterToolFactory(id, nullptr);
+    for (int id : kSelectionTools) UnregisterTool(id);
   }
 
   // Chooses a tool as the main frame does (the selection kind goes with it). The

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "../support/tool_fixture.h"
+#include "tools/standard_tools.h"
 
 namespace velmira {
 namespace {
@@ -32,7 +33,8 @@ struct PixelTool : Tool {
   std::vector<std::string> log;
   bool Put(ToolContext& c, Point p) {
     int x, y;
-    if (!c.doc.MapToLayer(p.x, p.y, false, &x, &y)) return false;
+    const Point q = c.Picture(p);
+    if (!c.doc.MapToLayer(q.x, q.y, false, &x, &y)) return false;
     c.doc.Layers().WriteLayerColor(c.doc.Layers().active, x, y, MakeRgbq(0, 0, 0));
     return true;
   }
@@ -50,37 +52,14 @@ struct PixelTool : Tool {
   }
 };
 
-// Selects the rectangle between two points on release, as the rectangle tool will.
-struct RectTool : Tool {
-  bool Release(ToolContext& c, Point a, Point b) override {
-    LayerStack& L = c.doc.Layers();
-    int x0, y0, x1, y1;
-    c.doc.MapToLayer(a.x, a.y, false, &x0, &y0);
-    c.doc.MapToLayer(b.x, b.y, false, &x1, &y1);
-    std::fill(L.mask.begin(), L.mask.end(), uint8_t(0));
-    for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
-      for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) L.mask[size_t(y) * L.maskWidth + x] = 1;
-    return true;
-  }
-};
-
-struct Vertices : Tool {
-  std::vector<std::pair<Point, Point>> edges;
-  bool Press(ToolContext&, Point from, Point to) override {
-    if (from.Set()) edges.push_back({from, to});
-    return true;
-  }
-  bool DoubleClick(ToolContext&, Point from, Point to) override {
-    edges.push_back({from, to});
-    return true;
-  }
-};
-
 PointerEvent At(int x, int y, bool leftOnly = true) { return {{x, y}, {x, y}, {x, y}, leftOnly}; }
 
 class RouterTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The tools' traits decide how the router drives them; the tests put their own
+    // pixel work under the real tools' ids.
+    RegisterStandardTools();
     tmp = fs::temp_directory_path() / ("velmira-tools-test-" + std::to_string(::getpid()));
     fs::create_directories(tmp);
     frame.tempFolder = tmp;
@@ -121,7 +100,7 @@ TEST_F(RouterTest, ZoomToolDoublesAtTheClickAndCentresItOnce) {
   router->State().stroke = {7, 9};
   router->Press(view, At(10, 12));
   router->Release(view, At(10, 12));
-  EXPECT_EQ(doc->Zoom(), 2.0f);
+  EXPECT_EQ(router->Zoom(), 2.0f);
   ASSERT_EQ(host.hints, std::vector<int>{1025});
   // The update saw the click in the zoomed space before the step; afterwards the
   // anchor is gone so that a later update does not jump back to it.
@@ -133,19 +112,19 @@ TEST_F(RouterTest, ZoomToolDoublesAtTheClickAndCentresItOnce) {
 
   // Up to 16 and no further; zoom out halves down to 0.125 and no further.
   for (int i = 0; i < 6; ++i) router->Press(view, At(1, 1)), router->Release(view, At(1, 1));
-  EXPECT_EQ(doc->Zoom(), 16.0f);
+  EXPECT_EQ(router->Zoom(), 16.0f);
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomIn));
   EXPECT_FALSE(router->ZoomIn({1, 1}));
   EXPECT_TRUE(router->OnCommand(tool::kZoomOut, &view));
-  EXPECT_EQ(doc->Zoom(), 8.0f);
+  EXPECT_EQ(router->Zoom(), 8.0f);
   EXPECT_EQ(view.focus, 1);
   EXPECT_EQ(frame.currentTool, tool::kZoomIn);  // zoom out keeps the tool
   while (router->ZoomOut(&view)) {
   }
-  EXPECT_EQ(doc->Zoom(), 0.125f);
+  EXPECT_EQ(router->Zoom(), 0.125f);
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomOut));
   EXPECT_FALSE(router->OnCommand(tool::kZoomOut, &view));
-  EXPECT_EQ(doc->Zoom(), 0.125f);
+  EXPECT_EQ(router->Zoom(), 0.125f);
 }
 
 TEST_F(RouterTest, StoredPointsFollowEveryZoomChange) {
@@ -157,7 +136,7 @@ TEST_F(RouterTest, StoredPointsFollowEveryZoomChange) {
   EXPECT_FALSE(router->State().rectCorner.Set());          // unset points stay unset
   router->ZoomOut(nullptr);
   EXPECT_TRUE(router->OnCommand(tool::kZoomActual, nullptr));
-  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_EQ(router->Zoom(), 1.0f);
   EXPECT_EQ(router->State().stroke, (Point{80, 40}));  // back on the same picture pixel
   EXPECT_FALSE(router->IsCommandEnabled(tool::kZoomActual));
 }
@@ -168,7 +147,7 @@ TEST_F(RouterTest, StretchModeDisablesTheZoomCommands) {
   for (int id : {tool::kZoomIn, tool::kZoomOut, tool::kZoomActual}) EXPECT_FALSE(router->IsCommandEnabled(id));
   frame.currentTool = tool::kZoomIn;
   router->Press(view, At(3, 3));
-  EXPECT_EQ(doc->Zoom(), 1.0f);
+  EXPECT_EQ(router->Zoom(), 1.0f);
   EXPECT_TRUE(router->IsCommandEnabled(tool::kStretch));
 }
 
@@ -259,7 +238,6 @@ TEST_F(RouterTest, LinePreviewsAreRevertedAndOnlyTheFinalLineStays) {
 }
 
 TEST_F(RouterTest, RectangleSelectionRunsTheOutlineAndAClickClearsIt) {
-  router->SetTool(tool::kRectSelect, std::make_shared<RectTool>());
   frame.currentTool = tool::kRectSelect;
   frame.selectionKind = 0;
   router->Press(view, At(2, 3));
@@ -301,21 +279,23 @@ TEST_F(RouterTest, RectangleSelectionRunsTheOutlineAndAClickClearsIt) {
 }
 
 TEST_F(RouterTest, PolygonClosesOnDoubleClickAndSwallowsTheClickAfterAClear) {
-  auto poly = std::make_shared<Vertices>();
-  router->SetTool(tool::kPolygonSelect, poly);
   frame.currentTool = tool::kPolygonSelect;
   frame.selectionKind = 3;
-  for (Point p : {Point{1, 1}, Point{10, 1}, Point{10, 8}}) {
+  for (Point p : {Point{1, 1}, Point{20, 1}, Point{20, 16}}) {
     router->Press(view, At(p.x, p.y));
     router->Release(view, At(p.x, p.y));
   }
-  router->DoubleClick(view, At(10, 8));
-  ASSERT_EQ(poly->edges.size(), 3u);
-  EXPECT_EQ(poly->edges[0], (std::pair<Point, Point>{{1, 1}, {10, 1}}));
-  EXPECT_EQ(poly->edges[2], (std::pair<Point, Point>{{10, 8}, {1, 1}}));  // closing edge
+  EXPECT_FALSE(router->State().selectionActive);
+  router->DoubleClick(view, At(20, 16));
   EXPECT_TRUE(router->State().polygonClosed);
   EXPECT_TRUE(router->State().selectionActive);
   EXPECT_EQ(router->State().polygonVertices, 3);
+  // The next tick fills the region inside the closing edge back to the first vertex.
+  router->TimerTick(view);
+  auto selected = [&](int x, int yTop) { return L().InSelection(x, 30 - 1 - yTop) != 0; };
+  EXPECT_TRUE(selected(17, 5));   // inside the triangle
+  EXPECT_FALSE(selected(5, 12));  // beyond the closing edge
+  EXPECT_FALSE(selected(30, 5));
 
   // A double-click with the selection active clears it; the next click only re-arms.
   router->DoubleClick(view, At(3, 3));
@@ -327,7 +307,6 @@ TEST_F(RouterTest, PolygonClosesOnDoubleClickAndSwallowsTheClickAfterAClear) {
 }
 
 TEST_F(RouterTest, ChoosingZoomAbandonsAnOpenOutline) {
-  router->SetTool(tool::kFreeSelect, std::make_shared<Vertices>());
   frame.currentTool = tool::kFreeSelect;
   router->Press(view, At(1, 1));
   router->Move(view, At(4, 4));
@@ -336,6 +315,22 @@ TEST_F(RouterTest, ChoosingZoomAbandonsAnOpenOutline) {
   EXPECT_FALSE(router->State().stroke.Set());
   EXPECT_TRUE(router->OnCommand(tool::kZoomIn, &view));
   EXPECT_EQ(frame.currentTool, tool::kZoomIn);
+}
+
+TEST_F(RouterTest, ADrawingToolStartsFromNoPointAnotherToolLeft) {
+  frame.currentTool = tool::kRectSelect;
+  Drag({{2, 3}, {8, 9}});
+  ASSERT_TRUE(router->State().stroke.Set());
+  frame.currentTool = tool::kPolyline;
+  router->ToolChosen(&view, tool::kPolyline);
+  const int steps = doc->History().Step();
+  router->Press(view, At(30, 20));  // the first vertex: no edge from the rectangle's corner
+  router->Release(view, At(30, 20));
+  EXPECT_EQ(doc->History().Step(), steps);
+  router->Press(view, At(30, 5));
+  router->Release(view, At(30, 5));
+  EXPECT_EQ(doc->History().Step(), steps + 1);
+  EXPECT_EQ(LastLabel(), "다각형그리기");
 }
 
 TEST_F(RouterTest, OnlyAHeldShiftCounts) {
@@ -379,9 +374,12 @@ TEST_F(RouterTest, CursorFollowsToolAndStyle) {
   EXPECT_EQ(router->CursorFor(false, false), CursorShape::IBeam);
   frame.cursorStyle = 0;
   EXPECT_EQ(router->CursorFor(false, false), CursorShape::Cross);
-  frame.currentTool = tool::kMeasure;
+  // A guide tool leaves the cursor alone away from a point and shows the drop near one.
+  frame.currentTool = tool::kGuideEdit;
   EXPECT_FALSE(router->CursorFor(false, false).has_value());
   EXPECT_EQ(router->CursorFor(false, true), CursorShape::Drop);
+  frame.currentTool = tool::kDot;
+  EXPECT_EQ(router->CursorFor(true, false), CursorShape::DotPen);
 }
 
 TEST_F(RouterTest, TextLayerHidesTheSelectionOverlay) {
@@ -389,8 +387,12 @@ TEST_F(RouterTest, TextLayerHidesTheSelectionOverlay) {
   EXPECT_EQ(router->OverlayMode(false), 1);
   L().Active()->kind = kLayerText;
   EXPECT_EQ(router->OverlayMode(false), 0);
-  frame.currentTool = tool::kContinuousMeasure;
+  // A measurement read-out stays over a text layer.
+  constexpr int kReadOut = 9001;
+  tool::RegisterToolTraits(kReadOut, {.overlay = tool::Overlay::Measurement});
+  frame.currentTool = kReadOut;
   EXPECT_EQ(router->OverlayMode(false), 3);
+  UnregisterTool(kReadOut);
 }
 
 TEST(RouterRegistry, ViewsOfOneDocumentShareOneRouter) {

@@ -490,10 +490,11 @@ class MainFrameTest : public QObject {
     f->MdiArea()->setActiveSubWindow(f->FramesOf(*doc).first());
     QCOMPARE(status->text(), QString("  800x600x24 "));
 
-    doc->SetZoom(2.0f);
-    QVERIFY(QString::fromStdString(doc->Title()).contains(" 200 %"));
-    doc->SetZoom(0.125f);
-    QVERIFY(QString::fromStdString(doc->Title()).contains(" 12 %"));
+    ToolRouter& router = f->FramesOf(*doc).first()->View()->Router();
+    router.SetZoom(2.0f);
+    QVERIFY(f->windowTitle().contains(" 200 %"));
+    router.SetZoom(0.125f);
+    QVERIFY(f->windowTitle().contains(" 12 %"));
   }
 
   // A tall picture's window never reaches past the work area, whether it opened

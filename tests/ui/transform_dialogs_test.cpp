@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <filesystem>
+#include <set>
 
 #include "image/doc.h"
 #include "processing/transform_commands.h"
@@ -76,6 +77,19 @@ class TransformDialogsTest : public QObject {
   }
   void cleanup() { SetTransformDialogRunner({}); }
   void cleanupTestCase() { frame_.reset(); }
+
+  // Exactly the listed tools may follow while a mode's panel is open, so that a
+  // trait given to the wrong tool cannot let a painting tool slip past a mode.
+  void onlyTheModesOwnToolsFollowAnOpenPanel() {
+    auto allowed = [](tool::ModePanel panel) {
+      std::set<int> out;
+      for (int id = 1000; id < 7000; ++id)
+        if (tool::MayFollow(panel, id)) out.insert(id);
+      return out;
+    };
+    QCOMPARE(allowed(tool::ModePanel::Rotation), (std::set<int>{4250, 4251, 4252}));
+    QCOMPARE(allowed(tool::ModePanel::GuidePath), (std::set<int>{1345, 1420, 1421, 5615, 5616, 5620, 5621, 5622}));
+  }
 
   void menuCommandsAreEnabledAndRoute() {
     {
@@ -492,7 +506,7 @@ class TransformDialogsTest : public QObject {
     // Away from 100 % the mode is refused with its message.
     frame_->Frame().currentTool = -1;
     QVERIFY(v->Router().ZoomIn(Point{0, 0}));
-    QVERIFY(d.Zoom() != 1.0f);
+    QVERIFY(v->Router().Zoom() != 1.0f);
     messages_.clear();
     QVERIFY(!frame_->OnCommand(4252));
     QCOMPARE(messages_, QStringList{QString::fromUtf8(kMsgFreeTransformZoom)});

@@ -109,7 +109,7 @@ class ViewTest : public QObject {
     v.horizontalScrollBar()->setValue(150);
     v.verticalScrollBar()->setValue(100);
     Click(v, QPoint(150, 100));
-    QCOMPARE(doc->Zoom(), 2.0f);
+    QCOMPARE(v.Router().Zoom(), 2.0f);
     QCOMPARE(v.horizontalScrollBar()->maximum(), 800 - 200);
     // The clicked picture point (600, 400 at zoom 2) is in the middle of the window.
     const Point centre = Shown(v, QPoint(100, 75));
@@ -117,18 +117,18 @@ class ViewTest : public QObject {
     QVERIFY(std::abs(centre.y - 400) <= 1);
 
     for (int i = 0; i < 5; ++i) Click(v, QPoint(100, 75));
-    QCOMPARE(doc->Zoom(), 16.0f);
+    QCOMPARE(v.Router().Zoom(), 16.0f);
     QVERIFY(!v.IsZoomCommandEnabled(tool::kZoomIn));
     Click(v, QPoint(100, 75));
-    QCOMPARE(doc->Zoom(), 16.0f);
+    QCOMPARE(v.Router().Zoom(), 16.0f);
 
     // Zoom out keeps the relative position; 1:1 comes back to the plain picture.
     const double relBefore = double(v.horizontalScrollBar()->value()) / (400 * 16);
     QVERIFY(v.OnZoomCommand(tool::kZoomOut));
-    QCOMPARE(doc->Zoom(), 8.0f);
+    QCOMPARE(v.Router().Zoom(), 8.0f);
     QVERIFY(std::abs(double(v.horizontalScrollBar()->value()) / (400 * 8) - relBefore) < 0.01);
     QVERIFY(v.OnZoomCommand(tool::kZoomActual));
-    QCOMPARE(doc->Zoom(), 1.0f);
+    QCOMPARE(v.Router().Zoom(), 1.0f);
     QCOMPARE(v.horizontalScrollBar()->maximum(), 400 - 200);
     QVERIFY(!v.IsZoomCommandEnabled(tool::kZoomActual));
   }
@@ -137,7 +137,7 @@ class ViewTest : public QObject {
     MakeDoc();
     CMirvView v(*doc, frame);
     Place(v, 200, 150);
-    doc->SetZoom(4.0f);
+    v.Router().SetZoom(4.0f);
     v.OnUpdate(viewcmd::kUpdateHint);
     v.horizontalScrollBar()->setValue(0);
     v.verticalScrollBar()->setValue(40);
@@ -147,7 +147,7 @@ class ViewTest : public QObject {
     QCOMPARE(img.pixelColor(44, 41), QColor(255, 255, 255));
     QCOMPARE(Shown(v, QPoint(41, 41)), (Point{41, 81}));
     int x, y;
-    QVERIFY(doc->MapToLayer(41, 81, false, &x, &y));
+    QVERIFY(doc->MapToLayer(41 / 4, 81 / 4, false, &x, &y));
     QCOMPARE(x, 10);
     QCOMPARE(y, 300 - 1 - 20);
   }
@@ -158,7 +158,7 @@ class ViewTest : public QObject {
     MakeDoc();
     CMirvView v(*doc, frame);
     Place(v, 200, 150);
-    doc->SetZoom(2.0f);
+    v.Router().SetZoom(2.0f);
     v.OnUpdate(viewcmd::kUpdateHint);
     v.horizontalScrollBar()->setValue(0);
     v.verticalScrollBar()->setValue(0);
@@ -318,10 +318,10 @@ class ViewTest : public QObject {
     area.show();
     child->move(0, 0);
     child->View()->OnZoomCommand(tool::kZoomActual);  // no-op at 1:1
-    doc->SetZoom(2.0f);
+    child->View()->Router().SetZoom(2.0f);
     child->View()->OnUpdate(viewcmd::kUpdateHint);
     QTRY_COMPARE(child->View()->viewport()->size(), QSize(200, 160));
-    doc->SetZoom(16.0f);
+    child->View()->Router().SetZoom(16.0f);
     child->View()->OnUpdate(viewcmd::kUpdateHint);
     QCoreApplication::processEvents();
     // No further than the MDI area's edge (less the margin).
