@@ -55,9 +55,9 @@ const QString kSample =
 // language list names each language in its own words.
 const QSet<QString> kSameInEveryLanguage = {QStringLiteral("한국어")};
 
-// Commands the walk leaves alone: they end the program, talk to a printer or the
-// network, or leave a mode that waits for the mouse.
-const std::set<int> kNotRun = {57665, 57607, 57606, 57666, 2074, 2075};
+// Commands the walk leaves alone: exit ends the program, print and printer setup
+// talk to a printer, the web-site item to the network.
+const std::set<int> kNotRun = {57665, 57607, 57606, 2074};
 
 bool HasHangul(const QString& s) {
   for (QChar c : s) {
