@@ -14,6 +14,8 @@ packages=(
   libxlsxwriter-dev libsane-dev
   # the editor
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
+  # translations: lupdate/lrelease and the Qt6LinguistTools CMake package
+  qt6-l10n-tools qt6-tools-dev
   fonts-noto-cjk
   # headless UI tests and `./run.sh` without a display
   xvfb xauth

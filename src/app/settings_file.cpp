@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <iterator>
 #include <climits>
 #include <cstdio>
@@ -426,6 +427,64 @@ void CaptureSettings(const FrameState& frame, SettingsRecord& s) {
   s.transparencyDisplay = frame.transparencyDisplay;
   s.selectionTone = frame.showSelectionTone ? 1 : 0;
   s.folder = 0;
+}
+
+// ---------------------------------------------------------------- language
+
+LanguageChoice ParseLanguageChoice(std::string_view text) {
+  while (!text.empty() && IsSpace(uint8_t(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && IsSpace(uint8_t(text.front()))) text.remove_prefix(1);
+  if (text == "ko") return LanguageChoice::Korean;
+  if (text == "en") return LanguageChoice::English;
+  if (text == "ja") return LanguageChoice::Japanese;
+  return LanguageChoice::System;
+}
+
+const char* LanguageChoiceText(LanguageChoice choice) {
+  switch (choice) {
+    case LanguageChoice::Korean: return "ko";
+    case LanguageChoice::English: return "en";
+    case LanguageChoice::Japanese: return "ja";
+    case LanguageChoice::System: break;
+  }
+  return "system";
+}
+
+LanguageChoice ReadLanguageFile(const fs::path& file) {
+  std::vector<uint8_t> bytes;
+  if (!ReadSmallFile(file, bytes, 256)) return LanguageChoice::System;
+  return ParseLanguageChoice(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+bool WriteLanguageFile(const fs::path& file, LanguageChoice choice) {
+  std::string text = std::string(LanguageChoiceText(choice)) + "\r\n";
+  return WriteWhole(file, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string ResolveLanguage(LanguageChoice choice, const char* lcAll, const char* lcMessages, const char* lang) {
+  switch (choice) {
+    case LanguageChoice::Korean: return "ko";
+    case LanguageChoice::English: return "en";
+    case LanguageChoice::Japanese: return "ja";
+    case LanguageChoice::System: break;
+  }
+  const char* locale = nullptr;
+  for (const char* v : {lcAll, lcMessages, lang})
+    if (v && *v) {
+      locale = v;
+      break;
+    }
+  if (!locale) return "ko";
+  std::string_view name(locale);
+  // "ja_JP.UTF-8", "en_GB@euro", "ko": the language is the part before the region.
+  name = name.substr(0, name.find_first_of("_.@"));
+  if (name.empty() || name == "C" || name == "POSIX") return "ko";
+  if (name == "ko" || name == "ja") return std::string(name);
+  return "en";
+}
+
+std::string ResolveLanguage(LanguageChoice choice) {
+  return ResolveLanguage(choice, std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
 }  // namespace velmira

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/frame_state.h"
@@ -91,6 +92,24 @@ int ReadFirstShowFile(const std::filesystem::path& file);
 // with the program (which holds 1, so that a user's first start shows the samples).
 int ReadFirstShow(const std::filesystem::path& dataFolder, const std::filesystem::path& sharedFolder);
 bool WriteFirstShowFile(const std::filesystem::path& file, int value);
+
+// The interface language, kept in a file of its own (Language.ini: "system", "ko",
+// "en" or "ja") beside the settings file, whose layout is fixed. It is read once at
+// start-up, so a change takes effect at the next start.
+inline constexpr const char* kLanguageFileName = "Language.ini";
+enum class LanguageChoice { System, Korean, English, Japanese };
+// Unknown or damaged text counts as System.
+LanguageChoice ParseLanguageChoice(std::string_view text);
+const char* LanguageChoiceText(LanguageChoice choice);
+LanguageChoice ReadLanguageFile(const std::filesystem::path& file);
+bool WriteLanguageFile(const std::filesystem::path& file, LanguageChoice choice);
+// The language code to speak ("ko", "en" or "ja") for a choice. System follows the
+// locale the way the C library picks the messages' one: LC_ALL, else LC_MESSAGES,
+// else LANG (null or empty: not set). No locale, "C" or "POSIX" keep Korean, the
+// source language; a language Velmira has no translation for gets English.
+std::string ResolveLanguage(LanguageChoice choice, const char* lcAll, const char* lcMessages, const char* lang);
+// Same, from this process's environment.
+std::string ResolveLanguage(LanguageChoice choice);
 
 // Between the record and the program-wide tool state.
 void ApplySettings(const SettingsRecord& s, FrameState& frame);

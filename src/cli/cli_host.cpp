@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "image/ui_text.h"
+
 namespace velmira {
 
 CliHost::CliHost(FrameState& frame, FormatDispatch& formats)
@@ -14,16 +16,17 @@ CliHost::~CliHost() = default;
 void CliHost::ShowMessage(const std::string& text) {
   if (lastPercent_ >= 0 && tty_) std::fputc('\n', stderr);
   lastPercent_ = -1;
-  // The Korean messages may carry "\r\n" or "\n\r" line breaks meant for a dialog.
+  // The messages may carry "\r\n" or "\n\r" line breaks meant for a dialog.
   std::string clean;
-  for (char c : text)
+  for (char c : std::string(UiText(text.c_str())))
     if (c != '\r') clean.push_back(c);
   std::fprintf(stderr, "velmira-cli: %s\n", clean.c_str());
   anyMessage = true;
 }
 
 void CliHost::ShowFailure(const std::string& text, const std::filesystem::path& file, const std::string& reason) {
-  ShowMessage(reason.empty() ? text + " (" + file.string() + ")" : text + " (" + file.string() + ": " + reason + ")");
+  const std::string shown = UiText(text.c_str());
+  ShowMessage(reason.empty() ? shown + " (" + file.string() + ")" : shown + " (" + file.string() + ": " + reason + ")");
 }
 
 // Nobody is there to answer: take the choice that keeps the user's data.

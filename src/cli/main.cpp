@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/doc_services.h"
+#include "app/language.h"
 #include "app/temp_folders.h"
 #include "cli/cli_host.h"
 #include "cli/commands.h"
@@ -185,6 +186,10 @@ int main(int argc, char** argv) {
     std::printf("velmira-cli %s\n", kVersion);
     return 0;
   }
+  // Messages from the document core follow the interface language, as in the editor.
+  LanguagePack language;
+  language.Load(StartupLanguage(DataFolder()), TranslationsFolder());
+  language.Install();
   const std::string verb = args[0];
   if (verb == "movie") return cli::RunMovieCommand(std::vector<std::string>(args.begin() + 1, args.end()));
   if (cli::IsScanVerb(verb)) return cli::RunScanVerb(verb, {args.begin() + 1, args.end()});

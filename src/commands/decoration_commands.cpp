@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "decorations/calendar.h"
 #include "decorations/photo_frame.h"
 #include "image/text.h"
@@ -120,18 +121,18 @@ void RegisterDecorationCommands(CommandRegistry& r) {
          .run = &TextCmd});
   r.Add({.id = 0, .name = "edit-text", .needs = editable, .params = {{"TEXT"}},
          .help = "replace the active text layer's text, keeping its place and font", .run = &EditTextCmd});
-  r.Add({.id = cmd::kCalendar, .name = "calendar", .label = "달력 넣기", .needs = editable,
+  r.Add({.id = cmd::kCalendar, .name = "calendar", .label = QT_TR_NOOP("달력 넣기"), .needs = editable,
          .params = {{"YEAR", false, 1, 9999}, {"MONTH", false, 1, 12}, {"SIZE", false, 1, 200}},
          .help = "month calendar in a new layer at the canvas centre (the canvas grows to hold it); SIZE as the "
                  "size list's (drawn at SIZE + 8); --fg colour, --font and --font-style",
          .run = &CalendarCmd,
-         .places = {Placement{"transform", 50, true}, bar(165, "달력 넣기"), decorate(50)}});
-  r.Add({.id = cmd::kPhotoFrame, .name = "frame", .label = "사진틀 넣기", .needs = editable,
+         .places = {Placement{"transform", 50, true}, bar(165, QT_TR_NOOP("달력 넣기")), decorate(50)}});
+  r.Add({.id = cmd::kPhotoFrame, .name = "frame", .label = QT_TR_NOOP("사진틀 넣기"), .needs = editable,
          .params = {{"STYLE", false, 0, 3}, {"THICKNESS", false, kFrameMinThickness, 1000000}},
          .help = "photo frame in the layer \"[ImgFrame]\" (replacing an earlier one): STYLE 0 shaded, 1 bevel, "
                  "2 two-colour bevel, 3 lit sides; THICKNESS at least 5; colours --fg and --bg",
          .run = &FrameCmd,
-         .places = {Placement{"transform", 60}, bar(160, "사진액자만들기"), decorate(40)},
+         .places = {Placement{"transform", 60}, bar(160, QT_TR_NOOP("사진액자만들기")), decorate(40)},
          .asksToolChange = true});
 }
 

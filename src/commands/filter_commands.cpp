@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "processing/doc_commands.h"
 #include "image/text.h"
 #include "processing/filter_table.h"
@@ -39,35 +40,35 @@ void RegisterFilterCommands(CommandRegistry& r) {
     const char* help;
   };
   const Item items[] = {
-      {1455, "강조", 10, false, "edge-emphasis", {"A", "B"}, "darken edges of at least A (0…99) by strength B (0…10)"},
-      {1453, "흐리게", 20, false, "blur", {"N"}, "mean over an N x N window (1…9)"},
-      {1457, "물체축소", 30, true, "erode", {"N"}, "shrink bright areas: minimum over N x N (2…20)"},
-      {1460, "물체확장", 40, false, "dilate", {"N"}, "grow bright areas: maximum over N x N (2…20)"},
-      {1454, "부드럽게", 50, true, "soften", {"N"}, "N x N window weighing the centre N x N (1…9)"},
-      {1456, "윤곽선", 60, false, "outline", {"C"}, "grey outline, centre weight C (5…20)"},
-      {1461, "찍어붙이기", 70, false, "stamp", {"C", "L", "K"},
+      {1455, QT_TR_NOOP("강조"), 10, false, "edge-emphasis", {"A", "B"}, "darken edges of at least A (0…99) by strength B (0…10)"},
+      {1453, QT_TR_NOOP("흐리게"), 20, false, "blur", {"N"}, "mean over an N x N window (1…9)"},
+      {1457, QT_TR_NOOP("물체축소"), 30, true, "erode", {"N"}, "shrink bright areas: minimum over N x N (2…20)"},
+      {1460, QT_TR_NOOP("물체확장"), 40, false, "dilate", {"N"}, "grow bright areas: maximum over N x N (2…20)"},
+      {1454, QT_TR_NOOP("부드럽게"), 50, true, "soften", {"N"}, "N x N window weighing the centre N x N (1…9)"},
+      {1456, QT_TR_NOOP("윤곽선"), 60, false, "outline", {"C"}, "grey outline, centre weight C (5…20)"},
+      {1461, QT_TR_NOOP("찍어붙이기"), 70, false, "stamp", {"C", "L", "K"},
        "diagonal strokes of 4 x 4 squares off the outlines: outline weight C (5…20), length L (3…30), colour factor K (1…99)"},
-      {1462, "색종이뿌리기", 80, false, "confetti", {"C", "L", "K"},
+      {1462, QT_TR_NOOP("색종이뿌리기"), 80, false, "confetti", {"C", "L", "K"},
        "stamping with confetti colours: outline weight C (5…20), length L (3…30), colour factor K (1…20)"},
-      {1463, "선효과채색", 90, false, "line-colouring", {"L", "N"},
+      {1463, QT_TR_NOOP("선효과채색"), 90, false, "line-colouring", {"L", "N"},
        "short lines along the picture's direction, length L (0…7), N passes (1…3)"},
-      {1465, "수채화", 100, false, "watercolour", {"A", "B"},
+      {1465, QT_TR_NOOP("수채화"), 100, false, "watercolour", {"A", "B"},
        "the dominant tone of each 7 x 7 window (A, B 0…99 are not used)"},
-      {1469, "잡영제거", 110, false, "denoise", {"S", "Q"}, "absorb specks up to S (2…5) with absorption Q (1…4)"},
-      {1470, "경계강조", 120, false, nullptr, {}, nullptr},
-      {1473, "영역확장", 130, false, "region-fill", {"T"}, "flat regions within colour tolerance T (20…70)"},
-      {1471, "방울채색", 140, false, "drops", {"S", "E"}, "round colour drops of size S (0…30) (E 5…20 is not used)"},
-      {1472, "유화", 150, false, "oil-painting", {"L", "D"},
+      {1469, QT_TR_NOOP("잡영제거"), 110, false, "denoise", {"S", "Q"}, "absorb specks up to S (2…5) with absorption Q (1…4)"},
+      {1470, QT_TR_NOOP("경계강조"), 120, false, nullptr, {}, nullptr},
+      {1473, QT_TR_NOOP("영역확장"), 130, false, "region-fill", {"T"}, "flat regions within colour tolerance T (20…70)"},
+      {1471, QT_TR_NOOP("방울채색"), 140, false, "drops", {"S", "E"}, "round colour drops of size S (0…30) (E 5…20 is not used)"},
+      {1472, QT_TR_NOOP("유화"), 150, false, "oil-painting", {"L", "D"},
        "soft dabs along the picture's direction, length L (0…10) (D 0…99 is not used)"},
-      {1466, "한지효과", 160, false, "korean-paper", {"A"}, "Korean paper fibres (A 0…99 is not used)"},
-      {1467, "빗방울", 170, false, "rain-drops", {"S", "N"}, "N (50…150) magnifying rain drops of size up to S (0…99)"},
-      {1468, "유리성에", 180, false, "frosted-glass", {"R"}, "frosted glass of radius R (0…15)"},
-      {2106, "달마시안", 190, false, "dalmatian", {"S", "N"}, "N (0…99) black spots of size up to S (0…99), the rest lightened"},
-      {1452, "엠보스", 200, false, "emboss", {"A"}, "grey emboss of strength A (1…10)"},
+      {1466, QT_TR_NOOP("한지효과"), 160, false, "korean-paper", {"A"}, "Korean paper fibres (A 0…99 is not used)"},
+      {1467, QT_TR_NOOP("빗방울"), 170, false, "rain-drops", {"S", "N"}, "N (50…150) magnifying rain drops of size up to S (0…99)"},
+      {1468, QT_TR_NOOP("유리성에"), 180, false, "frosted-glass", {"R"}, "frosted glass of radius R (0…15)"},
+      {2106, QT_TR_NOOP("달마시안"), 190, false, "dalmatian", {"S", "N"}, "N (0…99) black spots of size up to S (0…99), the rest lightened"},
+      {1452, QT_TR_NOOP("엠보스"), 200, false, "emboss", {"A"}, "grey emboss of strength A (1…10)"},
       // Not on the menu: the list's own entries.
-      {1447, "강조", 0, false, "sharpen", {}, "grey sharpening convolution"},
-      {3479, "렌즈효과", 0, false, "lens", {}, "magnifying lens over the whole layer"},
-      {3477, "욕실효과", 0, false, "bath-glass", {"A", "B"}, "ribbed bathroom glass (A, B -49…49 are not used)"},
+      {1447, QT_TR_NOOP("강조"), 0, false, "sharpen", {}, "grey sharpening convolution"},
+      {3479, QT_TR_NOOP("렌즈효과"), 0, false, "lens", {}, "magnifying lens over the whole layer"},
+      {3477, QT_TR_NOOP("욕실효과"), 0, false, "bath-glass", {"A", "B"}, "ribbed bathroom glass (A, B -49…49 are not used)"},
   };
   for (const Item& it : items) {
     const int index = FilterIndexForCommand(it.id);
@@ -90,8 +91,8 @@ void RegisterFilterCommands(CommandRegistry& r) {
     r.Add(std::move(d));
   }
   // The command bar's apply of the entry the filter bar holds (the editor's alone).
-  r.Add({.id = 1505, .label = "필터링설정", .needs = kNeedDocument | kNeedIdle | kNeedLayer,
-         .places = {Placement{"bar", 430, false, "필터링설정"}}});
+  r.Add({.id = 1505, .label = QT_TR_NOOP("필터링설정"), .needs = kNeedDocument | kNeedIdle | kNeedLayer,
+         .places = {Placement{"bar", 430, false, QT_TR_NOOP("필터링설정")}}});
 }
 
 }  // namespace velmira

@@ -2,6 +2,7 @@
 // becomes. The editor adds the panel and the view's outline through its fronts;
 // velmira-cli reaches the same document functions through the run functions.
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "tools/guide_path.h"
 
 namespace velmira {
@@ -47,18 +48,18 @@ bool PathStrokeCmd(CommandContext& c, const CommandArgs& a, std::string& e) {
 void RegisterGuideCommands(CommandRegistry& r) {
   constexpr unsigned kNeeds = kNeedDocument | kNeedIdle | kNeedLayer;
   // The panel (shown from the command bar) and its tools are the editor's fronts.
-  r.Add({.id = guide::kPanel, .label = "경로설정", .needs = kNeedDocument | kNeedView,
-         .places = {Placement{"bar", 390, false, "경로설정"}}});
-  r.Add({.id = guide::kMake, .label = "경로 만들기", .needs = kNeeds | kNeedView, .asksToolChange = true});
-  r.Add({.id = guide::kEdit, .label = "안내점 수정", .needs = kNeeds | kNeedView, .asksToolChange = true});
-  r.Add({.id = guide::kInsert, .label = "안내점 추가", .needs = kNeeds | kNeedView, .asksToolChange = true});
-  r.Add({.id = guide::kRemove, .label = "안내점 제거", .needs = kNeeds | kNeedView, .asksToolChange = true});
+  r.Add({.id = guide::kPanel, .label = QT_TR_NOOP("경로설정"), .needs = kNeedDocument | kNeedView,
+         .places = {Placement{"bar", 390, false, QT_TR_NOOP("경로설정")}}});
+  r.Add({.id = guide::kMake, .label = QT_TR_NOOP("경로 만들기"), .needs = kNeeds | kNeedView, .asksToolChange = true});
+  r.Add({.id = guide::kEdit, .label = QT_TR_NOOP("안내점 수정"), .needs = kNeeds | kNeedView, .asksToolChange = true});
+  r.Add({.id = guide::kInsert, .label = QT_TR_NOOP("안내점 추가"), .needs = kNeeds | kNeedView, .asksToolChange = true});
+  r.Add({.id = guide::kRemove, .label = QT_TR_NOOP("안내점 제거"), .needs = kNeeds | kNeedView, .asksToolChange = true});
   // With no point at all there is nothing to turn into anything; a short or open
   // path still runs, to say what it lacks.
-  r.Add({.id = guide::kToSelection, .name = "path-to-selection", .label = "영역선택", .needs = kNeeds,
+  r.Add({.id = guide::kToSelection, .name = "path-to-selection", .label = QT_TR_NOOP("영역선택"), .needs = kNeeds,
          .enabled = [](const CMirvDoc& d) { return !d.guidePath.Empty(); },
          .help = "turn the closed guide path into a polygon selection", .run = &PathToSelectionCmd});
-  r.Add({.id = guide::kStroke, .name = "path-stroke", .label = "선긋기", .needs = kNeeds,
+  r.Add({.id = guide::kStroke, .name = "path-stroke", .label = QT_TR_NOOP("선긋기"), .needs = kNeeds,
          .enabled = [](const CMirvDoc& d) { return d.guidePath.Count() >= 2; },
          .params = {{"PERCENT", true, 0, 100, 100}},
          .help = "brush stroke (--fg, --brush) along the guide path, the first PERCENT (default 100) of its length",

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "processing/channels.h"
 #include "processing/doc_commands.h"
 #include "processing/filter_table.h"
@@ -90,37 +91,37 @@ void RegisterImageCommands(CommandRegistry& r) {
   auto quick = [](int order) { return Placement{"quick/colour", order}; };
 
   // The dialogs of these collect the values and run the same routines.
-  r.Add({.id = cmd::kBrightnessContrast, .name = "brightness-contrast", .label = "명도·대비", .needs = editable,
+  r.Add({.id = cmd::kBrightnessContrast, .name = "brightness-contrast", .label = QT_TR_NOOP("명도·대비"), .needs = editable,
          .params = {{"B", false, -255, 255}, {"C", false, -255, 255}},
          .help = "brightness and contrast, each -255…255", .run = &BrightnessContrastCmd,
-         .places = {menu(10), bar(410, "명도·대비"), quick(20)}});
-  r.Add({.id = cmd::kColourOffsets, .name = "rgb-offset", .label = "RGB색상조정", .needs = editable,
+         .places = {menu(10), bar(410, QT_TR_NOOP("명도·대비")), quick(20)}});
+  r.Add({.id = cmd::kColourOffsets, .name = "rgb-offset", .label = QT_TR_NOOP("RGB색상조정"), .needs = editable,
          .params = {{"R", false, -99, 99}, {"G", false, -99, 99}, {"B", false, -99, 99}},
          .help = "add -99…99 to red, green and blue inside the selection", .run = &RgbOffsetCmd,
-         .places = {menu(20), bar(400, "색조정"), quick(30)}});
-  r.Add({.id = cmd::kLevels, .name = "levels", .label = "픽셀분포조정", .needs = editable,
+         .places = {menu(20), bar(400, QT_TR_NOOP("색조정")), quick(30)}});
+  r.Add({.id = cmd::kLevels, .name = "levels", .label = QT_TR_NOOP("픽셀분포조정"), .needs = editable,
          .params = {{"CH"}, {"LO"}, {"HI"}},
          .help = "stretch LO…HI to 0…255 (CH 0 all, 1 red, 2 green, 3 blue; -1 -1: each channel's own range)",
          .run = &LevelsCmd, .places = {menu(30), quick(40)}});
-  r.Add({.id = cmd::kAutoColour, .name = "auto-colour", .label = "자동색상조정", .needs = editable,
+  r.Add({.id = cmd::kAutoColour, .name = "auto-colour", .label = QT_TR_NOOP("자동색상조정"), .needs = editable,
          .help = "stretch red, green and blue over their own 1% clipped ranges",
          .run = Simple(&AutoColour, "the picture holds a single level"), .places = {menu(40), quick(10)}});
-  r.Add({.id = cmd::kInvert, .name = "invert", .label = "반전변환", .needs = editable,
+  r.Add({.id = cmd::kInvert, .name = "invert", .label = QT_TR_NOOP("반전변환"), .needs = editable,
          .help = "invert the active layer", .run = Simple(&Invert, "nothing changed"), .places = {menu(50)}});
-  r.Add({.id = cmd::kDesaturateLayer, .name = "desaturate-layer", .label = "레이어 채도 감소", .needs = editable,
+  r.Add({.id = cmd::kDesaturateLayer, .name = "desaturate-layer", .label = QT_TR_NOOP("레이어 채도 감소"), .needs = editable,
          .help = "desaturate the active layer", .run = Simple(&DesaturateActiveLayer, "nothing changed"),
          .places = {menu(60)}});
-  r.Add({.id = cmd::kGreyscale, .name = "greyscale", .label = "그레이스케일 표현", .needs = editable,
+  r.Add({.id = cmd::kGreyscale, .name = "greyscale", .label = QT_TR_NOOP("그레이스케일 표현"), .needs = editable,
          .help = "desaturate every layer", .run = Simple(&GreyscaleAllLayers, "nothing changed"),
          .places = {menu(70, true), quick(50)}});
-  r.Add({.id = cmd::kToTrueColour, .name = "to-24bit", .label = "RGB컬러 표현", .needs = editable,
+  r.Add({.id = cmd::kToTrueColour, .name = "to-24bit", .label = QT_TR_NOOP("RGB컬러 표현"), .needs = editable,
          .help = "a palette picture back to 24-bit colour", .run = Simple(&ToTrueColour, "conversion failed"),
          .places = {menu(80)}});
-  r.Add({.id = cmd::kTwoTone, .name = "threshold", .label = "이진영상 으로", .needs = editable,
+  r.Add({.id = cmd::kTwoTone, .name = "threshold", .label = QT_TR_NOOP("이진영상 으로"), .needs = editable,
          .params = {{"fs|ordered|absolute"}, {"T", true, 0, 255}},
          .help = "two-tone conversion of every layer with threshold T (0…255)", .run = &ThresholdCmd,
          .places = {menu(90)}});
-  r.Add({.id = cmd::kColour8Bit, .name = "to-8bit", .label = "8 비트 컬러 표현", .needs = editable,
+  r.Add({.id = cmd::kColour8Bit, .name = "to-8bit", .label = QT_TR_NOOP("8 비트 컬러 표현"), .needs = editable,
          .help = "8-bit colour with an optimal palette (octree)",
          .run = [](CommandContext& c, const CommandArgs&, std::string& e) {
            if (c.Doc().Layers().header.bitsPerPixel <= 8) return true;  // already a palette picture
@@ -134,12 +135,12 @@ void RegisterImageCommands(CommandRegistry& r) {
   // The channel split: the editor shows the channels in windows of their own, the
   // command line writes them as files.
   // RGB needs the editor's channel dialog, so it has no run function of its own here.
-  r.Add({.id = cmd::kSplitRgb, .label = "RGB구분", .needs = editable, .places = {menu(110, true)}});
-  r.Add({.id = cmd::kSplitYuv, .label = "YUV구분", .needs = editable,
+  r.Add({.id = cmd::kSplitRgb, .label = QT_TR_NOOP("RGB구분"), .needs = editable, .places = {menu(110, true)}});
+  r.Add({.id = cmd::kSplitYuv, .label = QT_TR_NOOP("YUV구분"), .needs = editable,
          .run = [](CommandContext& c, const CommandArgs&,
                    std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Yuv); },
          .places = {menu(120)}});
-  r.Add({.id = cmd::kSplitHsl, .label = "HSL구분", .needs = editable,
+  r.Add({.id = cmd::kSplitHsl, .label = QT_TR_NOOP("HSL구분"), .needs = editable,
          .run = [](CommandContext& c, const CommandArgs&,
                    std::string&) { return SplitToDocuments(c.Doc(), ChannelSet::Hsl); },
          .places = {menu(130)}});

@@ -1,6 +1,7 @@
 // The layer menu, the layer panel's right-button menu and the layer properties of
 // velmira-cli.
 #include "commands/registry.h"
+#include "image/ui_text.h"
 
 namespace velmira {
 
@@ -80,7 +81,7 @@ bool LayerOffset(CommandContext& c, const CommandArgs& a, std::string& e) {
   c.Doc().RevertLayer(c.Doc().Layers().active, false);
   l->x += dx;
   l->y += dy;
-  c.Doc().RecordStep("전체영상 위치이동", kStepPixels, -1);
+  c.Doc().RecordStep(QT_TR_NOOP("전체영상 위치이동"), kStepPixels, -1);
   c.Doc().LayersChanged();
   return true;
 }
@@ -125,34 +126,34 @@ void RegisterLayerCommands(CommandRegistry& r) {
   auto menu = [](int order) { return Placement{"layer", order}; };
   auto panel = [](int order, const char* label) { return Placement{"context/layer", order, false, label}; };
 
-  r.Add({.id = cmd::kLayerAdd, .name = "add-layer", .label = "레이어추가", .needs = editable,
+  r.Add({.id = cmd::kLayerAdd, .name = "add-layer", .label = QT_TR_NOOP("레이어추가"), .needs = editable,
          .help = "add a transparent layer above the active layer", .run = Method(&CMirvDoc::AddLayer),
-         .places = {menu(10), panel(50, "레이어 추가")}});
-  r.Add({.id = cmd::kLayerDelete, .name = "delete-layer", .label = "레이어삭제", .needs = editable,
+         .places = {menu(10), panel(50, QT_TR_NOOP("레이어 추가"))}});
+  r.Add({.id = cmd::kLayerDelete, .name = "delete-layer", .label = QT_TR_NOOP("레이어삭제"), .needs = editable,
          .enabled = [](const CMirvDoc& d) { return d.Layers().LayerCount() > 1; },
          .help = "delete the active layer",
          .run = [](CommandContext& c, const CommandArgs&,
                    std::string&) { return c.Doc().DeleteLayer(c.Doc().Layers().active, true); },
-         .places = {menu(20), panel(40, "레이어 삭제")}});
-  r.Add({.id = cmd::kLayerDuplicate, .name = "duplicate-layer", .label = "복제 레이어 만들기", .needs = editable,
+         .places = {menu(20), panel(40, QT_TR_NOOP("레이어 삭제"))}});
+  r.Add({.id = cmd::kLayerDuplicate, .name = "duplicate-layer", .label = QT_TR_NOOP("복제 레이어 만들기"), .needs = editable,
          .help = "copy the active layer onto the top of the stack", .run = Method(&CMirvDoc::DuplicateLayer),
-         .places = {menu(30), panel(30, "레이어 복제")}});
-  r.Add({.id = cmd::kFlatten, .name = "flatten", .label = "떡그림만들기", .needs = editable,
+         .places = {menu(30), panel(30, QT_TR_NOOP("레이어 복제"))}});
+  r.Add({.id = cmd::kFlatten, .name = "flatten", .label = QT_TR_NOOP("떡그림만들기"), .needs = editable,
          .help = "compose every layer into the bottom layer", .run = Method(&CMirvDoc::Flatten),
-         .places = {menu(40), Placement{"bar", 220, false, "떡영상 만들기"}, panel(70, "떡 이미지 만들기")},
+         .places = {menu(40), Placement{"bar", 220, false, QT_TR_NOOP("떡영상 만들기")}, panel(70, QT_TR_NOOP("떡 이미지 만들기"))},
          .asksToolChange = true});
-  r.Add({.id = cmd::kMergeDown, .name = "merge-down", .label = "아래쪽 레이어로  합치기", .needs = editable,
+  r.Add({.id = cmd::kMergeDown, .name = "merge-down", .label = QT_TR_NOOP("아래쪽 레이어로  합치기"), .needs = editable,
          .enabled = &ActiveHasAbove, .help = "merge the layer above into the active layer", .run = &MergeDown,
          .places = {menu(50)}});
-  r.Add({.id = cmd::kMergeUp, .name = "merge-up", .label = "위쪽 레이어로 합치기", .needs = editable,
+  r.Add({.id = cmd::kMergeUp, .name = "merge-up", .label = QT_TR_NOOP("위쪽 레이어로 합치기"), .needs = editable,
          .enabled = &ActiveHasBelow, .help = "merge the active layer into the layer below", .run = &MergeUp,
          .places = {menu(60)}});
-  r.Add({.id = cmd::kToRaster, .name = "to-raster", .label = "레스터 형식으로 변환", .needs = editable,
+  r.Add({.id = cmd::kToRaster, .name = "to-raster", .label = QT_TR_NOOP("레스터 형식으로 변환"), .needs = editable,
          .enabled = &ActiveIsText, .help = "convert the active text layer to a raster layer", .run = &ToRaster,
-         .places = {menu(80), panel(80, "레스터 만들기")}});
-  r.Add({.id = cmd::kRenameLayer, .name = "rename-layer", .label = "레이어 이름 변경", .needs = editable,
+         .places = {menu(80), panel(80, QT_TR_NOOP("레스터 만들기"))}});
+  r.Add({.id = cmd::kRenameLayer, .name = "rename-layer", .label = QT_TR_NOOP("레이어 이름 변경"), .needs = editable,
          .params = {{"NAME"}}, .help = "rename the active layer", .run = &RenameLayer,
-         .places = {panel(60, "레이어 이름 변경")}});
+         .places = {panel(60, QT_TR_NOOP("레이어 이름 변경"))}});
 
   r.Add({.name = "set-active", .needs = kNeedDocument, .params = {{"SLOT"}},
          .help = "make the layer in SLOT (0…39) active", .run = &SetActive});

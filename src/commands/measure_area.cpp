@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "measure/marks.h"
 #include "measure/measure_commands.h"
 #include "measure/objects.h"
@@ -78,73 +79,73 @@ RunFunction FigureRun(bool polygon) {
 }  // namespace
 
 void RegisterMeasureCommands(CommandRegistry& r) {
-  r.AddSurface({"measure", "측정", "menu", 95});
+  r.AddSurface({"measure", QT_TR_NOOP("측정"), "menu", 95});
   const unsigned doc = kNeedDocument | kNeedIdle;
   const unsigned layer = doc | kNeedLayer;
   auto place = [](int order, bool sep = false) { return std::vector<Placement>{{"measure", order, sep}}; };
 
   // Panel, dialogs and files: their fronts are in the editor.
-  r.Add({.id = 3480, .label = "측정 도구창", .places = place(10)});
+  r.Add({.id = 3480, .label = QT_TR_NOOP("측정 도구창"), .places = place(10)});
   auto tool = [&](int id, const char* label, int order, bool sep = false) {
     r.Add({.id = id, .label = label, .needs = kNeedDocument, .places = place(order, sep), .tool = true,
            .checkable = true, .asksToolChange = true});
   };
-  tool(mc::kPointTool, "점표시", 20, true);
-  tool(mc::kSelectTool, "선택/수정", 30);
-  tool(mc::kSegmentTool, "선분", 40);
-  tool(mc::kParallelTool, "평행선분", 50);
-  tool(mc::kRectangleTool, "사각형", 60);
-  tool(mc::kCircleTool, "원", 70);
-  tool(mc::kAngleTool, "사이각", 80);
-  tool(mc::kDistanceTool, "기준선 거리", 90);
-  tool(mc::kPolylineTool, "다각선", 100);
-  tool(mc::kPolygonTool, "다각형", 110);
-  tool(mc::kAddPointTool, "다각형 점추가", 120);
-  tool(mc::kRemovePointTool, "다각형 점제거", 130);
-  tool(mc::kCurveTool, "곡선", 140);
-  r.Add({.id = 3485, .label = "곡선 등록", .needs = layer,
+  tool(mc::kPointTool, QT_TR_NOOP("점표시"), 20, true);
+  tool(mc::kSelectTool, QT_TR_NOOP("선택/수정"), 30);
+  tool(mc::kSegmentTool, QT_TR_NOOP("선분"), 40);
+  tool(mc::kParallelTool, QT_TR_NOOP("평행선분"), 50);
+  tool(mc::kRectangleTool, QT_TR_NOOP("사각형"), 60);
+  tool(mc::kCircleTool, QT_TR_NOOP("원"), 70);
+  tool(mc::kAngleTool, QT_TR_NOOP("사이각"), 80);
+  tool(mc::kDistanceTool, QT_TR_NOOP("기준선 거리"), 90);
+  tool(mc::kPolylineTool, QT_TR_NOOP("다각선"), 100);
+  tool(mc::kPolygonTool, QT_TR_NOOP("다각형"), 110);
+  tool(mc::kAddPointTool, QT_TR_NOOP("다각형 점추가"), 120);
+  tool(mc::kRemovePointTool, QT_TR_NOOP("다각형 점제거"), 130);
+  tool(mc::kCurveTool, QT_TR_NOOP("곡선"), 140);
+  r.Add({.id = 3485, .label = QT_TR_NOOP("곡선 등록"), .needs = layer,
          .enabled = [](const CMirvDoc& d) {
            return measure::MeasureOf(const_cast<CMirvDoc&>(d)).curveNodes.size() >= 2;
          },
          .places = place(150)});
 
-  r.Add({.id = mc::kVectorUndo, .name = "measure-undo", .label = "벡터 편집 취소", .needs = doc,
+  r.Add({.id = mc::kVectorUndo, .name = "measure-undo", .label = QT_TR_NOOP("벡터 편집 취소"), .needs = doc,
          .enabled = [](const CMirvDoc& d) { return measure::MeasureOf(const_cast<CMirvDoc&>(d)).list.CanUndo(); },
          .help = "undo the last measurement object",
          .run = [](CommandContext& c, const CommandArgs&, std::string& e) {
            return measure::VectorUndo(c.Doc()) || args::Fail(e, "there is no measurement to undo");
          },
          .places = place(160, true)});
-  r.Add({.id = mc::kVectorRedo, .name = "measure-redo", .label = "벡터 편집 반복", .needs = doc,
+  r.Add({.id = mc::kVectorRedo, .name = "measure-redo", .label = QT_TR_NOOP("벡터 편집 반복"), .needs = doc,
          .enabled = [](const CMirvDoc& d) { return measure::MeasureOf(const_cast<CMirvDoc&>(d)).list.CanRedo(); },
          .help = "redo the next measurement object",
          .run = [](CommandContext& c, const CommandArgs&, std::string& e) {
            return measure::VectorRedo(c.Doc()) || args::Fail(e, "there is no measurement to redo");
          },
          .places = place(170)});
-  r.Add({.id = 3481, .label = "개체 제거", .needs = doc,
+  r.Add({.id = 3481, .label = QT_TR_NOOP("개체 제거"), .needs = doc,
          .enabled = [](const CMirvDoc& d) { return measure::MeasureOf(const_cast<CMirvDoc&>(d)).list.Selected() >= 0; },
          .run = [](CommandContext& c, const CommandArgs&, std::string&) { return measure::RemoveSelected(c.Doc()); },
          .places = place(180)});
-  r.Add({.id = 3482, .label = "측정벡터 다시그리기", .needs = layer,
+  r.Add({.id = 3482, .label = QT_TR_NOOP("측정벡터 다시그리기"), .needs = layer,
          .run = [](CommandContext& c, const CommandArgs&, std::string&) {
            measure::RedrawAll(c.Doc());
            return true;
          },
          .places = place(190)});
-  r.Add({.id = mc::kEndContinuous, .label = "벡터 연속 측정 해제", .needs = doc,
+  r.Add({.id = mc::kEndContinuous, .label = QT_TR_NOOP("벡터 연속 측정 해제"), .needs = doc,
          .run = [](CommandContext& c, const CommandArgs&, std::string&) {
            measure::EndContinuous(c.Doc());
            return true;
          },
          .places = place(200)});
-  r.Add({.id = mc::kCalibration, .label = "측정 기준...", .places = place(210, true)});
-  r.Add({.id = mc::kEnvironment, .label = "분석 환경 설정", .places = place(220)});
-  r.Add({.id = mc::kExport, .label = "엑셀로 변환...", .needs = layer, .places = place(230)});
-  r.Add({.id = 3483, .label = "측정 파일 저장...", .needs = layer, .places = place(240, true)});
-  r.Add({.id = 3484, .label = "측정 파일 열기...", .needs = layer, .places = place(250)});
+  r.Add({.id = mc::kCalibration, .label = QT_TR_NOOP("측정 기준..."), .places = place(210, true)});
+  r.Add({.id = mc::kEnvironment, .label = QT_TR_NOOP("분석 환경 설정"), .places = place(220)});
+  r.Add({.id = mc::kExport, .label = QT_TR_NOOP("엑셀로 변환..."), .needs = layer, .places = place(230)});
+  r.Add({.id = 3483, .label = QT_TR_NOOP("측정 파일 저장..."), .needs = layer, .places = place(240, true)});
+  r.Add({.id = 3484, .label = QT_TR_NOOP("측정 파일 열기..."), .needs = layer, .places = place(250)});
   // The layer panel's button.
-  r.Add({.id = mc::kMeasurementLayer, .label = "벡터측정레이어추가", .needs = layer,
+  r.Add({.id = mc::kMeasurementLayer, .label = QT_TR_NOOP("벡터측정레이어추가"), .needs = layer,
          .run = [](CommandContext& c, const CommandArgs&, std::string&) { return measure::AddMeasurementLayer(c.Doc()); }});
 
   // velmira-cli.

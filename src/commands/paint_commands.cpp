@@ -3,6 +3,7 @@
 #include <array>
 
 #include "commands/tool_args.h"
+#include "image/ui_text.h"
 #include "tools/fill.h"
 #include "tools/paint.h"
 #include "tools/tool_ids.h"
@@ -15,7 +16,7 @@ namespace {
 using args::Fail;
 using args::ParseInt;
 
-constexpr const char* kDragNotClick = "클릭이 아닌 드래깅으로 기준선을 먼저 잡으세요";
+constexpr const char* kDragNotClick = QT_TR_NOOP("클릭이 아닌 드래깅으로 기준선을 먼저 잡으세요");
 
 }  // namespace
 
@@ -65,7 +66,7 @@ bool FillCmd(CommandContext& c, const CommandArgs& a, std::string& e) {
   int tol;
   if (!ParseTolerance(a[2], tol, e) || !ToolMayWork(c, e) || !MapPicturePoints(c, a, 0, p, e)) return false;
   return Paint(
-      c, "채우기",
+      c, QT_TR_NOOP("채우기"),
       [&](LayerStack& L, Layer&) {
         return FloodFill(L, L.active, p[0].x, p[0].y, c.frame.foreground, tol, c.frame.borderSpread);
       },
@@ -83,7 +84,7 @@ bool GradientCmd(CommandContext& c, const CommandArgs& a, std::string& e) {
     return false;
   }
   return Paint(
-      c, "그라디언트",
+      c, QT_TR_NOOP("그라디언트"),
       [&](LayerStack& L, Layer&) {
         return ApplyGradient(L, L.active, p[0].x, p[0].y, p[1].x, p[1].y, kind, mode, c.frame.foreground,
                              c.frame.background) != GradientResult::Click;
@@ -95,7 +96,7 @@ bool StrokeCmd(CommandContext& c, const CommandArgs& a, std::string& e) {
   std::array<Point, 2> p;
   if (!ToolMayWork(c, e) || !MapPicturePoints(c, a, 0, p, e)) return false;
   return Paint(
-      c, "붓그리기",
+      c, QT_TR_NOOP("붓그리기"),
       [&](LayerStack& L, Layer&) {
         PaintStroke(L, L.active, p[0].x, p[0].y, p[1].x, p[1].y, c.frame.brushSize, c.frame.softEdge,
                     c.frame.foreground, false);
@@ -114,17 +115,17 @@ void RegisterPaintCommands(CommandRegistry& r) {
   auto draw = [](int order) { return Placement{"draw", order}; };
   auto bar = [](int order, const char* tip) { return Placement{"bar", order, false, tip}; };
 
-  tool(tool::kDrop, "물방울", {draw(10), bar(280, "물방울 효과")});
-  tool(tool::kBrush, "붓 그리기", {draw(20), bar(250, "붓으로 그리기")});
-  tool(tool::kLine, "선분", {draw(30), bar(240, "선그리기")});
-  tool(tool::kCircle, "원 그리기", {draw(40)});
-  tool(tool::kPolyline, "다각선", {draw(50)});
-  tool(tool::kSpray, "스프레이", {draw(60)});
-  tool(tool::kEraser, "지우개", {draw(70), bar(290, "지우개")});
-  tool(tool::kFill, "채우기", {draw(80), bar(260, "채우기")});
-  tool(tool::kGradient, "그라디언트", {Placement{"transform", 70}, bar(270, "그라디언트")});
-  tool(tool::kText, "글자입력", {bar(300, "글자입력"), Placement{"quick/edit", 40}});
-  tool(tool::kColourPicker, "픽셀값 추출", {bar(370, "픽셀값 추출")});
+  tool(tool::kDrop, QT_TR_NOOP("물방울"), {draw(10), bar(280, QT_TR_NOOP("물방울 효과"))});
+  tool(tool::kBrush, QT_TR_NOOP("붓 그리기"), {draw(20), bar(250, QT_TR_NOOP("붓으로 그리기"))});
+  tool(tool::kLine, QT_TR_NOOP("선분"), {draw(30), bar(240, QT_TR_NOOP("선그리기"))});
+  tool(tool::kCircle, QT_TR_NOOP("원 그리기"), {draw(40)});
+  tool(tool::kPolyline, QT_TR_NOOP("다각선"), {draw(50)});
+  tool(tool::kSpray, QT_TR_NOOP("스프레이"), {draw(60)});
+  tool(tool::kEraser, QT_TR_NOOP("지우개"), {draw(70), bar(290, QT_TR_NOOP("지우개"))});
+  tool(tool::kFill, QT_TR_NOOP("채우기"), {draw(80), bar(260, QT_TR_NOOP("채우기"))});
+  tool(tool::kGradient, QT_TR_NOOP("그라디언트"), {Placement{"transform", 70}, bar(270, QT_TR_NOOP("그라디언트"))});
+  tool(tool::kText, QT_TR_NOOP("글자입력"), {bar(300, QT_TR_NOOP("글자입력")), Placement{"quick/edit", 40}});
+  tool(tool::kColourPicker, QT_TR_NOOP("픽셀값 추출"), {bar(370, QT_TR_NOOP("픽셀값 추출"))});
 
   r.Add({.name = "fill", .needs = kNeedDocument, .params = {{"X"}, {"Y"}, {"TOL"}},
          .help = "flood the 8-connected region from X, Y with the --fg colour; neighbours closer than TOL "

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "commands/tool_args.h"
+#include "image/ui_text.h"
 #include "tools/selection.h"
 #include "tools/tool_ids.h"
 
@@ -59,18 +60,18 @@ void RegisterSelectionCommands(CommandRegistry& r) {
   auto menu = [](int order) { return Placement{"select", order}; };
   auto bar = [](int order, const char* tip) { return Placement{"bar", order, false, tip}; };
 
-  tool(tool::kMove, "이동", {menu(10), bar(120, "이동(레스터형식)")});
-  tool(tool::kRectSelect, "사각선택", {menu(20), bar(70, "마우스드래깅으로 사각영역을 지정함"), Placement{"quick/edit", 10}});
-  tool(tool::kPolygonSelect, "다각형선택", {menu(30), bar(80, "다각형 형태의 영역 지정")});
-  tool(tool::kFreeSelect, "자유선택", {menu(40), bar(90, "마우스 이동 경로가 만드는 영역을 선택함")});
-  tool(tool::kAutoSelect, "자동선택", {menu(50), bar(100, "클릭지점과 같은 색상의 영역을 자동으로 선택")});
+  tool(tool::kMove, QT_TR_NOOP("이동"), {menu(10), bar(120, QT_TR_NOOP("이동(레스터형식)"))});
+  tool(tool::kRectSelect, QT_TR_NOOP("사각선택"), {menu(20), bar(70, QT_TR_NOOP("마우스드래깅으로 사각영역을 지정함")), Placement{"quick/edit", 10}});
+  tool(tool::kPolygonSelect, QT_TR_NOOP("다각형선택"), {menu(30), bar(80, QT_TR_NOOP("다각형 형태의 영역 지정"))});
+  tool(tool::kFreeSelect, QT_TR_NOOP("자유선택"), {menu(40), bar(90, QT_TR_NOOP("마우스 이동 경로가 만드는 영역을 선택함"))});
+  tool(tool::kAutoSelect, QT_TR_NOOP("자동선택"), {menu(50), bar(100, QT_TR_NOOP("클릭지점과 같은 색상의 영역을 자동으로 선택"))});
   // These three work on the view's selection state (the editor's fronts run them).
-  r.Add({.id = 3327, .label = "색상범위지정 선택", .needs = kNeedDocument | kNeedIdle | kNeedLayer | kNeedView,
+  r.Add({.id = 3327, .label = QT_TR_NOOP("색상범위지정 선택"), .needs = kNeedDocument | kNeedIdle | kNeedLayer | kNeedView,
          .places = {menu(60)}});
-  r.Add({.id = 2055, .label = "선택반전", .needs = kNeedDocument | kNeedIdle | kNeedLayer | kNeedView,
+  r.Add({.id = 2055, .label = QT_TR_NOOP("선택반전"), .needs = kNeedDocument | kNeedIdle | kNeedLayer | kNeedView,
          .places = {menu(70)}});
-  r.Add({.id = tool::kClearSelection, .label = "선택/명령 해제\tCtrl+D", .keys = {"Ctrl+D"}, .needs = kNeedView,
-         .places = {menu(80), bar(110, "영역/명령 선택을 해제함"), Placement{"quick/edit", 20, false, "선택/명령 해제"},
+  r.Add({.id = tool::kClearSelection, .label = QT_TR_NOOP("선택/명령 해제\tCtrl+D"), .keys = {"Ctrl+D"}, .needs = kNeedView,
+         .places = {menu(80), bar(110, QT_TR_NOOP("영역/명령 선택을 해제함")), Placement{"quick/edit", 20, false, QT_TR_NOOP("선택/명령 해제")},
                     Placement{"context/view", 30}}});
 
   r.Add({.name = "select-rect", .needs = kNeedDocument, .params = {{"L"}, {"T"}, {"R"}, {"B"}},

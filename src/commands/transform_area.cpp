@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "commands/registry.h"
+#include "image/ui_text.h"
 #include "processing/effects.h"
 #include "processing/transform_commands.h"
 #include "tools/tool_ids.h"
@@ -101,25 +102,25 @@ void RegisterTransformCommands(CommandRegistry& r) {
   auto quickEdit = [](int order) { return Placement{"quick/edit", order}; };
   auto decorate = [](int order) { return Placement{"quick/decorate", order}; };
 
-  r.Add({.id = cmd::kResize, .name = "resize", .label = "그림크기조정", .needs = editable,
+  r.Add({.id = cmd::kResize, .name = "resize", .label = QT_TR_NOOP("그림크기조정"), .needs = editable,
          .params = {{"W", false, 1, 65535}, {"H", false, 1, 65535}},
          .help = "resample the picture to W x H pixels", .run = &ResizeCmd,
-         .places = {Placement{"transform", 10}, bar(190, "이미지크기"), quickEdit(50)}});
-  r.Add({.id = cmd::kFreeRotate, .name = "free-rotate", .label = "자유회전", .needs = editable,
+         .places = {Placement{"transform", 10}, bar(190, QT_TR_NOOP("이미지크기")), quickEdit(50)}});
+  r.Add({.id = cmd::kFreeRotate, .name = "free-rotate", .label = QT_TR_NOOP("자유회전"), .needs = editable,
          .params = {{"DEGREES"}}, .help = "rotate the active layer freely about its centre (clockwise)",
-         .run = &FreeRotateCmd, .places = {layerTurn(10), bar(140, "자유회전"), decorate(10)}, .checkable = true});
+         .run = &FreeRotateCmd, .places = {layerTurn(10), bar(140, QT_TR_NOOP("자유회전")), decorate(10)}, .checkable = true});
   const struct {
     int id;
     const char* label;
     Placement place;
     std::function<bool(CMirvDoc&)> fn;
   } turns[] = {
-      {cmd::kRotateLayerCw, "90   시계방향", layerTurn(20), [](CMirvDoc& d) { return RotateLayer(d, 90); }},
-      {cmd::kRotateLayerCcw, "90   반시계방향", layerTurn(30), [](CMirvDoc& d) { return RotateLayer(d, -90); }},
-      {cmd::kRotateLayer180, "180  회전", layerTurn(40), [](CMirvDoc& d) { return RotateLayer(d, 180); }},
-      {cmd::kRotateCanvasCw, " 90  시계방향", canvasTurn(10), [](CMirvDoc& d) { return RotateCanvas(d, 90); }},
-      {cmd::kRotateCanvasCcw, " 90  반시계방향", canvasTurn(20), [](CMirvDoc& d) { return RotateCanvas(d, -90); }},
-      {cmd::kRotateCanvas180, "180  회전", canvasTurn(30), [](CMirvDoc& d) { return RotateCanvas(d, 180); }},
+      {cmd::kRotateLayerCw, QT_TR_NOOP("90   시계방향"), layerTurn(20), [](CMirvDoc& d) { return RotateLayer(d, 90); }},
+      {cmd::kRotateLayerCcw, QT_TR_NOOP("90   반시계방향"), layerTurn(30), [](CMirvDoc& d) { return RotateLayer(d, -90); }},
+      {cmd::kRotateLayer180, QT_TR_NOOP("180  회전"), layerTurn(40), [](CMirvDoc& d) { return RotateLayer(d, 180); }},
+      {cmd::kRotateCanvasCw, QT_TR_NOOP(" 90  시계방향"), canvasTurn(10), [](CMirvDoc& d) { return RotateCanvas(d, 90); }},
+      {cmd::kRotateCanvasCcw, QT_TR_NOOP(" 90  반시계방향"), canvasTurn(20), [](CMirvDoc& d) { return RotateCanvas(d, -90); }},
+      {cmd::kRotateCanvas180, QT_TR_NOOP("180  회전"), canvasTurn(30), [](CMirvDoc& d) { return RotateCanvas(d, 180); }},
   };
   for (const auto& t : turns) {
     CommandDef d{.id = t.id, .label = t.label, .needs = editable, .run = Direct(t.fn, "rotation failed"),
@@ -128,17 +129,17 @@ void RegisterTransformCommands(CommandRegistry& r) {
     if (t.id == cmd::kRotateCanvasCcw) d.places.push_back(decorate(30));
     r.Add(std::move(d));
   }
-  r.Add({.id = cmd::kFlipLayerV, .name = "flip-layer-v", .label = "수직제비회전", .needs = editable,
+  r.Add({.id = cmd::kFlipLayerV, .name = "flip-layer-v", .label = QT_TR_NOOP("수직제비회전"), .needs = editable,
          .help = "mirror the active layer top to bottom",
          .run = Direct([](CMirvDoc& d) { return FlipLayer(d, false); }, "flip failed"), .places = {layerTurn(50)}});
-  r.Add({.id = cmd::kFlipLayerH, .name = "flip-layer-h", .label = "수평제비회전", .needs = editable,
+  r.Add({.id = cmd::kFlipLayerH, .name = "flip-layer-h", .label = QT_TR_NOOP("수평제비회전"), .needs = editable,
          .help = "mirror the active layer left to right",
          .run = Direct([](CMirvDoc& d) { return FlipLayer(d, true); }, "flip failed"), .places = {layerTurn(60)}});
-  r.Add({.id = cmd::kFlipCanvasV, .name = "flip-v", .label = "수직제비회전", .needs = editable,
+  r.Add({.id = cmd::kFlipCanvasV, .name = "flip-v", .label = QT_TR_NOOP("수직제비회전"), .needs = editable,
          .help = "mirror every layer top to bottom",
          .run = Direct([](CMirvDoc& d) { return FlipCanvas(d, false); }, "flip failed"),
          .places = {canvasTurn(40)}});
-  r.Add({.id = cmd::kFlipCanvasH, .name = "flip-h", .label = "수평제비회전", .needs = editable,
+  r.Add({.id = cmd::kFlipCanvasH, .name = "flip-h", .label = QT_TR_NOOP("수평제비회전"), .needs = editable,
          .help = "mirror every layer left to right",
          .run = Direct([](CMirvDoc& d) { return FlipCanvas(d, true); }, "flip failed"), .places = {canvasTurn(50)}});
   r.Add({.id = cmd::kMirror, .label = "", .needs = editable, .run = Direct(&MirrorComposed, "nothing changed")});
@@ -157,11 +158,11 @@ void RegisterTransformCommands(CommandRegistry& r) {
          }});
 
   // The free transforms are modes of the view: corners dragged with the mouse.
-  r.Add({.id = tool::kTransformSize, .label = "크기", .needs = editable,
-         .places = {Placement{"transform/free", 10}, bar(420, "자유변형 크기")}, .checkable = true});
-  r.Add({.id = tool::kTransformSkew, .label = "뒤틀림", .needs = editable,
-         .places = {Placement{"transform/free", 20}, bar(150, "자유변형")}, .checkable = true});
-  r.Add({.id = tool::kTransformPerspective, .label = "원근감", .needs = editable,
+  r.Add({.id = tool::kTransformSize, .label = QT_TR_NOOP("크기"), .needs = editable,
+         .places = {Placement{"transform/free", 10}, bar(420, QT_TR_NOOP("자유변형 크기"))}, .checkable = true});
+  r.Add({.id = tool::kTransformSkew, .label = QT_TR_NOOP("뒤틀림"), .needs = editable,
+         .places = {Placement{"transform/free", 20}, bar(150, QT_TR_NOOP("자유변형"))}, .checkable = true});
+  r.Add({.id = tool::kTransformPerspective, .label = QT_TR_NOOP("원근감"), .needs = editable,
          .places = {Placement{"transform/free", 30}}, .checkable = true});
   r.Add({.name = "quad", .needs = kNeedDocument,
          .params = {{"X0"}, {"Y0"}, {"X1"}, {"Y1"}, {"X2"}, {"Y2"}, {"X3"}, {"Y3"}}, .usage = "X0 Y0 ... X3 Y3",
@@ -170,16 +171,16 @@ void RegisterTransformCommands(CommandRegistry& r) {
          .run = &QuadCmd});
   r.Add({.id = tool::kTouchTransform, .label = "", .needs = editable});
 
-  r.Add({.id = cmd::kCanvasSize, .name = "canvas", .label = "캔버스 크기 늘리기", .needs = editable,
+  r.Add({.id = cmd::kCanvasSize, .name = "canvas", .label = QT_TR_NOOP("캔버스 크기 늘리기"), .needs = editable,
          .params = {{"W", false, 1, 65535}, {"H", false, 1, 65535}, {"ANCHOR", false, 0, 8}},
          .help = "new canvas of W x H with the picture placed by ANCHOR 0-8 (0 top-left, 4 centre, 8 bottom-right)",
-         .run = &CanvasCmd, .places = {Placement{"transform", 80}, bar(200, "캔버스 크기 조정")}});
-  r.Add({.id = cmd::kStretchSqueeze, .label = "늘리고쭈구리기", .needs = editable,
-         .places = {Placement{"transform", 90}, bar(170, "늘리고쭈구리기")}});
-  r.Add({.id = cmd::kLayerEffect, .name = "shadow", .label = "레이어효과", .needs = editable,
+         .run = &CanvasCmd, .places = {Placement{"transform", 80}, bar(200, QT_TR_NOOP("캔버스 크기 조정"))}});
+  r.Add({.id = cmd::kStretchSqueeze, .label = QT_TR_NOOP("늘리고쭈구리기"), .needs = editable,
+         .places = {Placement{"transform", 90}, bar(170, QT_TR_NOOP("늘리고쭈구리기"))}});
+  r.Add({.id = cmd::kLayerEffect, .name = "shadow", .label = QT_TR_NOOP("레이어효과"), .needs = editable,
          .params = {{"SIZE", false, 0, kMaxEffectSize}, {"COLOUR"}, {"transparent", true}},
          .help = "soft shadow (size 0-17) under the active layer's content", .run = &ShadowCmd,
-         .places = {Placement{"layer", 70}, bar(450, "레이어 효과")}});
+         .places = {Placement{"layer", 70}, bar(450, QT_TR_NOOP("레이어 효과"))}});
 
   r.Add({.id = 1565, .label = "…", .needs = editable, .places = {quickEdit(60)}});
 }

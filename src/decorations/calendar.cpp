@@ -1,4 +1,5 @@
 #include "decorations/calendar.h"
+#include "image/ui_text.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +9,7 @@
 
 namespace velmira {
 
-const char* const kLabelCalendar = "[달력]";
+const char* const kLabelCalendar = QT_TR_NOOP("[달력]");
 
 namespace {
 
@@ -173,7 +174,7 @@ bool InsertCalendar(CMirvDoc& doc, TextRasterizer& r, const CalendarRequest& req
     return false;
   }
   Layer& l = st.slots[slot];
-  doc.RenameLayer(slot, Format(" [달력]%2d월", req.month));
+  doc.RenameLayer(slot, Format(UiText(" [달력]%2d월"), req.month));
   for (const CalendarCell& c : cells) {
     p.text = c.text;
     const int lx = x0 + c.x - l.x;

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/ui_text.h"
 #include "image/text.h"
 
 namespace velmira {
 
 const char* const kFrameLayerName = "[ImgFrame]";
-const char* const kLabelFrame = "사진틀 넣기";
+const char* const kLabelFrame = QT_TR_NOOP("사진틀 넣기");
 
 int ClampFrameThickness(int thickness) { return std::max(thickness, kFrameMinThickness); }
 

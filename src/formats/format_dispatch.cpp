@@ -13,6 +13,7 @@
 #include <random>
 #include <system_error>
 
+#include "image/ui_text.h"
 #include "formats/bmp_codec.h"
 #include "formats/gif_codec.h"
 #include "formats/jpeg_codec.h"
@@ -34,7 +35,7 @@ constexpr std::array<FileFormatEntry, 8> kTable = {{
     {kFormatPcx, true, false, "PCX", "*.pcx"},
     {kFormatVlm, true, true, "VLM", "*.vlm"},
     {kFormatPsd, true, false, "PSD", "*.psd"},
-    {kAllPictureFormats, true, true, "모든그림형식", "*.bmp;*.gif;*.jpg;*.tif;*.pcx;*.vlm;*.psd"},
+    {kAllPictureFormats, true, true, QT_TR_NOOP("모든그림형식"), "*.bmp;*.gif;*.jpg;*.tif;*.pcx;*.vlm;*.psd"},
 }};
 
 bool Usable(const FileFormatEntry& e, bool open) { return open ? e.open : e.save; }
@@ -120,7 +121,7 @@ std::vector<std::string> BuildQtFilters(bool open) {
     std::string patterns = e.pattern;
     for (char& c : patterns)
       if (c == ';') c = ' ';
-    out.push_back(std::string(e.description) + " (" + patterns + ")");
+    out.push_back(std::string(UiText(e.description)) + " (" + patterns + ")");
   }
   return out;
 }

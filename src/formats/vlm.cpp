@@ -12,6 +12,7 @@
 #include <memory>
 #include <new>
 
+#include "image/ui_text.h"
 #include "image/compose.h"
 #include "image/history.h"
 #include "image/le_bytes.h"
@@ -22,9 +23,9 @@ namespace velmira {
 
 namespace fs = std::filesystem;
 
-const char* const kMsgVlmOtherVersion = "VLM 형식의 버전이 상이함";
-const char* const kMsgVlmDamaged = "VLM 파일이 손상되어 열 수 없습니다.";
-const char* const kMsgVlmSaveFailed = "파일을 저장하지 못했습니다. 기존 파일은 그대로 남아 있습니다.";
+const char* const kMsgVlmOtherVersion = QT_TR_NOOP("VLM 형식의 버전이 상이함");
+const char* const kMsgVlmDamaged = QT_TR_NOOP("VLM 파일이 손상되어 열 수 없습니다.");
+const char* const kMsgVlmSaveFailed = QT_TR_NOOP("파일을 저장하지 못했습니다. 기존 파일은 그대로 남아 있습니다.");
 
 namespace {
 
@@ -433,7 +434,7 @@ bool ReadVlm(LayerStack& stack, CHistory* history, const fs::path& path, std::st
              std::string* detail) {
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) {
-    Say(message, "해당 파일을 열 수 없습니다.");
+    Say(message, QT_TR_NOOP("해당 파일을 열 수 없습니다."));
     Say(detail, Format("cannot open %s: %s", path.c_str(), std::strerror(errno)));
     return false;
   }

@@ -1,4 +1,5 @@
 #include "image/doc.h"
+#include "image/ui_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -14,35 +15,35 @@
 namespace velmira {
 
 namespace msg {
-constexpr const char* kTooManyLayers = "레이어수 과다... 기존 레이어의 병합 혹은 제거하신 후에 다시 시도.";
-constexpr const char* kOnlyOneLayer = "레이어가 1개 밖에 없습니다";
-constexpr const char* kTextActive = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
-constexpr const char* kTextInAll = "[글]레이어가 포함되어 있습니다. [레스터 형식 변환] 후 다시 실행하십시요.";
-constexpr const char* kTextActiveOnly = "Text레이어가 아닌 다른 레이어를 선택하시고 진행하십시요";
-constexpr const char* kMergeText = "두 레이어 중 적어도 하나가 글자레이어입니다.\r\n레스터 변환 후에 병합하십시요.";
-constexpr const char* kRgbOnly = "RGB영상만 지원합니다.";
-constexpr const char* kNameTooLong = "그림파일명이 너무 깁니다.";
-constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
-constexpr const char* kEmptyImage = "해당파일이 존재하지 않습니다.";
-constexpr const char* kVectorCopy = "벡터형식이 아닌 레이어만 복사할 수 있습니다.";
-constexpr const char* kSelectFirst = "영역선택 후에 시도하십시요";
-constexpr const char* kConvertFailed = "변환을 성공하지 못했습니다.";
-constexpr const char* kSaveFailed = "[%s] 파일을 저장하지 못했습니다.";
+constexpr const char* kTooManyLayers = QT_TR_NOOP("레이어수 과다... 기존 레이어의 병합 혹은 제거하신 후에 다시 시도.");
+constexpr const char* kOnlyOneLayer = QT_TR_NOOP("레이어가 1개 밖에 없습니다");
+constexpr const char* kTextActive = QT_TR_NOOP("현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택");
+constexpr const char* kTextInAll = QT_TR_NOOP("[글]레이어가 포함되어 있습니다. [레스터 형식 변환] 후 다시 실행하십시요.");
+constexpr const char* kTextActiveOnly = QT_TR_NOOP("Text레이어가 아닌 다른 레이어를 선택하시고 진행하십시요");
+constexpr const char* kMergeText = QT_TR_NOOP("두 레이어 중 적어도 하나가 글자레이어입니다.\r\n레스터 변환 후에 병합하십시요.");
+constexpr const char* kRgbOnly = QT_TR_NOOP("RGB영상만 지원합니다.");
+constexpr const char* kNameTooLong = QT_TR_NOOP("그림파일명이 너무 깁니다.");
+constexpr const char* kCannotOpen = QT_TR_NOOP("해당 파일을 열 수 없습니다.");
+constexpr const char* kEmptyImage = QT_TR_NOOP("해당파일이 존재하지 않습니다.");
+constexpr const char* kVectorCopy = QT_TR_NOOP("벡터형식이 아닌 레이어만 복사할 수 있습니다.");
+constexpr const char* kSelectFirst = QT_TR_NOOP("영역선택 후에 시도하십시요");
+constexpr const char* kConvertFailed = QT_TR_NOOP("변환을 성공하지 못했습니다.");
+constexpr const char* kSaveFailed = QT_TR_NOOP("[%s] 파일을 저장하지 못했습니다.");
 }  // namespace msg
 
 namespace label {
 constexpr const char* kOpening = "Opening....";
-constexpr const char* kAdd = "레이어추가";
-constexpr const char* kDelete = "레이어삭제";
-constexpr const char* kDuplicate = "복제 레이어 만들기";
-constexpr const char* kMerge = "레이어병합";
-constexpr const char* kFlatten = "떡그림";
-constexpr const char* kRename = "레이어 이름 변경";
-constexpr const char* kToRaster = "레스터 형식으로 변환";
-constexpr const char* kPaste = "복사물 붙이기";
-constexpr const char* kCut = "자르기";
-constexpr const char* kSelectionMove = "선택영역 위치이동";
-constexpr const char* kLayerMove = "레이어 위치 이동";
+constexpr const char* kAdd = QT_TR_NOOP("레이어추가");
+constexpr const char* kDelete = QT_TR_NOOP("레이어삭제");
+constexpr const char* kDuplicate = QT_TR_NOOP("복제 레이어 만들기");
+constexpr const char* kMerge = QT_TR_NOOP("레이어병합");
+constexpr const char* kFlatten = QT_TR_NOOP("떡그림");
+constexpr const char* kRename = QT_TR_NOOP("레이어 이름 변경");
+constexpr const char* kToRaster = QT_TR_NOOP("레스터 형식으로 변환");
+constexpr const char* kPaste = QT_TR_NOOP("복사물 붙이기");
+constexpr const char* kCut = QT_TR_NOOP("자르기");
+constexpr const char* kSelectionMove = QT_TR_NOOP("선택영역 위치이동");
+constexpr const char* kLayerMove = QT_TR_NOOP("레이어 위치 이동");
 }  // namespace label
 
 int ExtensionCode(const std::filesystem::path& path) { return FormatFromExtension(path.extension().string()); }
@@ -120,7 +121,8 @@ bool CMirvDoc::NewDocument() {
     for (int y = 0; y < view_->Height(); ++y)
       for (int x = 0; x < view_->Width(); ++x) view_->WriteColor(x, y, frame_.newColour);
   }
-  SetName(frame_.newTitle);
+  // The default name is the untranslated "이름없음"; a name the user typed stays as is.
+  SetName(UiText(frame_.newTitle.c_str()));
   if (!BuildFromViewImage(name_)) return false;
   AfterOpen();
   return true;
@@ -164,7 +166,7 @@ bool CMirvDoc::BuildFromViewImage(const std::string& title) {
   l.inUse = 1;
   l.visible = 1;
   l.below = l.above = -1;
-  l.name.Set(u"배경영상");
+  l.name.Set(Utf8ToUtf16(UiText("배경영상")));
   if (size_t(l.imageSize) != view_->ImageSize()) {
     const size_t rowBytes = std::min<size_t>(size_t(l.stride), size_t(view_->Stride()));
     for (int y = 0; y < l.height; ++y)
@@ -364,14 +366,14 @@ bool CMirvDoc::OnSaveDocument(const std::filesystem::path& path) {
   const bool hadSelection = layers_.selectionExists;
   const std::string file = path.filename().string();
   auto fail = [&](const std::string& why) {
-    host_.ShowFailure(Format(msg::kSaveFailed, file.c_str()), path, why);
+    host_.ShowFailure(Format(UiText(msg::kSaveFailed), file.c_str()), path, why);
     return false;
   };
   if (!formats_) return fail("");
   if (code == 5) {
     std::string message, reason;
     if (!formats_->WriteNative(*this, path, message, reason)) {
-      host_.ShowFailure(message.empty() ? Format(msg::kSaveFailed, file.c_str()) : message, path, reason);
+      host_.ShowFailure(message.empty() ? Format(UiText(msg::kSaveFailed), file.c_str()) : message, path, reason);
       return false;
     }
   } else if (code >= 0 && code <= 3) {
@@ -1096,7 +1098,7 @@ bool CMirvDoc::LiftSelection() {
   }
   // The floating layer looks exactly like the part it came from, so that putting it
   // down unmoved gives back the picture as it was.
-  f.name.Set(u"선택영역");
+  f.name.Set(Utf8ToUtf16(UiText("선택영역")));
   f.blend = src->blend;
   f.transparency = src->transparency;
   for (size_t i = 0; i < covered.size(); ++i) {
@@ -1149,7 +1151,7 @@ bool CMirvDoc::CutToNew() {
   const int32_t w = GetI32(dib.data() + 4);
   const int32_t h = std::abs(GetI32(dib.data() + 8));
   if (w < 1 || h < 1 || w > 4000 || h > 4000) return false;
-  CMirvDoc* doc = host_.NewDocument(w, h, layers_.header.bitsPerPixel, "이름없음");
+  CMirvDoc* doc = host_.NewDocument(w, h, layers_.header.bitsPerPixel, UiText("이름없음"));
   if (!doc) return false;
   if (!doc->PasteFromClipboard()) return false;
   if (Layer* pasted = doc->Layers().Active()) pasted->kind = kLayerBackground;
@@ -1160,7 +1162,7 @@ bool CMirvDoc::DuplicateDocument() {
   if (!layers_.Active()) return false;
   if (!CopyToClipboard()) return false;
   const int n = ++frame_.copyCounter;
-  std::u16string title = Utf8ToUtf16(Format("복사%d_%s", n, Utf16ToUtf8(layers_.header.title.Get()).c_str()));
+  std::u16string title = Utf8ToUtf16(Format(UiText("복사%d_%s"), n, Utf16ToUtf8(layers_.header.title.Get()).c_str()));
   if (title.size() > 100) title.resize(100);
   const std::string name = Utf16ToUtf8(title);
   CMirvDoc* doc = host_.NewDocument(layers_.header.canvasWidth, layers_.header.canvasHeight,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/image_buffer.h"
+#include "image/ui_text.h"
 
 namespace velmira {
 
@@ -100,7 +101,7 @@ struct NewDocumentPart {
   int newBitsPerPixel = 24;
   int newBackgroundMode = 0;  // 2: fill with newColour; otherwise white
   Rgbq newColour = MakeRgbq(255, 255, 255);
-  std::string newTitle = "이름없음";
+  std::string newTitle = QT_TR_NOOP("이름없음");
 };
 
 // What the last copy left beside the clipboard DIB: the transparency of a

@@ -1,4 +1,5 @@
 #include "image/history.h"
+#include "image/ui_text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,11 +23,11 @@ namespace velmira {
 namespace fs = std::filesystem;
 
 const char* const kMsgHistoryWriteFailed =
-    "작업내역을 임시폴더에 기록하지 못했습니다. (디스크 공간 부족 또는 임시폴더 없음)\r\n"
-    "작업 결과는 그대로 남지만 이 단계는 실행취소할 수 없습니다.";
+    QT_TR_NOOP("작업내역을 임시폴더에 기록하지 못했습니다. (디스크 공간 부족 또는 임시폴더 없음)\r\n"
+               "작업 결과는 그대로 남지만 이 단계는 실행취소할 수 없습니다.");
 const char* const kMsgHistoryReadFailed =
-    "작업내역 파일을 읽을 수 없습니다. (임시폴더의 파일이 지워졌거나 손상됨)\r\n"
-    "그림은 바뀌지 않았습니다.";
+    QT_TR_NOOP("작업내역 파일을 읽을 수 없습니다. (임시폴더의 파일이 지워졌거나 손상됨)\r\n"
+               "그림은 바뀌지 않았습니다.");
 
 namespace {
 
@@ -1059,9 +1060,9 @@ struct CHistory::Impl {
     if (ok) {
       step = target;
       WriteManifest();
-      std::string title = Format("REDO : 언두리스트(Top %d)", step);
+      std::string title = Format(UiText("REDO : 언두리스트(Top %d)"), step);
       for (int i = 0; i <= step; ++i)
-        title += Format(" (%d) %s", i, Utf16ToUtf8(desc[i]->label.Get()).c_str());
+        title += Format(" (%d) %s", i, UiText(Utf16ToUtf8(desc[i]->label.Get()).c_str()));
       host.SetTitleText(title);
     } else {
       host.ShowMessage(kMsgHistoryReadFailed);
@@ -1106,15 +1107,15 @@ std::string CHistory::Label(int step) const {
 std::vector<std::string> CHistory::ListLines() const {
   std::vector<std::string> lines;
   if (impl_->step < 0) {
-    lines.push_back("   0  (처음상태)");
+    lines.push_back(UiText("   0  (처음상태)"));
     return lines;
   }
   for (int i = impl_->step; i >= 0; --i) {
     const Descriptor* d = impl_->desc[i].get();
     if (!d) continue;
-    const std::string colours = d->header.paletteColours > 0 ? Format("%d 칼라", d->header.paletteColours) : "";
+    const std::string colours = d->header.paletteColours > 0 ? Format(UiText("%d 칼라"), d->header.paletteColours) : "";
     std::string label = Utf16ToUtf8(d->label.Get());
-    if (label == kOpeningLabel) label = "(처음영상)";
+    label = label == kOpeningLabel ? UiText("(처음영상)") : UiText(label.c_str());
     lines.push_back(Format("%3d ", i) + PadLeft(colours, 4) + " " + PadLeft(label, 13));
   }
   return lines;

@@ -1,4 +1,6 @@
 #include "image/layers.h"
+#include "image/text.h"
+#include "image/ui_text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -167,7 +169,7 @@ InsertResult LayerStack::InsertLayer(int after, int slot, int* inserted) {
   l.transparency = 0;
   l.visible = 1;
   l.partner = -1;
-  std::u16string u = u"레이어 ";
+  std::u16string u = Utf8ToUtf16(UiText("레이어 "));
   for (char c : std::to_string(slot)) u.push_back(char16_t(c));
   l.name.Set(u);
   active = slot;

@@ -1,4 +1,5 @@
 #include "measure/export.h"
+#include "image/ui_text.h"
 
 #include <xlsxwriter.h>
 
@@ -9,8 +10,8 @@
 
 namespace velmira::measure {
 
-const char* const kMsgTextSaved = "파일(MicroMeasure.txt)이 저장되었습니다.";
-const char* const kMsgWorkbookFailed = "엑셀 파일을 저장할 수 없습니다.";
+const char* const kMsgTextSaved = QT_TR_NOOP("파일(MicroMeasure.txt)이 저장되었습니다.");
+const char* const kMsgWorkbookFailed = QT_TR_NOOP("엑셀 파일을 저장할 수 없습니다.");
 
 namespace {
 
@@ -71,16 +72,18 @@ std::string CsvField(const std::string& s) {
 std::string TextExport(const std::vector<MeasureObject>& objects) {
   std::string out;
   for (const MeasureObject& o : objects)
-    out += "\n " + o.kind + " " + F2(o.length) + " " + F2(o.area) + " " + F2(o.angle) + " " + F2(o.radius);
+    out += "\n " + std::string(UiText(o.kind.c_str())) + " " + F2(o.length) + " " + F2(o.area) + " " + F2(o.angle) +
+           " " + F2(o.radius);
   return out;
 }
 
 std::vector<std::vector<std::string>> ExportTable(const std::vector<MeasureObject>& objects) {
   std::vector<std::vector<std::string>> t;
-  t.push_back({"", "항목", "길이", "면적", "각도", "반지름", "지름"});
+  // The exports are read by the user, so they follow the interface language.
+  t.push_back({"", UiText("항목"), UiText("길이"), UiText("면적"), UiText("각도"), UiText("반지름"), UiText("지름")});
   for (size_t i = 0; i < objects.size(); ++i) {
     const MeasureObject& o = objects[i];
-    t.push_back({std::to_string(i), o.kind, F2(o.length), F2(o.area), F2(o.angle), F2(o.radius), F2(o.diameter)});
+    t.push_back({std::to_string(i), UiText(o.kind.c_str()), F2(o.length), F2(o.area), F2(o.angle), F2(o.radius), F2(o.diameter)});
   }
   return t;
 }

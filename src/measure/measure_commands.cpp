@@ -1,4 +1,5 @@
 #include "measure/measure_commands.h"
+#include "image/ui_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,16 +15,16 @@
 
 namespace velmira::measure {
 
-const char* const kMsgSelectFirst = "[선택/수정] 버튼으로 대상을 정하고 실행하십시요";
-const char* const kMsgRemoveSelect = "제거할 개체를 먼저 선택하십시요";
+const char* const kMsgSelectFirst = QT_TR_NOOP("[선택/수정] 버튼으로 대상을 정하고 실행하십시요");
+const char* const kMsgRemoveSelect = QT_TR_NOOP("제거할 개체를 먼저 선택하십시요");
 const char* const kMsgDragReference = "クリックではないＤｒａｇで先ず基準線を決めます。";
-const char* const kMsgCurvePrompt = "등록하려면 위 버튼을 클릭. 취소는 Esc.";
-const char* const kMsgCalibrationFull = "측정 기준은 30개까지 저장할 수 있습니다. 쓰지 않는 기준을 삭제하십시요.";
-const char* const kMsgScoCanvas = "측정 파일의 그림 크기나 색상 수가 현재 그림과 다릅니다.";
+const char* const kMsgCurvePrompt = QT_TR_NOOP("등록하려면 위 버튼을 클릭. 취소는 Esc.");
+const char* const kMsgCalibrationFull = QT_TR_NOOP("측정 기준은 30개까지 저장할 수 있습니다. 쓰지 않는 기준을 삭제하십시요.");
+const char* const kMsgScoCanvas = QT_TR_NOOP("측정 파일의 그림 크기나 색상 수가 현재 그림과 다릅니다.");
 
 namespace {
 
-constexpr const char* kLabelMeasureLayer = "벡터측정레이어추가";
+constexpr const char* kLabelMeasureLayer = QT_TR_NOOP("벡터측정레이어추가");
 
 uint64_t LayerHash(const Layer& l) {
   uint64_t h = 1469598103934665603ull;
@@ -175,7 +176,7 @@ bool MeasureSegment(CMirvDoc& doc, MPoint a, MPoint b) {
     // A reference measurement for the calibration dialog: nothing is registered.
     const int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
     char text[96];
-    std::snprintf(text, sizeof text, "(기준설정중) %d pixels", int(std::sqrt(double(dx) * dx + double(dy) * dy)));
+    std::snprintf(text, sizeof text, UiText("(기준설정중) %d pixels"), int(std::sqrt(double(dx) * dx + double(dy) * dy)));
     MeasureOf(doc).lastLabel = text;
     s.referenceRequested = false;
     s.referenceDelivered = true;

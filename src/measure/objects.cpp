@@ -1,4 +1,5 @@
 #include "measure/objects.h"
+#include "image/ui_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,7 @@ void KindPointRange(const std::string& k, int* lo, int* hi) {
 
 std::string FullMessage() {
   char buf[160];
-  std::snprintf(buf, sizeof buf, "항목의 최대 갯수는 %d 입니다. 더이상 추가가 어렵습니다.", kMaxObjects);
+  std::snprintf(buf, sizeof buf, UiText("항목의 최대 갯수는 %d 입니다. 더이상 추가가 어렵습니다."), kMaxObjects);
   return buf;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "measure/formulas.h"
+#include "image/ui_text.h"
 
 namespace velmira::measure {
 
@@ -17,16 +18,16 @@ constexpr int kKindChars = 30;
 
 // Kind names as stored, shown and exported (UTF-8).
 namespace kind {
-constexpr const char* kPoint = "점표시";
-constexpr const char* kSegment = "선분";
-constexpr const char* kCircle = "원";
-constexpr const char* kAngle = "사이각";
-constexpr const char* kRectangle = "사각형";
-constexpr const char* kPolyline = "다각선";
-constexpr const char* kPolygon = "다각형";
-constexpr const char* kCurve = "곡선";
-constexpr const char* kCurveArea = "곡선영역";
-constexpr const char* kText = "글자";
+constexpr const char* kPoint = QT_TR_NOOP("점표시");
+constexpr const char* kSegment = QT_TR_NOOP("선분");
+constexpr const char* kCircle = QT_TR_NOOP("원");
+constexpr const char* kAngle = QT_TR_NOOP("사이각");
+constexpr const char* kRectangle = QT_TR_NOOP("사각형");
+constexpr const char* kPolyline = QT_TR_NOOP("다각선");
+constexpr const char* kPolygon = QT_TR_NOOP("다각형");
+constexpr const char* kCurve = QT_TR_NOOP("곡선");
+constexpr const char* kCurveArea = QT_TR_NOOP("곡선영역");
+constexpr const char* kText = QT_TR_NOOP("글자");
 }  // namespace kind
 
 bool IsKnownKind(const std::string& k);

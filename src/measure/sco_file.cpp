@@ -10,12 +10,13 @@
 #include <new>
 #include <system_error>
 
+#include "image/ui_text.h"
 #include "image/records.h"
 
 namespace velmira::measure {
 
-const char* const kMsgScoDamaged = "측정 파일이 손상되었거나 형식이 다릅니다.";
-const char* const kMsgScoSaveFailed = "측정 파일을 저장할 수 없습니다.";
+const char* const kMsgScoDamaged = QT_TR_NOOP("측정 파일이 손상되었거나 형식이 다릅니다.");
+const char* const kMsgScoSaveFailed = QT_TR_NOOP("측정 파일을 저장할 수 없습니다.");
 
 namespace {
 

@@ -12,6 +12,8 @@
 // the message sink with its fixed text.
 #pragma once
 
+#include "image/ui_text.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -33,13 +35,13 @@ constexpr uint32_t FourCC(const char (&s)[5]) {
 }
 
 namespace moviemsg {
-inline constexpr const char* kFileBusy = "현재 파일은 사용중입니다. 출력파일명을 변경하십시요.";
+inline constexpr const char* kFileBusy = QT_TR_NOOP("현재 파일은 사용중입니다. 출력파일명을 변경하십시요.");
 inline constexpr const char* kNoStream = "Unable to Create Video Stream in the Movie File";
 inline constexpr const char* kNoCodec =
-    "무비작성에 필요한 코덱이 설치되어 있지 않습니다. \n\r상단의 [코덱 다운로드 및 설치] 버튼을 선택하십시요.";
-inline constexpr const char* kFormatMismatch = "이미지와 코덱의 형식이 일치하지 않습니다.";
-inline constexpr const char* kWriteFailed = "무비 파일에 스트림 출력 문제로 진행이 불가합니다.";
-inline constexpr const char* kMemory = "메모리 배정 문제로 진행이 불가합니다.";
+    QT_TR_NOOP("무비작성에 필요한 코덱이 설치되어 있지 않습니다. \n\r상단의 [코덱 다운로드 및 설치] 버튼을 선택하십시요.");
+inline constexpr const char* kFormatMismatch = QT_TR_NOOP("이미지와 코덱의 형식이 일치하지 않습니다.");
+inline constexpr const char* kWriteFailed = QT_TR_NOOP("무비 파일에 스트림 출력 문제로 진행이 불가합니다.");
+inline constexpr const char* kMemory = QT_TR_NOOP("메모리 배정 문제로 진행이 불가합니다.");
 inline constexpr const char* kSucceeded = "Method Succeeded";
 }  // namespace moviemsg
 

@@ -15,6 +15,7 @@
 
 #include "image/image_buffer.h"
 #include "movie/avi_writer.h"
+#include "image/ui_text.h"
 
 namespace velmira {
 
@@ -75,8 +76,8 @@ struct MovieSettings {
 };
 
 namespace moviemsg {
-inline constexpr const char* kSkipped = "영상크기가 출력 무비의 크기보다 작거나 혹은 다른 이유로 제외됨";
-inline constexpr const char* kDone = "사진변환완료";
+inline constexpr const char* kSkipped = QT_TR_NOOP("영상크기가 출력 무비의 크기보다 작거나 혹은 다른 이유로 제외됨");
+inline constexpr const char* kDone = QT_TR_NOOP("사진변환완료");
 }  // namespace moviemsg
 
 // --- The pieces of the conversion, each usable on its own ---------------------------

@@ -1,4 +1,5 @@
 #include "online/online_commands.h"
+#include "image/ui_text.h"
 
 #include <filesystem>
 
@@ -6,7 +7,7 @@
 
 namespace velmira::online {
 
-std::string ScanDocumentName(int counter) { return Format("스캔영상_%d", counter); }
+std::string ScanDocumentName(int counter) { return Format(UiText("스캔영상_%d"), counter); }
 
 bool OpenScannedPage(CMirvDoc& doc, std::unique_ptr<CImageBuffer> image, int& counter) {
   if (!image || !image->IsValid() || image->Width() < 1 || image->Height() < 1) return false;

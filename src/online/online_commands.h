@@ -8,13 +8,14 @@
 
 #include "image/doc.h"
 #include "image/image_buffer.h"
+#include "image/ui_text.h"
 
 namespace velmira::online {
 
 constexpr int kCmdSelectSource = 1474;
 constexpr int kCmdAcquire = 1475;
-constexpr const char* kSelectSourceLabel = "외부장치 선택...";
-constexpr const char* kAcquireLabel = "외부영상 입력 ";
+constexpr const char* kSelectSourceLabel = QT_TR_NOOP("외부장치 선택...");
+constexpr const char* kAcquireLabel = QT_TR_NOOP("외부영상 입력 ");
 
 // "스캔영상_%d" for the running picture counter.
 std::string ScanDocumentName(int counter);

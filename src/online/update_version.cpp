@@ -1,4 +1,5 @@
 #include "online/update_version.h"
+#include "image/ui_text.h"
 
 #include <climits>
 #include <cstdio>
@@ -50,7 +51,7 @@ std::string NewVersionText(int onlineVersion) {
   const int v = onlineVersion / 100;
   char text[64];
   // Two digits after the point: 309 is 3.09, not 3.9, which would read as newer than 3.68.
-  std::snprintf(text, sizeof text, " 신버전  %d.%02d", v / 100, v % 100);
+  std::snprintf(text, sizeof text, UiText(" 신버전  %d.%02d"), v / 100, v % 100);
   return text;
 }
 

@@ -10,6 +10,7 @@
 #include "processing/channels.h"
 #include "processing/filter_table.h"
 #include "processing/filters.h"
+#include "image/ui_text.h"
 
 namespace velmira {
 
@@ -30,14 +31,14 @@ constexpr int kPseudoColours = 1444;
 }  // namespace cmd
 
 namespace steplabel {
-constexpr const char* kBrightnessContrast = "명도·대비 조절";
-constexpr const char* kColour = "색상조정";
-constexpr const char* kAutoColour = "자동 색상 조정";
-constexpr const char* kInvert = "반전변환";
-constexpr const char* kGreyscale = "그레이스케일 변환";
-constexpr const char* kDesaturateLayer = "레이어 채도 감소";
-constexpr const char* kTrueColour = "RGB 컬러영상으로 변환";
-constexpr const char* kTwoTone = "임계치변환";
+constexpr const char* kBrightnessContrast = QT_TR_NOOP("명도·대비 조절");
+constexpr const char* kColour = QT_TR_NOOP("색상조정");
+constexpr const char* kAutoColour = QT_TR_NOOP("자동 색상 조정");
+constexpr const char* kInvert = QT_TR_NOOP("반전변환");
+constexpr const char* kGreyscale = QT_TR_NOOP("그레이스케일 변환");
+constexpr const char* kDesaturateLayer = QT_TR_NOOP("레이어 채도 감소");
+constexpr const char* kTrueColour = QT_TR_NOOP("RGB 컬러영상으로 변환");
+constexpr const char* kTwoTone = QT_TR_NOOP("임계치변환");
 }  // namespace steplabel
 
 // Runs filter list entry `index` on the active layer within the selection and

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "image/ui_text.h"
 #include "image/doc.h"
 
 namespace velmira {
 
-const char* const kLabelLayerEffect = "레이어효과(그림자)";
+const char* const kLabelLayerEffect = QT_TR_NOOP("레이어효과(그림자)");
 
 int ShadowOffset(int size) { return std::max(1, size / 2); }
 

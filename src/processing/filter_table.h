@@ -3,6 +3,8 @@
 // read the same rows instead of restating them.
 #pragma once
 
+#include "image/ui_text.h"
+
 #include <span>
 #include <string_view>
 
@@ -62,9 +64,9 @@ int FilterIndexByName(std::string_view name);
 int FilterIndexForCommand(int commandId);
 
 // The two-tone conversion shares the dialog; its method changes the parameter row.
-constexpr const char* kThresholdName = "임계치변환";
+constexpr const char* kThresholdName = QT_TR_NOOP("임계치변환");
 enum class TwoToneMethod : int { Diffusion = 0, Ordered = 1, Absolute = 2 };
-constexpr const char* kTwoToneMethodNames[3] = {"FS 디더링", "OR 디더링", "절대변환"};
+constexpr const char* kTwoToneMethodNames[3] = {QT_TR_NOOP("FS 디더링"), QT_TR_NOOP("OR 디더링"), QT_TR_NOOP("절대변환")};
 
 // The parameter row of a filter name; any name without a row of its own gets the
 // generic "조정 1"/"조정 2" row, as the dialog shows it.

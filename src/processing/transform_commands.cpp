@@ -3,39 +3,40 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/ui_text.h"
 #include "processing/effects.h"
 
 namespace velmira {
 
-const char* const kMsgFreeTransformZoom = "자유변형은 줌 100% 상태에서 동작함";
-const char* const kMsgTextInAllRotate = "[글]레이어가 포함되어 있습니다. [레스터 형식 변환] 후 다시 실행하십시요.";
-const char* const kMsgTextLayerRotate = "[글]레이어 입니다. [레스터 형식 변환] 후 다시 실행하십시요.";
+const char* const kMsgFreeTransformZoom = QT_TR_NOOP("자유변형은 줌 100% 상태에서 동작함");
+const char* const kMsgTextInAllRotate = QT_TR_NOOP("[글]레이어가 포함되어 있습니다. [레스터 형식 변환] 후 다시 실행하십시요.");
+const char* const kMsgTextLayerRotate = QT_TR_NOOP("[글]레이어 입니다. [레스터 형식 변환] 후 다시 실행하십시요.");
 
 namespace {
 
 namespace label {
-constexpr const char* kFlipCanvasH = "수평제비회전";
-constexpr const char* kFlipCanvasV = "수직제비회전";
-constexpr const char* kFlipLayerH = "레이어 수평제비회전";
-constexpr const char* kFlipLayerV = "레이어 수직제비회전";
-constexpr const char* kMirror = "거울변환";
+constexpr const char* kFlipCanvasH = QT_TR_NOOP("수평제비회전");
+constexpr const char* kFlipCanvasV = QT_TR_NOOP("수직제비회전");
+constexpr const char* kFlipLayerH = QT_TR_NOOP("레이어 수평제비회전");
+constexpr const char* kFlipLayerV = QT_TR_NOOP("레이어 수직제비회전");
+constexpr const char* kMirror = QT_TR_NOOP("거울변환");
 constexpr const char* kEllipse = "Ellipse transform";
-constexpr const char* kCanvasCw = "캔버스 90 우회전";
-constexpr const char* kCanvasCcw = "캔버스 90 좌회전";
-constexpr const char* kCanvas180 = "캔버스 180 회전";
-constexpr const char* kLayerCw = "레이어 90 우회전";
-constexpr const char* kLayerCcw = "레이어 90 좌회전";
-constexpr const char* kLayer180 = "레이어 180 회전";
-constexpr const char* kFreeRotate = "자유회전";
-constexpr const char* kSize = "크기";
-constexpr const char* kSkew = "뒤틀림";
-constexpr const char* kPerspective = "원근감";
-constexpr const char* kResize = "이미지크기";
-constexpr const char* kCanvasSize = "캔버스크기조정";
-constexpr const char* kTouch = "터치변형";
+constexpr const char* kCanvasCw = QT_TR_NOOP("캔버스 90 우회전");
+constexpr const char* kCanvasCcw = QT_TR_NOOP("캔버스 90 좌회전");
+constexpr const char* kCanvas180 = QT_TR_NOOP("캔버스 180 회전");
+constexpr const char* kLayerCw = QT_TR_NOOP("레이어 90 우회전");
+constexpr const char* kLayerCcw = QT_TR_NOOP("레이어 90 좌회전");
+constexpr const char* kLayer180 = QT_TR_NOOP("레이어 180 회전");
+constexpr const char* kFreeRotate = QT_TR_NOOP("자유회전");
+constexpr const char* kSize = QT_TR_NOOP("크기");
+constexpr const char* kSkew = QT_TR_NOOP("뒤틀림");
+constexpr const char* kPerspective = QT_TR_NOOP("원근감");
+constexpr const char* kResize = QT_TR_NOOP("이미지크기");
+constexpr const char* kCanvasSize = QT_TR_NOOP("캔버스크기조정");
+constexpr const char* kTouch = QT_TR_NOOP("터치변형");
 }  // namespace label
 
-constexpr const char* kMsgTextActive = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
+constexpr const char* kMsgTextActive = QT_TR_NOOP("현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택");
 
 // Where a layer sits as the user sees it: the top-left corner of its buffer over
 // the canvas (canvas row r shows layer row r + y, rows counted from the bottom).

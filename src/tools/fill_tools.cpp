@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "image/ui_text.h"
 #include "tools/fill.h"
 #include "tools/tool_router.h"
 
@@ -9,8 +10,8 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kGradientLabel = "그라디언트";
-constexpr const char* kDragNotClick = "클릭이 아닌 드래깅으로 기준선을 먼저 잡으세요";
+constexpr const char* kGradientLabel = QT_TR_NOOP("그라디언트");
+constexpr const char* kDragNotClick = QT_TR_NOOP("클릭이 아닌 드래깅으로 기준선을 먼저 잡으세요");
 
 // Flood fill on a click. The router records "채우기" when Press reports a change.
 class FillTool final : public Tool {
@@ -80,7 +81,7 @@ class GradientTool final : public Tool {
 void RegisterFillTools() {
   using namespace tool;
   RegisterTool(kFill,
-               {.label = "채우기", .status = "빈영역채우기", .slider1 = {OptionSlider::Value, "포함한계치", 10, 0, 60},
+               {.label = QT_TR_NOOP("채우기"), .status = QT_TR_NOOP("빈영역채우기"), .slider1 = {OptionSlider::Value, QT_TR_NOOP("포함한계치"), 10, 0, 60},
                 .slider2 = {OptionSlider::BorderSpread, nullptr, 0, 0, 30}},
                [] { return std::make_unique<FillTool>(); });
   // The gradient records its own step (a straight drag too).

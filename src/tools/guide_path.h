@@ -10,6 +10,7 @@
 #include "image/doc.h"
 #include "image/guide_path.h"
 #include "tools/tool_router.h"
+#include "image/ui_text.h"
 
 namespace velmira {
 
@@ -23,12 +24,12 @@ constexpr int kRemove = 5621;       // "안내점 제거"
 constexpr int kToSelection = 5623;  // "영역선택"
 constexpr int kStroke = 5625;       // "선긋기"
 
-constexpr const char* kAskRemovePath = "현재 완성된 경로를 제거하시겠습니까?";
-constexpr const char* kTooManyPoints = "경로 설정에 사용된 안내점이 너무 많습니다.";
-constexpr const char* kNeedMorePoints = "안내 점이 더 필요합니다.";
-constexpr const char* kNotClosed = "경로가 닫혀 있지 않습니다.";
-constexpr const char* kTextLayer = "Text레이어가 아닌 다른 레이어를 선택하시고 진행하십시요";
-constexpr const char* kStrokeLabel = "경로따라 선긋기";
+constexpr const char* kAskRemovePath = QT_TR_NOOP("현재 완성된 경로를 제거하시겠습니까?");
+constexpr const char* kTooManyPoints = QT_TR_NOOP("경로 설정에 사용된 안내점이 너무 많습니다.");
+constexpr const char* kNeedMorePoints = QT_TR_NOOP("안내 점이 더 필요합니다.");
+constexpr const char* kNotClosed = QT_TR_NOOP("경로가 닫혀 있지 않습니다.");
+constexpr const char* kTextLayer = QT_TR_NOOP("Text레이어가 아닌 다른 레이어를 선택하시고 진행하십시요");
+constexpr const char* kStrokeLabel = QT_TR_NOOP("경로따라 선긋기");
 
 // Squared distances: a click closes the path below kCloseDistance from the first
 // point; the move and remove tools show their cursor below kHandleDistance.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "image/ui_text.h"
 #include "tools/paint.h"
 #include "tools/tool_router.h"
 
@@ -183,25 +184,25 @@ void RegisterPaintingTools() {
   // The spray's press dab is committed at once; every move then reverts to it and
   // adds its own dab, so a held spray does not pile dabs on one point.
   Register<SprayTool>(kSpray, {.stroke = StrokeModel::Paint, .onPress = {false, true}, .onDrag = kRevertCommit,
-                               .label = "스프레이", .dragCross = true, .slider1 = hide, .slider2 = hide});
+                               .label = QT_TR_NOOP("스프레이"), .dragCross = true, .slider1 = hide, .slider2 = hide});
   Register<BrushTool>(kBrush, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = kRevertCommit,
-                               .label = "붓그리기", .dragCross = true, .slider1 = hide, .slider2 = hide});
-  Register<DotTool>(kDot, {.label = "점찍기", .cursorRule = CursorRule::Fixed, .cursor = CursorShape::DotPen,
+                               .label = QT_TR_NOOP("붓그리기"), .dragCross = true, .slider1 = hide, .slider2 = hide});
+  Register<DotTool>(kDot, {.label = QT_TR_NOOP("점찍기"), .cursorRule = CursorRule::Fixed, .cursor = CursorShape::DotPen,
                            .dotOnPress = true});
   // Each move of the water drop replaces the previous drop; the last one stays.
   Register<DropTool>(kDrop, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {true, false},
-                             .label = "물방울", .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Drop,
-                             .status = "물방울 효과", .slider1 = {OptionSlider::Value, "퍼짐정도", 10, 5, 30}});
+                             .label = QT_TR_NOOP("물방울"), .cursorRule = CursorRule::Fixed, .cursor = CursorShape::Drop,
+                             .status = QT_TR_NOOP("물방울 효과"), .slider1 = {OptionSlider::Value, QT_TR_NOOP("퍼짐정도"), 10, 5, 30}});
   Register<EraserTool>(kEraser, {.stroke = StrokeModel::Paint, .onPress = kRevertCommit, .onDrag = {false, true},
-                                 .label = "영역지우기", .cursorRule = CursorRule::Fixed,
+                                 .label = QT_TR_NOOP("영역지우기"), .cursorRule = CursorRule::Fixed,
                                  .cursor = CursorShape::Eraser, .dragCross = true, .slider1 = hide,
                                  .slider2 = hide});
-  Register<LineTool>(kLine, {.stroke = StrokeModel::RubberBand, .label = "선그리기", .band = ToolPreview::Line,
+  Register<LineTool>(kLine, {.stroke = StrokeModel::RubberBand, .label = QT_TR_NOOP("선그리기"), .band = ToolPreview::Line,
                              .dragCross = true, .slider1 = hide, .slider2 = hide});
-  Register<PolylineTool>(kPolyline, {.stroke = StrokeModel::Vertex, .label = "다각형그리기", .dragCross = true});
-  Register<CircleTool>(kCircle, {.stroke = StrokeModel::RubberBand, .label = "원 그리기", .band = ToolPreview::Ellipse});
+  Register<PolylineTool>(kPolyline, {.stroke = StrokeModel::Vertex, .label = QT_TR_NOOP("다각형그리기"), .dragCross = true});
+  Register<CircleTool>(kCircle, {.stroke = StrokeModel::RubberBand, .label = QT_TR_NOOP("원 그리기"), .band = ToolPreview::Ellipse});
   Register<ColourPickerTool>(kColourPicker, {.cursorRule = CursorRule::Fixed, .cursor = CursorShape::Picker,
-                                             .status = "색상추출"});
+                                             .status = QT_TR_NOOP("색상추출")});
 }
 
 }  // namespace velmira

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "image/ui_text.h"
 #include "tools/selection.h"
 
 namespace velmira {
@@ -331,12 +332,12 @@ class ColourRangeTool final : public Tool {
 
 void RegisterSelectionTools() {
   using namespace tool;
-  constexpr const char* kSimilarArea = "인접한 유사영역 탐색지정";
+  constexpr const char* kSimilarArea = QT_TR_NOOP("인접한 유사영역 탐색지정");
   const OptionSlider spread{OptionSlider::BorderSpread, nullptr, 0, 0, 30};
   const OptionSlider hide{OptionSlider::Hide};
   RegisterTool(kRectSelect,
-               {.stroke = StrokeModel::Own, .overlay = Overlay::PreviewOnDrag, .dragStatus = "영역지정",
-                .status = "사각선택", .slider1 = spread, .slider2 = hide},
+               {.stroke = StrokeModel::Own, .overlay = Overlay::PreviewOnDrag, .dragStatus = QT_TR_NOOP("영역지정"),
+                .status = QT_TR_NOOP("사각선택"), .slider1 = spread, .slider2 = hide},
                [] { return std::make_unique<RectSelectTool>(); });
   RegisterTool(kFreeSelect,
                {.stroke = StrokeModel::Own, .overlay = Overlay::Preview, .status = "", .slider1 = spread,
@@ -344,7 +345,7 @@ void RegisterSelectionTools() {
                [] { return std::make_unique<FreeSelectTool>(); });
   RegisterTool(kAutoSelect,
                {.stroke = StrokeModel::Own, .status = kSimilarArea,
-                .slider1 = {OptionSlider::Value, "포함한계치", 25, 0, 60}, .slider2 = spread},
+                .slider1 = {OptionSlider::Value, QT_TR_NOOP("포함한계치"), 25, 0, 60}, .slider2 = spread},
                [] { return std::make_unique<MagicWandTool>(); });
   // The polygon may follow the guide-path panel: a path becomes a polygon selection.
   RegisterTool(kPolygonSelect,

@@ -5,12 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "image/ui_text.h"
 #include "image/text.h"
 
 namespace velmira {
 
-const char* const kLabelTextNew = "글자입력";
-const char* const kLabelTextEdit = "글자수정";
+const char* const kLabelTextNew = QT_TR_NOOP("글자입력");
+const char* const kLabelTextEdit = QT_TR_NOOP("글자수정");
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <mutex>
 
+#include "image/ui_text.h"
 #include "image/text.h"
 #include "tools/selection.h"
 
@@ -11,7 +12,7 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kMoveLayerLabel = "전체영상 위치이동";
+constexpr const char* kMoveLayerLabel = QT_TR_NOOP("전체영상 위치이동");
 
 // The move tool: drags the active layer, or the selected pixels lifted off it when
 // the press falls inside the selection; the arrow keys nudge it by a pixel.

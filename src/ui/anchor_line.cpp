@@ -1,4 +1,5 @@
 #include "ui/anchor_line.h"
+#include "app/language.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -25,13 +26,13 @@ bool IsGuideTool(int id) {
 
 const char* Label(int id) {
   switch (id) {
-    case guide::kMake: return "경로 만들기";
-    case guide::kEdit: return "안내점 수정";
-    case guide::kInsert: return "안내점 추가";
-    case guide::kRemove: return "안내점 제거";
-    case guide::kToSelection: return "영역선택";
-    case guide::kStroke: return "선긋기";
-    default: return "닫기";
+    case guide::kMake: return QT_TR_NOOP("경로 만들기");
+    case guide::kEdit: return QT_TR_NOOP("안내점 수정");
+    case guide::kInsert: return QT_TR_NOOP("안내점 추가");
+    case guide::kRemove: return QT_TR_NOOP("안내점 제거");
+    case guide::kToSelection: return QT_TR_NOOP("영역선택");
+    case guide::kStroke: return QT_TR_NOOP("선긋기");
+    default: return QT_TR_NOOP("닫기");
   }
 }
 
@@ -44,12 +45,12 @@ void Refresh(CMainFrame& frame, CMirvDoc& doc) {
 
 CDlg_AnchorLine::CDlg_AnchorLine(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_AnchorLine"));
-  setWindowTitle(QString::fromUtf8("경로설정"));
+  setWindowTitle(Tr("경로설정"));
   setModal(false);
   auto* grid = new QGridLayout(this);
   int row = 0, col = 0;
   for (int id : kCommands) {
-    auto* b = new QPushButton(QString::fromUtf8(Label(id)), this);
+    auto* b = new QPushButton(Tr(Label(id)), this);
     b->setObjectName(QStringLiteral("guide%1").arg(id));
     b->setCheckable(IsGuideTool(id));
     b->setAutoDefault(false);
@@ -63,7 +64,7 @@ CDlg_AnchorLine::CDlg_AnchorLine(CMainFrame& frame) : QDialog(&frame), frame_(fr
     if (++col == 2) col = 0, ++row;
   }
   if (col) ++row;
-  grid->addWidget(new QLabel(QString::fromUtf8("선긋기 길이(%)"), this), row, 0);
+  grid->addWidget(new QLabel(Tr("선긋기 길이(%)"), this), row, 0);
   length_ = new QSpinBox(this);
   length_->setObjectName(QStringLiteral("guideLength"));
   length_->setRange(0, 100);

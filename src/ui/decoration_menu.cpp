@@ -1,4 +1,5 @@
 #include "ui/decoration_menu.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -41,7 +42,7 @@ ColourAsker AskerOf(CMainFrame* frame) {
   QPointer<CMainFrame> f(frame);
   return [f](const QColor& initial) -> std::optional<QColor> {
     if (!f) return std::nullopt;
-    return f->AskColour(initial, QStringLiteral("색상"));
+    return f->AskColour(initial, Tr("색상"));
   };
 }
 
@@ -176,7 +177,7 @@ void PaintSwatch(QPushButton* b, Rgbq c) {
 CDlg_PhotoFrame::CDlg_PhotoFrame(CMainFrame& frame, QWidget* parent)
     : QWidget(parent, Qt::Tool), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_PhotoFrame"));
-  setWindowTitle(QStringLiteral("사진틀 넣기"));
+  setWindowTitle(Tr("사진틀 넣기"));
   setFixedSize(225, 80);
   auto* styles = new QHBoxLayout;
   styles->setSpacing(2);
@@ -213,7 +214,7 @@ CDlg_PhotoFrame::CDlg_PhotoFrame(CMainFrame& frame, QWidget* parent)
   connect(first_, &QPushButton::clicked, this, [this] { PickColour(true); });
   connect(second_, &QPushButton::clicked, this, [this] { PickColour(false); });
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(QStringLiteral("틀의 두께")));
+  row->addWidget(new QLabel(Tr("틀의 두께")));
   row->addWidget(thickness_);
   row->addWidget(first_);
   row->addWidget(second_);
@@ -279,7 +280,7 @@ void CDlg_PhotoFrame::Redraw() {
 
 void CDlg_PhotoFrame::PickColour(bool first) {
   Rgbq& c = first ? params_.first : params_.second;
-  const std::optional<QColor> chosen = frame_.AskColour(ToQColor(c), QStringLiteral("색상"));
+  const std::optional<QColor> chosen = frame_.AskColour(ToQColor(c), Tr("색상"));
   if (!chosen || !chosen->isValid()) return;
   c = ToRgbq(*chosen);
   PaintSwatch(first ? first_ : second_, c);

@@ -1,4 +1,5 @@
 #include "ui/dlg_adjust.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -24,7 +25,7 @@ namespace velmira {
 
 // The preview session refuses a text layer with the document's own message; the
 // dialogs' tests name it by this.
-const char* const kMsgTextLayer = "현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택";
+const char* const kMsgTextLayer = QT_TR_NOOP("현재는 [Text:글] 레이어. \n\r레이어창에서 다른 레이어 선택");
 
 // ---------------------------------------------------------------- the pattern
 
@@ -102,15 +103,15 @@ QDialogButtonBox* OkCancel(QDialog* d) {
 // ---------------------------------------------------------------- brightness and contrast
 
 BrightnessContrastDialog::BrightnessContrastDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, parent) {
-  setWindowTitle(QStringLiteral("명도·대비 조정"));
+  setWindowTitle(Tr("명도·대비 조정"));
   auto* grid = new QGridLayout(this);
   const QString scale = QStringLiteral("-255           0         +255");
-  const char* names[2] = {"명도", "대비"};
+  const char* names[2] = {QT_TR_NOOP("명도"), QT_TR_NOOP("대비")};
   SliderRow* rows[2] = {&brightness_, &contrast_};
   for (int i = 0; i < 2; ++i) {
     *rows[i] = MakeRow(this, -255, 255, 10, 20, 4);
     rows[i]->caption = new QLabel(scale, this);
-    grid->addWidget(new QLabel(QString::fromUtf8(names[i]), this), i * 2, 0);
+    grid->addWidget(new QLabel(Tr(names[i]), this), i * 2, 0);
     grid->addWidget(rows[i]->caption, i * 2, 1);
     grid->addWidget(rows[i]->slider, i * 2 + 1, 0, 1, 2);
     grid->addWidget(rows[i]->edit, i * 2 + 1, 2);
@@ -131,7 +132,7 @@ bool BrightnessContrastDialog::Commit() {
 // ---------------------------------------------------------------- colour offsets
 
 ColourDialog::ColourDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, parent) {
-  setWindowTitle(QStringLiteral("RGB색상조정"));
+  setWindowTitle(Tr("RGB색상조정"));
   auto* top = new QVBoxLayout(this);
   auto* modes = new QHBoxLayout;
   rgbMode_ = new QRadioButton(QStringLiteral("RGB"), this);
@@ -142,10 +143,10 @@ ColourDialog::ColourDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, 
   top->addLayout(modes);
   top->addWidget(new QLabel(QStringLiteral("-99          0         +99"), this));
   auto* grid = new QGridLayout;
-  const char* captions[3] = {"빨강(R)", "녹색(G)", "청색(B)"};
+  const char* captions[3] = {QT_TR_NOOP("빨강(R)"), QT_TR_NOOP("녹색(G)"), QT_TR_NOOP("청색(B)")};
   for (int i = 0; i < 3; ++i) {
     rows_[i] = MakeRow(this, -99, 99, 5, 10, 4);
-    rows_[i].caption = new QLabel(QString::fromUtf8(captions[i]), this);
+    rows_[i].caption = new QLabel(Tr(captions[i]), this);
     grid->addWidget(rows_[i].caption, i, 0);
     grid->addWidget(rows_[i].slider, i, 1);
     grid->addWidget(rows_[i].edit, i, 2);
@@ -163,9 +164,9 @@ void ColourDialog::SwitchMode() {
   switching_ = true;
   for (SliderRow& r : rows_) r.slider->setValue(0);
   switching_ = false;
-  rows_[0].caption->setText(QString::fromUtf8(rgb ? "빨강(R)" : "색상(H)"));
-  rows_[1].caption->setText(QString::fromUtf8(rgb ? "녹색(G)" : "채도(S)"));
-  rows_[2].caption->setText(QString::fromUtf8("파랑(B)"));
+  rows_[0].caption->setText(Tr(rgb ? QT_TR_NOOP("빨강(R)") : QT_TR_NOOP("색상(H)")));
+  rows_[1].caption->setText(Tr(rgb ? QT_TR_NOOP("녹색(G)") : QT_TR_NOOP("채도(S)")));
+  rows_[2].caption->setText(Tr("파랑(B)"));
   for (QWidget* w : {static_cast<QWidget*>(rows_[2].caption), static_cast<QWidget*>(rows_[2].slider),
                      static_cast<QWidget*>(rows_[2].edit)})
     w->setVisible(rgb);
@@ -277,7 +278,7 @@ void HistogramBox::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 LevelsDialog::LevelsDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, parent) {
-  setWindowTitle(QStringLiteral("픽셀분포조정"));
+  setWindowTitle(Tr("픽셀분포조정"));
   const LayerStack& L = doc.Layers();
   // The histogram is that of the layer as the dialog found it; previews do not
   // move it.
@@ -289,7 +290,7 @@ LevelsDialog::LevelsDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, 
   auto* modes = new QHBoxLayout;
   const char* names[4] = {"RGB", "R", "G", "B"};
   for (int i = 0; i < 4; ++i) {
-    channels_[i] = new QRadioButton(QString::fromUtf8(names[i]), this);
+    channels_[i] = new QRadioButton(Tr(names[i]), this);
     modes->addWidget(channels_[i]);
     connect(channels_[i], &QRadioButton::toggled, this, [this](bool on) {
       if (!on || !range_) return;  // the first check comes before the box exists
@@ -304,9 +305,9 @@ LevelsDialog::LevelsDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, 
   auto* info = new QGridLayout;
   largest_ = new QLabel(this);
   range_ = new QLabel(QStringLiteral("120 ~ 255"), this);
-  info->addWidget(new QLabel(QStringLiteral("최대도수"), this), 0, 0);
+  info->addWidget(new QLabel(Tr("최대도수"), this), 0, 0);
   info->addWidget(largest_, 0, 1);
-  info->addWidget(new QLabel(QStringLiteral("명암범위"), this), 1, 0);
+  info->addWidget(new QLabel(Tr("명암범위"), this), 1, 0);
   info->addWidget(range_, 1, 1);
   top->addLayout(info);
   top->addWidget(OkCancel(this));

@@ -1,4 +1,5 @@
 #include "ui/dlg_channels.h"
+#include "app/language.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -18,7 +19,7 @@ constexpr int kShownSide = 240;
 
 ChannelDialog::ChannelDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent) {
   setModal(true);
-  setWindowTitle(QStringLiteral("RGB구분"));
+  setWindowTitle(Tr("RGB구분"));
   CImageBuffer planes[3];
   const LayerStack& L = doc.Layers();
   valid_ = SplitPlanes(L, L.active, doc.ViewImage(), ChannelSet::Rgb, planes);
@@ -33,7 +34,7 @@ ChannelDialog::ChannelDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent) {
         std::memcpy(img.scanLine(y), p.Row(p.Height() - 1 - y), size_t(p.Width()));
       images_[i] = img;
     }
-    auto* caption = new QLabel(QString::fromUtf8(names[i]), this);
+    auto* caption = new QLabel(Tr(names[i]), this);
     caption->setAlignment(Qt::AlignCenter);
     auto* picture = new QLabel(this);
     picture->setAlignment(Qt::AlignCenter);

@@ -1,4 +1,5 @@
 #include "ui/dlg_filter.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -36,14 +37,14 @@ FilterDialog* FilterDialog::TwoTone(CMirvDoc& doc, QWidget* parent) { return new
 FilterDialog::FilterDialog(CMirvDoc& doc, bool twoTone, int filterIndex, QWidget* parent)
     : PreviewDialog(doc, parent), index_(filterIndex), twoTone_(twoTone) {
   if (twoTone_)
-    name_ = QString::fromUtf8(kThresholdName);
+    name_ = Tr(kThresholdName);
   else if (index_ >= 0 && index_ < kFilterCount)
-    name_ = QString::fromUtf8(FilterList()[size_t(index_)].name);
+    name_ = Tr(FilterList()[size_t(index_)].name);
   setWindowTitle(name_);
   auto* top = new QHBoxLayout(this);
   if (twoTone_) {
     methods_ = new QComboBox(this);
-    for (const char* m : kTwoToneMethodNames) methods_->addItem(QString::fromUtf8(m));
+    for (const char* m : kTwoToneMethodNames) methods_->addItem(Tr(m));
     methods_->setCurrentIndex(gTwoToneMethod);
     top->addWidget(methods_);
     connect(methods_, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -90,7 +91,7 @@ void FilterDialog::BuildRows(const FilterParams& p) {
   for (int i = 0; i < p.count; ++i) {
     const FilterParam& fp = p.p[i];
     SliderRow r;
-    r.caption = new QLabel(QStringLiteral("%1(%2‥%3)").arg(QString::fromUtf8(fp.label)).arg(fp.min).arg(fp.max),
+    r.caption = new QLabel(QStringLiteral("%1(%2‥%3)").arg(Tr(fp.label)).arg(fp.min).arg(fp.max),
                            rowsHost_);
     r.slider = new QSlider(Qt::Horizontal, rowsHost_);
     r.slider->setRange(fp.min, fp.max);

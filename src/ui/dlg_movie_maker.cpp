@@ -1,4 +1,5 @@
 #include "ui/dlg_movie_maker.h"
+#include "app/language.h"
 
 #include "ui/command_fronts.h"
 
@@ -32,51 +33,51 @@ namespace velmira {
 
 namespace {
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+QString U(const char* s) { return Tr(s); }
 
-constexpr const char* kTitle = "이미지쇼 변환";
-constexpr const char* kMakeGroup = "[Movie 만들기]";
-constexpr const char* kAdd = "이미지 추가...";
-constexpr const char* kRemoveLine = "한줄 지움";
-constexpr const char* kClearAll = "전체 비움";
-constexpr const char* kClearQuestion = "이미지 리스트 전체를 제거하시겠습니까?";
-constexpr const char* kUp = "위쪽으로";
-constexpr const char* kDown = "아래쪽으로";
-constexpr const char* kLeft = "왼쪽으로";
-constexpr const char* kRight = "오른쪽으로";
-constexpr const char* kZoom = "줌인/아웃";
-constexpr const char* kPlain = "정지/전환없음";
-constexpr const char* kZoomPoint = "줌 지점 지정";
-constexpr const char* kPickLine = "먼저 [프레임] 혹은 [연결] 리스트의 라인을 클릭";
-constexpr const char* kPickFrameLine = "먼저 [프레임] 리스트의 라인을 클릭";
-constexpr const char* kNotZoom = "프레임이 'z' 모드가 아님";
-constexpr const char* kOutputButton = "출력 파일명 지정";
-constexpr const char* kConvert = "무비 만들기";
-constexpr const char* kCancel = "취소";
-constexpr const char* kCodecButton = "코덱 다운로드 및 설치";
-constexpr const char* kFolder = "파일작업폴더 : %1";
-constexpr const char* kFrameSlider = "느림  프레임   빠름";
-constexpr const char* kTransitionSlider = "느림   전환    빠름";
-constexpr const char* kChooseMovie = "재생 파일 선택";
-constexpr const char* kPlay = "재생";
-constexpr const char* kPause = "일시정지";
-constexpr const char* kStop = "정지";
-constexpr const char* kClose = " 닫 기 ";
-constexpr const char* kReady = "준비";
-constexpr const char* kLoading = "로딩...";
-constexpr const char* kStopped = "정지됨";
-constexpr const char* kBadMovieName = "비디오파일명이 올바르지 않습니다.";
+constexpr const char* kTitle = QT_TR_NOOP("이미지쇼 변환");
+constexpr const char* kMakeGroup = QT_TR_NOOP("[Movie 만들기]");
+constexpr const char* kAdd = QT_TR_NOOP("이미지 추가...");
+constexpr const char* kRemoveLine = QT_TR_NOOP("한줄 지움");
+constexpr const char* kClearAll = QT_TR_NOOP("전체 비움");
+constexpr const char* kClearQuestion = QT_TR_NOOP("이미지 리스트 전체를 제거하시겠습니까?");
+constexpr const char* kUp = QT_TR_NOOP("위쪽으로");
+constexpr const char* kDown = QT_TR_NOOP("아래쪽으로");
+constexpr const char* kLeft = QT_TR_NOOP("왼쪽으로");
+constexpr const char* kRight = QT_TR_NOOP("오른쪽으로");
+constexpr const char* kZoom = QT_TR_NOOP("줌인/아웃");
+constexpr const char* kPlain = QT_TR_NOOP("정지/전환없음");
+constexpr const char* kZoomPoint = QT_TR_NOOP("줌 지점 지정");
+constexpr const char* kPickLine = QT_TR_NOOP("먼저 [프레임] 혹은 [연결] 리스트의 라인을 클릭");
+constexpr const char* kPickFrameLine = QT_TR_NOOP("먼저 [프레임] 리스트의 라인을 클릭");
+constexpr const char* kNotZoom = QT_TR_NOOP("프레임이 'z' 모드가 아님");
+constexpr const char* kOutputButton = QT_TR_NOOP("출력 파일명 지정");
+constexpr const char* kConvert = QT_TR_NOOP("무비 만들기");
+constexpr const char* kCancel = QT_TR_NOOP("취소");
+constexpr const char* kCodecButton = QT_TR_NOOP("코덱 다운로드 및 설치");
+constexpr const char* kFolder = QT_TR_NOOP("파일작업폴더 : %1");
+constexpr const char* kFrameSlider = QT_TR_NOOP("느림  프레임   빠름");
+constexpr const char* kTransitionSlider = QT_TR_NOOP("느림   전환    빠름");
+constexpr const char* kChooseMovie = QT_TR_NOOP("재생 파일 선택");
+constexpr const char* kPlay = QT_TR_NOOP("재생");
+constexpr const char* kPause = QT_TR_NOOP("일시정지");
+constexpr const char* kStop = QT_TR_NOOP("정지");
+constexpr const char* kClose = QT_TR_NOOP(" 닫 기 ");
+constexpr const char* kReady = QT_TR_NOOP("준비");
+constexpr const char* kLoading = QT_TR_NOOP("로딩...");
+constexpr const char* kStopped = QT_TR_NOOP("정지됨");
+constexpr const char* kBadMovieName = QT_TR_NOOP("비디오파일명이 올바르지 않습니다.");
 
 // The frame list's entries: a still, a pan in one of four directions, the zoom sequence.
-constexpr const char* kStillEntry = "정지";
-constexpr const char* kZoomEntry = "z 줌인/아웃";
-constexpr const char* kNoLinkEntry = "전환패닝없음";
+constexpr const char* kStillEntry = QT_TR_NOOP("정지");
+constexpr const char* kZoomEntry = QT_TR_NOOP("z 줌인/아웃");
+constexpr const char* kNoLinkEntry = QT_TR_NOOP("전환패닝없음");
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kZoomXRole = Qt::UserRole + 1;
 constexpr int kZoomYRole = Qt::UserRole + 2;
 
-QString PanEntry(const char* arrow) { return U("패닝 ") + U(arrow); }
+QString PanEntry(const char* arrow) { return Tr("패닝 ") + U(arrow); }
 
 QString Clock(double seconds) {
   const int s = int(seconds);
@@ -138,9 +139,9 @@ void CDlg_Movie_Maker::BuildUi() {
   col->addLayout(codecRow);
 
   auto* lists = new QGridLayout;
-  lists->addWidget(new QLabel(U("이미지"), make), 0, 0);
-  lists->addWidget(new QLabel(U("프레임"), make), 0, 1);
-  lists->addWidget(new QLabel(U("연결"), make), 0, 2);
+  lists->addWidget(new QLabel(Tr("이미지"), make), 0, 0);
+  lists->addWidget(new QLabel(Tr("프레임"), make), 0, 1);
+  lists->addWidget(new QLabel(Tr("연결"), make), 0, 2);
   pictures_ = new QListWidget(make);
   frames_ = new QListWidget(make);
   links_ = new QListWidget(make);
@@ -181,7 +182,7 @@ void CDlg_Movie_Maker::BuildUi() {
   col->addLayout(dirButtons);
 
   auto* zoomRow = new QHBoxLayout;
-  zoomRow->addWidget(new QLabel(U("줌 지점 X"), make));
+  zoomRow->addWidget(new QLabel(Tr("줌 지점 X"), make));
   zoomX_ = new QDoubleSpinBox(make);
   zoomY_ = new QDoubleSpinBox(make);
   for (QDoubleSpinBox* s : {zoomX_, zoomY_}) {
@@ -190,8 +191,8 @@ void CDlg_Movie_Maker::BuildUi() {
     s->setDecimals(2);
     s->setValue(0.5);
   }
-  zoomX_->setToolTip(U("왼쪽에서부터의 비율"));
-  zoomY_->setToolTip(U("아래쪽에서부터의 비율"));
+  zoomX_->setToolTip(Tr("왼쪽에서부터의 비율"));
+  zoomY_->setToolTip(Tr("아래쪽에서부터의 비율"));
   zoomRow->addWidget(zoomX_);
   zoomRow->addWidget(new QLabel(U("Y"), make));
   zoomRow->addWidget(zoomY_);
@@ -200,7 +201,7 @@ void CDlg_Movie_Maker::BuildUi() {
   col->addLayout(zoomRow);
 
   auto* form = new QGridLayout;
-  form->addWidget(new QLabel(U("프레임 크기"), make), 0, 0);
+  form->addWidget(new QLabel(Tr("프레임 크기"), make), 0, 0);
   size_ = new QComboBox(make);
   size_->setEditable(true);  // any other text gives 640 × 480
   for (const char* t : FrameSizeTexts()) size_->addItem(U(t));
@@ -244,7 +245,7 @@ void CDlg_Movie_Maker::BuildUi() {
   top->addWidget(make, 3);
 
   // --- The player -----------------------------------------------------------------
-  auto* player = new QGroupBox(U("플레이어"), this);
+  auto* player = new QGroupBox(Tr("플레이어"), this);
   auto* pcol = new QVBoxLayout(player);
   screen_ = new QLabel(player);
   screen_->setMinimumSize(320, 240);
@@ -430,7 +431,7 @@ void CDlg_Movie_Maker::StartConversion() {
   worker_ = std::thread([this, s = std::move(s), out] {
     ComposerCallbacks cb;
     cb.message = [this](const std::string& m) {
-      const QString text = QString::fromStdString(m);
+      const QString text = Tr(m);
       QMetaObject::invokeMethod(this, [this, text] { Say(text); }, Qt::QueuedConnection);
     };
     cb.progress = [this](int p) {
@@ -447,9 +448,9 @@ void CDlg_Movie_Maker::ConversionDone(int result) {
   SetConvertingUi(false);
   switch (ComposeResult(result)) {
     case ComposeResult::kDone: status_->setText(U(moviemsg::kDone)); break;
-    case ComposeResult::kCancelled: status_->setText(U("취소됨")); break;
-    case ComposeResult::kWriterFailed: status_->setText(U("무비 작성 실패")); break;
-    case ComposeResult::kNothingToDo: status_->setText(U("작성된 프레임 없음")); break;
+    case ComposeResult::kCancelled: status_->setText(Tr("취소됨")); break;
+    case ComposeResult::kWriterFailed: status_->setText(Tr("무비 작성 실패")); break;
+    case ComposeResult::kNothingToDo: status_->setText(Tr("작성된 프레임 없음")); break;
   }
   Q_EMIT conversionFinished(result);
 }
@@ -463,7 +464,7 @@ void CDlg_Movie_Maker::ShowCodecInfo() {
 
 void CDlg_Movie_Maker::ChooseMovie() {
   const QString file = QFileDialog::getOpenFileName(this, U(kChooseMovie), workingFolder_,
-                                                    U("무비 (*.avi *.mpg *.mpeg *.wmv *.mp4 *.mkv *.mov *.bmp);;*.*"));
+                                                    Tr("무비 (*.avi *.mpg *.mpeg *.wmv *.mp4 *.mkv *.mov *.bmp);;*.*"));
   if (!file.isNull()) OpenMovie(file);
 }
 

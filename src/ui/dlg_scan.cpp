@@ -1,4 +1,5 @@
 #include "ui/dlg_scan.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,15 +24,15 @@ namespace {
 // Korean names for the usual SANE modes and sources; anything else shows as the
 // device names it.
 QString ModeText(const std::string& m) {
-  if (m == "Color") return QString::fromUtf8("컬러");
-  if (m == "Gray") return QString::fromUtf8("회색조");
-  if (m == "Lineart") return QString::fromUtf8("흑백");
+  if (m == "Color") return Tr("컬러");
+  if (m == "Gray") return Tr("회색조");
+  if (m == "Lineart") return Tr("흑백");
   return QString::fromStdString(m);
 }
 
 QString SourceText(const std::string& s) {
-  if (s == "Flatbed") return QString::fromUtf8("평판");
-  if (s == "Automatic Document Feeder" || s == "ADF") return QString::fromUtf8("자동 급지(ADF)");
+  if (s == "Flatbed") return Tr("평판");
+  if (s == "Automatic Document Feeder" || s == "ADF") return Tr("자동 급지(ADF)");
   return QString::fromStdString(s);
 }
 
@@ -65,9 +66,9 @@ CDlg_ScanSource::CDlg_ScanSource(const std::vector<online::ScanDevice>& devices,
                                  QWidget* parent)
     : QDialog(parent) {
   setObjectName(QStringLiteral("CDlg_ScanSource"));
-  setWindowTitle(QString::fromUtf8("외부장치 선택"));
+  setWindowTitle(Tr("외부장치 선택"));
   auto* column = new QVBoxLayout(this);
-  column->addWidget(new QLabel(QString::fromUtf8("영상을 읽어들일 스캐너나 카메라를 고르십시오."), this));
+  column->addWidget(new QLabel(Tr("영상을 읽어들일 스캐너나 카메라를 고르십시오."), this));
   list_ = new QListWidget(this);
   for (const online::ScanDevice& d : devices) {
     auto* item = new QListWidgetItem(
@@ -78,8 +79,8 @@ CDlg_ScanSource::CDlg_ScanSource(const std::vector<online::ScanDevice>& devices,
   if (!list_->currentItem() && list_->count() > 0) list_->setCurrentRow(0);
   column->addWidget(list_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("선택"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("취소"));
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("선택"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("취소"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(list_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
@@ -98,7 +99,7 @@ CDlg_Acquire::CDlg_Acquire(const std::string& deviceName, const online::ScanCapa
                            QWidget* parent)
     : QDialog(parent), caps_(caps), previewScan_(std::move(preview)) {
   setObjectName(QStringLiteral("CDlg_Acquire"));
-  setWindowTitle(QString::fromUtf8("외부영상 입력 - %1").arg(QString::fromStdString(deviceName)));
+  setWindowTitle(Tr("외부영상 입력 - %1").arg(QString::fromStdString(deviceName)));
   auto* row = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
   row->addLayout(left);
@@ -107,41 +108,41 @@ CDlg_Acquire::CDlg_Acquire(const std::string& deviceName, const online::ScanCapa
   left->addLayout(form);
   if (!caps.sources.empty()) {
     source_ = Choices(this, caps.sources, caps.source, SourceText);
-    form->addRow(QString::fromUtf8("급지"), source_);
+    form->addRow(Tr("급지"), source_);
   }
   if (!caps.modes.empty()) {
     mode_ = Choices(this, caps.modes, caps.mode, ModeText);
-    form->addRow(QString::fromUtf8("색상"), mode_);
+    form->addRow(Tr("색상"), mode_);
   }
   if (!caps.resolutions.empty()) {
     resolutionList_ = new QComboBox(this);
     for (int r : caps.resolutions) resolutionList_->addItem(QString::number(r), r);
     const int at = resolutionList_->findData(caps.resolution);
     if (at >= 0) resolutionList_->setCurrentIndex(at);
-    form->addRow(QString::fromUtf8("해상도(dpi)"), resolutionList_);
+    form->addRow(Tr("해상도(dpi)"), resolutionList_);
   } else if (caps.resolution > 0 && caps.resolutionMax >= caps.resolutionMin) {
     resolutionBox_ = new QSpinBox(this);
     resolutionBox_->setRange(std::max(1, caps.resolutionMin), std::max(1, caps.resolutionMax));
     resolutionBox_->setSingleStep(std::max(1, caps.resolutionStep));
     resolutionBox_->setValue(caps.resolution);
-    form->addRow(QString::fromUtf8("해상도(dpi)"), resolutionBox_);
+    form->addRow(Tr("해상도(dpi)"), resolutionBox_);
   }
 
   if (caps.hasArea) {
-    auto* box = new QGroupBox(caps.areaInPixels ? QString::fromUtf8("읽을 영역(픽셀)")
-                                                : QString::fromUtf8("읽을 영역(mm)"),
+    auto* box = new QGroupBox(caps.areaInPixels ? Tr("읽을 영역(픽셀)")
+                                                : Tr("읽을 영역(mm)"),
                               this);
     auto* grid = new QGridLayout(box);
-    const char* const names[4] = {"왼쪽", "위", "오른쪽", "아래"};
+    const char* const names[4] = {QT_TR_NOOP("왼쪽"), QT_TR_NOOP("위"), QT_TR_NOOP("오른쪽"), QT_TR_NOOP("아래")};
     for (int k = 0; k < 4; ++k) {
       area_[k] = new QDoubleSpinBox(box);
       area_[k]->setDecimals(1);
       area_[k]->setRange(caps.areaMin[k], caps.areaMax[k]);
       area_[k]->setValue(caps.area[k]);
-      grid->addWidget(new QLabel(QString::fromUtf8(names[k]), box), k / 2, (k % 2) * 2);
+      grid->addWidget(new QLabel(Tr(names[k]), box), k / 2, (k % 2) * 2);
       grid->addWidget(area_[k], k / 2, (k % 2) * 2 + 1);
     }
-    auto* whole = new QPushButton(QString::fromUtf8("전체 영역"), box);
+    auto* whole = new QPushButton(Tr("전체 영역"), box);
     connect(whole, &QPushButton::clicked, this, [this] {
       area_[0]->setValue(caps_.areaMin[0]);
       area_[1]->setValue(caps_.areaMin[1]);
@@ -160,16 +161,16 @@ CDlg_Acquire::CDlg_Acquire(const std::string& deviceName, const online::ScanCapa
   preview_->setFixedSize(220, 280);
   preview_->setAlignment(Qt::AlignCenter);
   preview_->setFrameShape(QFrame::StyledPanel);
-  preview_->setText(caps.hasPreview ? QString() : QString::fromUtf8("미리보기 없음"));
+  preview_->setText(caps.hasPreview ? QString() : Tr("미리보기 없음"));
   right->addWidget(preview_);
-  previewButton_ = new QPushButton(QString::fromUtf8("미리보기"), this);
+  previewButton_ = new QPushButton(Tr("미리보기"), this);
   previewButton_->setEnabled(caps.hasPreview && previewScan_ != nullptr);
   connect(previewButton_, &QPushButton::clicked, this, &CDlg_Acquire::RunPreview);
   right->addWidget(previewButton_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8("읽어들이기"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("취소"));
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("읽어들이기"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("취소"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   right->addWidget(buttons);
@@ -197,7 +198,7 @@ void CDlg_Acquire::RunPreview() {
   std::unique_ptr<CImageBuffer> image = previewScan_(s);
   QApplication::restoreOverrideCursor();
   if (!image) {
-    preview_->setText(QString::fromUtf8("미리보기를 읽을 수 없습니다."));
+    preview_->setText(Tr("미리보기를 읽을 수 없습니다."));
     return;
   }
   preview_->setPixmap(QPixmap::fromImage(ToQImage(*image).scaled(preview_->size(), Qt::KeepAspectRatio,

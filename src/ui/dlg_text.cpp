@@ -1,4 +1,5 @@
 #include "ui/dlg_text.h"
+#include "app/language.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -51,7 +52,7 @@ CDlg_TextInput::CDlg_TextInput(const TextParams& initial, int pictureWidth, int 
                                QWidget* parent)
     : QDialog(parent), askColour_(std::move(askColour)), colour_(initial.colour), align_(initial.align) {
   setObjectName(QStringLiteral("CDlg_TextInput"));
-  setWindowTitle(QStringLiteral("글자입력"));
+  setWindowTitle(Tr("글자입력"));
   auto* grid = new QGridLayout;
 
   face_ = new QComboBox;
@@ -74,18 +75,18 @@ CDlg_TextInput::CDlg_TextInput(const TextParams& initial, int pictureWidth, int 
   strike_->setChecked(initial.strikeOut);
   underline_ = new QCheckBox(QStringLiteral("Underline"));
   underline_->setChecked(initial.underline);
-  colourButton_ = new QPushButton(QStringLiteral("글자색"));
+  colourButton_ = new QPushButton(Tr("글자색"));
   Paint(colourButton_, colour_);
 
-  grid->addWidget(new QLabel(QStringLiteral("글꼴")), 0, 0);
+  grid->addWidget(new QLabel(Tr("글꼴")), 0, 0);
   grid->addWidget(face_, 0, 1, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("크기")), 1, 0);
+  grid->addWidget(new QLabel(Tr("크기")), 1, 0);
   grid->addWidget(size_, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("줄간격")), 1, 2);
+  grid->addWidget(new QLabel(Tr("줄간격")), 1, 2);
   grid->addWidget(spacing_, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("장평(%)")), 2, 0);
+  grid->addWidget(new QLabel(Tr("장평(%)")), 2, 0);
   grid->addWidget(width_, 2, 1);
-  grid->addWidget(new QLabel(QStringLiteral("스타일")), 2, 2);
+  grid->addWidget(new QLabel(Tr("스타일")), 2, 2);
   grid->addWidget(style_, 2, 3);
   auto* checks = new QHBoxLayout;
   checks->addWidget(strike_);
@@ -101,11 +102,11 @@ CDlg_TextInput::CDlg_TextInput(const TextParams& initial, int pictureWidth, int 
 
   // "[확인]후,이동도구[" + the move tool's icon + "]로 위치조정"
   auto* hint = new QHBoxLayout;
-  hint->addWidget(new QLabel(QStringLiteral("[확인]후,이동도구[")));
+  hint->addWidget(new QLabel(Tr("[확인]후,이동도구[")));
   auto* icon = new QLabel;
   icon->setPixmap(CommandIcon(tool::kMove).pixmap(16, 16));
   hint->addWidget(icon);
-  hint->addWidget(new QLabel(QStringLiteral("]로 위치조정")));
+  hint->addWidget(new QLabel(Tr("]로 위치조정")));
   hint->addStretch();
 
   preview_ = new QLabel;
@@ -121,8 +122,8 @@ CDlg_TextInput::CDlg_TextInput(const TextParams& initial, int pictureWidth, int 
   preview_->setMaximumHeight(std::max(90, std::min(pictureHeight, 240)));
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("확인"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("취소"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -204,7 +205,7 @@ CDlg_Calendar::CDlg_Calendar(int year, int month, const std::u16string& face, Rg
                              QWidget* parent)
     : QDialog(parent), askColour_(std::move(askColour)), colour_(colour) {
   setObjectName(QStringLiteral("CDlg_Calendar"));
-  setWindowTitle(QStringLiteral("달력 넣기"));
+  setWindowTitle(Tr("달력 넣기"));
   year_ = new QSpinBox;
   year_->setRange(1, 9999);  // the year spin stops at 1
   year_->setValue(std::clamp(year, 1, 9999));
@@ -221,7 +222,7 @@ CDlg_Calendar::CDlg_Calendar(int year, int month, const std::u16string& face, Rg
   size_ = new QComboBox;
   for (int v = 2; v <= 100; v += 2) size_->addItem(QString::number(v));
   size_->setCurrentText(QStringLiteral("10"));
-  colourButton_ = new QPushButton(QStringLiteral("색"));
+  colourButton_ = new QPushButton(Tr("색"));
   Paint(colourButton_, colour_);
   preview_ = new QPlainTextEdit;
   preview_->setObjectName(QStringLiteral("preview"));
@@ -234,15 +235,15 @@ CDlg_Calendar::CDlg_Calendar(int year, int month, const std::u16string& face, Rg
   preview_->setMinimumSize(260, 150);
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("년"), year_);
-  form->addRow(QStringLiteral("월"), month_);
-  form->addRow(QStringLiteral("글꼴"), face_);
-  form->addRow(QStringLiteral("스타일"), style_);
-  form->addRow(QStringLiteral("크기"), size_);
-  form->addRow(QStringLiteral("색상"), colourButton_);
+  form->addRow(Tr("년"), year_);
+  form->addRow(Tr("월"), month_);
+  form->addRow(Tr("글꼴"), face_);
+  form->addRow(Tr("스타일"), style_);
+  form->addRow(Tr("크기"), size_);
+  form->addRow(Tr("색상"), colourButton_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("확인"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("취소"));
+  buttons->button(QDialogButtonBox::Ok)->setText(Tr("확인"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Tr("취소"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* top = new QHBoxLayout;

@@ -1,4 +1,5 @@
 #include "ui/dlg_transform.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -56,22 +57,22 @@ int FromPercent(int percent, int old) { return std::max(1, int(int64_t(old) * pe
 // ---------------------------------------------------------------- resize
 
 ResizeDialog::ResizeDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent), doc_(doc) {
-  setWindowTitle(QStringLiteral("그림크기조정"));
+  setWindowTitle(Tr("그림크기조정"));
   oldW_ = std::max(1, doc.Layers().header.canvasWidth);
   oldH_ = std::max(1, doc.Layers().header.canvasHeight);
   pixelW_ = Spin(this, 1, kMaxSide, oldW_);
   pixelH_ = Spin(this, 1, kMaxSide, oldH_);
   percentW_ = Spin(this, 1, kMaxPercent, 100);
   percentH_ = Spin(this, 1, kMaxPercent, 100);
-  keepRatio_ = new QCheckBox(QStringLiteral("비율 유지"), this);
+  keepRatio_ = new QCheckBox(Tr("비율 유지"), this);
   keepRatio_->setChecked(true);
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(QStringLiteral("픽셀"), this), 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("퍼센트"), this), 0, 2);
-  grid->addWidget(new QLabel(QStringLiteral("너비"), this), 1, 0);
+  grid->addWidget(new QLabel(Tr("픽셀"), this), 0, 1);
+  grid->addWidget(new QLabel(Tr("퍼센트"), this), 0, 2);
+  grid->addWidget(new QLabel(Tr("너비"), this), 1, 0);
   grid->addWidget(pixelW_, 1, 1);
   grid->addWidget(percentW_, 1, 2);
-  grid->addWidget(new QLabel(QStringLiteral("높이"), this), 2, 0);
+  grid->addWidget(new QLabel(Tr("높이"), this), 2, 0);
   grid->addWidget(pixelH_, 2, 1);
   grid->addWidget(percentH_, 2, 2);
   auto* layout = new QVBoxLayout(this);
@@ -123,21 +124,21 @@ void ResizeDialog::accept() {
 // ---------------------------------------------------------------- canvas size
 
 CanvasSizeDialog::CanvasSizeDialog(CMirvDoc& doc, QWidget* parent) : QDialog(parent), doc_(doc) {
-  setWindowTitle(QStringLiteral("캔버스 크기 늘리기"));
+  setWindowTitle(Tr("캔버스 크기 늘리기"));
   const int w = doc.Layers().header.canvasWidth, h = doc.Layers().header.canvasHeight;
   current_ = new QLabel(QStringLiteral("%1 × %2").arg(w).arg(h), this);
   width_ = Spin(this, 1, kMaxSide, w);
   height_ = Spin(this, 1, kMaxSide, h);
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(QStringLiteral("현재크기"), this), 0, 0);
+  grid->addWidget(new QLabel(Tr("현재크기"), this), 0, 0);
   grid->addWidget(current_, 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("너비"), this), 1, 0);
+  grid->addWidget(new QLabel(Tr("너비"), this), 1, 0);
   grid->addWidget(width_, 1, 1);
-  grid->addWidget(new QLabel(QStringLiteral("픽셀"), this), 1, 2);
-  grid->addWidget(new QLabel(QStringLiteral("높이"), this), 2, 0);
+  grid->addWidget(new QLabel(Tr("픽셀"), this), 1, 2);
+  grid->addWidget(new QLabel(Tr("높이"), this), 2, 0);
   grid->addWidget(height_, 2, 1);
-  grid->addWidget(new QLabel(QStringLiteral("픽셀"), this), 2, 2);
-  auto* box = new QGroupBox(QStringLiteral("확장방향"), this);
+  grid->addWidget(new QLabel(Tr("픽셀"), this), 2, 2);
+  auto* box = new QGroupBox(Tr("확장방향"), this);
   auto* cells = new QGridLayout(box);
   anchors_ = new QButtonGroup(this);
   anchors_->setExclusive(true);
@@ -146,7 +147,7 @@ CanvasSizeDialog::CanvasSizeDialog(CMirvDoc& doc, QWidget* parent) : QDialog(par
   for (int a = 0; a < 9; ++a) {
     auto* b = new QToolButton(box);
     b->setCheckable(true);
-    b->setText(QString::fromUtf8(kArrows[a]));
+    b->setText(Tr(kArrows[a]));
     b->setFixedSize(28, 28);
     anchors_->addButton(b, a);
     cells->addWidget(b, a / 3, a % 3);
@@ -190,7 +191,7 @@ FreeRotateDialog::~FreeRotateDialog() {
 }
 
 FreeRotateDialog::FreeRotateDialog(CMirvDoc& doc, QWidget* parent) : PreviewDialog(doc, parent) {
-  setWindowTitle(QStringLiteral("회전각지정"));
+  setWindowTitle(Tr("회전각지정"));
   angle_ = new QDoubleSpinBox(this);
   angle_->setRange(-360.0, 360.0);
   angle_->setDecimals(1);
@@ -230,7 +231,7 @@ void FreeRotateDialog::reject() { PreviewDialog::reject(); }
 
 LayerEffectDialog::LayerEffectDialog(CMirvDoc& doc, Rgbq colour, QWidget* parent)
     : PreviewDialog(doc, parent), colour_(colour & 0xFFFFFF) {
-  setWindowTitle(QStringLiteral("레이어효과"));
+  setWindowTitle(Tr("레이어효과"));
   resize(245, 175);
   const Layer* a = doc.Layers().Active();
   // A layer without a shadow starts from a size that shows one.
@@ -251,9 +252,9 @@ LayerEffectDialog::LayerEffectDialog(CMirvDoc& doc, Rgbq colour, QWidget* parent
   auto* scale = new QLabel(QStringLiteral("0 2 4 6 8 10"), this);
   swatch_ = new QPushButton(this);
   swatch_->setFixedSize(40, 22);
-  transparent_ = new QCheckBox(QStringLiteral("투명그림자 효과"), this);
+  transparent_ = new QCheckBox(Tr("투명그림자 효과"), this);
   transparent_->setChecked(a && a->effectOn && a->transparentShadow);
-  remove_ = new QCheckBox(QStringLiteral("레이어 효과 제거"), this);
+  remove_ = new QCheckBox(Tr("레이어 효과 제거"), this);
   SetColour(colour_);
 
   auto* sizeRow = new QHBoxLayout;
@@ -289,7 +290,7 @@ void LayerEffectDialog::SetColour(Rgbq colour) {
 
 void LayerEffectDialog::PickColour() {
   const QColor c = QColorDialog::getColor(ToQColor(colour_), this,
-                                          QStringLiteral("레이어 효과색"));
+                                          Tr("레이어 효과색"));
   if (c.isValid()) SetColour(MakeRgbq(c.red(), c.green(), c.blue()));
 }
 

@@ -1,4 +1,5 @@
 #include "ui/face_trans.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -21,7 +22,7 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kLabelStretchSqueeze = "늘리고쭈구리기";
+constexpr const char* kLabelStretchSqueeze = QT_TR_NOOP("늘리고쭈구리기");
 // The warp mode lives on the frame so that the next panel opens with it.
 constexpr const char* kWarpModeProperty = "velmiraWarpMode";
 
@@ -48,30 +49,30 @@ FaceTransPanel* FaceTransPanel::Active() { return ActivePanel(); }
 
 FaceTransPanel::FaceTransPanel(CMainFrame& frame, CMirvDoc& doc) : QDialog(&frame), frame_(frame), doc_(doc) {
   setObjectName(QStringLiteral("CDlg_FaceTrans"));
-  setWindowTitle(QString::fromUtf8(kLabelStretchSqueeze));
+  setWindowTitle(Tr(kLabelStretchSqueeze));
   setModal(false);
 
   auto* top = new QVBoxLayout(this);
   // How to use it, in three short lines.
-  for (const char* t : {"눈(코)부분", "사각선택후", "변환 버튼"}) top->addWidget(new QLabel(QString::fromUtf8(t), this));
+  for (const char* t : {QT_TR_NOOP("눈(코)부분"), QT_TR_NOOP("사각선택후"), QT_TR_NOOP("변환 버튼")}) top->addWidget(new QLabel(Tr(t), this));
 
   box_ = new QLabel(this);
   top->addWidget(box_);
 
   auto* grid = new QGridLayout;
-  grid->addWidget(new QLabel(QString::fromUtf8("조정값"), this), 0, 0);
+  grid->addWidget(new QLabel(Tr("조정값"), this), 0, 0);
   strength_ = new QLineEdit(QStringLiteral("1.0"), this);
   grid->addWidget(strength_, 0, 1);
-  grid->addWidget(new QLabel(QString::fromUtf8("조정2"), this), 1, 0);
+  grid->addWidget(new QLabel(Tr("조정2"), this), 1, 0);
   strength2_ = new QLineEdit(QStringLiteral("1.0"), this);
   grid->addWidget(strength2_, 1, 1);
   top->addLayout(grid);
 
   // Two exclusive mode buttons; the third choice unchecks both.
   auto* modes = new QHBoxLayout;
-  mode0_ = new QRadioButton(QString::fromUtf8("쭈구리기"), this);
-  mode1_ = new QRadioButton(QString::fromUtf8("늘리기"), this);
-  third_ = new QPushButton(QString::fromUtf8("밀기"), this);
+  mode0_ = new QRadioButton(Tr("쭈구리기"), this);
+  mode1_ = new QRadioButton(Tr("늘리기"), this);
+  third_ = new QPushButton(Tr("밀기"), this);
   modes->addWidget(mode0_);
   modes->addWidget(mode1_);
   modes->addWidget(third_);
@@ -81,9 +82,9 @@ FaceTransPanel::FaceTransPanel(CMainFrame& frame, CMirvDoc& doc) : QDialog(&fram
   connect(third_, &QPushButton::clicked, this, [this] { SetMode(2); });
 
   auto* buttons = new QHBoxLayout;
-  convert_ = new QPushButton(QString::fromUtf8("변환"), this);
-  reset_ = new QPushButton(QString::fromUtf8("원래대로"), this);
-  close_ = new QPushButton(QString::fromUtf8("닫기"), this);
+  convert_ = new QPushButton(Tr("변환"), this);
+  reset_ = new QPushButton(Tr("원래대로"), this);
+  close_ = new QPushButton(Tr("닫기"), this);
   buttons->addWidget(convert_);
   buttons->addWidget(reset_);
   buttons->addWidget(close_);
@@ -224,7 +225,7 @@ void RegisterTouchTransformTool() {
   static const bool once = [] {
     // The warp is one step on the release; the press drops any preview left over.
     RegisterTool(tool::kTouchTransform,
-                 {.stroke = tool::StrokeModel::Handles, .onPress = {true, false}, .label = "터치변형",
+                 {.stroke = tool::StrokeModel::Handles, .onPress = {true, false}, .label = QT_TR_NOOP("터치변형"),
                   .cursorRule = tool::CursorRule::Fixed, .cursor = CursorShape::Touch},
                  [] { return std::make_unique<TouchTransformTool>(); });
     return true;

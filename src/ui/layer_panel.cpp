@@ -1,4 +1,5 @@
 #include "ui/layer_panel.h"
+#include "app/language.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -28,9 +29,9 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kCaption = "레이어.작업내역";
-constexpr const char* kUndoTip = "(Undo) 뒤로 회복";
-constexpr const char* kRedoTip = "(Redo) 앞으로 회복";
+constexpr const char* kCaption = QT_TR_NOOP("레이어.작업내역");
+constexpr const char* kUndoTip = QT_TR_NOOP("(Undo) 뒤로 회복");
+constexpr const char* kRedoTip = QT_TR_NOOP("(Redo) 앞으로 회복");
 constexpr const char* kIdProperty = "velmiraCommand";
 constexpr int kSlotRole = Qt::UserRole;
 constexpr int kStepRole = Qt::UserRole + 1;
@@ -42,9 +43,9 @@ struct BlendLabel {
 };
 // The combo's entries in their order; the normal mode is listed first.
 constexpr BlendLabel kBlends[] = {
-    {kBlendNormal, "보통"},       {kBlendMultiply, "곱셈혼합"},   {kBlendScreen, "화면혼합"},
-    {kBlendDarken, "어두운혼합"}, {kBlendLighten, "밝은혼합"},    {kBlendDifference, "차이혼합"},
-    {kBlendInverseDifference, "역차이혼합"}, {kBlendExclusion, "제외혼합"}, {kBlendOverlay, "오버레이혼합"},
+    {kBlendNormal, QT_TR_NOOP("보통")},       {kBlendMultiply, QT_TR_NOOP("곱셈혼합")},   {kBlendScreen, QT_TR_NOOP("화면혼합")},
+    {kBlendDarken, QT_TR_NOOP("어두운혼합")}, {kBlendLighten, QT_TR_NOOP("밝은혼합")},    {kBlendDifference, QT_TR_NOOP("차이혼합")},
+    {kBlendInverseDifference, QT_TR_NOOP("역차이혼합")}, {kBlendExclusion, QT_TR_NOOP("제외혼합")}, {kBlendOverlay, QT_TR_NOOP("오버레이혼합")},
 };
 
 
@@ -94,19 +95,19 @@ QPixmap Thumbnail(const LayerStack& stack, const Layer& l) {
 
 int BlendFromLabel(const QString& label) {
   for (const BlendLabel& b : kBlends)
-    if (b.blend != kBlendNormal && label == QString::fromUtf8(b.label)) return b.blend;
+    if (b.blend != kBlendNormal && label == Tr(b.label)) return b.blend;
   return kBlendNormal;
 }
 
 QString LabelOfBlend(int blend) {
   for (const BlendLabel& b : kBlends)
-    if (b.blend == blend) return QString::fromUtf8(b.label);
-  return QString::fromUtf8(kBlends[0].label);
+    if (b.blend == blend) return Tr(b.label);
+  return Tr(kBlends[0].label);
 }
 
 LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   setObjectName(QStringLiteral("LayerPanel"));
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(Tr(kCaption));
   setProperty("resource", kResource);
   tabs_ = new QTabWidget(this);
   setWidget(tabs_);
@@ -116,7 +117,7 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   auto* column = new QVBoxLayout(page);
   auto* controls = new QHBoxLayout;
   blend_ = new QComboBox(page);
-  for (const BlendLabel& b : kBlends) blend_->addItem(QString::fromUtf8(b.label));
+  for (const BlendLabel& b : kBlends) blend_->addItem(Tr(b.label));
   slider_ = new QSlider(Qt::Horizontal, page);
   slider_->setObjectName(QString::number(kTransparencySlider));
   slider_->setRange(0, 255);
@@ -135,16 +136,16 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   column->addWidget(layers_, 1);
 
   auto* row = new QHBoxLayout;
-  AddButton(page, cmd::kLayerAdd, QStringLiteral("+"), QString::fromUtf8("레이어추가"));
-  AddButton(page, cmd::kLayerDelete, QStringLiteral("−"), QString::fromUtf8("레이어삭제"));
-  AddButton(page, cmd::kLayerDuplicate, QStringLiteral("⧉"), QString::fromUtf8("복제 레이어 만들기"));
-  AddButton(page, cmd::kMergeDown, QStringLiteral("⤓"), QString::fromUtf8("아래쪽 레이어로  합치기"));
-  AddButton(page, cmd::kMergeUp, QStringLiteral("⤒"), QString::fromUtf8("위쪽 레이어로 합치기"));
-  AddButton(page, cmd::kRenameLayer, QStringLiteral("✎"), QString::fromUtf8("레이어 이름 변경"));
-  AddButton(page, cmd::kFlatten, QStringLiteral("▤"), QString::fromUtf8("떡그림만들기"));
-  AddButton(page, cmd::kToRaster, QStringLiteral("R"), QString::fromUtf8("레스터 형식으로 변환"));
+  AddButton(page, cmd::kLayerAdd, QStringLiteral("+"), Tr("레이어추가"));
+  AddButton(page, cmd::kLayerDelete, QStringLiteral("−"), Tr("레이어삭제"));
+  AddButton(page, cmd::kLayerDuplicate, QStringLiteral("⧉"), Tr("복제 레이어 만들기"));
+  AddButton(page, cmd::kMergeDown, QStringLiteral("⤓"), Tr("아래쪽 레이어로  합치기"));
+  AddButton(page, cmd::kMergeUp, QStringLiteral("⤒"), Tr("위쪽 레이어로 합치기"));
+  AddButton(page, cmd::kRenameLayer, QStringLiteral("✎"), Tr("레이어 이름 변경"));
+  AddButton(page, cmd::kFlatten, QStringLiteral("▤"), Tr("떡그림만들기"));
+  AddButton(page, cmd::kToRaster, QStringLiteral("R"), Tr("레스터 형식으로 변환"));
   // The vector measurement layer arrives with the measurement tools.
-  AddButton(page, kMeasurementLayer, QStringLiteral("⊹"), QString::fromUtf8("벡터측정레이어추가"));
+  AddButton(page, kMeasurementLayer, QStringLiteral("⊹"), Tr("벡터측정레이어추가"));
   up_ = new QToolButton(page);
   up_->setText(QStringLiteral("▲"));
   down_ = new QToolButton(page);
@@ -153,13 +154,13 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   for (QToolButton* b : buttons) row->addWidget(b);
   row->addStretch(1);
   column->addLayout(row);
-  tabs_->addTab(page, QString::fromUtf8("레이어"));
+  tabs_->addTab(page, Tr("레이어"));
 
   menu_ = new QMenu(this);
   menu_->setObjectName(QString::number(kContextMenu));
   // The right-button menu is the registry's "context/layer" surface.
   for (const MenuEntry& m : SurfaceEntries("context/layer")) {
-    QAction* a = menu_->addAction(QString::fromStdString(m.label));
+    QAction* a = menu_->addAction(Tr(m.label));
     a->setProperty(kIdProperty, m.id);
     const int id = m.id;
     connect(a, &QAction::triggered, this, [this, id] {
@@ -185,15 +186,15 @@ LayerPanel::LayerPanel(CMainFrame& frame) : QDockWidget(&frame), frame_(frame) {
   auto* hrow = new QHBoxLayout;
   undo_ = new QToolButton(hpage);
   undo_->setText(QStringLiteral("↶"));
-  undo_->setToolTip(QString::fromUtf8(kUndoTip));
+  undo_->setToolTip(Tr(kUndoTip));
   redo_ = new QToolButton(hpage);
   redo_->setText(QStringLiteral("↷"));
-  redo_->setToolTip(QString::fromUtf8(kRedoTip));
+  redo_->setToolTip(Tr(kRedoTip));
   hrow->addWidget(undo_);
   hrow->addWidget(redo_);
   hrow->addStretch(1);
   hcolumn->addLayout(hrow);
-  tabs_->addTab(hpage, QString::fromUtf8("작업내역"));
+  tabs_->addTab(hpage, Tr("작업내역"));
 
   connect(undo_, &QToolButton::clicked, this, [this] {
     frame_.OnCommand(cmd::kUndo);

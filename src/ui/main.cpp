@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/language.h"
 #include "app/shared_folder.h"
+#include "app/temp_folders.h"
 #include "ui/mirv_app.h"
 #include "ui/mirv_view.h"
 
@@ -60,7 +62,9 @@ int main(int argc, char** argv) {
     std::printf("shared-folder %s\n", velmira::SharedFolder().c_str());
     std::fflush(stdout);
   }
-  velmira::CMirvApp mirv(app.arguments().mid(1));
+  velmira::CMirvApp::Options options;
+  options.language = velmira::StartupLanguage(velmira::DataFolder());
+  velmira::CMirvApp mirv(app.arguments().mid(1), options);
   if (!mirv.InitInstance()) return 1;
   if (probe && probe->Quitting()) return 0;
   return app.exec();

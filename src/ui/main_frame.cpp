@@ -1,4 +1,5 @@
 #include "ui/main_frame.h"
+#include "app/language.h"
 
 #include "ui/measure_menu.h"
 
@@ -37,6 +38,7 @@
 #include "tools/tool_ids.h"
 #include "tools/view_geometry.h"
 #include "ui/decoration_menu.h"
+#include "ui/dlg_adjust.h"
 #include "tools/tool_traits.h"
 #include "ui/child_frame.h"
 #include "ui/command_fronts.h"
@@ -60,13 +62,13 @@ namespace {
 // the user, decides its size, and the geometry it was last given.
 constexpr const char* kWantedSize = "velmiraWantedSize";
 constexpr const char* kFittedGeometry = "velmiraFittedGeometry";
-constexpr const char* kSavePrompt = "[%1] 파일을 저장하시겠습니까?";
-constexpr const char* kReplacePrompt = "[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?";
-constexpr const char* kCannotOpen = "해당 파일을 열 수 없습니다.";
-constexpr const char* kOpenTitle = "이미지 열기";
-constexpr const char* kSaveTitle = "이미지 저장";
-constexpr const char* kForegroundCaption = "  전경색의 지정";
-constexpr const char* kBackgroundCaption = "  배경색의 지정";
+constexpr const char* kSavePrompt = QT_TR_NOOP("[%1] 파일을 저장하시겠습니까?");
+constexpr const char* kReplacePrompt = QT_TR_NOOP("[%1] 파일이 이미 있습니다.\n바꾸시겠습니까?");
+constexpr const char* kCannotOpen = QT_TR_NOOP("해당 파일을 열 수 없습니다.");
+constexpr const char* kOpenTitle = QT_TR_NOOP("이미지 열기");
+constexpr const char* kSaveTitle = QT_TR_NOOP("이미지 저장");
+constexpr const char* kForegroundCaption = QT_TR_NOOP("  전경색의 지정");
+constexpr const char* kBackgroundCaption = QT_TR_NOOP("  배경색의 지정");
 constexpr const char* kLabelProperty = "velmiraLabel";
 
 bool IsCheckable(int id) {
@@ -241,7 +243,7 @@ void CMainFrame::BuildCommandBar() {
       a = MakeAction(b.id, QString::fromStdString(b.tooltip), this);
       a->setIcon(CommandIcon(b.id));
     }
-    a->setToolTip(QString::fromStdString(b.tooltip));
+    a->setToolTip(Tr(b.tooltip));
     if (IsCheckable(b.id)) a->setCheckable(true);
     commandBar_->addAction(a);
     barActions_.emplace(b.id, a);
@@ -275,7 +277,7 @@ void CMainFrame::BuildBrushPalette() {
   for (const BrushButton& b : BrushPalette()) {
     QAction* a = MakeAction(b.id, QString::number(b.size), brushPalette_);
     a->setIcon(BrushIcon(b.size, b.soft));
-    a->setToolTip(QStringLiteral("%1 %2").arg(b.soft ? QStringLiteral("부드러운 붓") : QStringLiteral("붓"))
+    a->setToolTip(QStringLiteral("%1 %2").arg(b.soft ? Tr("부드러운 붓") : Tr("붓"))
                       .arg(b.size));
     auto* button = new QToolButton(brushPalette_);
     button->setDefaultAction(a);
@@ -286,8 +288,13 @@ void CMainFrame::BuildBrushPalette() {
   }
 }
 
+// The string table is keyed by the Korean label and is the user's own choice, so it
+// wins; a label it does not know gets the interface language's translation.
 QString CMainFrame::Translate(const QString& label) const {
-  return QString::fromStdString(strings_.Translate(label.toStdString()));
+  const std::string korean = label.toStdString();
+  const std::string replaced = strings_.Translate(korean);
+  if (replaced != korean) return QString::fromStdString(replaced);
+  return Tr(label);
 }
 
 // ---------------------------------------------------------------- settings
@@ -302,15 +309,13 @@ void CMainFrame::LoadSettings() {
 
   if (!strings_.Load(dataFolder_ / kStringTableFileName) && !sharedFolder_.empty())
     strings_.Load(sharedFolder_ / kStringTableFileName);
-  if (!strings_.Empty()) {
-    for (auto& [id, a] : actions_) {
-      const QVariant label = a->property(kLabelProperty);
-      if (label.isValid()) a->setText(Translate(label.toString()));
-    }
-    for (QMenu* m : findChildren<QMenu*>()) {
-      const QVariant label = m->property(kLabelProperty);
-      if (label.isValid()) m->setTitle(Translate(label.toString()));
-    }
+  for (auto& [id, a] : actions_) {
+    const QVariant label = a->property(kLabelProperty);
+    if (label.isValid()) a->setText(Translate(label.toString()));
+  }
+  for (QMenu* m : findChildren<QMenu*>()) {
+    const QVariant label = m->property(kLabelProperty);
+    if (label.isValid()) m->setTitle(Translate(label.toString()));
   }
   if (toolOptions_) toolOptions_->Heading()->setText(Translate(QStringLiteral("값지정")));
   RefreshSwatches();
@@ -429,6 +434,12 @@ void CMainFrame::ReleaseUnusedDocuments() {
   std::vector<std::unique_ptr<CMirvDoc>> keep;
   std::vector<std::unique_ptr<CMirvDoc>> release;
   for (auto& d : documents_) (held.count(d.get()) ? keep : release).push_back(std::move(d));
+  // A preview left open on a picture being closed (the free-rotation panel stays open
+  // beside the view) ends now and puts its layer back while the document exists;
+  // later it would write into a freed document.
+  for (const auto& d : release)
+    for (PreviewDialog* p : findChildren<PreviewDialog*>())
+      if (&p->Doc() == d.get() && p->Started() && !p->Recorded()) p->reject();
   documents_ = std::move(keep);
   release.clear();
   RefreshTitle();
@@ -515,7 +526,7 @@ void CMainFrame::OpenWithDialog() {
       selected = QString::fromStdString(filters[size_t(row)]);
     ++row;
   }
-  const QStringList files = openPicker_(QString::fromUtf8(kOpenTitle), InitialFolder(), Joined(filters), selected);
+  const QStringList files = openPicker_(Tr(kOpenTitle), InitialFolder(), Joined(filters), selected);
   for (const QString& f : files) {
     lastFolder_ = QFileInfo(f).absolutePath();
     OpenDocumentFile(f);
@@ -540,7 +551,7 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
     const std::vector<std::string> filters = BuildQtFilters(false);
     QString selected = QString::fromStdString(filters.at(size_t(SaveFilterIndex(own))));
     const QString chosen =
-        savePicker_(QString::fromUtf8(kSaveTitle), PathText(proposed), Joined(filters), &selected);
+        savePicker_(Tr(kSaveTitle), PathText(proposed), Joined(filters), &selected);
     if (chosen.isEmpty()) return false;
     int index = -1;
     for (size_t i = 0; i < filters.size(); ++i)
@@ -548,7 +559,7 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
     path = ResolveSaveName(FsPath(chosen), FormatFromFilterIndex(index, false));
     // The dialog does not ask about replacing: only now is the real name known.
     if (fs::exists(path) &&
-        Host().AskQ(QString::fromUtf8(kReplacePrompt).arg(PathText(path.filename())), AskButtons::YesNo) !=
+        Host().AskQ(Tr(kReplacePrompt).arg(PathText(path.filename())), AskButtons::YesNo) !=
             Answer::Yes)
       return false;
     lastFolder_ = PathText(path.parent_path());
@@ -566,7 +577,7 @@ bool CMainFrame::SaveDocument(CMirvDoc& doc, bool askName) {
 static bool AskToSave(CMainFrame& f, CMirvDoc& doc) {
   if (!NeedsSave(doc)) return true;
   const QString title = QString::fromStdString(doc.Name());
-  switch (f.Host().AskQ(QString::fromUtf8(kSavePrompt).arg(title), AskButtons::YesNoCancel)) {
+  switch (f.Host().AskQ(Tr(kSavePrompt).arg(title), AskButtons::YesNoCancel)) {
     case Answer::Yes: return f.SaveDocument(doc, false);
     case Answer::No: return true;
     default: return false;
@@ -890,7 +901,7 @@ void CMainFrame::RefreshSwatches() {
 void CMainFrame::PickColour(bool foreground) {
   const QColor current = ToQColor(foreground ? frame_.foreground : frame_.background);
   const std::optional<QColor> chosen =
-      colourPicker_(current, QString::fromUtf8(foreground ? kForegroundCaption : kBackgroundCaption));
+      colourPicker_(current, Tr(foreground ? kForegroundCaption : kBackgroundCaption));
   if (!chosen || !chosen->isValid()) return;
   if (foreground) {
     frame_.foreground = ToRgbq(*chosen);
@@ -940,8 +951,8 @@ void CMainFrame::PrintSetup() {
 }
 
 void CMainFrame::About() {
-  QMessageBox::about(this, QStringLiteral("'Velmira'에 관하여"),
-                     QStringLiteral("<b>Velmira 3.68</b><br>레이어 사진 편집기<br>Linux, Qt %1")
+  QMessageBox::about(this, Tr("'Velmira'에 관하여"),
+                     Tr("<b>Velmira 3.68</b><br>레이어 사진 편집기<br>Linux, Qt %1")
                          .arg(QString::fromLatin1(qVersion())));
 }
 

@@ -64,6 +64,8 @@ class CMainFrame : public QMainWindow {
   FrameState& Frame() { return frame_; }
   QtDocHost& Host() { return *host_; }
   SettingsRecord& Settings() { return settings_; }
+  // Where this user's settings files live.
+  const std::filesystem::path& DataFolder() const { return dataFolder_; }
   const StringTable& Strings() const { return strings_; }
   int FirstShowValue() const { return firstShow_; }
 

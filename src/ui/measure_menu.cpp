@@ -1,4 +1,5 @@
 #include "ui/measure_menu.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,9 +35,9 @@ namespace mc = measure::cmd;
 
 namespace {
 
-constexpr const char* kMsgBadCalibration = "기준 x, y는 0 이상의 정수, 실제 길이는 0보다 큰 수로 입력하십시요.";
-constexpr const char* kMsgCalibrationNotSaved = "측정 기준 파일을 저장할 수 없습니다.";
-constexpr const char* kMsgWorkbookSaved = "파일(Micro.xlsx)이 저장되었습니다.";
+constexpr const char* kMsgBadCalibration = QT_TR_NOOP("기준 x, y는 0 이상의 정수, 실제 길이는 0보다 큰 수로 입력하십시요.");
+constexpr const char* kMsgCalibrationNotSaved = QT_TR_NOOP("측정 기준 파일을 저장할 수 없습니다.");
+constexpr const char* kMsgWorkbookSaved = QT_TR_NOOP("파일(Micro.xlsx)이 저장되었습니다.");
 
 MeasureDialogRunner& Runner() {
   static MeasureDialogRunner r;
@@ -58,7 +59,7 @@ std::filesystem::path& CalibrationFile() {
 int RunDialog(QDialog& d) { return Runner() ? Runner()(d) : d.exec(); }
 
 QString ChooseFile(CMainFrame& frame, bool save, const QString& caption) {
-  const QString filter = QString::fromUtf8("측정 파일 (*.sco)");
+  const QString filter = Tr("측정 파일 (*.sco)");
   if (Chooser()) return Chooser()(save, caption, filter);
   return save ? QFileDialog::getSaveFileName(&frame, caption, frame.InitialFolder(), filter)
               : QFileDialog::getOpenFileName(&frame, caption, frame.InitialFolder(), filter);
@@ -146,13 +147,13 @@ void RegisterMeasureFronts(CommandFronts& f) {
     return true;
   });
   front(measurecmd::kSaveFile, [](CMainFrame& frame) {
-    QString path = ChooseFile(frame, true, QString::fromUtf8("측정 파일 저장"));
+    QString path = ChooseFile(frame, true, Tr("측정 파일 저장"));
     if (path.isEmpty()) return false;
     if (!path.endsWith(QStringLiteral(".sco"), Qt::CaseInsensitive)) path += QStringLiteral(".sco");
     return measure::SaveMeasurements(*frame.ActiveDocument(), path.toStdString());
   });
   front(measurecmd::kLoadFile, [](CMainFrame& frame) {
-    const QString path = ChooseFile(frame, false, QString::fromUtf8("측정 파일 열기"));
+    const QString path = ChooseFile(frame, false, Tr("측정 파일 열기"));
     if (path.isEmpty()) return false;
     return measure::LoadMeasurements(*frame.ActiveDocument(), path.toStdString());
   });
@@ -162,27 +163,27 @@ void RegisterMeasureFronts(CommandFronts& f) {
 
 MicroToolsPanel::MicroToolsPanel(CMainFrame& frame) : QDialog(&frame, Qt::Tool), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_MicroTools"));
-  setWindowTitle(QString::fromUtf8("측정 도구"));
+  setWindowTitle(Tr("측정 도구"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   auto* grid = new QGridLayout;
   struct B {
     int id;
     const char* text;
   };
-  const B buttons[] = {{mc::kPointTool, "점표시"},        {mc::kSelectTool, "선택/수정"},
-                       {mc::kSegmentTool, "선분"},        {mc::kParallelTool, "평행선분"},
-                       {mc::kRectangleTool, "사각형"},    {mc::kCircleTool, "원"},
-                       {mc::kAngleTool, "사이각"},        {mc::kDistanceTool, "기준선 거리"},
-                       {mc::kPolylineTool, "다각선"},     {mc::kPolygonTool, "다각형"},
-                       {mc::kAddPointTool, "다각형 점추가"}, {mc::kRemovePointTool, "다각형 점제거"},
-                       {mc::kCurveTool, "곡선"},          {measurecmd::kFinishCurve, "곡선 등록"},
-                       {mc::kVectorUndo, "벡터 편집 취소"}, {mc::kVectorRedo, "벡터 편집 반복"},
-                       {measurecmd::kRemoveObject, "개체 제거"}, {mc::kEndContinuous, "벡터 연속 측정 해제"},
-                       {mc::kCalibration, "측정 기준"},   {mc::kEnvironment, "분석 환경 설정"},
-                       {mc::kExport, "엑셀로 변환"},      {measurecmd::kRedrawAll, "다시그리기"}};
+  const B buttons[] = {{mc::kPointTool, QT_TR_NOOP("점표시")},        {mc::kSelectTool, QT_TR_NOOP("선택/수정")},
+                       {mc::kSegmentTool, QT_TR_NOOP("선분")},        {mc::kParallelTool, QT_TR_NOOP("평행선분")},
+                       {mc::kRectangleTool, QT_TR_NOOP("사각형")},    {mc::kCircleTool, QT_TR_NOOP("원")},
+                       {mc::kAngleTool, QT_TR_NOOP("사이각")},        {mc::kDistanceTool, QT_TR_NOOP("기준선 거리")},
+                       {mc::kPolylineTool, QT_TR_NOOP("다각선")},     {mc::kPolygonTool, QT_TR_NOOP("다각형")},
+                       {mc::kAddPointTool, QT_TR_NOOP("다각형 점추가")}, {mc::kRemovePointTool, QT_TR_NOOP("다각형 점제거")},
+                       {mc::kCurveTool, QT_TR_NOOP("곡선")},          {measurecmd::kFinishCurve, QT_TR_NOOP("곡선 등록")},
+                       {mc::kVectorUndo, QT_TR_NOOP("벡터 편집 취소")}, {mc::kVectorRedo, QT_TR_NOOP("벡터 편집 반복")},
+                       {measurecmd::kRemoveObject, QT_TR_NOOP("개체 제거")}, {mc::kEndContinuous, QT_TR_NOOP("벡터 연속 측정 해제")},
+                       {mc::kCalibration, QT_TR_NOOP("측정 기준")},   {mc::kEnvironment, QT_TR_NOOP("분석 환경 설정")},
+                       {mc::kExport, QT_TR_NOOP("엑셀로 변환")},      {measurecmd::kRedrawAll, QT_TR_NOOP("다시그리기")}};
   int i = 0;
   for (const B& b : buttons) {
-    auto* btn = new QPushButton(QString::fromUtf8(b.text), this);
+    auto* btn = new QPushButton(Tr(b.text), this);
     btn->setObjectName(QStringLiteral("measure_%1").arg(b.id));
     btn->setProperty("commandId", b.id);
     btn->setCheckable(ToolIds().count(b.id) != 0);
@@ -196,15 +197,15 @@ MicroToolsPanel::MicroToolsPanel(CMainFrame& frame) : QDialog(&frame, Qt::Tool),
   calibration_ = new QLabel(this);
   decimals_ = new QComboBox(this);
   decimals_->addItems({QStringLiteral("1"), QStringLiteral("2")});
-  labels_ = new QCheckBox(QString::fromUtf8("값 표시"), this);
+  labels_ = new QCheckBox(Tr("값 표시"), this);
   readout_ = new QLabel(this);
   readout_->setObjectName(QStringLiteral("readout"));
   readout_->setMinimumWidth(200);
   connect(decimals_, &QComboBox::currentIndexChanged, this, [this](int k) { frame_.Frame().measure.decimals = k + 1; });
   connect(labels_, &QCheckBox::toggled, this, [this](bool on) { frame_.Frame().measure.labels = on; });
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("기준"), calibration_);
-  form->addRow(QString::fromUtf8("소수점"), decimals_);
+  form->addRow(Tr("기준"), calibration_);
+  form->addRow(Tr("소수점"), decimals_);
   form->addRow(labels_);
   auto* v = new QVBoxLayout(this);
   v->addLayout(grid);
@@ -236,8 +237,8 @@ void MicroToolsPanel::Refresh() {
   if (CMirvDoc* d = frame_.ActiveDocument()) {
     const auto& m = measure::MeasureOf(*d);
     readout_->setText(!m.curveNodes.empty() && frame_.Frame().currentTool == mc::kCurveTool
-                          ? QString::fromUtf8(measure::kMsgCurvePrompt)
-                          : QString::fromStdString(m.lastLabel));
+                          ? Tr(measure::kMsgCurvePrompt)
+                          : Tr(m.lastLabel));
   }
 }
 
@@ -245,7 +246,7 @@ void MicroToolsPanel::Refresh() {
 
 CalibrationDialog::CalibrationDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("Dlg_Calibration"));
-  setWindowTitle(QString::fromUtf8("측정 기준"));
+  setWindowTitle(Tr("측정 기준"));
   name_ = new QComboBox(this);
   name_->setEditable(true);
   unit_ = new QComboBox(this);
@@ -257,15 +258,15 @@ CalibrationDialog::CalibrationDialog(CMainFrame& frame) : QDialog(&frame), frame
   pixels_->setReadOnly(true);
   real_ = new QLineEdit(this);
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("이름"), name_);
-  form->addRow(QString::fromUtf8("단위"), unit_);
-  form->addRow(QString::fromUtf8("기준 x"), refX_);
-  form->addRow(QString::fromUtf8("기준 y"), refY_);
-  form->addRow(QString::fromUtf8("픽셀 길이"), pixels_);
-  form->addRow(QString::fromUtf8("실제 길이"), real_);
-  auto* add = new QPushButton(QString::fromUtf8("추가"), this);
-  auto* del = new QPushButton(QString::fromUtf8("삭제"), this);
-  auto* ref = new QPushButton(QString::fromUtf8("기준설정"), this);
+  form->addRow(Tr("이름"), name_);
+  form->addRow(Tr("단위"), unit_);
+  form->addRow(Tr("기준 x"), refX_);
+  form->addRow(Tr("기준 y"), refY_);
+  form->addRow(Tr("픽셀 길이"), pixels_);
+  form->addRow(Tr("실제 길이"), real_);
+  auto* add = new QPushButton(Tr("추가"), this);
+  auto* del = new QPushButton(Tr("삭제"), this);
+  auto* ref = new QPushButton(Tr("기준설정"), this);
   add->setObjectName(QStringLiteral("add"));
   del->setObjectName(QStringLiteral("delete"));
   ref->setObjectName(QStringLiteral("reference"));
@@ -302,7 +303,7 @@ CalibrationDialog::CalibrationDialog(CMainFrame& frame) : QDialog(&frame), frame
   if (s.referenceDelivered) {
     // Back from a reference measurement: a new entry with what was measured.
     s.referenceDelivered = false;
-    name_->setEditText(QString::fromUtf8("새기준"));
+    name_->setEditText(Tr("새기준"));
     unit_->setEditText(QStringLiteral("um"));
     real_->setText(QStringLiteral("1.0"));
     refX_->setText(QString::number(s.deliveredX));
@@ -417,7 +418,7 @@ bool CalibrationDialog::Store() {
 
 AnalysisDialog::AnalysisDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_AnalysisEnv"));
-  setWindowTitle(QString::fromUtf8("분석 환경 설정"));
+  setWindowTitle(Tr("분석 환경 설정"));
   const MeasureSettings& s = frame_.Frame().measure;
   unit_ = new QComboBox(this);
   unit_->setEditable(true);
@@ -426,7 +427,7 @@ AnalysisDialog::AnalysisDialog(CMainFrame& frame) : QDialog(&frame), frame_(fram
   decimals_ = new QComboBox(this);
   decimals_->addItems({QStringLiteral("1"), QStringLiteral("2")});
   decimals_->setCurrentIndex(s.decimals == 1 ? 0 : 1);
-  labels_ = new QCheckBox(QString::fromUtf8("측정값 표시"), this);
+  labels_ = new QCheckBox(Tr("측정값 표시"), this);
   labels_->setChecked(s.labels);
   font_ = new QFontComboBox(this);
   font_->setCurrentFont(QFont(QString::fromStdString(s.labelFont)));
@@ -440,12 +441,12 @@ AnalysisDialog::AnalysisDialog(CMainFrame& frame) : QDialog(&frame), frame_(fram
   colours_[1] = ToQColor(s.lineColour);
   colours_[2] = ToQColor(s.highlightColour);
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("단위"), unit_);
-  form->addRow(QString::fromUtf8("소수점 자리"), decimals_);
+  form->addRow(Tr("단위"), unit_);
+  form->addRow(Tr("소수점 자리"), decimals_);
   form->addRow(labels_);
-  form->addRow(QString::fromUtf8("글꼴"), font_);
-  form->addRow(QString::fromUtf8("글자 크기"), size_);
-  const char* names[3] = {"글자색", "선 색", "강조 선 색"};
+  form->addRow(Tr("글꼴"), font_);
+  form->addRow(Tr("글자 크기"), size_);
+  const char* names[3] = {QT_TR_NOOP("글자색"), QT_TR_NOOP("선 색"), QT_TR_NOOP("강조 선 색")};
   for (int i = 0; i < 3; ++i) {
     auto* b = new QPushButton(this);
     b->setObjectName(QStringLiteral("colour%1").arg(i));
@@ -454,9 +455,9 @@ AnalysisDialog::AnalysisDialog(CMainFrame& frame) : QDialog(&frame), frame_(fram
     connect(b, &QPushButton::clicked, this, [this, i, paint] {
       if (auto c = frame_.AskColour(colours_[i], QString())) colours_[i] = *c, paint();
     });
-    form->addRow(QString::fromUtf8(names[i]), b);
+    form->addRow(Tr(names[i]), b);
   }
-  form->addRow(QString::fromUtf8("선 굵기"), width_);
+  form->addRow(Tr("선 굵기"), width_);
   auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(box, &QDialogButtonBox::accepted, this, [this] {
     Apply();
@@ -489,17 +490,17 @@ void AnalysisDialog::Apply() {
 
 ExportDialog::ExportDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("DlgExcel"));
-  setWindowTitle(QString::fromUtf8("엑셀로 변환"));
+  setWindowTitle(Tr("엑셀로 변환"));
   sheet_ = new QSpinBox(this);
   sheet_->setRange(1, 255);
   sheet_->setValue(1);
-  auto* book = new QPushButton(QString::fromUtf8("엑셀 파일로 저장"), this);
-  auto* text = new QPushButton(QString::fromUtf8("텍스트 파일로 저장"), this);
-  auto* close = new QPushButton(QString::fromUtf8("닫기"), this);
+  auto* book = new QPushButton(Tr("엑셀 파일로 저장"), this);
+  auto* text = new QPushButton(Tr("텍스트 파일로 저장"), this);
+  auto* close = new QPushButton(Tr("닫기"), this);
   book->setObjectName(QStringLiteral("workbook"));
   text->setObjectName(QStringLiteral("text"));
   auto* form = new QFormLayout;
-  form->addRow(QString::fromUtf8("시트"), sheet_);
+  form->addRow(Tr("시트"), sheet_);
   auto* v = new QVBoxLayout(this);
   v->addLayout(form);
   v->addWidget(book);

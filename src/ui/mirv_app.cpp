@@ -1,13 +1,13 @@
 #include "ui/mirv_app.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
-#include <QTranslator>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/shared_folder.h"
@@ -59,7 +59,7 @@ QPixmap CSplashWindow::Picture() {
   f.setPixelSize(18);
   f.setBold(false);
   p.setFont(f);
-  p.drawText(QRect(172, 120, 240, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("3.68  사진 편집기"));
+  p.drawText(QRect(172, 120, 240, 30), Qt::AlignLeft | Qt::AlignVCenter, Tr("3.68  사진 편집기"));
   p.end();
   return pm;
 }
@@ -90,11 +90,13 @@ bool CMirvApp::InitInstance() {
   QCoreApplication::setApplicationName(QStringLiteral("Velmira"));
   log_.push_back("profile");
 
-  // Qt's own buttons and dialogs (file dialogs, Yes/No, the colour dialog) speak
-  // the interface's language too; without Debian's translations they stay English.
-  qtKorean_ = std::make_unique<QTranslator>();
-  if (qtKorean_->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QCoreApplication::installTranslator(qtKorean_.get());
+  // Before the frame builds its menus. Qt's own buttons and dialogs (file dialogs,
+  // Yes/No, the colour dialog) speak the interface's language too; without Debian's
+  // translations they stay English.
+  language_ = std::make_unique<LanguagePack>();
+  if (!language_->Load(options_.language, TranslationsFolder()))
+    std::fprintf(stderr, "velmira: no %s translation found; the interface stays Korean\n", options_.language.c_str());
+  language_->Install();
 
   // The frame reads the settings file, the first-run marker and the string table.
   frame_ = std::make_unique<CMainFrame>(DataFolder(), SharedFolder());
@@ -120,7 +122,7 @@ bool CMirvApp::InitInstance() {
   frame_->Frame().tempFolder = tempPath;
   log_.push_back("temp");
 
-  frame_->SetBaseTitle(QString::fromUtf8(kCheckingTitle));
+  frame_->SetBaseTitle(Tr(kCheckingTitle));
   log_.push_back(std::string("title:") + kCheckingTitle);
 
   for (const QString& f : files_) {
@@ -150,7 +152,7 @@ bool CMirvApp::InitInstance() {
   updateAgent_ = StartUpdateCheck(*frame_, options_.updateTimeoutMs);
   log_.push_back(frame_->Settings().updateCheck == 1 ? "update-check:on" : "update-check:off");
   if (options_.probeDevices) StartDeviceProbe(*frame_);
-  frame_->SetBaseTitle(QString::fromUtf8(kTitle));
+  frame_->SetBaseTitle(Tr(kTitle));
   log_.push_back(std::string("title:") + kTitle);
 
   // "Show the open dialog at start" from the settings, when nothing was named.

@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QPointer>
 #include <QStringList>
-#include <QTranslator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +15,7 @@
 #include "app/temp_folders.h"
 #include "online/update_version.h"
 #include "ui/update_check.h"
+#include "app/language.h"
 
 namespace velmira {
 
@@ -47,6 +47,9 @@ class CMirvApp {
     int updateTimeoutMs = online::kUpdateTimeoutMs;
     // Look for scanners and cameras in the background after start-up.
     bool probeDevices = true;
+    // The interface language ("ko", "en", "ja"); the editor passes the one the
+    // settings and the locale choose.
+    std::string language = "ko";
   };
 
   explicit CMirvApp(QStringList files);
@@ -63,7 +66,7 @@ class CMirvApp {
   // The update check under way (null when none was started or it has ended).
   CUpdateAgent* UpdateAgent() const { return updateAgent_.data(); }
 
-  static constexpr const char* kCheckingTitle = "[인터넷] 연결하여 업데이트 여부 확인...";
+  static constexpr const char* kCheckingTitle = QT_TR_NOOP("[인터넷] 연결하여 업데이트 여부 확인...");
   static constexpr const char* kTitle = "Velmira 3.68";
 
  private:
@@ -74,7 +77,7 @@ class CMirvApp {
   // Folders of gone editors holding documents to offer; kept locked until then.
   std::vector<std::unique_ptr<ClaimedFolder>> leftovers_;
   std::unique_ptr<CMainFrame> frame_;
-  std::unique_ptr<QTranslator> qtKorean_;
+  std::unique_ptr<LanguagePack> language_;
   std::vector<std::string> log_;
   QPointer<CUpdateAgent> updateAgent_;
 };

@@ -1,5 +1,7 @@
 #include "ui/mirv_view.h"
 
+#include "app/language.h"
+
 #include "commands/registry.h"
 
 #include <QApplication>
@@ -589,7 +591,7 @@ void CMirvView::keyReleaseEvent(QKeyEvent* e) {
   router_->KeyUp(*this, ToKey(e->key()), 1);
 }
 
-void CMirvView::SetStatusText(const std::string& text) { Q_EMIT statusText(QString::fromStdString(text)); }
+void CMirvView::SetStatusText(const std::string& text) { Q_EMIT statusText(Tr(text)); }
 
 void CMirvView::EmitStatus() {
   if (HasPicture()) Q_EMIT statusText(QString::fromStdString(ViewStatusLine(doc_.Layers())));
@@ -617,7 +619,7 @@ void CMirvView::contextMenuEvent(QContextMenuEvent* e) {
   QMenu menu(this);
   // The registry's "context/view" surface: zoom, clearing, the clipboard and history.
   for (const SurfaceNode& item : Commands().Surface("context/view")) {
-    QAction* a = menu.addAction(QString::fromStdString(item.label));
+    QAction* a = menu.addAction(Tr(item.label));
     a->setData(item.id);
     if (item.id == tool::kZoomIn || item.id == tool::kZoomOut) {
       a->setEnabled(IsZoomCommandEnabled(item.id));

@@ -1,4 +1,5 @@
 #include "ui/processing_menu.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -85,7 +86,7 @@ QComboBox* InstallFilterBar(CMainFrame& frame) {
   bar->setObjectName(QStringLiteral("filterBar"));
   auto* list = new QComboBox(bar);
   list->setObjectName(QStringLiteral("filterList"));
-  for (const FilterEntry& e : FilterList()) list->addItem(QString::fromUtf8(e.name));
+  for (const FilterEntry& e : FilterList()) list->addItem(Tr(e.name));
   list->setCurrentIndex(SelectedFilter(frame));
   bar->addWidget(list);
   QObject::connect(list, &QComboBox::currentIndexChanged, &frame, [&frame](int i) {

@@ -1,4 +1,5 @@
 #include "ui/qt_doc_host.h"
+#include "app/language.h"
 
 
 #include <QApplication>
@@ -24,7 +25,7 @@ constexpr const char* kCaption = "Velmira";
 
 // The document's messages carry Windows line breaks in both orders.
 QString Clean(const std::string& text) {
-  QString s = QString::fromStdString(text);
+  QString s = Tr(text);
   s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   s.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
   s.remove(QChar('\r'));
@@ -35,7 +36,7 @@ Answer AskWithBox(const QString& text, AskButtons buttons) {
   QMessageBox::StandardButtons b = QMessageBox::Ok | QMessageBox::Cancel;
   if (buttons == AskButtons::YesNoCancel) b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
   if (buttons == AskButtons::YesNo) b = QMessageBox::Yes | QMessageBox::No;
-  QMessageBox box(QMessageBox::Question, QString::fromUtf8(kCaption), text, b, QApplication::activeWindow());
+  QMessageBox box(QMessageBox::Question, Tr(kCaption), text, b, QApplication::activeWindow());
   switch (box.exec()) {
     case QMessageBox::Ok: return Answer::Ok;
     case QMessageBox::Yes: return Answer::Yes;
@@ -51,10 +52,10 @@ QtDocHost::QtDocHost(CMainFrame& frame, FrameState& state)
       state_(state),
       asker_(AskWithBox),
       informer_([](const QString& text) {
-        QMessageBox::information(QApplication::activeWindow(), QString::fromUtf8(kCaption), text);
+        QMessageBox::information(QApplication::activeWindow(), Tr(kCaption), text);
       }),
       warner_([](const QString& text, const QString& detail) {
-        QMessageBox box(QMessageBox::Warning, QString::fromUtf8(kCaption), text, QMessageBox::Ok,
+        QMessageBox box(QMessageBox::Warning, Tr(kCaption), text, QMessageBox::Ok,
                         QApplication::activeWindow());
         box.setInformativeText(detail);
         box.exec();
@@ -79,7 +80,7 @@ Answer QtDocHost::Ask(const std::string& text, AskButtons buttons) { return aske
 
 bool QtDocHost::AskText(const std::string& caption, std::string& value) {
   QString v = QString::fromStdString(value);
-  if (!textAsker_(QString::fromStdString(caption), v)) return false;
+  if (!textAsker_(Tr(caption), v)) return false;
   value = v.toStdString();
   return true;
 }

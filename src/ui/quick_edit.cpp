@@ -1,4 +1,5 @@
 #include "ui/quick_edit.h"
+#include "app/language.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -17,7 +18,7 @@ namespace velmira {
 
 namespace {
 
-constexpr const char* kCaption = "포토 간편 편집 창";
+constexpr const char* kCaption = QT_TR_NOOP("포토 간편 편집 창");
 constexpr const char* kIdProperty = "velmiraCommand";
 
 }  // namespace
@@ -34,7 +35,7 @@ const std::vector<int>& QuickEditWindow::Commands() {
 
 QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool), frame_(frame) {
   setObjectName(QStringLiteral("QuickEditWindow"));
-  setWindowTitle(QString::fromUtf8(kCaption));
+  setWindowTitle(Tr(kCaption));
   setProperty("resource", kResource);
   auto* layout = new QGridLayout(this);
   tabs_ = new QTabWidget(this);
@@ -44,7 +45,7 @@ QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool),
     auto* grid = new QGridLayout(page);
     int n = 0;
     for (const MenuEntry& qb : t.items) {
-      auto* b = new QPushButton(QString::fromStdString(qb.label), page);
+      auto* b = new QPushButton(Tr(qb.label), page);
       b->setProperty(kIdProperty, qb.id);
       const int id = qb.id;
       // A tool's button shows pressed while its tool is the current one, as the
@@ -65,7 +66,7 @@ QuickEditWindow::QuickEditWindow(CMainFrame& frame) : QWidget(&frame, Qt::Tool),
       grid->addWidget(b, n / 2, n % 2);
       ++n;
     }
-    tabs_->addTab(page, QString::fromStdString(t.label));
+    tabs_->addTab(page, Tr(t.label));
   }
   connect(frame_.MdiArea(), &QMdiArea::subWindowActivated, this, [this] { UpdateButtons(); });
   UpdateButtons();

@@ -1,4 +1,5 @@
 #include "ui/recovery_offer.h"
+#include "app/language.h"
 
 #include <QPushButton>
 
@@ -8,23 +9,23 @@
 
 namespace velmira {
 
-const char* const kMsgRecoveryFailed = "비정상 종료된 작업을 복구할 수 없어 건너뜁니다.";
+const char* const kMsgRecoveryFailed = QT_TR_NOOP("비정상 종료된 작업을 복구할 수 없어 건너뜁니다.");
 
 CDlg_Recover::CDlg_Recover(const RecoveryManifest& m, QWidget* parent) : QMessageBox(parent) {
   setObjectName(QStringLiteral("recoverPrompt"));
   setIcon(QMessageBox::Question);
-  setWindowTitle(QString::fromUtf8(kCaption));
-  const QString name = QString::fromStdString(m.name.empty() ? std::string("제목없음") : m.name);
-  QString text = QStringLiteral("프로그램이 비정상 종료되어 저장하지 않은 작업이 남아 있습니다.\n\n%1").arg(name);
+  setWindowTitle(Tr(kCaption));
+  const QString name = m.name.empty() ? Tr("제목없음") : QString::fromStdString(m.name);
+  QString text = Tr("프로그램이 비정상 종료되어 저장하지 않은 작업이 남아 있습니다.\n\n%1").arg(name);
   if (!m.path.empty()) text += QStringLiteral("\n%1").arg(QString::fromStdString(m.path));
-  text += QStringLiteral("\n작업내역 %1단계 (%2), 레이어 %3개\n\n마지막으로 기록된 상태로 복구하시겠습니까?")
+  text += Tr("\n작업내역 %1단계 (%2), 레이어 %3개\n\n마지막으로 기록된 상태로 복구하시겠습니까?")
               .arg(m.step)
               .arg(QString::fromStdString(m.label))
               .arg(m.layers.size());
   setText(text);
-  QPushButton* recover = addButton(QString::fromUtf8(kRecover), QMessageBox::AcceptRole);
+  QPushButton* recover = addButton(Tr(kRecover), QMessageBox::AcceptRole);
   recover->setObjectName(QStringLiteral("recover"));
-  discard_ = addButton(QString::fromUtf8(kDiscard), QMessageBox::DestructiveRole);
+  discard_ = addButton(Tr(kDiscard), QMessageBox::DestructiveRole);
   discard_->setObjectName(QStringLiteral("discard"));
   setDefaultButton(recover);
   setEscapeButton(recover);

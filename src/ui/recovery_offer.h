@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include "app/language.h"
 #include <QPushButton>
 #include <memory>
 #include <vector>
@@ -24,9 +25,9 @@ class CDlg_Recover : public QMessageBox {
   // True for "복구".
   bool Recover() const { return clickedButton() != static_cast<QAbstractButton*>(discard_); }
 
-  static constexpr const char* kCaption = "작업 복구";
-  static constexpr const char* kRecover = "복구";
-  static constexpr const char* kDiscard = "버림";
+  static constexpr const char* kCaption = QT_TR_NOOP("작업 복구");
+  static constexpr const char* kRecover = QT_TR_NOOP("복구");
+  static constexpr const char* kDiscard = QT_TR_NOOP("버림");
 
  private:
   QPushButton* discard_ = nullptr;

@@ -1,4 +1,5 @@
 #include "ui/scan_menu.h"
+#include "app/language.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -128,7 +129,7 @@ bool ScanController::Acquire() {
   const online::ScanCapabilities caps = open ? client_.Capabilities() : online::ScanCapabilities();
   QApplication::restoreOverrideCursor();
   if (!open) {
-    frame_.SetStatusText(QString::fromUtf8("외부장치를 열 수 없습니다: %1")
+    frame_.SetStatusText(Tr("외부장치를 열 수 없습니다: %1")
                              .arg(QString::fromStdString(client_.LastStatusText())));
     return false;
   }
@@ -137,14 +138,14 @@ bool ScanController::Acquire() {
   CDlg_Acquire dialog(client_.SelectedSource(), caps, preview, &frame_);
   if (RunDialog(dialog) != QDialog::Accepted) return false;
   if (!client_.EnableSource(dialog.Settings())) {
-    frame_.SetStatusText(QString::fromUtf8("외부장치가 설정을 받아들이지 않습니다: %1")
+    frame_.SetStatusText(Tr("외부장치가 설정을 받아들이지 않습니다: %1")
                              .arg(QString::fromStdString(client_.LastStatusText())));
     return false;
   }
 
   transferring_ = true;
   frame_.UpdateCommandUI();
-  QProgressDialog progress(QString::fromUtf8("외부영상을 읽어들이는 중..."), QString::fromUtf8("취소"), 0, 100,
+  QProgressDialog progress(Tr("외부영상을 읽어들이는 중..."), Tr("취소"), 0, 100,
                            &frame_);
   progress.setObjectName(QStringLiteral("scanProgress"));
   progress.setWindowModality(Qt::WindowModal);
@@ -167,7 +168,7 @@ bool ScanController::Acquire() {
       },
       [this](int page, int percent) {
         if (!progress_) return;
-        progress_->setLabelText(QString::fromUtf8("외부영상을 읽어들이는 중... (%1쪽)").arg(page + 1));
+        progress_->setLabelText(Tr("외부영상을 읽어들이는 중... (%1쪽)").arg(page + 1));
         progress_->setValue(percent);
         frame_.SetProgress(percent);
       });
@@ -190,7 +191,7 @@ bool ScanController::Acquire() {
   transferring_ = false;
   frame_.SetProgress(0);
   if (result.failed && !result.cancelled)
-    frame_.SetStatusText(QString::fromUtf8("외부장치 오류: %1").arg(QString::fromStdString(result.error)));
+    frame_.SetStatusText(Tr("외부장치 오류: %1").arg(QString::fromStdString(result.error)));
   frame_.UpdateCommandUI();
   Q_EMIT acquisitionFinished(*opened, result.cancelled, result.failed);
   return *opened > 0;

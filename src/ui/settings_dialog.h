@@ -1,5 +1,5 @@
 // The settings dialog: cursor and hatch styles, the selection and path display
-// colours, the grid, and the start-up switches. It collects the values; Apply
+// colours, the grid, the start-up switches and the interface language. It collects the values; Apply
 // writes them into the frame's state and settings record, which the settings
 // file keeps when the frame closes.
 #pragma once
@@ -11,6 +11,7 @@
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -45,6 +46,9 @@ class SettingsDialog : public QDialog {
   QLineEdit* UpdateAddress() const { return updateUrl_; }
   QCheckBox* OpenAtStart() const { return openAtStart_; }
   QCheckBox* ResetParameters() const { return reset_; }
+  // The interface language: system, Korean, English, Japanese (the order of
+  // LanguageChoice). It is written at once and takes effect at the next start.
+  QComboBox* Language() const { return language_; }
   // The "컬러지정" buttons of display colours 0 (grid), 1 (selection) and 2 (path).
   QPushButton* ColourButton(int which) const { return colourButtons_[which]; }
   QColor DisplayColour(int which) const { return colours_[which]; }
@@ -65,6 +69,7 @@ class SettingsDialog : public QDialog {
   QLineEdit* updateUrl_ = nullptr;
   QCheckBox* openAtStart_ = nullptr;
   QCheckBox* reset_ = nullptr;
+  QComboBox* language_ = nullptr;
   QPushButton* colourButtons_[3] = {};
   QColor colours_[3];
 };

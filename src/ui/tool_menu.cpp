@@ -1,4 +1,5 @@
 #include "ui/tool_menu.h"
+#include "app/language.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -21,7 +22,7 @@ namespace velmira {
 
 namespace {
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+QString U(const char* s) { return Tr(s); }
 
 template <class D>
 D* DialogOf(CMainFrame& frame) {
@@ -129,20 +130,20 @@ void AfterToolStep(CMainFrame& frame) {
 
 GradientDialog::GradientDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_GradientBucket"));
-  setWindowTitle(U("그라디언트"));
+  setWindowTitle(Tr("그라디언트"));
   setModal(false);
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel(U("방향"), this), 0, 0);
-  oneWay_ = new QPushButton(U("한쪽으로"), this);
-  twoWay_ = new QPushButton(U("양쪽으로"), this);
+  grid->addWidget(new QLabel(Tr("방향"), this), 0, 0);
+  oneWay_ = new QPushButton(Tr("한쪽으로"), this);
+  twoWay_ = new QPushButton(Tr("양쪽으로"), this);
   grid->addWidget(oneWay_, 0, 1);
   grid->addWidget(twoWay_, 0, 2);
-  grid->addWidget(new QLabel(U("색상"), this), 1, 0);
-  fade_ = new QPushButton(U("전경색→검정"), this);
-  blend_ = new QPushButton(U("배경색→전경색"), this);
+  grid->addWidget(new QLabel(Tr("색상"), this), 1, 0);
+  fade_ = new QPushButton(Tr("전경색→검정"), this);
+  blend_ = new QPushButton(Tr("배경색→전경색"), this);
   grid->addWidget(fade_, 1, 1);
   grid->addWidget(blend_, 1, 2);
-  close_ = new QPushButton(U("닫기"), this);
+  close_ = new QPushButton(Tr("닫기"), this);
   grid->addWidget(close_, 2, 2);
 
   // Each pair behaves as radio buttons.
@@ -175,12 +176,12 @@ void GradientDialog::SyncFromFrame() {
 
 ColourRangeDialog::ColourRangeDialog(CMainFrame& frame) : QDialog(&frame), frame_(frame) {
   setObjectName(QStringLiteral("CDlg_Find_SimPixelArea"));
-  setWindowTitle(U(" 색상범위 영역지정"));
+  setWindowTitle(Tr(" 색상범위 영역지정"));
   setModal(false);
   auto* top = new QVBoxLayout(this);
 
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(U("0     허용정도   255"), this));
+  row->addWidget(new QLabel(Tr("0     허용정도   255"), this));
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setRange(0, 255);
   slider_->setPageStep(5);
@@ -195,25 +196,25 @@ ColourRangeDialog::ColourRangeDialog(CMainFrame& frame) : QDialog(&frame), frame
   top->addLayout(row);
 
   auto* info = new QGridLayout;
-  info->addWidget(new QLabel(U("픽셀수"), this), 0, 0);
+  info->addWidget(new QLabel(Tr("픽셀수"), this), 0, 0);
   count_ = new QLabel(this);
   info->addWidget(count_, 0, 1, 1, 3);
-  info->addWidget(new QLabel(U("표시색상"), this), 1, 0);
+  info->addWidget(new QLabel(Tr("표시색상"), this), 1, 0);
   auto* shown = new QLabel(this);
   shown->setFixedSize(24, 16);
   shown->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid black;")
                            .arg(ToQColor(frame.Frame().displayColours[0]).name()));
   info->addWidget(shown, 1, 1);
-  info->addWidget(new QLabel(U("선택색상"), this), 1, 2);
+  info->addWidget(new QLabel(Tr("선택색상"), this), 1, 2);
   swatch_ = new QPushButton(this);
   swatch_->setFixedSize(24, 16);
   info->addWidget(swatch_, 1, 3);
   top->addLayout(info);
 
   auto* modes = new QHBoxLayout;
-  modes->addWidget(new QLabel(U("효과"), this));
-  newMode_ = new QPushButton(U("색상추출"), this);
-  addMode_ = new QPushButton(U("색상추출더하기"), this);
+  modes->addWidget(new QLabel(Tr("효과"), this));
+  newMode_ = new QPushButton(Tr("색상추출"), this);
+  addMode_ = new QPushButton(Tr("색상추출더하기"), this);
   for (QPushButton* b : {newMode_, addMode_}) {
     b->setCheckable(true);
     b->setAutoExclusive(true);
@@ -222,8 +223,8 @@ ColourRangeDialog::ColourRangeDialog(CMainFrame& frame) : QDialog(&frame), frame
   top->addLayout(modes);
 
   auto* buttons = new QHBoxLayout;
-  clear_ = new QPushButton(U("선택해제"), this);
-  cancel_ = new QPushButton(U("취소"), this);
+  clear_ = new QPushButton(Tr("선택해제"), this);
+  cancel_ = new QPushButton(Tr("취소"), this);
   buttons->addStretch();
   buttons->addWidget(clear_);
   buttons->addWidget(cancel_);
@@ -266,7 +267,7 @@ void ColourRangeDialog::Refresh() {
   if (f.rangeCount < 0)
     count_->clear();
   else
-    count_->setText(QString::asprintf("픽셀수 %d   (%.2f)%s           ", f.rangeCount, f.rangePercent, "%"));
+    count_->setText(QString::asprintf(qUtf8Printable(Tr("픽셀수 %d   (%.2f)%s           ")), f.rangeCount, f.rangePercent, "%"));
   (f.rangeAdd ? addMode_ : newMode_)->setChecked(true);
 }
 

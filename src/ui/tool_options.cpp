@@ -1,4 +1,5 @@
 #include "ui/tool_options.h"
+#include "app/language.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,7 +11,7 @@ namespace velmira {
 ToolOptionBar::ToolOptionBar(FrameState& frame, QWidget* parent) : QWidget(parent), frame_(frame) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(4, 0, 4, 0);
-  heading_ = new QLabel(QStringLiteral("값지정"), this);
+  heading_ = new QLabel(Tr("값지정"), this);
   row->addWidget(heading_);
   for (int i = 0; i < 2; ++i) {
     labels_[i] = new QLabel(this);
@@ -35,7 +36,7 @@ ToolOptionBar::ToolOptionBar(FrameState& frame, QWidget* parent) : QWidget(paren
   boxes_[1]->setObjectName(QStringLiteral("toolValue2"));
 }
 
-QString ToolOptionBar::BorderSpreadLabel() { return QStringLiteral("경계퍼짐"); }
+QString ToolOptionBar::BorderSpreadLabel() { return Tr("경계퍼짐"); }
 
 QSlider* ToolOptionBar::Slider(int which) const { return sliders_[which == 2 ? 1 : 0]; }
 QLineEdit* ToolOptionBar::ValueBox(int which) const { return boxes_[which == 2 ? 1 : 0]; }

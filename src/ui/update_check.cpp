@@ -1,4 +1,5 @@
 #include "ui/update_check.h"
+#include "app/language.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -94,9 +95,9 @@ CDlg_UpdateCheck::CDlg_UpdateCheck(int ownVersion, int onlineVersion, const QStr
   setObjectName(QStringLiteral("CDlg_UpdateCheck"));
   setWindowTitle(QStringLiteral("Velmira"));
   auto* column = new QVBoxLayout(this);
-  for (const char* text : {"Velmira 업데이트 메시지가 도착하였습니다.", "현재 프로그램은 구버전입니다.",
-                           "프로그램 종료 후, Velmira 사이트에서 신버전을 설치하십시요."})
-    column->addWidget(new QLabel(QString::fromUtf8(text), this));
+  for (const char* text : {QT_TR_NOOP("Velmira 업데이트 메시지가 도착하였습니다."), QT_TR_NOOP("현재 프로그램은 구버전입니다."),
+                           QT_TR_NOOP("프로그램 종료 후, Velmira 사이트에서 신버전을 설치하십시요.")})
+    column->addWidget(new QLabel(Tr(text), this));
   if (!webSite.isEmpty()) {
     auto* site = new QLabel(webSite, this);
     site->setObjectName(QStringLiteral("webSite"));
@@ -110,7 +111,7 @@ CDlg_UpdateCheck::CDlg_UpdateCheck(int ownVersion, int onlineVersion, const QStr
   version_->setFont(bold);
   column->addWidget(version_);
   auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QString::fromUtf8("확 인"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = buttons->addButton(Tr("확 인"), QDialogButtonBox::AcceptRole);
   ok->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   column->addWidget(buttons);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace velmira {
@@ -39,6 +40,10 @@ class CliFixture : public ::testing::Test {
            std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     setenv("VELMIRA_HOME", (dir / "home").c_str(), 1);
+    // The tests compare the Korean texts: the stored choice pins the language
+    // whatever the machine's locale is.
+    std::filesystem::create_directories(dir / "home");
+    std::ofstream(dir / "home" / "Language.ini") << "ko\r\n";
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
   std::string P(const std::string& name) const { return (dir / name).string(); }

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -287,6 +288,27 @@ class TransformDialogsTest : public QObject {
     QVERIFY(FreeRotate(d, 30.0f));
     QVERIFY(d.Layers().Active()->pixels == viaDialog.pixels);
     QCOMPARE(d.Layers().Active()->width, viaDialog.width);
+  }
+
+  // The rotation panel stays open beside the view; closing the picture under it
+  // ends the mode instead of leaving the panel to restore into a freed document.
+  void closingThePictureEndsTheOpenRotationPanel() {
+    QStringList messages;
+    QTemporaryDir home;
+    auto f = testing_support::StartTestFrame(home, &messages);
+    CMirvDoc* d = f->NewDocument(10, 8, 24, "t");
+    QVERIFY(d);
+    Paint(*d);
+    QVERIFY(f->OnCommand(1415));  // no runner: the panel is shown and left open
+    QPointer<FreeRotateDialog> panel = f->findChild<FreeRotateDialog*>();
+    QVERIFY(panel && panel->isVisible());
+    panel->Angle()->setValue(30.0);
+    f->Host().SetAsker([](const QString&, AskButtons) { return Answer::No; });
+    QVERIFY(f->CloseAllDocuments());
+    QTRY_VERIFY(f->Documents().empty());
+    QTRY_VERIFY(panel.isNull() || !panel->isVisible());
+    QVERIFY(f->Frame().currentTool != 1415);
+    f.reset();  // deleting the frame deletes the panel; nothing may touch the document
   }
 
   void freeRotationModeTurnsByDraggingInTheView() {
