@@ -313,6 +313,13 @@ bool CSaneClient::FeederSelected() {
          v.find("duplex") != std::string::npos;
 }
 
+// Some backends feed a frame from a reader thread that they stop, at the end of the
+// frame or on a cancel, by asynchronous thread cancellation. Caught inside the C
+// library's allocator (starting up, or freeing its buffers on the way out) that thread
+// leaves a lock held, and the stop then waits for it for ever. Before a call that
+// stops the thread, it is given a moment to get past its allocations.
+void CSaneClient::SettleReader() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+
 // How long a device may send nothing before its page counts as failed.
 constexpr std::chrono::seconds kSilentDeviceLimit{30};
 
@@ -357,7 +364,11 @@ int CSaneClient::ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, st
       }
       lastData = std::chrono::steady_clock::now();
       page.Append(buffer.data(), size_t(length));
+      const bool complete = expected > 0 && received < expected && received + length >= expected;
       received += length;
+      // The read that reports the end stops the backend's reader thread; see
+      // SettleReader. With the whole frame here that thread has nothing left to do.
+      if (complete) SettleReader();
       if (sink && expected > 0) {
         const int percent = int((std::min(received, expected) * 100 / expected + frame * 100) / frames);
         if (percent != lastPercent) sink->Progress(pageIndex, lastPercent = std::min(percent, 100));
@@ -400,12 +411,9 @@ TransferResult CSaneClient::Transfers(PageSink& sink) {
     if (s == SANE_STATUS_NO_DOCS && index > 0) break;  // the feeder is empty: done
     if (s != SANE_STATUS_GOOD) {
       r.error = why.empty() ? LastStatusText() : why;
-      // The device is told to stop this page before the next attempt. Some backends
-      // feed a page from a reader thread that they stop by asynchronous thread
-      // cancellation; caught inside the C library's allocator while it starts up, that
-      // thread leaves a lock held and the stop never returns. A page that failed at
-      // once may find the thread still starting, so it gets a moment to settle first.
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      // The device is told to stop this page before the next attempt (a page that
+      // failed at once may find the backend's reader thread still starting).
+      SettleReader();
       api_->cancel(handle_);
       if (s == SANE_STATUS_NO_DOCS || !feeder || ++failures >= kMaxFailedPages) {
         r.failed = true;

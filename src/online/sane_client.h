@@ -163,6 +163,7 @@ class CSaneClient {
   bool ApplySettings(const ScanSettings& s);
   // One page (all its frames) into the assembler; the SANE status that ended it.
   int ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, std::string* why);
+  static void SettleReader();
 
   std::unique_ptr<Api> api_;
   void* handle_ = nullptr;  // SANE_Handle of the open device
