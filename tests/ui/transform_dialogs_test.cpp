@@ -503,6 +503,20 @@ class TransformDialogsTest : public QObject {
     QCOMPARE(handles->HandleRects()[1].center() - handles->HandleRects()[0].center(), QPoint(80, 0));
     QVERIFY(d.History().Redo());
 
+    // A zoom changed while the mode is on: the release ends the mode with its message
+    // and transforms nothing (the handles' corners are picture pixels).
+    const int done = d.History().Step();
+    QVERIFY(v->Router().ZoomIn(Point{0, 0}));
+    messages_.clear();
+    v->Router().Press(*v, event(192, 0));
+    v->Router().Move(*v, event(220, 0));
+    v->Router().Release(*v, event(220, 0));
+    QCOMPARE(messages_, QStringList{QString::fromUtf8(kMsgFreeTransformZoom)});
+    QCOMPARE(d.History().Step(), done);
+    QCOMPARE(d.Layers().Active()->width, 96);
+    QCOMPARE(frame_->Frame().currentTool, -1);
+    QVERIFY(v->Router().ZoomActual());
+
     // Away from 100 % the mode is refused with its message.
     frame_->Frame().currentTool = -1;
     QVERIFY(v->Router().ZoomIn(Point{0, 0}));
