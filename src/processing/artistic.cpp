@@ -580,8 +580,9 @@ namespace {
 
 // Shared frame of the two inverse mappings. Only the pixels with D < R, a span
 // cx − q … cx + q of each row, map anywhere but (0, 0); `span` fills their sources
-// (sx, sy) for x = xa … xb. Sources are clamped to 0 … W and 0 … H, a read at W or H
-// giving the outside colour.
+// (sx, sy) for x = xa … xb, with `scratch` room for 2 × W doubles of its own. Bands run
+// on several threads, so everything a span writes is per band. Sources are clamped to
+// 0 … W and 0 … H, a read at W or H giving the outside colour.
 template <class Span>
 void InverseMap(const FilterTarget& t, Span&& span) {
   const int w = t.width, h = t.height;
@@ -592,6 +593,7 @@ void InverseMap(const FilterTarget& t, Span&& span) {
   const uint8_t out[3] = {uint8_t(RgbqB(t.outside)), uint8_t(RgbqG(t.outside)), uint8_t(RgbqR(t.outside))};
   ForBands(t, [&](int y0, int y1, Rows& rows) {
     std::vector<int> sxs(size_t(w) + 1), sys(size_t(w) + 1);
+    std::vector<double> scratch(2 * (size_t(w) + 1));
     for (int y = y0; y < y1; ++y) {
       if (!rows.Next(y)) return false;
       const uint8_t* m = t.sel + size_t(y) * size_t(w);
@@ -607,7 +609,7 @@ void InverseMap(const FilterTarget& t, Span&& span) {
         xa = int(std::max<int64_t>(0, cx - q));
         xb = int(std::min<int64_t>(w - 1, cx + q));
       }
-      if (xa <= xb) span(y, dy, xa, xb, cx, cy, R, sxs.data(), sys.data());
+      if (xa <= xb) span(y, dy, xa, xb, cx, cy, R, sxs.data(), sys.data(), scratch.data());
       for (int x = 0; x < w; ++x) {
         if (!m[x]) continue;
         int sx = 0, sy = 0;
@@ -628,14 +630,12 @@ void InverseMap(const FilterTarget& t, Span&& span) {
 // or sin. It differs from the formula as written only in the last bits, which matter
 // only when the value lies next to an integer; there the written form decides.
 void Lens(const FilterTarget& t) {
-  std::vector<double> qx, qy;
-  InverseMap(t, [&](int, int dy, int xa, int xb, int cx, int cy, int R, int* sx, int* sy) {
+  InverseMap(t, [](int, int dy, int xa, int xb, int cx, int cy, int R, int* sx, int* sy, double* scratch) {
     const size_t n = size_t(xb - xa + 1);
-    if (qx.size() < n) qx.resize(n), qy.resize(n);
     const double k = 0.1 * 1.5, fy = double(dy), fr = double(R), inv = 1.0 / fr;
     const int count = int(n), x0 = cx - xa;
-    double* px = qx.data();
-    double* py = qy.data();
+    double* px = scratch;
+    double* py = scratch + n;
     // An int counter converts to double in vector lanes; a size_t one does not.
     for (int i = 0; i < count; ++i) {
       const double fx = double(x0 - i);
@@ -650,7 +650,7 @@ void Lens(const FilterTarget& t) {
       return f < 1e-7 || f > 1.0 - 1e-7;
     };
     for (size_t i = 0; i < n; ++i) {
-      double vx = qx[i], vy = qy[i];
+      double vx = px[i], vy = py[i];
       const bool nearX = nearInteger(vx);
       const bool nearY = nearInteger(vy);
       if (nearX || nearY) {
@@ -668,7 +668,7 @@ void Lens(const FilterTarget& t) {
 
 // Vertical ribs 32 pixels wide, each stretched about its middle.
 void BathGlass(const FilterTarget& t) {
-  InverseMap(t, [](int y, int, int xa, int xb, int, int, int, int* sx, int* sy) {
+  InverseMap(t, [](int y, int, int xa, int xb, int, int, int, int* sx, int* sy, double*) {
     for (int x = xa; x <= xb; ++x) {
       sx[x - xa] = x + (x % 32) - 16;
       sy[x - xa] = y;

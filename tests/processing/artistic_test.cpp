@@ -325,7 +325,10 @@ void LensSource(int w, int h, int x, int y, bool bath, int& sx, int& sy) {
 }
 
 TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
-  for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150}}) {
+  // The last size is large enough to be shared out in bands between threads, which
+  // must not share any scratch.
+  for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150},
+                             std::pair{1100, 1000}}) {
     Picture p(w, h);
     p.Fill([](int x, int y) { return MakeRgbq(x % 256, y % 256, (x / 256) * 16 + 5); });
     for (const bool bath : {false, true}) {
