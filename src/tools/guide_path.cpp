@@ -242,13 +242,8 @@ namespace {
 // A zoomed-picture point to a pixel of the active layer; false outside the layer (a
 // guide point off the layer could neither be marked nor selected).
 bool LayerPoint(ToolContext& c, Point view, int* x, int* y) {
-  const LayerStack& st = c.doc.Layers();
-  const Layer* l = st.Active();
-  if (!l || c.Zoom() <= 0 || !view.Set()) return false;
-  const Point p = c.Picture(view);
-  *x = p.x - l->x;
-  *y = l->y + st.header.canvasHeight - p.y - 1;
-  return *x >= 0 && *y >= 0 && *x < l->width && *y < l->height;
+  const LayerStack& L = c.doc.Layers();
+  return ViewToLayerPixel(c.doc, c.Zoom(), view, x, y) && L.InLayer(L.active, *x, *y);
 }
 
 class GuideTool : public Tool {

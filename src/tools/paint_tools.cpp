@@ -158,13 +158,10 @@ class ColourPickerTool final : public Tool {
   bool Press(ToolContext& c, Point, Point to) override {
     LayerStack& L = c.doc.Layers();
     const Layer* a = L.Active();
-    if (!a || c.Zoom() <= 0) return false;
     // Reading a colour must not change the document, so a point off the layer picks
     // nothing instead of growing the layer the way painting does.
-    const Point p = c.Picture(to);
-    const int x = p.x - a->x;
-    const int y = a->y + L.header.canvasHeight - p.y - 1;
-    if (!L.InLayer(L.active, x, y)) return false;
+    int x, y;
+    if (!a || !ViewToLayerPixel(c.doc, c.Zoom(), to, &x, &y) || !L.InLayer(L.active, x, y)) return false;
     c.frame.foreground = L.ReadLayerColor(L.active, x, y, nullptr) & 0xFFFFFF;
     return true;
   }

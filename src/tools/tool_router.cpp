@@ -21,15 +21,16 @@ class MoveTool final : public Tool {
   bool Press(ToolContext& c, Point, Point p) override {
     CMirvDoc& doc = c.doc;
     ViewInput& in = c.view.Input();
+    const Point pic = c.Picture(p);
     if (doc.SelectionMove() && (!doc.Layers().Active() || doc.Layers().Active()->kind != kLayerFloating ||
-                                !doc.PointSelected(c.Picture(p).x, c.Picture(p).y))) {
+                                !doc.PointSelected(pic.x, pic.y))) {
       // A click outside the lifted pixels (or with another layer made active) puts
       // them down where they are.
       c.router.ClearSelection(&c.view);
       return false;
     }
     // Pressing inside a selection lifts the selected pixels, which the drag moves.
-    if (!doc.SelectionMove() && c.state.selectionActive && doc.PointSelected(c.Picture(p).x, c.Picture(p).y)) {
+    if (!doc.SelectionMove() && c.state.selectionActive && doc.PointSelected(pic.x, pic.y)) {
       c.view.StopSelectionTimer();
       const bool lifted = doc.LiftSelection();
       c.view.StartSelectionTimer();
@@ -217,6 +218,15 @@ void ToolRouter::SetTool(int toolId, std::shared_ptr<Tool> t) {
 Tool* ToolRouter::ToolFor(int toolId) const {
   auto it = tools_.find(toolId);
   return it == tools_.end() ? nullptr : it->second.get();
+}
+
+bool ViewToLayerPixel(const CMirvDoc& doc, float zoom, Point view, int* x, int* y) {
+  const LayerStack& L = doc.Layers();
+  const Layer* l = L.Active();
+  if (!l || zoom <= 0 || !view.Set()) return false;
+  *x = int(float(view.x) / zoom) - l->x;
+  *y = l->y + L.header.canvasHeight - int(float(view.y) / zoom) - 1;
+  return true;
 }
 
 void ToolRouter::Record(const char* lbl) {

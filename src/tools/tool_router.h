@@ -107,6 +107,11 @@ enum class Key { Other, Left, Up, Right, Down, Escape, Shift, Enter };
 
 class ToolRouter;
 
+// The active layer's pixel (rows from the bottom) under a zoomed view point, without
+// growing the layer the way CMirvDoc::MapToLayer does; false without a layer, a zoom
+// or a point. The pixel may lie outside the layer.
+bool ViewToLayerPixel(const CMirvDoc& doc, float zoom, Point view, int* x, int* y);
+
 struct ToolContext {
   CMirvDoc& doc;
   FrameState& frame;

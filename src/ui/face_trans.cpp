@@ -31,18 +31,6 @@ FaceTransPanel*& ActivePanel() {
   return panel;
 }
 
-// A zoomed-picture point to a pixel of the active layer (rows from the bottom).
-// Unlike CMirvDoc::MapToLayer it never grows the layer: a warp box partly outside
-// simply leaves the outside alone.
-bool LayerPoint(CMirvDoc& doc, float z, Point p, int* x, int* y) {
-  const LayerStack& st = doc.Layers();
-  const Layer* l = st.Active();
-  if (!l || z <= 0 || !p.Set()) return false;
-  *x = int(float(p.x) / z) - l->x;
-  *y = l->y + st.header.canvasHeight - int(float(p.y) / z) - 1;
-  return true;
-}
-
 }  // namespace
 
 FaceTransPanel* FaceTransPanel::Active() { return ActivePanel(); }
@@ -156,7 +144,8 @@ bool FaceTransPanel::Convert() {
   DocViewState& st = view->Router().State();
   // The box is the rectangle selection: its two corners as the user dragged them.
   int x1, y1, x2, y2;
-  if (!st.selectionActive || !LayerPoint(doc_, st.zoom, st.stroke, &x1, &y1) || !LayerPoint(doc_, st.zoom, st.rectCorner, &x2, &y2))
+  if (!st.selectionActive || !ViewToLayerPixel(doc_, st.zoom, st.stroke, &x1, &y1) ||
+      !ViewToLayerPixel(doc_, st.zoom, st.rectCorner, &x2, &y2))
     return false;
   boxWidth_ = std::abs(x1 - x2);
   boxHeight_ = std::abs(y1 - y2);
@@ -211,7 +200,8 @@ void FaceTransPanel::reject() { CloseMode(); }
 
 bool TouchTransformTool::Release(ToolContext& c, Point, Point to) {
   int x, y;
-  if (!LayerPoint(c.doc, c.Zoom(), to, &x, &y)) return false;
+  // The warp never grows the layer: a box partly outside leaves the outside alone.
+  if (!ViewToLayerPixel(c.doc, c.Zoom(), to, &x, &y)) return false;
   // Without a panel (the tool chosen some other way) the warp takes its defaults.
   const FaceTransPanel* p = FaceTransPanel::Active();
   const TouchSettings s = p && &p->Document() == &c.doc ? p->Settings() : TouchSettings{};
