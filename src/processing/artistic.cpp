@@ -103,7 +103,7 @@ std::vector<uint8_t> EdgeMask(const FilterTarget& t, int c) {
   q.control = nullptr;
   GreyConvolve(q, OutlineKernel(c), true, grey.data());
   std::vector<uint8_t> mask(n);
-  for (size_t i = 0; i < n; ++i) mask[i] = (grey[i] & 0xFFFFFFu) != 0 && t.sel[i] ? 1 : 0;
+  for (size_t i = 0; i < n; ++i) mask[i] = (grey[i] & 0xFFFFFFu) != 0 && t.SelAt(i) ? 1 : 0;
   return mask;
 }
 
@@ -256,7 +256,7 @@ void Watercolour(const FilterTarget& t) {
         }
       };
       for (int x = 0; x <= std::min(w - 1, kR); ++x) column(x, +1);
-      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      const uint8_t* m = t.SelRow(y);
       for (int x = 0; x < w; ++x) {
         if (x > 0) {
           if (x - kR - 1 >= 0) column(x - kR - 1, -1);
@@ -292,6 +292,7 @@ void FrostedGlass(const FilterTarget& t, int r) {
   r = std::min(r, 15);
   if (r <= 0) {
     // A window of one pixel would always draw the pixel itself: keep the picture.
+    KeepRows(t, 0, h);
     for (int y = 0; y < h; ++y) {
       if (!rows.Next(y)) return;
       ProgramRand();
@@ -328,7 +329,7 @@ void FrostedGlass(const FilterTarget& t, int r) {
   const uint8_t* rowLevel[32];
   const uint64_t* rowWord[32];
   for (int y = 0; y < h; ++y) {
-    if (!rows.Next(y)) return;
+    if (!rows.Next(y)) return KeepRows(t, y, h);
     ProgramRand();  // one value per row, discarded
     const int ylo = std::max(0, y - r), yhi = std::min(h - 1, y + r);
     while (filled <= yhi) fill(filled++);
@@ -358,7 +359,7 @@ void FrostedGlass(const FilterTarget& t, int r) {
     };
     auto count = [&](int b) { return int(hist[b] >> kCountShift); };
     for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
-    const uint8_t* m = t.sel + size_t(y) * size_t(w);
+    const uint8_t* m = t.SelRow(y);
     for (int x = 0; x < w; ++x) {
       if (x > 0) {
         if (x - r - 1 >= 0) remove(x - r - 1);
@@ -381,7 +382,10 @@ void FrostedGlass(const FilterTarget& t, int r) {
       }
       // Only an empty level 0 drawn 10001 times in a row gets here; the pixel is
       // kept rather than divided by an empty count.
-      if (pick < 0) continue;
+      if (pick < 0) {
+        if (t.dstFresh) std::memcpy(Dst(t, x, y), Src(t, x, y), 3);
+        continue;
+      }
       const uint64_t v = hist[pick];
       const int c = int(v >> kCountShift);
       Put(t, x, y, divide(v & kField, c), divide((v >> kGreenShift) & kField, c), divide((v >> kRedShift) & kField, c));
@@ -596,7 +600,7 @@ void InverseMap(const FilterTarget& t, Span&& span) {
     std::vector<double> scratch(2 * (size_t(w) + 1));
     for (int y = y0; y < y1; ++y) {
       if (!rows.Next(y)) return false;
-      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      const uint8_t* m = t.SelRow(y);
       uint8_t* d = t.dst + size_t(y) * size_t(t.stride);
       const int dy = cy - y;
       // dx² < R² − dy²: |dx| ≤ q with q the largest integer whose square is below it.

@@ -24,23 +24,48 @@ bool FilterLayer(LayerStack& L, int slot, const CImageBuffer* viewImage, int ind
   if (!l || l->kind == kLayerText || l->pixels.empty() || l->width <= 0 || l->height <= 0) return false;
   // Growing reads the outside colour, which belongs to the picture's pixel block.
   if (index == kFilterGrow && (!viewImage || !viewImage->IsValid())) return false;
+  const bool palette = IsPaletteLayer(L, *l);
   std::vector<uint8_t> scratch;
   FilterTarget t;
   t.width = l->width;
   t.height = l->height;
-  t.sel = SelectionPlane(L, *l, scratch);
+  if (!palette && WholeLayerSelected(L, *l)) {
+    // One row of ones read for every row, instead of a plane of ones as large as
+    // the layer built (and its pages cleared) for every run.
+    scratch.assign(size_t(l->width), 1);
+    t.sel = scratch.data();
+    t.selAll = true;
+  } else {
+    t.sel = SelectionPlane(L, *l, scratch);
+  }
   t.outside = L.ReadLayerColor(slot, -1, -1, viewImage);
   t.control = control;
-  if (!IsPaletteLayer(L, *l)) {
-    // The edit copy receives the result and then trades places with the layer's
+  if (!palette) {
+    // The result goes into the edit copy, which then trades places with the layer's
     // pixels: the same outcome as copying it back, without a second pass over the
-    // layer or touching the coverage plane, which filters never change.
-    L.editPixels.assign(l->pixels.begin(), l->pixels.end());
-    L.header.editCopySize = l->imageSize;
-    t.src = l->pixels.data();
-    t.dst = L.editPixels.data();
+    // layer or touching the coverage plane, which filters never change. The
+    // unfiltered pixels are read where they are (shared with the history's copy,
+    // never unshared). A filter that writes every pixel gets a fresh block for a
+    // whole-layer run; the others start from a copy of the layer, as their
+    // unwritten pixels must keep their value.
+    const Plane& before = l->pixels;
+    t.src = before.data();
     t.stride = l->stride;
+    t.dstFresh = t.selAll && FilterWritesEveryPixel(index, params);
+    if (t.dstFresh) {
+      L.editPixels.Reset(before.size(), 0);
+      t.dst = L.editPixels.Overwrite();
+    } else {
+      L.editPixels = before;
+      t.dst = L.editPixels.data();
+    }
+    L.header.editCopySize = l->imageSize;
     if (!RunFilterKernel(index, t, params)) return false;
+    const size_t row = 3 * size_t(l->width);
+    if (t.dstFresh && size_t(t.stride) > row)
+      for (int y = 0; y < l->height; ++y)
+        std::memcpy(t.dst + size_t(y) * size_t(t.stride) + row, t.src + size_t(y) * size_t(t.stride) + row,
+                    size_t(t.stride) - row);
     l->pixels.swap(L.editPixels);
     l->dirty = 1;
     return true;
@@ -58,7 +83,7 @@ bool FilterLayer(LayerStack& L, int slot, const CImageBuffer* viewImage, int ind
     std::unordered_map<Rgbq, int> nearest;
     for (int y = 0; y < l->height; ++y)
       for (int x = 0; x < l->width; ++x) {
-        if (!t.sel[size_t(y) * size_t(l->width) + size_t(x)]) continue;
+        if (!t.SelAt(size_t(y) * size_t(l->width) + size_t(x))) continue;
         const uint8_t* p = dst.data() + size_t(y) * size_t(t.stride) + 3 * size_t(x);
         const Rgbq c = MakeRgbq(p[2], p[1], p[0]);
         auto it = nearest.find(c);

@@ -21,11 +21,11 @@ class Rows {
   Rows(const FilterControl* c, int first, int last, std::atomic<bool>* stop)
       : c_(c), first_(first), total_(last - first), stop_(stop) {}
   bool Next(int row) {
-    if (stop_ && stop_->load(std::memory_order_relaxed)) return false;
+    if (stop_ && stop_->load(std::memory_order_relaxed)) return Stop(row);
     if (!c_) return true;
     if (c_->cancelled && c_->cancelled()) {
       if (stop_) stop_->store(true);
-      return false;
+      return Stop(row);
     }
     if (c_->progress && total_ > 0) {
       const int p = int(int64_t(row - first_) * 100 / total_);
@@ -36,13 +36,20 @@ class Rows {
   void Done() {
     if (c_ && c_->progress) c_->progress(100);
   }
+  // The row at which a cancel stopped the work, or −1.
+  int StoppedAt() const { return stopped_; }
 
  private:
+  bool Stop(int row) {
+    if (stopped_ < 0) stopped_ = row;
+    return false;
+  }
   const FilterControl* c_;
   int first_;
   int total_;
   std::atomic<bool>* stop_;
   int last_ = -1;
+  int stopped_ = -1;
 };
 
 // Worker threads for the filters: the cores, at most 8; VELMIRA_FILTER_THREADS
@@ -69,19 +76,26 @@ void ForBands(const FilterTarget& t, Body&& body) {
   if (int64_t(t.width) * h < (int64_t(1) << 20)) threads = 1;
   threads = std::min(threads, std::max(1, h / 64));
   std::atomic<bool> stop{false};
+  // A band that stops early leaves its remaining rows unfiltered; over a fresh dst
+  // they still need the picture's bytes.
+  auto band = [&](int y0, int y1, Rows& rows) {
+    const bool finished = body(y0, y1, rows);
+    if (!finished && t.dstFresh) KeepRows(t, rows.StoppedAt() < 0 ? y0 : rows.StoppedAt(), y1);
+    return finished;
+  };
   if (threads == 1) {
     Rows rows(t.control, 0, h, &stop);
-    if (body(0, h, rows)) rows.Done();
+    if (band(0, h, rows)) rows.Done();
     return;
   }
   std::vector<std::thread> pool;
   for (int k = 1; k < threads; ++k)
     pool.emplace_back([&, k] {
       Rows rows(nullptr, 0, 0, &stop);
-      body(int(int64_t(h) * k / threads), int(int64_t(h) * (k + 1) / threads), rows);
+      band(int(int64_t(h) * k / threads), int(int64_t(h) * (k + 1) / threads), rows);
     });
   Rows rows(t.control, 0, int(int64_t(h) / threads), &stop);
-  const bool finished = body(0, int(int64_t(h) / threads), rows);
+  const bool finished = band(0, int(int64_t(h) / threads), rows);
   for (auto& th : pool) th.join();
   if (finished && !stop.load()) rows.Done();
 }

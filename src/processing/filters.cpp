@@ -16,6 +16,7 @@ namespace {
 inline int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
 bool AllSelected(const FilterTarget& t) {
+  if (t.selAll) return true;
   const size_t n = size_t(t.width) * size_t(t.height);
   return std::memchr(t.sel, 0, n) == nullptr;
 }
@@ -87,7 +88,7 @@ void GreyConvolve(const FilterTarget& t, const Kernel3& K, bool border, uint32_t
         std::rotate(rowSum, rowSum + 1, rowSum + 3);
         fill(rowSum[2], y + 1);
       }
-      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      const uint8_t* m = t.SelRow(y);
       const bool edgeRow = y == 0 || y == h - 1;
       for (int x = 0; x < w; ++x) {
         if (!m[x]) continue;
@@ -142,7 +143,7 @@ void WindowBlur(const FilterTarget& t, int n, bool soften) {
         }
         return;
       }
-      const uint8_t* m = t.sel + size_t(r) * size_t(w);
+      const uint8_t* m = t.SelRow(r);
       for (int x = 0; x < w; ++x) {
         if (!m[x]) continue;
         c3[3 * x] += sign * s[3 * x];
@@ -164,7 +165,7 @@ void WindowBlur(const FilterTarget& t, int n, bool soften) {
         ps[3 * (x + 1) + 2] = ps[3 * x + 2] + cs[3 * x + 2];
         pc[x + 1] = pc[x] + cc[x];
       }
-      const uint8_t* m = t.sel + size_t(y) * size_t(w);
+      const uint8_t* m = t.SelRow(y);
       const uint8_t* s = t.src + size_t(y) * size_t(t.stride);
       uint8_t* d = t.dst + size_t(y) * size_t(t.stride);
       // With everything selected, the columns whose window lies inside the layer
@@ -302,7 +303,7 @@ void WindowExtreme(const FilterTarget& t, int n, const uint8_t pad[3]) {
         if (all) {
           std::memcpy(d, orow.data(), rb);
         } else {
-          const uint8_t* m = t.sel + size_t(y) * size_t(w);
+          const uint8_t* m = t.SelRow(y);
           for (int x = 0; x < w; ++x)
             if (m[x]) std::memcpy(d + 3 * size_t(x), &orow[3 * size_t(x)], 3);
         }
@@ -335,9 +336,9 @@ void EdgeEmphasis(const FilterTarget& t, int a, int b) {
       // On the first and last rows and columns a neighbour lies outside the layer,
       // hence outside the selection: those pixels never change.
       if (y == 0 || y == h - 1) continue;
-      const uint8_t* mu = t.sel + size_t(y - 1) * size_t(w);
-      const uint8_t* m = mu + w;
-      const uint8_t* md = m + w;
+      const uint8_t* mu = t.SelRow(y - 1);
+      const uint8_t* m = t.SelRow(y);
+      const uint8_t* md = t.SelRow(y + 1);
       const uint8_t* su = t.src + size_t(y - 1) * size_t(t.stride);
       const uint8_t* s = su + t.stride;
       const uint8_t* sd = s + t.stride;
@@ -374,7 +375,7 @@ void Denoise(const FilterTarget& t, int s, int q) {
   for (int y = 0; y < h; ++y) {
     if (!rows.Next(y)) return;
     for (int x = 0; x < w; ++x) {
-      if (!t.sel[size_t(y) * size_t(w) + size_t(x)]) continue;
+      if (!t.SelAt(size_t(y) * size_t(w) + size_t(x))) continue;
       const uint8_t* p = SrcPx(t, x, y);
       for (int k = s; k >= 2; --k) {
         if (x + k > w || y + k > h) continue;
@@ -388,7 +389,7 @@ void Denoise(const FilterTarget& t, int s, int q) {
         if (similar < q * k) continue;
         for (int yy = y; yy < y + k; ++yy)
           for (int xx = x; xx < x + k; ++xx)
-            if (t.sel[size_t(yy) * size_t(w) + size_t(xx)]) std::memcpy(DstPx(t, xx, yy), p, 3);
+            if (t.SelAt(size_t(yy) * size_t(w) + size_t(xx))) std::memcpy(DstPx(t, xx, yy), p, 3);
         break;
       }
     }
@@ -399,7 +400,7 @@ void Denoise(const FilterTarget& t, int s, int q) {
   for (int y = 0; y < h; ++y) {
     if (!rows.Next(h + y)) return;
     for (int x = 0; x < w; ++x) {
-      if (!t.sel[size_t(y) * size_t(w) + size_t(x)]) continue;
+      if (!t.SelAt(size_t(y) * size_t(w) + size_t(x))) continue;
       const uint8_t* p = SrcPx(t, x, y);
       unsigned d = 0;  // bit i: neighbour n(i + 1) differs
       for (int i = 0; i < 8; ++i) {
@@ -437,7 +438,7 @@ void RegionFill(const FilterTarget& t, int tol) {
     if (!rows.Next(x0)) return;
     for (int y0 = 0; y0 < h; ++y0) {
       const size_t i0 = size_t(y0) * size_t(w) + size_t(x0);
-      if (visited[i0] || !t.sel[i0]) continue;
+      if (visited[i0] || !t.SelAt(i0)) continue;
       uint8_t c[3];
       std::memcpy(c, SrcPx(t, x0, y0), 3);
       visited[i0] = 1;
@@ -448,7 +449,7 @@ void RegionFill(const FilterTarget& t, int tol) {
         const int x = int(i % w), y = int(i / w);
         // Pushed pixels outside the selection are claimed but neither painted nor
         // grown from, so a region never leaks through unselected pixels.
-        if (!t.sel[size_t(i)]) continue;
+        if (!t.SelAt(size_t(i))) continue;
         std::memcpy(DstPx(t, x, y), c, 3);
         for (int dy = -1; dy <= 1; ++dy) {
           const int yy = y + dy;
@@ -469,6 +470,22 @@ void RegionFill(const FilterTarget& t, int tol) {
 }
 
 // ---------------------------------------------------------------- dispatch
+
+void KeepRows(const FilterTarget& t, int first, int last) {
+  if (!t.dstFresh) return;
+  for (int y = std::max(first, 0); y < std::min(last, t.height); ++y)
+    std::memcpy(t.dst + size_t(y) * size_t(t.stride), t.src + size_t(y) * size_t(t.stride), 3 * size_t(t.width));
+}
+
+bool FilterWritesEveryPixel(int index, const int p[3]) {
+  switch (index) {
+    case kFilterWatercolour:
+    case kFilterLens:
+    case kFilterBathroom: return true;
+    case kFilterFrostedGlass: return p[0] > 0;
+    default: return false;
+  }
+}
 
 bool RunFilterKernel(int index, const FilterTarget& t, const int p[3]) {
   switch (index) {

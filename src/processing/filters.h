@@ -30,11 +30,27 @@ struct FilterTarget {
   const uint8_t* sel = nullptr;  // width × height bytes, non-zero = selected
   Rgbq outside = 0;              // what a read outside the layer returns
   const FilterControl* control = nullptr;
+  // Everything is selected and `sel` is a single row of `width` ones that every row
+  // reads: a 24-megapixel layer then needs no plane of ones built for the run.
+  bool selAll = false;
+  // dst is not a copy of src (only with selAll, and only for the entries that
+  // FilterWritesEveryPixel names): the kernel writes every pixel of every row, and
+  // the rows a cancel leaves unfiltered get src's bytes. The bytes past 3 × width in
+  // a row are the caller's.
+  bool dstFresh = false;
 
+  // The selection bytes of row y.
+  const uint8_t* SelRow(int y) const { return selAll ? sel : sel + size_t(y) * size_t(width); }
+  // The selection byte of pixel i = y × width + x.
+  bool SelAt(size_t i) const { return selAll || sel[i] != 0; }
   bool Selected(int x, int y) const {
-    return x >= 0 && y >= 0 && x < width && y < height && sel[size_t(y) * size_t(width) + size_t(x)] != 0;
+    return x >= 0 && y >= 0 && x < width && y < height && (selAll || sel[size_t(y) * size_t(width) + size_t(x)] != 0);
   }
 };
+
+// Copies rows first … last − 1 of src into dst when dst is fresh: what a kernel does
+// for the rows it leaves (a cancel, a window that keeps the picture).
+void KeepRows(const FilterTarget& t, int first, int last);
 
 // The 3 × 3 kernels of the grey convolution (rows by y).
 struct Kernel3 {
@@ -69,5 +85,8 @@ constexpr int WindowHigh(int n) { return n - n / 2 - 1; }
 // Runs list entry `index` with its three parameters. False for an entry whose
 // routine does not exist in this build.
 bool RunFilterKernel(int index, const FilterTarget& t, const int params[3]);
+// Whether list entry `index` with these parameters writes every selected pixel and
+// honours dstFresh, so a whole-picture run may hand it an unfilled dst.
+bool FilterWritesEveryPixel(int index, const int params[3]);
 
 }  // namespace velmira

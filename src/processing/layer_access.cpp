@@ -1,5 +1,7 @@
 #include "processing/layer_access.h"
 
+#include <cstring>
+
 namespace velmira {
 
 const uint8_t* SelectionPlane(const LayerStack& L, const Layer& l, std::vector<uint8_t>& scratch) {
@@ -9,6 +11,13 @@ const uint8_t* SelectionPlane(const LayerStack& L, const Layer& l, std::vector<u
   for (int y = 0; y < l.height; ++y)
     for (int x = 0; x < l.width; ++x) scratch[size_t(y) * size_t(l.width) + size_t(x)] = uint8_t(L.InSelection(x, y));
   return scratch.data();
+}
+
+bool WholeLayerSelected(const LayerStack& L, const Layer& l) {
+  const size_t n = size_t(l.width) * size_t(l.height);
+  if (L.maskWidth != l.width || L.maskHeight != l.height || L.mask.size() != n || n == 0) return false;
+  if (const uint8_t* m = L.mask.Peek()) return std::memchr(m, 0, n) == nullptr;
+  return L.mask.Fill() != 0;
 }
 
 std::vector<uint8_t> ExpandTo24(const LayerStack& L, const Layer& l) {

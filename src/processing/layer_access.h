@@ -13,6 +13,9 @@ namespace velmira {
 // document's mask is used directly when it has the layer's geometry; otherwise the
 // mask is sampled at the layer's coordinates into `scratch`.
 const uint8_t* SelectionPlane(const LayerStack& L, const Layer& l, std::vector<uint8_t>& scratch);
+// Whether the selection covers every pixel of the layer (no selection, or one of
+// ones over the layer's geometry), found without building a plane for it.
+bool WholeLayerSelected(const LayerStack& L, const Layer& l);
 
 // True when a raster layer stores palette indices rather than B, G, R bytes.
 inline bool IsPaletteLayer(const LayerStack& L, const Layer& l) {

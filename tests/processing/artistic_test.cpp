@@ -400,6 +400,112 @@ TEST(RandomisedFilters, CancelKeepsTheCopyAndProgressEndsAtHundred) {
   }
 }
 
+// A whole-layer target as the document hands it out: the selection is one row of ones
+// read for every row and, when `fresh`, dst holds no copy of src (here: garbage).
+FilterTarget WholeLayer(Picture& p, std::vector<uint8_t>& ones, bool fresh, const FilterControl* c = nullptr) {
+  FilterTarget t = p.Target(c);
+  ones.assign(size_t(p.w), 1);
+  t.sel = ones.data();
+  t.selAll = true;
+  if (fresh) {
+    std::fill(p.dst.begin(), p.dst.end(), uint8_t(0xCD));
+    t.dstFresh = true;
+  }
+  return t;
+}
+
+// The pixel bytes of every row (a fresh target leaves the row padding to its caller).
+std::vector<uint8_t> PixelBytes(const Picture& p) {
+  std::vector<uint8_t> out;
+  for (int y = 0; y < p.h; ++y) {
+    const auto row = p.dst.begin() + ptrdiff_t(y) * p.stride;
+    out.insert(out.end(), row, row + 3 * p.w);
+  }
+  return out;
+}
+
+void DefaultParams(int index, int params[3]) {
+  const FilterParams& row = ParametersFor(FilterList()[size_t(index)].name);
+  for (int k = 0; k < 3; ++k) params[k] = row.p[k].def;
+  if (index == kFilterFrostedGlass) params[0] = 4;
+  if (index == kFilterDalmatian) params[0] = 12, params[1] = 6;
+}
+
+TEST(WholeLayerRuns, OneRowOfOnesAndAFreshTargetGiveTheBytesOfAFullSelection) {
+  Picture p(37, 29);  // 111 pixel bytes in rows of 112
+  p.Fill([](int x, int y) { return MakeRgbq((x * 29 + y * 7) % 256, (x * y) % 256, (y * 53 + x) % 256); });
+  std::vector<uint8_t> ones;
+  int fresh = 0;
+  for (int index = 0; index < kFilterCount; ++index) {
+    if (!FilterList()[size_t(index)].available) continue;
+    int params[3];
+    DefaultParams(index, params);
+    SeedProgramRand(5);
+    FilterTarget t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    const std::vector<uint8_t> want = PixelBytes(p);
+    const int next = ProgramRand();
+    for (const bool unfilled : {false, true}) {
+      if (unfilled && !FilterWritesEveryPixel(index, params)) continue;
+      fresh += unfilled;
+      SeedProgramRand(5);
+      t = WholeLayer(p, ones, unfilled);
+      ASSERT_TRUE(RunFilterKernel(index, t, params));
+      EXPECT_EQ(PixelBytes(p), want) << "filter " << index << (unfilled ? " fresh" : "");
+      EXPECT_EQ(ProgramRand(), next) << "filter " << index;
+    }
+  }
+  EXPECT_EQ(fresh, 4);  // watercolour, frosted glass, lens, bath glass
+  // Radius 0 keeps the picture, so it is no whole-layer writer.
+  const int still[3] = {0, 0, 0};
+  EXPECT_FALSE(FilterWritesEveryPixel(kFilterFrostedGlass, still));
+}
+
+TEST(WholeLayerRuns, BandsOverAFreshTargetMatchTheCopy) {
+  // Large enough to be shared out in row bands when the machine has several cores.
+  Picture p(1100, 1000);
+  p.Fill([](int x, int y) { return MakeRgbq((x * 7) % 256, (y * 3) % 256, (x ^ y) % 256); });
+  std::vector<uint8_t> ones;
+  for (int index : {kFilterWatercolour, kFilterLens, kFilterBathroom}) {
+    const int params[3] = {-1, -1, -1};
+    SeedProgramRand(8);
+    FilterTarget t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    const std::vector<uint8_t> want = p.dst;
+    SeedProgramRand(8);
+    t = WholeLayer(p, ones, true);
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_TRUE(p.dst == want) << "filter " << index;  // no padding at 3300 bytes a row
+  }
+}
+
+TEST(WholeLayerRuns, ACancelOverAFreshTargetKeepsThePictureWhereNoRowWasFiltered) {
+  Picture p(40, 30);
+  p.Fill([](int x, int y) { return MakeRgbq((x * 29 + y * 7) % 256, (x * y) % 256, (y * 53 + x) % 256); });
+  std::vector<uint8_t> ones;
+  for (int index : {kFilterWatercolour, kFilterFrostedGlass, kFilterLens, kFilterBathroom}) {
+    int asked = 0;
+    FilterControl stop;
+    stop.cancelled = [&] { return ++asked > 12; };  // rows 0 … 11 are filtered
+    const int params[3] = {5, -1, -1};
+    SeedProgramRand(9);
+    FilterTarget t = p.Target(&stop);
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    const std::vector<uint8_t> want = PixelBytes(p);
+    asked = 0;
+    SeedProgramRand(9);
+    t = WholeLayer(p, ones, true, &stop);
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    EXPECT_EQ(PixelBytes(p), want) << "filter " << index;
+    for (int y = 12; y < p.h; ++y)
+      for (int x = 0; x < p.w; ++x) ASSERT_EQ(p.Out(x, y), p.In(x, y)) << index << " at " << x << "," << y;
+    int changed = 0;  // the rows before the cancel were filtered
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < p.w; ++x) changed += p.Out(x, y) != p.In(x, y);
+    EXPECT_GT(changed, 0) << "filter " << index;
+  }
+}
+
 class ArtisticCommands : public DocFixture {};
 
 TEST_F(ArtisticCommands, StepsAreNamedAndTheDocumentMatchesTheKernel) {
@@ -423,6 +529,52 @@ TEST_F(ArtisticCommands, StepsAreNamedAndTheDocumentMatchesTheKernel) {
   ASSERT_TRUE(doc->Undo());
   for (int y = 0; y < 16; ++y)
     for (int x = 0; x < 20; ++x) ASSERT_EQ(At(x, y), p.In(x, y));
+}
+
+
+TEST_F(ArtisticCommands, WholeLayerFiltersKeepTheRowPaddingAndUndoBringsThePictureBack) {
+  // 23 pixels make rows of 69 bytes padded to 72.
+  Make(23, 17, [](int x, int y) { return MakeRgbq(x * 11, y * 13, (x * y) % 256); });
+  Layer& l = *L().Active();
+  ASSERT_GT(l.stride, 3 * l.width);
+  for (int y = 0; y < l.height; ++y)
+    for (int k = 3 * l.width; k < l.stride; ++k) l.pixels[size_t(y) * size_t(l.stride) + size_t(k)] = uint8_t(y + k);
+  doc->RecordStep("Opening....", kStepPixels, L().active);
+  const std::vector<uint8_t> before = l.pixels.ToVector();
+  Picture p(23, 17);
+  p.Fill([&](int x, int y) { return At(x, y); });
+  p.outside = L().ReadLayerColor(L().active, -1, -1, doc->ViewImage());
+  for (int index : {kFilterWatercolour, kFilterFrostedGlass, kFilterLens, kFilterBathroom}) {
+    const int params[3] = {3, -1, -1};
+    SeedProgramRand(31);
+    ASSERT_TRUE(ApplyFilter(*doc, index, params));
+    SeedProgramRand(31);
+    FilterTarget t = p.Target();
+    ASSERT_TRUE(RunFilterKernel(index, t, params));
+    const Layer& now = *L().Active();
+    for (int y = 0; y < 17; ++y) {
+      for (int x = 0; x < 23; ++x) ASSERT_EQ(At(x, y), p.Out(x, y)) << index << " at " << x << "," << y;
+      for (int k = 3 * now.width; k < now.stride; ++k) {
+        const size_t i = size_t(y) * size_t(now.stride) + size_t(k);
+        ASSERT_EQ(now.pixels[i], before[i]) << index << " padding of row " << y;
+      }
+    }
+    // No plane of ones was built for a run over everything.
+    EXPECT_FALSE(L().mask.Allocated()) << index;
+    ASSERT_TRUE(doc->Undo());
+    EXPECT_TRUE(L().Active()->pixels == before) << index;
+  }
+  // Within a selection only the selected pixels change, from a copy of the layer.
+  Select(4, 3, 15, 12);
+  p.SelectOnly(4, 3, 15, 12);
+  const int none[3] = {-1, -1, -1};
+  ASSERT_TRUE(ApplyFilter(*doc, kFilterLens, none));
+  FilterTarget t = p.Target();
+  Lens(t);
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 23; ++x) ASSERT_EQ(At(x, y), p.Out(x, y)) << x << "," << y;
+  ASSERT_TRUE(doc->Undo());
+  EXPECT_TRUE(L().Active()->pixels == before);
 }
 
 }  // namespace
