@@ -583,21 +583,35 @@ void Dalmatian(const FilterTarget& t, int p, int count) {
 namespace {
 
 // Shared frame of the two inverse mappings. Only the pixels with D < R, a span
-// cx − q … cx + q of each row, map anywhere but (0, 0); `span` fills their sources
-// (sx, sy) for x = xa … xb, with `scratch` room for 2 × W doubles of its own. Bands run
-// on several threads, so everything a span writes is per band. Sources are clamped to
-// 0 … W and 0 … H, a read at W or H giving the outside colour.
-template <class Span>
-void InverseMap(const FilterTarget& t, Span&& span) {
+// cx − q … cx + q of each row, map anywhere but (0, 0); `row` writes the selected
+// pixels xa … xb of row y into d (the row of dst) and may scribble over the first byte
+// of pixel xb + 1, which is written afterwards. Bands run on several threads, so
+// `row` keeps its scratch in the Scratch it is handed, one per band. Sources are
+// clamped to 0 … W and 0 … H, a read at W or H giving the outside colour.
+struct MapFrame {
+  int w, h, cx, cy, R;
+  uint8_t out[3];
+  const FilterTarget* t;
+  // The source pixel of (sx, sy) after clamping.
+  const uint8_t* Source(int sx, int sy) const {
+    sx = std::clamp(sx, 0, w);
+    sy = std::clamp(sy, 0, h);
+    return sx < w && sy < h ? Src(*t, sx, sy) : out;
+  }
+};
+
+template <class Scratch, class Row>
+void InverseMap(const FilterTarget& t, Row&& row) {
   const int w = t.width, h = t.height;
   if (w <= 0 || h <= 0) return;
-  const int cx = w / 2, cy = h / 2;
-  const int64_t r2 = int64_t(cx) * cx + int64_t(cy) * cy;
-  const int R = int(std::sqrt(double(r2)));
-  const uint8_t out[3] = {uint8_t(RgbqB(t.outside)), uint8_t(RgbqG(t.outside)), uint8_t(RgbqR(t.outside))};
+  MapFrame f;
+  f.w = w, f.h = h, f.cx = w / 2, f.cy = h / 2, f.t = &t;
+  const int64_t r2 = int64_t(f.cx) * f.cx + int64_t(f.cy) * f.cy;
+  f.R = int(std::sqrt(double(r2)));
+  f.out[0] = uint8_t(RgbqB(t.outside)), f.out[1] = uint8_t(RgbqG(t.outside)), f.out[2] = uint8_t(RgbqR(t.outside));
+  const int cx = f.cx, cy = f.cy, R = f.R;
   ForBands(t, [&](int y0, int y1, Rows& rows) {
-    std::vector<int> sxs(size_t(w) + 1), sys(size_t(w) + 1);
-    std::vector<double> scratch(2 * (size_t(w) + 1));
+    Scratch scratch(w);
     for (int y = y0; y < y1; ++y) {
       if (!rows.Next(y)) return false;
       const uint8_t* m = t.SelRow(y);
@@ -613,70 +627,129 @@ void InverseMap(const FilterTarget& t, Span&& span) {
         xa = int(std::max<int64_t>(0, cx - q));
         xb = int(std::min<int64_t>(w - 1, cx + q));
       }
-      if (xa <= xb) span(y, dy, xa, xb, cx, cy, R, sxs.data(), sys.data(), scratch.data());
+      if (xa <= xb) row(f, y, dy, xa, xb, d, m, scratch);
+      // The rest of the row reads the source (0, 0).
+      const uint8_t* corner = Src(t, 0, 0);
       for (int x = 0; x < w; ++x) {
-        if (!m[x]) continue;
-        int sx = 0, sy = 0;
-        if (x >= xa && x <= xb) sx = sxs[size_t(x - xa)], sy = sys[size_t(x - xa)];
-        sx = std::clamp(sx, 0, w);
-        sy = std::clamp(sy, 0, h);
-        const uint8_t* s = sx < w && sy < h ? Src(t, sx, sy) : out;
-        std::memcpy(d + 3 * size_t(x), s, 3);
+        if (x == xa && xa <= xb) x = xb + 1;
+        if (x < w && m[x]) std::memcpy(d + 3 * size_t(x), corner, 3);
       }
     }
     return true;
   });
 }
 
+// Per band: for each distance j = |dx| from the centre column, the two terms of the
+// quick form and the sources of the pixels left and right of the centre.
+struct LensScratch {
+  std::vector<double> vx, vy, ex, ey;       // the terms and their distances to their truncations
+  std::vector<int32_t> ix, iy;               // the truncations
+  std::vector<const uint8_t*> right, left;  // dx = +j (x = cx − j) and dx = −j
+  explicit LensScratch(int w)
+      : vx(size_t(w) + 1), vy(size_t(w) + 1), ex(size_t(w) + 1), ey(size_t(w) + 1), ix(size_t(w) + 1),
+        iy(size_t(w) + 1), right(size_t(w) + 1), left(size_t(w) + 1) {}
+};
+
+struct NoScratch {
+  explicit NoScratch(int) {}
+};
+
+inline void Copy3(uint8_t* d, const uint8_t* s) { std::memcpy(d, s, 3); }
+
 }  // namespace
 
 // cos θ × D² = dx × D and sin θ × D² = dy × D, so the quick form needs no atan2, cos
 // or sin. It differs from the formula as written only in the last bits, which matter
-// only when the value lies next to an integer; there the written form decides.
+// only when the value lies next to an integer; there the written form decides. Both
+// terms depend on dx only through |dx| (the horizontal one changes sign with dx,
+// which truncation toward zero mirrors exactly), so each row computes them once for
+// the two sides of the centre.
 void Lens(const FilterTarget& t) {
-  InverseMap(t, [](int, int dy, int xa, int xb, int cx, int cy, int R, int* sx, int* sy, double* scratch) {
-    const size_t n = size_t(xb - xa + 1);
-    const double k = 0.1 * 1.5, fy = double(dy), fr = double(R), inv = 1.0 / fr;
-    const int count = int(n), x0 = cx - xa;
-    double* px = scratch;
-    double* py = scratch + n;
-    // An int counter converts to double in vector lanes; a size_t one does not.
-    for (int i = 0; i < count; ++i) {
-      const double fx = double(x0 - i);
+  InverseMap<LensScratch>(t, [&t](const MapFrame& f, int, int dy, int xa, int xb, uint8_t* d, const uint8_t* m,
+                                  LensScratch& s) {
+    const int cx = f.cx, cy = f.cy;
+    const double k = 0.1 * 1.5, fy = double(dy), fr = double(f.R), inv = 1.0 / fr;
+    const int jmax = std::max(cx - xa, xb - cx);
+    double* vx = s.vx.data();
+    double* vy = s.vy.data();
+    double* ex = s.ex.data();
+    double* ey = s.ey.data();
+    int32_t* ix = s.ix.data();
+    int32_t* iy = s.iy.data();
+    // One flat loop the compiler can vectorise (an int counter converts to double in
+    // vector lanes; a size_t one does not): the terms, their truncations and how far
+    // they lie from them.
+    for (int j = 0; j <= jmax; ++j) {
+      const double fx = double(j);
       const double u = std::sqrt(fx * fx + fy * fy) * inv;
-      px[i] = k * fx * u;
-      py[i] = 2.0 * fy * u;
+      const double a = k * fx * u, b = 2.0 * fy * u;
+      const int32_t ia = int32_t(a), ib = int32_t(b);
+      vx[j] = a;
+      vy[j] = b;
+      ix[j] = ia;
+      iy[j] = ib;
+      ex[j] = std::fabs(a - double(ia));
+      ey[j] = std::fabs(b - double(ib));
     }
-    // Near an integer: the fraction lies within 1e-7 of 0 or of ±1 (a plain
-    // truncation, no call into the maths library).
-    auto nearInteger = [](double v) {
-      const double f = std::fabs(v - double(int(v)));
-      return f < 1e-7 || f > 1.0 - 1e-7;
+    // Near an integer: the fraction lies within 1e-7 of 0 or of ±1. There the written
+    // form decides, per side (atan2 is not symmetric to the last bit).
+    auto exact = [&](int x, int j, bool nearX, bool nearY) {
+      const double fx = double(cx - x);
+      double ux = fx < 0 ? -vx[j] : vx[j], uy = vy[j];
+      const double D = std::sqrt(fx * fx + fy * fy);
+      const double th = std::atan2(fy, fx);
+      if (nearX) ux = k * std::cos(th) * D * D / fr;
+      if (nearY) uy = 2.0 * std::sin(th) * D * D / fr;
+      return f.Source(cx - int(ux), cy - int(uy));
     };
-    for (size_t i = 0; i < n; ++i) {
-      double vx = px[i], vy = py[i];
-      const bool nearX = nearInteger(vx);
-      const bool nearY = nearInteger(vy);
-      if (nearX || nearY) {
-        const double fx = double(cx - xa - int(i));
-        const double D = std::sqrt(fx * fx + fy * fy);
-        const double th = std::atan2(fy, fx);
-        if (nearX) vx = k * std::cos(th) * D * D / fr;
-        if (nearY) vy = 2.0 * std::sin(th) * D * D / fr;
-      }
-      sx[i] = cx - int(vx);
-      sy[i] = cy - int(vy);
+    const uint8_t** right = s.right.data();
+    const uint8_t** left = s.left.data();
+    for (int j = 0; j <= jmax; ++j) {
+      const int sy = cy - iy[j];
+      right[j] = f.Source(cx - ix[j], sy);
+      left[j] = f.Source(cx + ix[j], sy);
+      const bool nearX = ex[j] < 1e-7 || ex[j] > 1.0 - 1e-7;
+      const bool nearY = ey[j] < 1e-7 || ey[j] > 1.0 - 1e-7;
+      if (!nearX && !nearY) continue;
+      if (cx - j >= xa) right[j] = exact(cx - j, j, nearX, nearY);
+      if (j > 0 && cx + j <= xb) left[j] = exact(cx + j, j, nearX, nearY);
+    }
+    if (t.selAll) {
+      for (int x = xa; x <= cx; ++x) Copy3(d + 3 * size_t(x), right[cx - x]);
+      for (int x = cx + 1; x <= xb; ++x) Copy3(d + 3 * size_t(x), left[x - cx]);
+    } else {
+      for (int x = xa; x <= cx; ++x)
+        if (m[x]) Copy3(d + 3 * size_t(x), right[cx - x]);
+      for (int x = cx + 1; x <= xb; ++x)
+        if (m[x]) Copy3(d + 3 * size_t(x), left[x - cx]);
     }
   });
 }
 
-// Vertical ribs 32 pixels wide, each stretched about its middle.
+// Vertical ribs 32 pixels wide, each stretched about its middle: x reads
+// x + (x mod 32) − 16 of its own row.
 void BathGlass(const FilterTarget& t) {
-  InverseMap(t, [](int y, int, int xa, int xb, int, int, int, int* sx, int* sy, double*) {
-    for (int x = xa; x <= xb; ++x) {
-      sx[x - xa] = x + (x % 32) - 16;
-      sy[x - xa] = y;
+  InverseMap<NoScratch>(t, [&t](const MapFrame& f, int y, int, int xa, int xb, uint8_t* d, const uint8_t* m,
+                                NoScratch&) {
+    auto source = [&](int x) { return f.Source(x + (x % 32) - 16, y); };
+    if (!t.selAll) {
+      for (int x = xa; x <= xb; ++x)
+        if (m[x]) Copy3(d + 3 * size_t(x), source(x));
+      return;
     }
+    // From x = 8 on the source lies right of column 0, and up to x = w − 17 it lies
+    // at most x + 15 ≤ w − 2, so four bytes can be read and written at once there: the
+    // fourth lands on the next pixel, which is written after it.
+    const int lo = std::max(xa, 8), hi = std::min(xb, f.w - 17);
+    int x = xa;
+    for (; x <= xb && x < lo; ++x) Copy3(d + 3 * size_t(x), source(x));
+    const uint8_t* s = t.src + size_t(y) * size_t(t.stride);
+    for (; x <= hi; ++x) {
+      uint32_t v;
+      std::memcpy(&v, s + 3 * size_t(x + (x & 31) - 16), 4);
+      std::memcpy(d + 3 * size_t(x), &v, 4);
+    }
+    for (; x <= xb; ++x) Copy3(d + 3 * size_t(x), source(x));
   });
 }
 
