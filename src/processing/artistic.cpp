@@ -590,7 +590,11 @@ namespace {
 // clamped to 0 … W and 0 … H, a read at W or H giving the outside colour.
 struct MapFrame {
   int w, h, cx, cy, R;
-  uint8_t out[3];
+  // The outside colour, and a copy of the layer's last pixel: the copies below read
+  // four bytes for a pixel, and the last pixel may end the block.
+  uint8_t out[4];
+  uint8_t last[4];
+  uintptr_t lastAt;
   const FilterTarget* t;
   // The source pixel of (sx, sy) after clamping.
   const uint8_t* Source(int sx, int sy) const {
@@ -609,6 +613,11 @@ void InverseMap(const FilterTarget& t, Row&& row) {
   const int64_t r2 = int64_t(f.cx) * f.cx + int64_t(f.cy) * f.cy;
   f.R = int(std::sqrt(double(r2)));
   f.out[0] = uint8_t(RgbqB(t.outside)), f.out[1] = uint8_t(RgbqG(t.outside)), f.out[2] = uint8_t(RgbqR(t.outside));
+  f.out[3] = 0;
+  const uint8_t* lastPixel = Src(t, w - 1, h - 1);
+  std::memcpy(f.last, lastPixel, 3);
+  f.last[3] = 0;
+  f.lastAt = reinterpret_cast<uintptr_t>(lastPixel);
   const int cx = f.cx, cy = f.cy, R = f.R;
   ForBands(t, [&](int y0, int y1, Rows& rows) {
     Scratch scratch(w);
@@ -639,15 +648,81 @@ void InverseMap(const FilterTarget& t, Row&& row) {
   });
 }
 
+// The quick terms for j = 0 … n − 1, their truncations and whether either lies
+// within 1e-7 of an integer, in one flat loop the compiler vectorises (an int counter
+// converts to double in vector lanes; a size_t one does not). Square roots, products
+// and truncations give the same bits in every vector width, and the build never
+// contracts a product and a sum into one rounding, so the wider copy below is the
+// same arithmetic.
+[[gnu::always_inline]] inline bool NearInteger(double v, int32_t truncated) {
+  const double e = std::fabs(v - double(truncated));
+  return (e < 1e-7) | (e > 1.0 - 1e-7);
+}
+// Returns whether any is near.
+[[gnu::always_inline]] inline bool LensTermsLoop(int n, double fy, double inv, double k, double* __restrict vx,
+                                                 double* __restrict vy, int32_t* __restrict ix,
+                                                 int32_t* __restrict iy, int64_t* __restrict near) {
+  int64_t any = 0;
+  for (int j = 0; j < n; ++j) {
+    const double fx = double(j);
+    const double u = std::sqrt(fx * fx + fy * fy) * inv;
+    const double a = k * fx * u, b = 2.0 * fy * u;
+    const int32_t ia = int32_t(a), ib = int32_t(b);
+    vx[j] = a;
+    vy[j] = b;
+    ix[j] = ia;
+    iy[j] = ib;
+    near[j] = NearInteger(a, ia) | NearInteger(b, ib);
+    any |= near[j];
+  }
+  return any != 0;
+}
+
+// The source addresses of the pixels dx = +j (right, x = cx − j) and dx = −j (left)
+// from the truncations, clamped; `out` where the clamp reaches W or H. Addresses as
+// integers, so the choice vectorises too.
+[[gnu::always_inline]] inline void LensSourcesLoop(int n, const int32_t* __restrict ix, const int32_t* __restrict iy,
+                                                   uintptr_t* __restrict right, uintptr_t* __restrict left,
+                                                   uintptr_t src, uintptr_t out, uintptr_t lastAt,
+                                                   uintptr_t last, int64_t stride, int cx, int cy, int w, int h) {
+  for (int j = 0; j < n; ++j) {
+    const int sy = std::max(0, cy - iy[j]);
+    const int sr = std::min(std::max(cx - ix[j], 0), w), sl = std::min(std::max(cx + ix[j], 0), w);
+    const uintptr_t row = src + uintptr_t(int64_t(sy) * stride);
+    const uintptr_t r = (sy < h) & (sr < w) ? row + uintptr_t(3 * sr) : out;
+    const uintptr_t l = (sy < h) & (sl < w) ? row + uintptr_t(3 * sl) : out;
+    right[j] = r == lastAt ? last : r;
+    left[j] = l == lastAt ? last : l;
+  }
+}
+
+__attribute__((target("avx2"))) bool LensTermsAvx2(int n, double fy, double inv, double k, double* vx, double* vy,
+                                                   int32_t* ix, int32_t* iy, int64_t* near) {
+  return LensTermsLoop(n, fy, inv, k, vx, vy, ix, iy, near);
+}
+__attribute__((target("avx2"))) void LensSourcesAvx2(int n, const int32_t* ix, const int32_t* iy, uintptr_t* right,
+                                                     uintptr_t* left, uintptr_t src, uintptr_t out, uintptr_t lastAt,
+                                                     uintptr_t last, int64_t stride, int cx, int cy, int w, int h) {
+  LensSourcesLoop(n, ix, iy, right, left, src, out, lastAt, last, stride, cx, cy, w, h);
+}
+
+// Four lanes at once where the processor has them.
+bool HaveAvx2() {
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+
 // Per band: for each distance j = |dx| from the centre column, the two terms of the
-// quick form and the sources of the pixels left and right of the centre.
+// quick form, their truncations and the sources of the pixels left and right of the
+// centre.
 struct LensScratch {
-  std::vector<double> vx, vy, ex, ey;       // the terms and their distances to their truncations
-  std::vector<int32_t> ix, iy;               // the truncations
-  std::vector<const uint8_t*> right, left;  // dx = +j (x = cx − j) and dx = −j
+  std::vector<double> vx, vy;
+  std::vector<int32_t> ix, iy;
+  std::vector<int64_t> near;
+  std::vector<uintptr_t> right, left;
   explicit LensScratch(int w)
-      : vx(size_t(w) + 1), vy(size_t(w) + 1), ex(size_t(w) + 1), ey(size_t(w) + 1), ix(size_t(w) + 1),
-        iy(size_t(w) + 1), right(size_t(w) + 1), left(size_t(w) + 1) {}
+      : vx(size_t(w) + 1), vy(size_t(w) + 1), ix(size_t(w) + 1), iy(size_t(w) + 1), near(size_t(w) + 1),
+        right(size_t(w) + 1), left(size_t(w) + 1) {}
 };
 
 struct NoScratch {
@@ -655,6 +730,11 @@ struct NoScratch {
 };
 
 inline void Copy3(uint8_t* d, const uint8_t* s) { std::memcpy(d, s, 3); }
+inline void Copy4(uint8_t* d, const uint8_t* s) {
+  uint32_t v;
+  std::memcpy(&v, s, 4);
+  std::memcpy(d, &v, 4);
+}
 
 }  // namespace
 
@@ -672,56 +752,54 @@ void Lens(const FilterTarget& t) {
     const int jmax = std::max(cx - xa, xb - cx);
     double* vx = s.vx.data();
     double* vy = s.vy.data();
-    double* ex = s.ex.data();
-    double* ey = s.ey.data();
     int32_t* ix = s.ix.data();
     int32_t* iy = s.iy.data();
-    // One flat loop the compiler can vectorise (an int counter converts to double in
-    // vector lanes; a size_t one does not): the terms, their truncations and how far
-    // they lie from them.
-    for (int j = 0; j <= jmax; ++j) {
-      const double fx = double(j);
-      const double u = std::sqrt(fx * fx + fy * fy) * inv;
-      const double a = k * fx * u, b = 2.0 * fy * u;
-      const int32_t ia = int32_t(a), ib = int32_t(b);
-      vx[j] = a;
-      vy[j] = b;
-      ix[j] = ia;
-      iy[j] = ib;
-      ex[j] = std::fabs(a - double(ia));
-      ey[j] = std::fabs(b - double(ib));
+    int64_t* near = s.near.data();
+    uintptr_t* right = s.right.data();
+    uintptr_t* left = s.left.data();
+    const int n = jmax + 1;
+    const uintptr_t src = reinterpret_cast<uintptr_t>(t.src), out = reinterpret_cast<uintptr_t>(f.out);
+    const uintptr_t last = reinterpret_cast<uintptr_t>(f.last);
+    bool anyNear;
+    if (HaveAvx2()) {
+      anyNear = LensTermsAvx2(n, fy, inv, k, vx, vy, ix, iy, near);
+      LensSourcesAvx2(n, ix, iy, right, left, src, out, f.lastAt, last, t.stride, cx, cy, f.w, f.h);
+    } else {
+      anyNear = LensTermsLoop(n, fy, inv, k, vx, vy, ix, iy, near);
+      LensSourcesLoop(n, ix, iy, right, left, src, out, f.lastAt, last, t.stride, cx, cy, f.w, f.h);
     }
-    // Near an integer: the fraction lies within 1e-7 of 0 or of ±1. There the written
-    // form decides, per side (atan2 is not symmetric to the last bit).
-    auto exact = [&](int x, int j, bool nearX, bool nearY) {
+    // Next to an integer the written form decides, per side (atan2 is not symmetric
+    // to the last bit).
+    auto exact = [&](int x, int j) {
       const double fx = double(cx - x);
       double ux = fx < 0 ? -vx[j] : vx[j], uy = vy[j];
       const double D = std::sqrt(fx * fx + fy * fy);
       const double th = std::atan2(fy, fx);
-      if (nearX) ux = k * std::cos(th) * D * D / fr;
-      if (nearY) uy = 2.0 * std::sin(th) * D * D / fr;
-      return f.Source(cx - int(ux), cy - int(uy));
+      if (NearInteger(vx[j], ix[j])) ux = k * std::cos(th) * D * D / fr;
+      if (NearInteger(vy[j], iy[j])) uy = 2.0 * std::sin(th) * D * D / fr;
+      const uintptr_t p = reinterpret_cast<uintptr_t>(f.Source(cx - int(ux), cy - int(uy)));
+      return p == f.lastAt ? last : p;
     };
-    const uint8_t** right = s.right.data();
-    const uint8_t** left = s.left.data();
-    for (int j = 0; j <= jmax; ++j) {
-      const int sy = cy - iy[j];
-      right[j] = f.Source(cx - ix[j], sy);
-      left[j] = f.Source(cx + ix[j], sy);
-      const bool nearX = ex[j] < 1e-7 || ex[j] > 1.0 - 1e-7;
-      const bool nearY = ey[j] < 1e-7 || ey[j] > 1.0 - 1e-7;
-      if (!nearX && !nearY) continue;
-      if (cx - j >= xa) right[j] = exact(cx - j, j, nearX, nearY);
-      if (j > 0 && cx + j <= xb) left[j] = exact(cx + j, j, nearX, nearY);
+    for (int j = 0; anyNear && j < n; ++j) {
+      if (!near[j]) continue;
+      if (cx - j >= xa) right[j] = exact(cx - j, j);
+      if (j > 0 && cx + j <= xb) left[j] = exact(cx + j, j);
     }
+    auto at = [](uintptr_t p) { return reinterpret_cast<const uint8_t*>(p); };
     if (t.selAll) {
-      for (int x = xa; x <= cx; ++x) Copy3(d + 3 * size_t(x), right[cx - x]);
-      for (int x = cx + 1; x <= xb; ++x) Copy3(d + 3 * size_t(x), left[x - cx]);
+      // Four bytes a pixel, the fourth landing on the next pixel, which is written
+      // after it; the row's last pixel takes three, as its neighbour is the padding or
+      // the next row.
+      const int stop = std::min(xb, f.w - 2);
+      for (int x = xa; x <= std::min(cx, stop); ++x) Copy4(d + 3 * size_t(x), at(right[cx - x]));
+      for (int x = cx + 1; x <= stop; ++x) Copy4(d + 3 * size_t(x), at(left[x - cx]));
+      for (int x = std::max(xa, stop + 1); x <= xb; ++x)
+        Copy3(d + 3 * size_t(x), at(x <= cx ? right[cx - x] : left[x - cx]));
     } else {
       for (int x = xa; x <= cx; ++x)
-        if (m[x]) Copy3(d + 3 * size_t(x), right[cx - x]);
+        if (m[x]) Copy3(d + 3 * size_t(x), at(right[cx - x]));
       for (int x = cx + 1; x <= xb; ++x)
-        if (m[x]) Copy3(d + 3 * size_t(x), left[x - cx]);
+        if (m[x]) Copy3(d + 3 * size_t(x), at(left[x - cx]));
     }
   });
 }

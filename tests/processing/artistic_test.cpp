@@ -324,15 +324,44 @@ void LensSource(int w, int h, int x, int y, bool bath, int& sx, int& sy) {
   sy = std::clamp(sy, 0, h);
 }
 
+// A whole-layer target as the document hands it out: the selection is one row of ones
+// read for every row and, when `fresh`, dst holds no copy of src (here: garbage).
+FilterTarget WholeLayer(Picture& p, std::vector<uint8_t>& ones, bool fresh, const FilterControl* c = nullptr) {
+  FilterTarget t = p.Target(c);
+  ones.assign(size_t(p.w), 1);
+  t.sel = ones.data();
+  t.selAll = true;
+  if (fresh) {
+    std::fill(p.dst.begin(), p.dst.end(), uint8_t(0xCD));
+    t.dstFresh = true;
+  }
+  return t;
+}
+
+// The pixel bytes of every row (a fresh target leaves the row padding to its caller).
+std::vector<uint8_t> PixelBytes(const Picture& p) {
+  std::vector<uint8_t> out;
+  for (int y = 0; y < p.h; ++y) {
+    const auto row = p.dst.begin() + ptrdiff_t(y) * p.stride;
+    out.insert(out.end(), row, row + 3 * p.w);
+  }
+  return out;
+}
+
 TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
   // The last size is large enough to be shared out in bands between threads, which
   // must not share any scratch.
+  // Whole-layer runs copy four bytes a pixel: rows without padding (64 × 3 bytes)
+  // and pictures of one or two columns check that no copy reaches past a row's end.
+  std::vector<uint8_t> ones;
   for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150},
+                             std::pair{1, 1}, std::pair{2, 3}, std::pair{1, 5}, std::pair{4, 4},
                              std::pair{1100, 1000}}) {
     Picture p(w, h);
     p.Fill([](int x, int y) { return MakeRgbq(x % 256, y % 256, (x / 256) * 16 + 5); });
-    for (const bool bath : {false, true}) {
-      FilterTarget t = p.Target();
+    for (const int run : {0, 1, 2, 3}) {
+      const bool bath = run & 1, whole = run & 2;
+      FilterTarget t = whole ? WholeLayer(p, ones, true) : p.Target();
       if (bath)
         BathGlass(t);
       else
@@ -342,7 +371,8 @@ TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
           int sx, sy;
           LensSource(w, h, x, y, bath, sx, sy);
           const Rgbq want = sx < w && sy < h ? p.In(sx, sy) : p.outside;
-          ASSERT_EQ(p.Out(x, y), want) << (bath ? "bath " : "lens ") << w << "x" << h << " at " << x << "," << y;
+          ASSERT_EQ(p.Out(x, y), want) << (bath ? "bath " : "lens ") << (whole ? "whole " : "") << w << "x" << h
+                                       << " at " << x << "," << y;
         }
     }
   }
@@ -398,30 +428,6 @@ TEST(RandomisedFilters, CancelKeepsTheCopyAndProgressEndsAtHundred) {
     EXPECT_EQ(last, 100) << index;
     EXPECT_TRUE(rising) << index;
   }
-}
-
-// A whole-layer target as the document hands it out: the selection is one row of ones
-// read for every row and, when `fresh`, dst holds no copy of src (here: garbage).
-FilterTarget WholeLayer(Picture& p, std::vector<uint8_t>& ones, bool fresh, const FilterControl* c = nullptr) {
-  FilterTarget t = p.Target(c);
-  ones.assign(size_t(p.w), 1);
-  t.sel = ones.data();
-  t.selAll = true;
-  if (fresh) {
-    std::fill(p.dst.begin(), p.dst.end(), uint8_t(0xCD));
-    t.dstFresh = true;
-  }
-  return t;
-}
-
-// The pixel bytes of every row (a fresh target leaves the row padding to its caller).
-std::vector<uint8_t> PixelBytes(const Picture& p) {
-  std::vector<uint8_t> out;
-  for (int y = 0; y < p.h; ++y) {
-    const auto row = p.dst.begin() + ptrdiff_t(y) * p.stride;
-    out.insert(out.end(), row, row + 3 * p.w);
-  }
-  return out;
 }
 
 void DefaultParams(int index, int params[3]) {
