@@ -13,4 +13,6 @@ int ProgramRand() {
 
 void SeedProgramRand(uint32_t seed) { g_state = seed; }
 
+uint32_t ProgramRandState() { return g_state; }
+
 }  // namespace velmira

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "image/rand.h"
 #include "processing/filter_bands.h"
@@ -278,13 +280,165 @@ void Watercolour(const FilterTarget& t) {
 
 // ---------------------------------------------------------------- frosted glass
 
-// Per row a running histogram of 256 intensities, plus 16 coarse counts, so drawing a
-// level by its frequency walks at most 32 entries. Each level keeps its count and its
-// three colour sums packed in one 64-bit word (count in bits 54…63, red, green and
-// blue sums in 18 bits each: a window holds at most 31 × 31 = 961 pixels, and
-// 961 × 255 < 2^18), so moving the window costs one addition per pixel in or out. The
-// random draws depend on the picture (a redraw when an empty level comes up), so the
-// filter runs serially in scan order.
+namespace {
+
+// What a pixel's draw came to: e (0 … 961), the rank drawn in its window, or one of
+// these. Unselected pixels draw nothing; a pixel whose window has no level 0 and
+// drew e = 0 10001 times in a row keeps its colour.
+constexpr int16_t kFrostSkip = -1, kFrostKeep = -2;
+
+constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
+constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
+constexpr uint64_t kLanes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
+
+// Intensity 0 without the floating-point sum for nearly every pixel: 0.59 × 2, 0.30 × 4
+// and 0.11 × 10 each reach 1 already.
+inline bool DarkestLevel(const uint8_t* s) { return s[0] < 10 && s[1] < 2 && s[2] < 4 && Intensity(s[0], s[1], s[2]) == 0; }
+
+// The histogram work of a band of rows, given the draws. Per row a running histogram
+// of 256 intensities: each level keeps its count and its three colour sums packed in
+// one 64-bit word (count in bits 54…63, red, green and blue sums in 18 bits each: a
+// window holds at most 31 × 31 = 961 pixels, and 961 × 255 < 2^18), so moving the
+// window costs one addition per pixel in or out. The 16 coarse counts (levels 16g …
+// 16g + 15) are four words of four 16-bit lanes kept per column over the window's
+// rows, so the window's own move by four additions and four subtractions a step, and
+// a draw finds its coarse group by prefix sums within the words and its level by a
+// fixed walk of 16, with no branch to mispredict. One per thread.
+class FrostSweep {
+ public:
+  FrostSweep(const FilterTarget& t, int r)
+      : t_(t), r_(r), w_(t.width), h_(t.height), span_(2 * r + 1),
+        ringLevel_(size_t(span_) * size_t(w_)), ringWord_(size_t(span_) * size_t(w_)), colCoarse_(4 * size_t(w_)) {
+    reciprocal_[0] = 0;
+    // s / n for s < 2^18 and n ≤ 961 as a multiplication: (s × (⌊2^40 / n⌋ + 1)) >> 40
+    // is exact while s × n < 2^40.
+    for (int n = 1; n < 32 * 32; ++n) reciprocal_[n] = (uint64_t(1) << 40) / uint64_t(n) + 1;
+  }
+
+  // Rows a … b − 1; draws[(y − a) × W + x] is pixel (x, y)'s draw.
+  void Run(int a, int b, const int16_t* draws) {
+    // The ring and the column counts start afresh for every band.
+    std::fill(colCoarse_.begin(), colCoarse_.end(), 0);
+    filled_ = std::max(0, a - r_);
+    plo_ = filled_;
+    phi_ = filled_ - 1;
+    for (int y = a; y < b; ++y) Row(y, draws + size_t(y - a) * size_t(w_));
+  }
+
+ private:
+  void Fill(int yy) {
+    const uint8_t* s = Src(t_, 0, yy);
+    uint8_t* lv = ringLevel_.data() + size_t(yy % span_) * size_t(w_);
+    uint64_t* wd = ringWord_.data() + size_t(yy % span_) * size_t(w_);
+    for (int x = 0; x < w_; ++x, s += 3) {
+      lv[x] = uint8_t(Intensity(s[0], s[1], s[2]));
+      wd[x] = (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) | (uint64_t(s[1]) << kGreenShift) |
+              uint64_t(s[0]);
+    }
+  }
+  // Lane g & 3 of word g >> 2 of a column counts group g.
+  void ColumnRow(int yy, bool add) {
+    const uint8_t* lv = ringLevel_.data() + size_t(yy % span_) * size_t(w_);
+    uint64_t* c = colCoarse_.data();
+    if (add)
+      for (int x = 0; x < w_; ++x, c += 4) c[lv[x] >> 6] += uint64_t(1) << (16 * ((lv[x] >> 4) & 3));
+    else
+      for (int x = 0; x < w_; ++x, c += 4) c[lv[x] >> 6] -= uint64_t(1) << (16 * ((lv[x] >> 4) & 3));
+  }
+  int Divide(uint64_t sum, int n) const { return int((sum * reciprocal_[n]) >> 40); }
+  // How many of the four lanes of p lie below e, given e − 1 broadcast with the high
+  // bits set: a lane of e1 − p keeps its high bit exactly when p < e.
+  static int Below(uint64_t e1, uint64_t p) { return int((((((e1 - p) & kHigh) >> 15) * kLanes) >> 48)); }
+
+  void Row(int y, const int16_t* draw) {
+    const int r = r_, w = w_;
+    const int ylo = std::max(0, y - r), yhi = std::min(h_ - 1, y + r);
+    // Rows leave the column counts before the ring reuses their place.
+    for (; plo_ < ylo; ++plo_) ColumnRow(plo_, false);
+    while (filled_ <= yhi) Fill(filled_++);
+    for (; phi_ < yhi; ++phi_) ColumnRow(phi_ + 1, true);
+    const int n = yhi - ylo + 1;
+    const uint8_t* rowLevel[32];
+    const uint64_t* rowWord[32];
+    for (int i = 0; i < n; ++i) {
+      rowLevel[i] = ringLevel_.data() + size_t((ylo + i) % span_) * size_t(w);
+      rowWord[i] = ringWord_.data() + size_t((ylo + i) % span_) * size_t(w);
+    }
+    uint64_t* hist = hist_;
+    std::memset(hist_, 0, sizeof hist_);
+    uint64_t win[4] = {0, 0, 0, 0};
+    auto add = [&](int x) {
+      for (int i = 0; i < n; ++i) hist[rowLevel[i][x]] += rowWord[i][x];
+      const uint64_t* c = colCoarse_.data() + 4 * size_t(x);
+      for (int k = 0; k < 4; ++k) win[k] += c[k];
+    };
+    auto remove = [&](int x) {
+      for (int i = 0; i < n; ++i) hist[rowLevel[i][x]] -= rowWord[i][x];
+      const uint64_t* c = colCoarse_.data() + 4 * size_t(x);
+      for (int k = 0; k < 4; ++k) win[k] -= c[k];
+    };
+    for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
+    for (int x = 0; x < w; ++x) {
+      if (x > 0) {
+        if (x - r - 1 >= 0) remove(x - r - 1);
+        if (x + r < w) add(x + r);
+      }
+      const int e = draw[x];
+      if (e == kFrostSkip) continue;
+      if (e == kFrostKeep) {
+        if (t_.dstFresh) std::memcpy(Dst(t_, x, y), Src(t_, x, y), 3);
+        continue;
+      }
+      // The first level whose running count reaches e (level 0 for e = 0, which the
+      // draw allowed only where level 0 occurs): the coarse group is the number of
+      // groups whose running count stays below e (at most 15), the level within it
+      // likewise.
+      int b = 0;
+      if (e > 0) {
+        uint64_t p[4];
+        for (int k = 0; k < 4; ++k) p[k] = win[k] * kLanes;  // running counts within each word
+        const uint64_t t0 = p[0] >> 48, t1 = t0 + (p[1] >> 48), t2 = t1 + (p[2] >> 48);
+        p[1] += t0 * kLanes;
+        p[2] += t1 * kLanes;
+        p[3] += t2 * kLanes;
+        const uint64_t e1 = uint64_t(e - 1) * kLanes | kHigh;
+        const int k = std::min(15, Below(e1, p[0]) + Below(e1, p[1]) + Below(e1, p[2]) + Below(e1, p[3]));
+        int acc = k > 0 ? int((p[(k - 1) >> 2] >> (16 * ((k - 1) & 3))) & 0xFFFF) : 0;
+        const uint64_t* fine = hist + 16 * k;
+        int pos = 0;
+        for (int i = 0; i < 16; ++i) {
+          acc += int(fine[i] >> kCountShift);
+          pos += acc < e;
+        }
+        b = std::min(255, 16 * k + pos);
+      }
+      const uint64_t v = hist[b];
+      const int c = int(v >> kCountShift);
+      Put(t_, x, y, Divide(v & kField, c), Divide((v >> kGreenShift) & kField, c),
+          Divide((v >> kRedShift) & kField, c));
+    }
+  }
+
+  const FilterTarget& t_;
+  const int r_, w_, h_, span_;
+  // The rows under the window, each pixel's level and packed word made once: a ring
+  // of 2r + 1 rows that stays in the cache, instead of a whole intensity plane.
+  std::vector<uint8_t> ringLevel_;
+  std::vector<uint64_t> ringWord_;
+  std::vector<uint64_t> colCoarse_;
+  int filled_ = 0, plo_ = 0, phi_ = -1;  // rows filled into the ring; rows in colCoarse_
+  uint64_t reciprocal_[32 * 32];
+  uint64_t hist_[256];
+};
+
+}  // namespace
+
+// The random values come first, for a band of rows at a time in scan order: a draw
+// depends on the picture only through whether its window holds level 0 (e = 0 picks
+// level 0, and an empty one is drawn again), which a look at the window answers. The
+// histogram work of the band's rows then needs no further draws and is shared out
+// between threads; the bytes and the values taken from the sequence are those of a
+// serial run.
 void FrostedGlass(const FilterTarget& t, int r) {
   const int w = t.width, h = t.height;
   if (w <= 0 || h <= 0) return;
@@ -300,97 +454,66 @@ void FrostedGlass(const FilterTarget& t, int r) {
     rows.Done();
     return;
   }
-  constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
-  constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
-  // The rows under the window, each pixel's level and packed word made once: a ring
-  // of 2r + 1 rows that stays in the cache, instead of a whole intensity plane.
-  const int span = 2 * r + 1;
-  std::vector<uint8_t> ringLevel(size_t(span) * size_t(w));
-  std::vector<uint64_t> ringWord(size_t(span) * size_t(w));
-  int filled = 0;  // rows 0 … filled − 1 have been through the ring
-  auto fill = [&](int yy) {
-    const uint8_t* s = Src(t, 0, yy);
-    uint8_t* lv = ringLevel.data() + size_t(yy % span) * size_t(w);
-    uint64_t* wd = ringWord.data() + size_t(yy % span) * size_t(w);
-    for (int x = 0; x < w; ++x, s += 3) {
-      lv[x] = uint8_t(Intensity(s[0], s[1], s[2]));
-      wd[x] = (uint64_t(1) << kCountShift) | (uint64_t(s[2]) << kRedShift) | (uint64_t(s[1]) << kGreenShift) |
-              uint64_t(s[0]);
+  int threads = FilterThreads();
+  if (int64_t(w) * h < (int64_t(1) << 20)) threads = 1;
+  threads = std::min(threads, std::max(1, h / 64));
+  const int band = 32 * threads;  // rows drawn at a time
+  std::vector<int16_t> draws(size_t(band) * size_t(w));
+  std::vector<std::unique_ptr<FrostSweep>> sweeps;
+  for (int k = 0; k < threads; ++k) sweeps.push_back(std::make_unique<FrostSweep>(t, r));
+  // Whether the window of (x, y) holds a pixel of level 0.
+  auto darkest = [&](int x, int y) {
+    for (int yy = std::max(0, y - r); yy <= std::min(h - 1, y + r); ++yy) {
+      const uint8_t* s = Src(t, 0, yy);
+      for (int xx = std::max(0, x - r); xx <= std::min(w - 1, x + r); ++xx)
+        if (DarkestLevel(s + 3 * size_t(xx))) return true;
     }
+    return false;
   };
-  // s / n for s < 2^18 and n ≤ 961 as a multiplication: (s × (⌊2^40 / n⌋ + 1)) >> 40
-  // is exact while s × n < 2^40.
-  uint64_t reciprocal[32 * 32];
-  reciprocal[0] = 0;
-  for (int n = 1; n < 32 * 32; ++n) reciprocal[n] = (uint64_t(1) << 40) / uint64_t(n) + 1;
-  auto divide = [&](uint64_t sum, int n) { return int((sum * reciprocal[n]) >> 40); };
-  uint64_t hist[256];
-  int32_t coarse[16];
-  const uint8_t* rowLevel[32];
-  const uint64_t* rowWord[32];
-  for (int y = 0; y < h; ++y) {
-    if (!rows.Next(y)) return KeepRows(t, y, h);
-    ProgramRand();  // one value per row, discarded
-    const int ylo = std::max(0, y - r), yhi = std::min(h - 1, y + r);
-    while (filled <= yhi) fill(filled++);
-    const int n = yhi - ylo + 1;
-    for (int i = 0; i < n; ++i) {
-      rowLevel[i] = ringLevel.data() + size_t((ylo + i) % span) * size_t(w);
-      rowWord[i] = ringWord.data() + size_t((ylo + i) % span) * size_t(w);
-    }
-    std::memset(hist, 0, sizeof hist);
-    std::memset(coarse, 0, sizeof coarse);
-    int total = 0;
-    auto add = [&](int x) {
-      for (int i = 0; i < n; ++i) {
-        const uint8_t lv = rowLevel[i][x];
-        hist[lv] += rowWord[i][x];
-        ++coarse[lv >> 4];
-      }
-      total += n;
-    };
-    auto remove = [&](int x) {
-      for (int i = 0; i < n; ++i) {
-        const uint8_t lv = rowLevel[i][x];
-        hist[lv] -= rowWord[i][x];
-        --coarse[lv >> 4];
-      }
-      total -= n;
-    };
-    auto count = [&](int b) { return int(hist[b] >> kCountShift); };
-    for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
-    const uint8_t* m = t.SelRow(y);
-    for (int x = 0; x < w; ++x) {
-      if (x > 0) {
-        if (x - r - 1 >= 0) remove(x - r - 1);
-        if (x + r < w) add(x + r);
-      }
-      if (!m[x]) continue;
-      int pick = -1;
-      for (int tries = 0; tries <= 10000 && pick < 0; ++tries) {
-        int e = int(int64_t(ProgramRand() + 1) * total / 32768);
-        e = std::clamp(e, 0, 10000);
-        // The first level whose running count reaches e (level 0 for e = 0).
-        int b = 0;
-        if (e > 0) {
-          int acc = 0, k = 0;
-          while (k < 15 && acc + coarse[k] < e) acc += coarse[k++];
-          b = k * 16;
-          while (b < 255 && acc + count(b) < e) acc += count(b++);
+  uint32_t state = ProgramRandState();
+  for (int y0 = 0; y0 < h; y0 += band) {
+    const int y1 = std::min(h, y0 + band);
+    int y = y0;
+    for (; y < y1; ++y) {
+      if (!rows.Next(y)) break;
+      StepRand(state);  // one value per row, discarded
+      const int n = std::min(h - 1, y + r) - std::max(0, y - r) + 1;
+      const uint8_t* m = t.SelRow(y);
+      int16_t* d = draws.data() + size_t(y - y0) * size_t(w);
+      for (int x = 0; x < w; ++x) {
+        if (!m[x]) {
+          d[x] = kFrostSkip;
+          continue;
         }
-        if (count(b)) pick = b;
+        const int total = n * (std::min(w - 1, x + r) - std::max(0, x - r) + 1);
+        int e = -1;
+        int dark = -1;  // not looked at yet
+        for (int tries = 0; tries <= 10000 && e < 0; ++tries) {
+          const int v = std::clamp(int(int64_t(StepRand(state) + 1) * total / 32768), 0, 10000);
+          if (v == 0 && dark < 0) dark = darkest(x, y);
+          if (v > 0 || dark) e = v;
+        }
+        d[x] = e < 0 ? kFrostKeep : int16_t(e);
       }
-      // Only an empty level 0 drawn 10001 times in a row gets here; the pixel is
-      // kept rather than divided by an empty count.
-      if (pick < 0) {
-        if (t.dstFresh) std::memcpy(Dst(t, x, y), Src(t, x, y), 3);
-        continue;
+    }
+    // The rows drawn so far are filtered even when a cancel stopped the drawing.
+    const int drawn = y;
+    if (drawn > y0) {
+      const int parts = std::min(threads, drawn - y0);
+      std::vector<std::thread> pool;
+      for (int k = 1; k < parts; ++k) {
+        const int a = y0 + (drawn - y0) * k / parts, b = y0 + (drawn - y0) * (k + 1) / parts;
+        pool.emplace_back([&, k, a, b] { sweeps[size_t(k)]->Run(a, b, draws.data() + size_t(a - y0) * size_t(w)); });
       }
-      const uint64_t v = hist[pick];
-      const int c = int(v >> kCountShift);
-      Put(t, x, y, divide(v & kField, c), divide((v >> kGreenShift) & kField, c), divide((v >> kRedShift) & kField, c));
+      sweeps[0]->Run(y0, y0 + (drawn - y0) / parts, draws.data());
+      for (auto& th : pool) th.join();
+    }
+    if (drawn < y1) {
+      SeedProgramRand(state);
+      return KeepRows(t, drawn, h);
     }
   }
+  SeedProgramRand(state);
   rows.Done();
 }
 

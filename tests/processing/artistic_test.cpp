@@ -132,6 +132,83 @@ TEST(FrostedGlassFilter, RadiusZeroKeepsThePictureAndColoursComeFromTheWindow) {
   EXPECT_EQ(k.dst, k.src);
 }
 
+// Frosted glass as its rule reads, one pixel at a time in scan order: the window's
+// histogram of intensities counted afresh, e = trunc((rand + 1) × N / 32768), the first
+// level whose running count reaches e, drawn again while that level is empty, and
+// the mean colour of the level. Rows from `rowsDone` on are left as they are.
+std::vector<uint8_t> FrostedByTheRule(const Picture& p, int r, int rowsDone) {
+  std::vector<uint8_t> out = p.src;
+  for (int y = 0; y < rowsDone; ++y) {
+    ProgramRand();
+    for (int x = 0; x < p.w; ++x) {
+      if (!p.sel[size_t(y) * size_t(p.w) + size_t(x)]) continue;
+      int count[256] = {}, sum[256][3] = {}, total = 0;
+      for (int yy = std::max(0, y - r); yy <= std::min(p.h - 1, y + r); ++yy)
+        for (int xx = std::max(0, x - r); xx <= std::min(p.w - 1, x + r); ++xx) {
+          const uint8_t* s = &p.src[size_t(yy) * size_t(p.stride) + 3 * size_t(xx)];
+          const int lv = Intensity(s[0], s[1], s[2]);
+          ++count[lv], ++total;
+          for (int c = 0; c < 3; ++c) sum[lv][c] += s[c];
+        }
+      int pick = -1;
+      for (int tries = 0; tries <= 10000 && pick < 0; ++tries) {
+        const int e = std::clamp(int(int64_t(ProgramRand() + 1) * total / 32768), 0, 10000);
+        int b = 0, acc = 0;
+        while (b < 255 && acc + count[b] < e) acc += count[b++];
+        if (count[b]) pick = b;
+      }
+      if (pick < 0) continue;
+      for (int c = 0; c < 3; ++c) out[size_t(y) * size_t(p.stride) + 3 * size_t(x) + size_t(c)] = uint8_t(sum[pick][c] / count[pick]);
+    }
+  }
+  return out;
+}
+
+TEST(FrostedGlassFilter, EveryPixelAndEveryDrawFollowTheRule) {
+  // Bright noise with a few black pixels: windows with and without level 0, so an
+  // e of 0 is sometimes taken and sometimes drawn again.
+  auto paint = [](Picture& p) {
+    p.Fill([](int x, int y) {
+      const uint32_t v = uint32_t(x * 7919 + y * 104729) * 2654435761u;
+      if ((v >> 24) < 6) return MakeRgbq(0, 0, 0);
+      return MakeRgbq(40 + int((v >> 8) % 200), 30 + int((v >> 16) % 220), 20 + int(v % 230));
+    });
+  };
+  struct Case {
+    int w, h, r;
+    bool partial;
+  };
+  for (const Case& c : {Case{40, 30, 1, false}, Case{40, 30, 5, true}, Case{7, 5, 15, false}, Case{33, 21, 2, true},
+                        Case{1100, 1000, 2, false}}) {
+    Picture p(c.w, c.h);
+    paint(p);
+    if (c.partial) p.SelectOnly(3, 2, c.w - 4, c.h - 3);
+    SeedProgramRand(41);
+    const std::vector<uint8_t> want = FrostedByTheRule(p, c.r, c.h);
+    const int next = ProgramRand();
+    SeedProgramRand(41);
+    FilterTarget t = p.Target();
+    FrostedGlass(t, c.r);
+    EXPECT_TRUE(p.dst == want) << c.w << "x" << c.h << " radius " << c.r;
+    EXPECT_EQ(ProgramRand(), next) << c.w << "x" << c.h << " radius " << c.r;
+  }
+  // A cancel before row 12: the rows above are filtered, and the sequence has moved
+  // on by exactly their draws.
+  Picture p(40, 30);
+  paint(p);
+  SeedProgramRand(43);
+  const std::vector<uint8_t> want = FrostedByTheRule(p, 4, 12);
+  const int next = ProgramRand();
+  int asked = 0;
+  FilterControl stop;
+  stop.cancelled = [&] { return ++asked > 12; };
+  SeedProgramRand(43);
+  FilterTarget t = p.Target(&stop);
+  FrostedGlass(t, 4);
+  EXPECT_TRUE(p.dst == want);
+  EXPECT_EQ(ProgramRand(), next);
+}
+
 TEST(DalmatianFilter, NoSpotsOnlyLightensAndSpotsIgnoreTheSelection) {
   Picture p(16, 10);
   p.Fill([](int x, int y) { return MakeRgbq(x * 16, y * 25, 40); });
