@@ -289,26 +289,22 @@ constexpr int16_t kFrostSkip = -1, kFrostKeep = -2;
 
 constexpr int kCountShift = 54, kRedShift = 36, kGreenShift = 18;
 constexpr uint64_t kField = (uint64_t(1) << 18) - 1;
-constexpr uint64_t kLanes = 0x0001000100010001ull, kHigh = 0x8000800080008000ull;
 
 // Intensity 0 without the floating-point sum for nearly every pixel: 0.59 × 2, 0.30 × 4
 // and 0.11 × 10 each reach 1 already.
 inline bool DarkestLevel(const uint8_t* s) { return s[0] < 10 && s[1] < 2 && s[2] < 4 && Intensity(s[0], s[1], s[2]) == 0; }
 
-// The histogram work of a band of rows, given the draws. Per row a running histogram
-// of 256 intensities: each level keeps its count and its three colour sums packed in
-// one 64-bit word (count in bits 54…63, red, green and blue sums in 18 bits each: a
-// window holds at most 31 × 31 = 961 pixels, and 961 × 255 < 2^18), so moving the
-// window costs one addition per pixel in or out. The 16 coarse counts (levels 16g …
-// 16g + 15) are four words of four 16-bit lanes kept per column over the window's
-// rows, so the window's own move by four additions and four subtractions a step, and
-// a draw finds its coarse group by prefix sums within the words and its level by a
-// fixed walk of 16, with no branch to mispredict. One per thread.
+// The histogram work of a band of rows, given the draws. A running histogram of 256
+// intensities: each level keeps its count and its three colour sums packed in one
+// 64-bit word (count in bits 54…63, red, green and blue sums in 18 bits each: a window
+// holds at most 31 × 31 = 961 pixels, and 961 × 255 < 2^18), so moving the window
+// costs one addition per pixel in or out, plus 16 coarse counts, so a draw walks at
+// most 32 entries. One per thread.
 class FrostSweep {
  public:
   FrostSweep(const FilterTarget& t, int r)
-      : t_(t), r_(r), w_(t.width), h_(t.height), span_(2 * r + 1),
-        ringLevel_(size_t(span_) * size_t(w_)), ringWord_(size_t(span_) * size_t(w_)), colCoarse_(4 * size_t(w_)) {
+      : t_(t), r_(r), w_(t.width), h_(t.height), span_(2 * r + 2),
+        ringLevel_(size_t(span_) * size_t(w_)), ringWord_(size_t(span_) * size_t(w_)) {
     reciprocal_[0] = 0;
     // s / n for s < 2^18 and n ≤ 961 as a multiplication: (s × (⌊2^40 / n⌋ + 1)) >> 40
     // is exact while s × n < 2^40.
@@ -317,12 +313,12 @@ class FrostSweep {
 
   // Rows a … b − 1; draws[(y − a) × W + x] is pixel (x, y)'s draw.
   void Run(int a, int b, const int16_t* draws) {
-    // The ring and the column counts start afresh for every band.
-    std::fill(colCoarse_.begin(), colCoarse_.end(), 0);
+    // The ring starts afresh for every band.
     filled_ = std::max(0, a - r_);
-    plo_ = filled_;
-    phi_ = filled_ - 1;
-    for (int y = a; y < b; ++y) Row(y, draws + size_t(y - a) * size_t(w_));
+    for (int y = a; y < b; y += 2) {
+      const int16_t* d = draws + size_t(y - a) * size_t(w_);
+      Rows2(y, y + 1 < b, d, d + w_);
+    }
   }
 
  private:
@@ -336,99 +332,118 @@ class FrostSweep {
               uint64_t(s[0]);
     }
   }
-  // Lane g & 3 of word g >> 2 of a column counts group g.
-  void ColumnRow(int yy, bool add) {
-    const uint8_t* lv = ringLevel_.data() + size_t(yy % span_) * size_t(w_);
-    uint64_t* c = colCoarse_.data();
-    if (add)
-      for (int x = 0; x < w_; ++x, c += 4) c[lv[x] >> 6] += uint64_t(1) << (16 * ((lv[x] >> 4) & 3));
-    else
-      for (int x = 0; x < w_; ++x, c += 4) c[lv[x] >> 6] -= uint64_t(1) << (16 * ((lv[x] >> 4) & 3));
-  }
   int Divide(uint64_t sum, int n) const { return int((sum * reciprocal_[n]) >> 40); }
-  // How many of the four lanes of p lie below e, given e − 1 broadcast with the high
-  // bits set: a lane of e1 − p keeps its high bit exactly when p < e.
-  static int Below(uint64_t e1, uint64_t p) { return int((((((e1 - p) & kHigh) >> 15) * kLanes) >> 48)); }
 
-  void Row(int y, const int16_t* draw) {
+  // Rows y and, with `two`, y + 1. Their windows share all rows but row y − r of the
+  // first and row y + 1 + r of the second, so one running histogram covers the shared
+  // rows and a small one each the odd row: a step then costs 2 × 2r + 4 updates for two
+  // pixels instead of 2 × (2 × (2r + 1)).
+  void Rows2(int y, bool two, const int16_t* draw0, const int16_t* draw1) {
     const int r = r_, w = w_;
-    const int ylo = std::max(0, y - r), yhi = std::min(h_ - 1, y + r);
-    // Rows leave the column counts before the ring reuses their place.
-    for (; plo_ < ylo; ++plo_) ColumnRow(plo_, false);
-    while (filled_ <= yhi) Fill(filled_++);
-    for (; phi_ < yhi; ++phi_) ColumnRow(phi_ + 1, true);
-    const int n = yhi - ylo + 1;
+    const int lo0 = std::max(0, y - r), hi0 = std::min(h_ - 1, y + r);
+    const int lo1 = two ? std::max(0, y + 1 - r) : lo0, hi1 = two ? std::min(h_ - 1, y + 1 + r) : hi0;
+    while (filled_ <= hi1) Fill(filled_++);
+    const int n = hi0 - lo1 + 1;
     const uint8_t* rowLevel[32];
     const uint64_t* rowWord[32];
     for (int i = 0; i < n; ++i) {
-      rowLevel[i] = ringLevel_.data() + size_t((ylo + i) % span_) * size_t(w);
-      rowWord[i] = ringWord_.data() + size_t((ylo + i) % span_) * size_t(w);
+      rowLevel[i] = ringLevel_.data() + size_t((lo1 + i) % span_) * size_t(w);
+      rowWord[i] = ringWord_.data() + size_t((lo1 + i) % span_) * size_t(w);
+    }
+    // The odd rows: nullptr when the window has none.
+    const uint8_t* oddLevel[2] = {nullptr, nullptr};
+    const uint64_t* oddWord[2] = {nullptr, nullptr};
+    if (lo0 < lo1) {
+      oddLevel[0] = ringLevel_.data() + size_t(lo0 % span_) * size_t(w);
+      oddWord[0] = ringWord_.data() + size_t(lo0 % span_) * size_t(w);
+    }
+    if (hi1 > hi0) {
+      oddLevel[1] = ringLevel_.data() + size_t(hi1 % span_) * size_t(w);
+      oddWord[1] = ringWord_.data() + size_t(hi1 % span_) * size_t(w);
     }
     uint64_t* hist = hist_;
     std::memset(hist_, 0, sizeof hist_);
-    uint64_t win[4] = {0, 0, 0, 0};
-    auto add = [&](int x) {
-      for (int i = 0; i < n; ++i) hist[rowLevel[i][x]] += rowWord[i][x];
-      const uint64_t* c = colCoarse_.data() + 4 * size_t(x);
-      for (int k = 0; k < 4; ++k) win[k] += c[k];
+    std::memset(odd_, 0, sizeof odd_);
+    int32_t coarse[16] = {}, oddCoarse[2][16] = {};
+    auto step = [&](int x, bool in) {
+      if (in) {
+        for (int i = 0; i < n; ++i) {
+          const uint8_t lv = rowLevel[i][x];
+          hist[lv] += rowWord[i][x];
+          ++coarse[lv >> 4];
+        }
+      } else {
+        for (int i = 0; i < n; ++i) {
+          const uint8_t lv = rowLevel[i][x];
+          hist[lv] -= rowWord[i][x];
+          --coarse[lv >> 4];
+        }
+      }
+      for (int j = 0; j < 2; ++j) {
+        if (!oddLevel[j]) continue;
+        const int lv = oddLevel[j][x];
+        if (in) {
+          odd_[j][lv] += oddWord[j][x];
+          ++oddCoarse[j][lv >> 4];
+        } else {
+          odd_[j][lv] -= oddWord[j][x];
+          --oddCoarse[j][lv >> 4];
+        }
+      }
     };
-    auto remove = [&](int x) {
-      for (int i = 0; i < n; ++i) hist[rowLevel[i][x]] -= rowWord[i][x];
-      const uint64_t* c = colCoarse_.data() + 4 * size_t(x);
-      for (int k = 0; k < 4; ++k) win[k] -= c[k];
-    };
-    for (int x = 0; x <= std::min(w - 1, r); ++x) add(x);
+    for (int x = 0; x <= std::min(w - 1, r); ++x) step(x, true);
     for (int x = 0; x < w; ++x) {
       if (x > 0) {
-        if (x - r - 1 >= 0) remove(x - r - 1);
-        if (x + r < w) add(x + r);
+        if (x - r - 1 >= 0) step(x - r - 1, false);
+        if (x + r < w) step(x + r, true);
       }
-      const int e = draw[x];
-      if (e == kFrostSkip) continue;
-      if (e == kFrostKeep) {
-        if (t_.dstFresh) std::memcpy(Dst(t_, x, y), Src(t_, x, y), 3);
-        continue;
-      }
-      // The first level whose running count reaches e (level 0 for e = 0, which the
-      // draw allowed only where level 0 occurs): the coarse group is the number of
-      // groups whose running count stays below e (at most 15), the level within it
-      // likewise.
-      int b = 0;
-      if (e > 0) {
-        uint64_t p[4];
-        for (int k = 0; k < 4; ++k) p[k] = win[k] * kLanes;  // running counts within each word
-        const uint64_t t0 = p[0] >> 48, t1 = t0 + (p[1] >> 48), t2 = t1 + (p[2] >> 48);
-        p[1] += t0 * kLanes;
-        p[2] += t1 * kLanes;
-        p[3] += t2 * kLanes;
-        const uint64_t e1 = uint64_t(e - 1) * kLanes | kHigh;
-        const int k = std::min(15, Below(e1, p[0]) + Below(e1, p[1]) + Below(e1, p[2]) + Below(e1, p[3]));
-        int acc = k > 0 ? int((p[(k - 1) >> 2] >> (16 * ((k - 1) & 3))) & 0xFFFF) : 0;
-        const uint64_t* fine = hist + 16 * k;
-        int pos = 0;
-        for (int i = 0; i < 16; ++i) {
-          acc += int(fine[i] >> kCountShift);
-          pos += acc < e;
-        }
-        b = std::min(255, 16 * k + pos);
-      }
-      const uint64_t v = hist[b];
-      const int c = int(v >> kCountShift);
-      Put(t_, x, y, Divide(v & kField, c), Divide((v >> kGreenShift) & kField, c),
-          Divide((v >> kRedShift) & kField, c));
+      Pixel(x, y, draw0[x], coarse, oddCoarse[0], odd_[0]);
+      if (two) Pixel(x, y + 1, draw1[x], coarse, oddCoarse[1], odd_[1]);
     }
+  }
+
+  // One pixel from the shared histogram plus its row's odd one.
+  void Pixel(int x, int y, int e, const int32_t coarse[16], const int32_t oddCoarse[16], const uint64_t* odd) {
+    if (e == kFrostSkip) return;
+    if (e == kFrostKeep) {
+      if (t_.dstFresh) std::memcpy(Dst(t_, x, y), Src(t_, x, y), 3);
+      return;
+    }
+    // The first level whose running count reaches e (level 0 for e = 0, which the
+    // draw allowed only where level 0 occurs): the coarse groups first (at most 15),
+    // then the levels of the group reached.
+    int b = 0;
+    if (e > 0) {
+      int acc = 0, k = 0;
+      for (; k < 15; ++k) {
+        const int c = coarse[k] + oddCoarse[k];
+        if (acc + c >= e) break;
+        acc += c;
+      }
+      b = 16 * k;
+      while (b < 255) {
+        const int c = int((hist_[b] + odd[b]) >> kCountShift);
+        if (acc + c >= e) break;
+        acc += c;
+        ++b;
+      }
+    }
+    // The count and sums of the two parts add field by field: none overflows.
+    const uint64_t v = hist_[b] + odd[b];
+    const int c = int(v >> kCountShift);
+    Put(t_, x, y, Divide(v & kField, c), Divide((v >> kGreenShift) & kField, c), Divide((v >> kRedShift) & kField, c));
   }
 
   const FilterTarget& t_;
   const int r_, w_, h_, span_;
-  // The rows under the window, each pixel's level and packed word made once: a ring
-  // of 2r + 1 rows that stays in the cache, instead of a whole intensity plane.
+  // The rows under the two windows, each pixel's level and packed word made once: a
+  // ring of 2r + 2 rows that stays in the cache, instead of a whole intensity plane.
   std::vector<uint8_t> ringLevel_;
   std::vector<uint64_t> ringWord_;
-  std::vector<uint64_t> colCoarse_;
-  int filled_ = 0, plo_ = 0, phi_ = -1;  // rows filled into the ring; rows in colCoarse_
+  int filled_ = 0;  // rows 0 … filled_ − 1 have been through the ring
   uint64_t reciprocal_[32 * 32];
   uint64_t hist_[256];
+  uint64_t odd_[2][256];
 };
 
 }  // namespace
