@@ -485,6 +485,9 @@ void FrostedGlass(const FilterTarget& t, int r) {
     }
     return false;
   };
+  // Columns under the window of each x: N = rows × columns is the window's count.
+  std::vector<int> columns(size_t(w), 0);
+  for (int x = 0; x < w; ++x) columns[size_t(x)] = std::min(w - 1, x + r) - std::max(0, x - r) + 1;
   uint32_t state = ProgramRandState();
   for (int y0 = 0; y0 < h; y0 += band) {
     const int y1 = std::min(h, y0 + band);
@@ -500,7 +503,7 @@ void FrostedGlass(const FilterTarget& t, int r) {
           d[x] = kFrostSkip;
           continue;
         }
-        const int total = n * (std::min(w - 1, x + r) - std::max(0, x - r) + 1);
+        const int total = n * columns[size_t(x)];
         int e = -1;
         int dark = -1;  // not looked at yet
         for (int tries = 0; tries <= 10000 && e < 0; ++tries) {
