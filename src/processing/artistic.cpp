@@ -431,7 +431,10 @@ class FrostSweep {
     // The count and sums of the two parts add field by field: none overflows.
     const uint64_t v = hist_[b] + odd[b];
     const int c = int(v >> kCountShift);
-    Put(t_, x, y, Divide(v & kField, c), Divide((v >> kGreenShift) & kField, c), Divide((v >> kRedShift) & kField, c));
+    uint8_t* d = Dst(t_, x, y);
+    d[0] = uint8_t(Divide(v & kField, c));
+    d[1] = uint8_t(Divide((v >> kGreenShift) & kField, c));
+    d[2] = uint8_t(Divide((v >> kRedShift) & kField, c));
   }
 
   const FilterTarget& t_;
@@ -476,11 +479,22 @@ void FrostedGlass(const FilterTarget& t, int r) {
   std::vector<int16_t> draws(size_t(band) * size_t(w));
   std::vector<std::unique_ptr<FrostSweep>> sweeps;
   for (int k = 0; k < threads; ++k) sweeps.push_back(std::make_unique<FrostSweep>(t, r));
-  // Whether the window of (x, y) holds a pixel of level 0.
+  // Whether the window of (x, y) holds a pixel of level 0. Each row's first and last
+  // such column are found once, when a window first asks: most rows have none, or
+  // have them only in a few places.
+  std::vector<int> darkFirst(size_t(h), -2), darkLast(size_t(h), -1);  // −2: not looked at
   auto darkest = [&](int x, int y) {
+    const int x0 = std::max(0, x - r), x1 = std::min(w - 1, x + r);
     for (int yy = std::max(0, y - r); yy <= std::min(h - 1, y + r); ++yy) {
       const uint8_t* s = Src(t, 0, yy);
-      for (int xx = std::max(0, x - r); xx <= std::min(w - 1, x + r); ++xx)
+      int& first = darkFirst[size_t(yy)];
+      int& last = darkLast[size_t(yy)];
+      if (first == -2) {
+        first = w;
+        for (int xx = 0; xx < w; ++xx)
+          if (DarkestLevel(s + 3 * size_t(xx))) first = std::min(first, xx), last = xx;
+      }
+      for (int xx = std::max(x0, first); xx <= std::min(x1, last); ++xx)
         if (DarkestLevel(s + 3 * size_t(xx))) return true;
     }
     return false;
@@ -507,7 +521,8 @@ void FrostedGlass(const FilterTarget& t, int r) {
         int e = -1;
         int dark = -1;  // not looked at yet
         for (int tries = 0; tries <= 10000 && e < 0; ++tries) {
-          const int v = std::clamp(int(int64_t(StepRand(state) + 1) * total / 32768), 0, 10000);
+          // (rand + 1) × N < 2^15 × 961: exact in 32 bits, and never above 10000.
+          const int v = int((uint32_t(StepRand(state) + 1) * uint32_t(total)) >> 15);
           if (v == 0 && dark < 0) dark = darkest(x, y);
           if (v > 0 || dark) e = v;
         }
