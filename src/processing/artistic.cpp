@@ -814,7 +814,8 @@ void InverseMap(const FilterTarget& t, Row&& row) {
   const double e = std::fabs(v - double(truncated));
   return (e < 1e-7) | (e > 1.0 - 1e-7);
 }
-// Returns whether any is near.
+// Returns whether any is near but for j = 0, whose horizontal term is always 0 and so
+// always near.
 [[gnu::always_inline]] inline bool LensTermsLoop(int n, double fy, double inv, double k, double* __restrict vx,
                                                  double* __restrict vy, int32_t* __restrict ix,
                                                  int32_t* __restrict iy, int64_t* __restrict near) {
@@ -829,7 +830,7 @@ void InverseMap(const FilterTarget& t, Row&& row) {
     ix[j] = ia;
     iy[j] = ib;
     near[j] = NearInteger(a, ia) | NearInteger(b, ib);
-    any |= near[j];
+    any |= j > 0 ? near[j] : 0;
   }
   return any != 0;
 }
@@ -936,7 +937,8 @@ void Lens(const FilterTarget& t) {
       const uintptr_t p = reinterpret_cast<uintptr_t>(f.Source(cx - int(ux), cy - int(uy)));
       return p == f.lastAt ? last : p;
     };
-    for (int j = 0; anyNear && j < n; ++j) {
+    if (near[0] && cx >= xa) right[0] = exact(cx, 0);
+    for (int j = 1; anyNear && j < n; ++j) {
       if (!near[j]) continue;
       if (cx - j >= xa) right[j] = exact(cx - j, j);
       if (j > 0 && cx + j <= xb) left[j] = exact(cx + j, j);
