@@ -808,8 +808,8 @@ void InverseMap(const FilterTarget& t, Row&& row) {
 // within 1e-7 of an integer, in one flat loop the compiler vectorises (an int counter
 // converts to double in vector lanes; a size_t one does not). Square roots, products
 // and truncations give the same bits in every vector width, and the build never
-// contracts a product and a sum into one rounding, so the wider copy below is the
-// same arithmetic.
+// contracts a product and a sum into one rounding, so the wider copies below (AVX2,
+// AVX-512) are the same arithmetic.
 [[gnu::always_inline]] inline bool NearInteger(double v, int32_t truncated) {
   const double e = std::fabs(v - double(truncated));
   return (e < 1e-7) | (e > 1.0 - 1e-7);
@@ -857,15 +857,30 @@ __attribute__((target("avx2"))) bool LensTermsAvx2(int n, double fy, double inv,
                                                    int32_t* ix, int32_t* iy, int64_t* near) {
   return LensTermsLoop(n, fy, inv, k, vx, vy, ix, iy, near);
 }
+__attribute__((target("avx512f,avx512dq,avx512vl"))) bool LensTermsAvx512(int n, double fy, double inv, double k,
+                                                                           double* vx, double* vy, int32_t* ix,
+                                                                           int32_t* iy, int64_t* near) {
+  return LensTermsLoop(n, fy, inv, k, vx, vy, ix, iy, near);
+}
+__attribute__((target("avx512f,avx512dq,avx512vl"))) void LensSourcesAvx512(
+    int n, const int32_t* ix, const int32_t* iy, uintptr_t* right, uintptr_t* left, uintptr_t src, uintptr_t out,
+    uintptr_t lastAt, uintptr_t last, int64_t stride, int cx, int cy, int w, int h) {
+  LensSourcesLoop(n, ix, iy, right, left, src, out, lastAt, last, stride, cx, cy, w, h);
+}
 __attribute__((target("avx2"))) void LensSourcesAvx2(int n, const int32_t* ix, const int32_t* iy, uintptr_t* right,
                                                      uintptr_t* left, uintptr_t src, uintptr_t out, uintptr_t lastAt,
                                                      uintptr_t last, int64_t stride, int cx, int cy, int w, int h) {
   LensSourcesLoop(n, ix, iy, right, left, src, out, lastAt, last, stride, cx, cy, w, h);
 }
 
-// Four lanes at once where the processor has them.
+// Four or eight lanes at once where the processor has them.
 bool HaveAvx2() {
   static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+}
+bool HaveAvx512() {
+  static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+                           __builtin_cpu_supports("avx512vl");
   return have;
 }
 
@@ -918,7 +933,10 @@ void Lens(const FilterTarget& t) {
     const uintptr_t src = reinterpret_cast<uintptr_t>(t.src), out = reinterpret_cast<uintptr_t>(f.out);
     const uintptr_t last = reinterpret_cast<uintptr_t>(f.last);
     bool anyNear;
-    if (HaveAvx2()) {
+    if (HaveAvx512()) {
+      anyNear = LensTermsAvx512(n, fy, inv, k, vx, vy, ix, iy, near);
+      LensSourcesAvx512(n, ix, iy, right, left, src, out, f.lastAt, last, t.stride, cx, cy, f.w, f.h);
+    } else if (HaveAvx2()) {
       anyNear = LensTermsAvx2(n, fy, inv, k, vx, vy, ix, iy, near);
       LensSourcesAvx2(n, ix, iy, right, left, src, out, f.lastAt, last, t.stride, cx, cy, f.w, f.h);
     } else {
