@@ -873,15 +873,17 @@ __attribute__((target("avx2"))) void LensSourcesAvx2(int n, const int32_t* ix, c
   LensSourcesLoop(n, ix, iy, right, left, src, out, lastAt, last, stride, cx, cy, w, h);
 }
 
-// Four or eight lanes at once where the processor has them.
+// Four or eight lanes at once where the processor has them (and SetLensVectorWidth
+// allows them).
+std::atomic<int> g_lensWidth{2};
 bool HaveAvx2() {
   static const bool have = __builtin_cpu_supports("avx2");
-  return have;
+  return have && g_lensWidth.load(std::memory_order_relaxed) >= 1;
 }
 bool HaveAvx512() {
   static const bool have = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
                            __builtin_cpu_supports("avx512vl");
-  return have;
+  return have && g_lensWidth.load(std::memory_order_relaxed) >= 2;
 }
 
 // Per band: for each distance j = |dx| from the centre column, the two terms of the
@@ -909,6 +911,8 @@ inline void Copy4(uint8_t* d, const uint8_t* s) {
 }
 
 }  // namespace
+
+void SetLensVectorWidth(int widest) { g_lensWidth.store(widest); }
 
 // cos θ × D² = dx × D and sin θ × D² = dy × D, so the quick form needs no atan2, cos
 // or sin. It differs from the formula as written only in the last bits, which matter

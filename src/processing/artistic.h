@@ -56,6 +56,10 @@ void Dalmatian(const FilterTarget& t, int spotSize, int count);
 // "렌즈효과" and "욕실효과": inverse mappings about the layer's centre.
 void Lens(const FilterTarget& t);
 void BathGlass(const FilterTarget& t);
+// The widest vector code the lens may use: 0 the plain loops, 1 AVX2, 2 AVX-512, each
+// only where the processor has it (2 by default). All give the same bytes; the tests
+// run each.
+void SetLensVectorWidth(int widest);
 
 // Runs a painterly list entry; false for any other index.
 bool RunArtisticKernel(int index, const FilterTarget& t, const int params[3]);

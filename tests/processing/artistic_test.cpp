@@ -431,13 +431,18 @@ TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
   // Whole-layer runs copy four bytes a pixel: rows without padding (64 × 3 bytes)
   // and pictures of one or two columns check that no copy reaches past a row's end.
   std::vector<uint8_t> ones;
+  struct WidestAgain {
+    ~WidestAgain() { SetLensVectorWidth(2); }
+  } widest;
   for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 40}, std::pair{101, 7}, std::pair{200, 150},
                              std::pair{1, 1}, std::pair{2, 3}, std::pair{1, 5}, std::pair{4, 4},
                              std::pair{1100, 1000}}) {
     Picture p(w, h);
     p.Fill([](int x, int y) { return MakeRgbq(x % 256, y % 256, (x / 256) * 16 + 5); });
-    for (const int run : {0, 1, 2, 3}) {
-      const bool bath = run & 1, whole = run & 2;
+    // Lens runs also with narrower vector code (the last three runs): the same bytes.
+    for (const int run : {0, 1, 2, 3, 4, 5, 6}) {
+      const bool bath = run & 1 && run < 4, whole = run & 2 || run >= 4;
+      SetLensVectorWidth(run < 4 ? 2 : run - 4);
       FilterTarget t = whole ? WholeLayer(p, ones, true) : p.Target();
       if (bath)
         BathGlass(t);
@@ -449,7 +454,7 @@ TEST(InverseMappings, LensAndBathGlassMatchTheirFormulas) {
           LensSource(w, h, x, y, bath, sx, sy);
           const Rgbq want = sx < w && sy < h ? p.In(sx, sy) : p.outside;
           ASSERT_EQ(p.Out(x, y), want) << (bath ? "bath " : "lens ") << (whole ? "whole " : "") << w << "x" << h
-                                       << " at " << x << "," << y;
+                                       << " vector width " << (run < 4 ? 2 : run - 4) << " at " << x << "," << y;
         }
     }
   }
