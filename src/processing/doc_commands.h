@@ -47,7 +47,8 @@ constexpr const char* kTwoTone = QT_TR_NOOP("임계치변환");
 // index outside the list.
 bool ApplyFilter(CMirvDoc& doc, int index, const int params[3], const FilterControl* control = nullptr);
 // The image-side step of ApplyFilter without the frame (the dialog's live preview):
-// takes the edit copy, filters into it and copies it back.
+// filters into the edit copy (a fresh block for a whole-layer run of a filter that
+// writes every pixel) and trades it with the layer's pixels.
 bool FilterLayer(LayerStack& L, int slot, const CImageBuffer* viewImage, int index, const int params[3],
                  const FilterControl* control = nullptr);
 
