@@ -1,5 +1,7 @@
 #include "image/compose.h"
 
+#include "image/view_mips.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -73,6 +75,9 @@ struct LayerView {
   // (−1 outside the layer) when the output samples the canvas sparsely.
   int i0 = 0, i1 = 0, lc0 = 0;
   std::vector<int> cols;
+  // The geometry the rows and columns are read in: the layer's, or its level's.
+  int gx = 0, gy = 0, gw = 0, gh = 0;
+  const std::vector<int>* rows = nullptr;  // grid row per output row
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
   bool gather = false;              // sampled columns copied into a strip per row
   bool shadow = false;              // the layer's effect plane is drawn under it
@@ -545,27 +550,57 @@ std::vector<int> Walk(const LayerStack& st, ComposeRange range) {
   return out;
 }
 
-// Composes `rows` output rows whose canvas rows (bottom-up, −1 for none) are rowOf[j];
-// output column i shows canvas column colOf[i] (−1 for none). When `dense`, colOf is
-// firstCol, firstCol + 1, … and layers are read without a column map.
+// The output grid of a composition: output row j shows grid row (*rows)[j] (bottom-up,
+// −1 for none) and output column i grid column (*cols)[i] (−1 for none). When `dense`,
+// cols is firstCol, firstCol + 1, … and layers are read without a column map.
+struct Grid {
+  const std::vector<int>* rows = nullptr;
+  const std::vector<int>* cols = nullptr;
+  bool dense = false;
+  int firstCol = 0;
+};
+
+// A walked layer and, for a reduced view, the level it is read from instead.
+struct Source {
+  int slot = -1;
+  const MipLevelView* mip = nullptr;
+};
+
+// Composes output rows [j0, j1). Layers read at full resolution use the canvas grid
+// `full`; layers read from a level use the level grid `level` (the same output
+// pixels, one level cell per sampled canvas pixel).
 //
 // Rows are the outer loop so that one output row stays in the cache while every
 // layer is blended into it.
-void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const std::vector<int>& rowOf,
-                     size_t j0, size_t j1, const std::vector<int>& colOf, bool dense, int firstCol,
-                     uint8_t* out, ptrdiff_t outStride) {
-  const int width = int(colOf.size());
+void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
+                     size_t j0, size_t j1, uint8_t* out, ptrdiff_t outStride) {
+  const int width = int(full.cols->size());
   std::vector<std::unique_ptr<LayerView>> views;
-  for (int s : walk) {
+  for (const Source& src : walk) {
+    const int s = src.slot;
     const Layer& l = st.slots[s];
     auto v = std::make_unique<LayerView>();
     PrepareColours(st, l, *v);
+    const Grid& g = src.mip ? level : full;
+    v->rows = g.rows;
+    if (src.mip) {
+      const MipLevelView& m = *src.mip;
+      v->gx = m.x, v->gy = m.y, v->gw = m.width, v->gh = m.height;
+      v->pixBase = m.pixels;
+      v->alphaBase = m.alpha;
+      v->pixStep = m.pixStride;
+      v->alphaStep = m.alphaStride;
+      v->pixEnd = m.pixEnd;
+    } else {
+      v->gx = l.x, v->gy = l.y, v->gw = l.width, v->gh = l.height;
+    }
+    const std::vector<int>& colOf = *g.cols;
     const int mode = s == st.bottom ? kModeBottom : l.blend;
-    if (dense) {
-      // Layer column = canvas column − x = firstCol + i − x.
-      v->lc0 = firstCol - l.x;
+    if (g.dense) {
+      // Layer column = grid column − x = firstCol + i − x.
+      v->lc0 = g.firstCol - v->gx;
       v->i0 = std::max(0, -v->lc0);
-      v->i1 = std::min(width, l.width - v->lc0);
+      v->i1 = std::min(width, v->gw - v->lc0);
       while (v->i0 < v->i1 && colOf[size_t(v->i0)] < 0) ++v->i0;
       while (v->i1 > v->i0 && colOf[size_t(v->i1 - 1)] < 0) --v->i1;
       v->fn = PickDenseRow(mode, v->src);
@@ -575,8 +610,8 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
       v->i1 = 0;
       for (int i = 0; i < width; ++i) {
         const int c = colOf[size_t(i)];
-        const int lc = c < 0 ? -1 : c - l.x;
-        v->cols[size_t(i)] = lc >= 0 && lc < l.width ? lc : -1;
+        const int lc = c < 0 ? -1 : c - v->gx;
+        v->cols[size_t(i)] = lc >= 0 && lc < v->gw ? lc : -1;
         if (v->cols[size_t(i)] >= 0) v->i0 = std::min(v->i0, i), v->i1 = i + 1;
       }
       if (v->src == Src::Bgr24) {
@@ -589,18 +624,18 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
         v->fn = PickRow<true>(mode, v->src);
       }
     }
-    v->shadow = l.effectOn && l.effect.size() == size_t(l.pixelCount);
+    v->shadow = !src.mip && l.effectOn && l.effect.size() == size_t(l.pixelCount);
     if (v->i0 < v->i1) views.push_back(std::move(v));
   }
   // Gathered strips, padded so that vector loads stay inside them.
   std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
   for (size_t j = j0; j < j1; ++j) {
-    if (rowOf[j] < 0) continue;
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
     for (auto& v : views) {
-      const Layer& l = *v->l;
-      const int lr = rowOf[j] + l.y;
-      if (lr < 0 || lr >= l.height) continue;
+      const int row = (*v->rows)[j];
+      if (row < 0) continue;
+      const int lr = row + v->gy;
+      if (lr < 0 || lr >= v->gh) continue;
       const uint8_t* prow = v->pixBase + size_t(lr) * v->pixStep;
       const uint8_t* arow = v->alphaBase + size_t(lr) * v->alphaStep;
       if (v->shadow) DrawShadowRow(*v, lr, orow);
@@ -629,18 +664,17 @@ int g_threads = 0;  // 0: one per core
 // Rows are independent, so the output is split into bands of rows, one per core;
 // every band prepares its own layer views (their tables fill as rows need them).
 // Small jobs stay on the calling thread: starting one costs more than they do.
-void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int>& rowOf,
-                 const std::vector<int>& colOf, bool dense, int firstCol, uint8_t* out, ptrdiff_t outStride) {
-  const std::vector<int> walk = Walk(st, range);
+void ComposeRows(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
+                 uint8_t* out, ptrdiff_t outStride) {
   if (walk.empty()) return;
-  const size_t rows = rowOf.size();
+  const size_t rows = full.rows->size();
   int threads = g_threads > 0 ? g_threads : int(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, 16);
-  const size_t work = rows * colOf.size() * walk.size();
+  const size_t work = rows * full.cols->size() * walk.size();
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, work / (size_t(1) << 17))));
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, rows / 8)));
   if (threads <= 1) {
-    ComposeRowsPart(st, walk, rowOf, 0, rows, colOf, dense, firstCol, out, outStride);
+    ComposeRowsPart(st, walk, full, level, 0, rows, out, outStride);
     return;
   }
   std::vector<std::thread> pool;
@@ -649,15 +683,21 @@ void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int
     const size_t j0 = band * size_t(t), j1 = std::min(rows, j0 + band);
     if (j0 >= j1) break;
     try {
-      pool.emplace_back(
-          [&, j0, j1] { ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride); });
+      pool.emplace_back([&, j0, j1] { ComposeRowsPart(st, walk, full, level, j0, j1, out, outStride); });
     } catch (const std::system_error&) {
       // No thread to be had: this band is composed here instead.
-      ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride);
+      ComposeRowsPart(st, walk, full, level, j0, j1, out, outStride);
     }
   }
-  ComposeRowsPart(st, walk, rowOf, 0, std::min(rows, band), colOf, dense, firstCol, out, outStride);
+  ComposeRowsPart(st, walk, full, level, 0, std::min(rows, band), out, outStride);
   for (auto& t : pool) t.join();
+}
+
+// Every walked layer read at full resolution.
+std::vector<Source> FullSources(const LayerStack& st, ComposeRange range) {
+  std::vector<Source> out;
+  for (int s : Walk(st, range)) out.push_back(Source{s, nullptr});
+  return out;
 }
 
 }  // namespace
@@ -697,27 +737,61 @@ Axis MapAxis(int first, int count, float zoom, int limit, bool flip) {
 
 }  // namespace
 
+namespace {
+
+// The level a reduced view reads: the smallest one still at least as large as the
+// zoom (0 for a view at 1:1 or magnified).
+int MipLevelFor(float zoomX, float zoomY) {
+  const float z = std::max(zoomX, zoomY);
+  int k = 0;
+  while (k < kMaxMipLevel && z * float(1 << (k + 1)) <= 1.0f) ++k;
+  return k;
+}
+
+}  // namespace
+
 void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top, int width, int height,
-                     float zoomX, float zoomY, uint8_t* out, size_t outStride) {
+                     float zoomX, float zoomY, uint8_t* out, size_t outStride, ViewMips* mips) {
   if (!out || width <= 0 || height <= 0) return;
   for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
   if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return;
-  const Axis cols = MapAxis(left, width, zoomX, cw, false);
-  const Axis rows = MapAxis(top, height, zoomY, ch, true);  // canvas rows count from the bottom
+  // A reduced view with levels works on level k's grid: output pixel p shows level
+  // cell trunc(p / (zoom × 2^k)), whose canvas pixel is the cell's times 2^k. At
+  // zoom 1 / 2^k that is exactly the pixel the full-resolution grid samples.
+  const int k = mips ? MipLevelFor(zoomX, zoomY) : 0;
+  const int gw = k ? ((cw - 1) >> k) + 1 : cw, gh = k ? ((ch - 1) >> k) + 1 : ch;
+  const float scale = float(1 << k);
+  const Axis cols = MapAxis(left, width, zoomX * scale, gw, false);
+  const Axis rows = MapAxis(top, height, zoomY * scale, gh, true);  // canvas rows count from the bottom
   if (cols.unique.empty() || rows.unique.empty()) return;
 
+  std::vector<Source> walk = FullSources(st, range);
+  if (walk.empty()) return;
+  Grid level{&rows.unique, &cols.unique, cols.Consecutive(), cols.unique.front()};
+  Grid full = level;
+  std::vector<int> fullRows, fullCols;
+  if (k) {
+    fullCols.resize(cols.unique.size());
+    for (size_t i = 0; i < fullCols.size(); ++i) fullCols[i] = cols.unique[i] << k;
+    fullRows.resize(rows.unique.size());
+    for (size_t j = 0; j < fullRows.size(); ++j) fullRows[j] = ch - 1 - ((gh - 1 - rows.unique[j]) << k);
+    full = Grid{&fullRows, &fullCols, false, 0};
+    // The level cells the output shows, rows counted from the top.
+    const int c0 = cols.unique.front(), c1 = cols.unique.back() + 1;
+    const int r0 = gh - 1 - rows.unique.front(), r1 = gh - rows.unique.back();
+    for (Source& s : walk) s.mip = mips->Level(st, s.slot, k, c0, std::min(r0, r1 - 1), c1, std::max(r1, r0 + 1));
+  }
+
   if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
-    // Every output pixel shows a different canvas pixel: compose in place.
-    ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), out,
-                ptrdiff_t(outStride));
+    // Every output pixel shows a different grid pixel: compose in place.
+    ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride));
     return;
   }
   // Magnified: compose each visible canvas pixel once, then repeat it.
   const size_t cw2 = cols.unique.size();
   std::vector<uint8_t> tmp(cw2 * rows.unique.size() * 4, 0);
-  ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), tmp.data(),
-              ptrdiff_t(cw2 * 4));
+  ComposeRows(st, walk, full, level, tmp.data(), ptrdiff_t(cw2 * 4));
   int prevRow = -1;
   for (int j = 0; j < height; ++j) {
     const int r = rows.index[size_t(j)];
@@ -743,7 +817,8 @@ bool ComposeCanvas(const LayerStack& st, ComposeRange range, std::vector<uint8_t
   std::vector<int> colOf(static_cast<size_t>(cw)), rowOf(static_cast<size_t>(ch));
   for (int i = 0; i < cw; ++i) colOf[size_t(i)] = i;
   for (int r = 0; r < ch; ++r) rowOf[size_t(r)] = r;
-  ComposeRows(st, range, rowOf, colOf, true, 0, out.data(), ptrdiff_t(cw) * 4);
+  const Grid g{&rowOf, &colOf, true, 0};
+  ComposeRows(st, FullSources(st, range), g, g, out.data(), ptrdiff_t(cw) * 4);
   return true;
 }
 
