@@ -3,6 +3,7 @@
 #include "image/view_mips.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -573,7 +574,8 @@ struct Source {
 // Rows are the outer loop so that one output row stays in the cache while every
 // layer is blended into it.
 void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
-                     size_t j0, size_t j1, uint8_t* out, ptrdiff_t outStride) {
+                     std::atomic<size_t>& next, size_t chunk, size_t rows, uint8_t* out, ptrdiff_t outStride,
+                     bool clear) {
   const int width = int(full.cols->size());
   std::vector<std::unique_ptr<LayerView>> views;
   for (const Source& src : walk) {
@@ -629,8 +631,12 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, cons
   }
   // Gathered strips, padded so that vector loads stay inside them.
   std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
-  for (size_t j = j0; j < j1; ++j) {
+  for (size_t j0 = next.fetch_add(chunk); j0 < rows; j0 = next.fetch_add(chunk))
+  for (size_t j = j0, j1 = std::min(rows, j0 + chunk); j < j1; ++j) {
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
+    // Cleared here rather than beforehand: the row is then in the cache for the
+    // blends, and the clearing is split between the threads too.
+    if (clear) std::memset(orow, 0, size_t(width) * 4);
     for (auto& v : views) {
       const int row = (*v->rows)[j];
       if (row < 0) continue;
@@ -661,11 +667,14 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, cons
 
 int g_threads = 0;  // 0: one per core
 
-// Rows are independent, so the output is split into bands of rows, one per core;
-// every band prepares its own layer views (their tables fill as rows need them).
-// Small jobs stay on the calling thread: starting one costs more than they do.
+// Rows are independent, so the output is composed in chunks of rows that the
+// threads (one per core) take in turn: a thread that falls behind (the machine is
+// shared) leaves its remaining chunks to the others instead of holding up the whole
+// frame. Each thread prepares its own layer views once (their tables fill as rows
+// need them). Small jobs stay on the calling thread: starting one costs more than
+// they do.
 void ComposeRows(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
-                 uint8_t* out, ptrdiff_t outStride) {
+                 uint8_t* out, ptrdiff_t outStride, bool clear = false) {
   if (walk.empty()) return;
   const size_t rows = full.rows->size();
   int threads = g_threads > 0 ? g_threads : int(std::thread::hardware_concurrency());
@@ -673,23 +682,22 @@ void ComposeRows(const LayerStack& st, const std::vector<Source>& walk, const Gr
   const size_t work = rows * full.cols->size() * walk.size();
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, work / (size_t(1) << 17))));
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, rows / 8)));
+  std::atomic<size_t> next{0};
   if (threads <= 1) {
-    ComposeRowsPart(st, walk, full, level, 0, rows, out, outStride);
+    ComposeRowsPart(st, walk, full, level, next, rows, rows, out, outStride, clear);
     return;
   }
+  // About eight chunks a thread, of at least 8 rows.
+  const size_t chunk = std::max<size_t>(8, rows / (size_t(threads) * 8));
   std::vector<std::thread> pool;
-  const size_t band = (rows + size_t(threads) - 1) / size_t(threads);
   for (int t = 1; t < threads; ++t) {
-    const size_t j0 = band * size_t(t), j1 = std::min(rows, j0 + band);
-    if (j0 >= j1) break;
     try {
-      pool.emplace_back([&, j0, j1] { ComposeRowsPart(st, walk, full, level, j0, j1, out, outStride); });
+      pool.emplace_back([&] { ComposeRowsPart(st, walk, full, level, next, chunk, rows, out, outStride, clear); });
     } catch (const std::system_error&) {
-      // No thread to be had: this band is composed here instead.
-      ComposeRowsPart(st, walk, full, level, j0, j1, out, outStride);
+      break;  // no thread to be had: the chunks are composed here instead
     }
   }
-  ComposeRowsPart(st, walk, full, level, 0, std::min(rows, band), out, outStride);
+  ComposeRowsPart(st, walk, full, level, next, chunk, rows, out, outStride, clear);
   for (auto& t : pool) t.join();
 }
 
@@ -753,9 +761,11 @@ int MipLevelFor(float zoomX, float zoomY) {
 void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top, int width, int height,
                      float zoomX, float zoomY, uint8_t* out, size_t outStride, ViewMips* mips) {
   if (!out || width <= 0 || height <= 0) return;
-  for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
+  const auto clearAll = [&] {
+    for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
+  };
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
-  if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return;
+  if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return clearAll();
   // A reduced view with levels works on level k's grid: output pixel p shows level
   // cell trunc(p / (zoom × 2^k)), whose canvas pixel is the cell's times 2^k. At
   // zoom 1 / 2^k that is exactly the pixel the full-resolution grid samples.
@@ -764,10 +774,10 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
   const float scale = float(1 << k);
   const Axis cols = MapAxis(left, width, zoomX * scale, gw, false);
   const Axis rows = MapAxis(top, height, zoomY * scale, gh, true);  // canvas rows count from the bottom
-  if (cols.unique.empty() || rows.unique.empty()) return;
+  if (cols.unique.empty() || rows.unique.empty()) return clearAll();
 
   std::vector<Source> walk = FullSources(st, range);
-  if (walk.empty()) return;
+  if (walk.empty()) return clearAll();
   Grid level{&rows.unique, &cols.unique, cols.Consecutive(), cols.unique.front()};
   Grid full = level;
   std::vector<int> fullRows, fullCols;
@@ -784,10 +794,12 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
   }
 
   if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
-    // Every output pixel shows a different grid pixel: compose in place.
-    ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride));
+    // Every output pixel shows a different grid pixel: compose in place, every row
+    // cleared just before its blends.
+    ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride), true);
     return;
   }
+  clearAll();
   // Magnified: compose each visible canvas pixel once, then repeat it.
   const size_t cw2 = cols.unique.size();
   std::vector<uint8_t> tmp(cw2 * rows.unique.size() * 4, 0);
