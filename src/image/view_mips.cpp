@@ -76,15 +76,41 @@ struct ViewMips::Grid {
 // What a slot's levels were built from; any difference drops them.
 struct ViewMips::Slot {
   int canvasW = 0, canvasH = 0, x = 0, y = 0, width = 0, height = 0, stride = 0;
+  // The planes' blocks (weak: the cache must not make a writer copy them) or, for
+  // a plane without one, its uniform value.
+  std::weak_ptr<PlaneBlock> pixBlock, alphaBlock;
+  bool pixHeld = false, alphaHeld = false;
+  uint8_t pixFill = 0, alphaFill = 0;
   std::array<std::unique_ptr<Grid>, kMaxMipLevel + 1> levels;
 
   bool Matches(const LayerStack& st, const Layer& l) const {
     return canvasW == st.header.canvasWidth && canvasH == st.header.canvasHeight && x == l.x && y == l.y &&
            width == l.width && height == l.height && stride == l.stride;
   }
+  static bool Same(const Plane& p, const std::weak_ptr<PlaneBlock>& w, bool held, uint8_t fill) {
+    if (!p.Allocated()) return !held && p.Fill() == fill;
+    // Owner comparison: a block freed and another made at the same address differ.
+    return held && !w.expired() && !w.owner_before(p.Block()) && !p.Block().owner_before(w);
+  }
+  // Whether the planes are the ones the levels were built from, unwritten since.
+  bool Unchanged(const Layer& l) const {
+    const bool same = Same(l.pixels, pixBlock, pixHeld, pixFill) && Same(l.alpha, alphaBlock, alphaHeld, alphaFill);
+    // Both notes are taken either way, so that they count from now on.
+    const bool wp = l.pixels.Allocated() && l.pixels.Block()->TakeWritten();
+    const bool wa = l.alpha.Allocated() && l.alpha.Block()->TakeWritten();
+    return same && !wp && !wa;
+  }
+  void NotePlanes(const Layer& l) {
+    pixHeld = l.pixels.Allocated(), alphaHeld = l.alpha.Allocated();
+    pixBlock = l.pixels.Block(), alphaBlock = l.alpha.Block();
+    pixFill = l.pixels.Fill(), alphaFill = l.alpha.Fill();
+    if (pixHeld) l.pixels.Block()->TakeWritten();
+    if (alphaHeld) l.alpha.Block()->TakeWritten();
+  }
   void Take(const LayerStack& st, const Layer& l) {
     canvasW = st.header.canvasWidth, canvasH = st.header.canvasHeight;
     x = l.x, y = l.y, width = l.width, height = l.height, stride = l.stride;
+    NotePlanes(l);
     for (auto& lv : levels) lv.reset();
   }
 };
@@ -219,6 +245,25 @@ void ViewMips::Invalidate(const CanvasRect& r, int slot) {
           if (ok) --lv->validCount;
           ok = 0;
         }
+    }
+  }
+}
+
+void ViewMips::Sync(const LayerStack& st) {
+  for (int s = 0; s < kMaxLayers; ++s) {
+    auto& sp = slots_[size_t(s)];
+    if (!sp) continue;
+    if (!st.Used(s)) {
+      sp.reset();
+      continue;
+    }
+    const Layer& l = st.slots[s];
+    if (sp->Unchanged(l)) continue;
+    sp->NotePlanes(l);
+    for (auto& lv : sp->levels) {
+      if (!lv) continue;
+      std::fill(lv->valid.begin(), lv->valid.end(), uint8_t(0));
+      lv->validCount = 0;
     }
   }
 }

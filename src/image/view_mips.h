@@ -6,9 +6,9 @@
 // column m × 2^k and canvas row q × 2^k counted from the top — the very pixel a view
 // at zoom 1 / 2^k samples, so a reduced view shows the same bytes with or without the
 // levels. Levels are built lazily, tile by tile, only where a view asks for them,
-// and forgotten tile by tile for a changed canvas rectangle or wholly for a layer
-// whose geometry changed. Whoever owns the cache tells it what changed; it never
-// looks at pixel contents itself.
+// and forgotten tile by tile for a changed canvas rectangle (the owner tells), or
+// wholly for a layer whose geometry changed, whose planes were replaced or whose
+// blocks were written in place (seen on Sync). It never compares pixel contents.
 //
 // Only 24-bit raster layers without a drop shadow have levels: the composition
 // samples the others at full resolution on the same grid.
@@ -65,6 +65,10 @@ class ViewMips {
 
   // Forgets every level cell whose canvas pixel lies in `r` (slot −1: every layer).
   void Invalidate(const CanvasRect& r, int slot = -1);
+  // After a change described by no rectangle: forgets the levels of every layer
+  // whose planes were replaced or written in place since its levels were started
+  // (the blocks' write notes), and of freed slots. Levels of untouched layers stay.
+  void Sync(const LayerStack& st);
   // Forgets everything (lazily: the memory stays for the next build).
   void InvalidateAll();
   // Frees everything.

@@ -300,7 +300,8 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
     doc_.ClearDirty();
   }
   const bool stale = doc_.CompositionStale();
-  if (stale) doc_.Mips().InvalidateAll();
+  // An edit without a rectangle: the levels of the layers it touched are dropped.
+  if (stale) doc_.Mips().Sync(doc_.Layers());
   if (cacheValid_ && key == key_ && !stale && pendingDirty_.empty()) return;
   ViewMips* mips = &doc_.Mips();
   const size_t stride = size_t(key.width) * 4;

@@ -180,6 +180,58 @@ TEST(ViewMips, ChangesShowOnceTheCacheIsToldOfThem) {
   EXPECT_EQ(s.View(0.5f, 0, 0, w, h, &mips), s.View(0.5f, 0, 0, w, h, nullptr));
 }
 
+// After an edit described by no rectangle, the levels of the layers it touched go
+// and those of the others stay: whatever replaced or wrote a layer's planes.
+TEST(ViewMips, SyncDropsTheLevelsOfChangedLayersOnly) {
+  Stack s(300, 200);
+  const int a = s.Add(10, 10, 200, 150), b = s.Add(-20, 30, 250, 120);
+  ViewMips mips;
+  const int w = 75, h = 50;
+  s.View(0.25f, 0, 0, w, h, &mips);
+  const uint64_t all = mips.TilesBuilt();
+  mips.Sync(s.st);
+  s.View(0.25f, 0, 0, w, h, &mips);
+  EXPECT_EQ(mips.TilesBuilt(), all) << "nothing changed";
+
+  auto rebuiltAfterSync = [&] {
+    const uint64_t before = mips.TilesBuilt();
+    mips.Sync(s.st);
+    EXPECT_EQ(s.View(0.25f, 0, 0, w, h, &mips), s.View(0.25f, 0, 0, w, h, nullptr));
+    return mips.TilesBuilt() - before;
+  };
+  // Written in place (the block is the layer's own, so it is not replaced).
+  Layer& la = s.st.slots[a];
+  for (int y = 0; y < la.height; y += 4)
+    for (int x = 0; x < la.width; x += 4) la.pixels[size_t(y) * la.stride + 3 * size_t(x)] ^= 0xFF;
+  const uint64_t one = rebuiltAfterSync();
+  EXPECT_GT(one, 0u);
+  EXPECT_LT(one, all);
+  // Replaced by another block, as undo and the end of an edit do.
+  Layer& lb = s.st.slots[b];
+  std::vector<uint8_t> other(lb.alpha.size());
+  for (auto& v : other) v = uint8_t(s.rng());
+  lb.alpha = Plane(other);
+  EXPECT_GT(rebuiltAfterSync(), 0u);
+  // Made uniform, then uniform with another value.
+  lb.alpha.assign(lb.alpha.size(), 200);
+  EXPECT_GT(rebuiltAfterSync(), 0u);
+  lb.alpha.assign(lb.alpha.size(), 90);
+  EXPECT_GT(rebuiltAfterSync(), 0u);
+  // A copy that shares the block (a history snapshot) changes nothing; the next
+  // write then goes to a block of the layer's own.
+  const Plane snapshot = la.pixels;
+  EXPECT_EQ(rebuiltAfterSync(), 0u);
+  la.pixels[7] ^= 0x55;
+  EXPECT_GT(rebuiltAfterSync(), 0u);
+  EXPECT_NE(snapshot, la.pixels);
+  // A deleted layer's slot reused by another layer of the same geometry.
+  s.st.UnlinkLayer(a);
+  rebuiltAfterSync();
+  const int again = s.Add(10, 10, 200, 150);
+  EXPECT_EQ(again, a);
+  EXPECT_GT(rebuiltAfterSync(), 0u);
+}
+
 TEST(ViewMips, LevelsAreBuiltOnlyWhereViewed) {
   Stack s(2000, 1500);
   ViewMips mips;
