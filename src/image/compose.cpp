@@ -79,6 +79,9 @@ struct LayerView {
   // The geometry the rows and columns are read in: the layer's, or its level's.
   int gx = 0, gy = 0, gw = 0, gh = 0;
   const std::vector<int>* rows = nullptr;  // grid row per output row
+  MipLevelView* fill = nullptr;
+  const std::vector<int>* levelRows = nullptr;
+  int fillCol = 0;  // the level column of output column 0
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
   bool gather = false;              // sampled columns copied into a strip per row
   bool shadow = false;              // the layer's effect plane is drawn under it
@@ -565,6 +568,9 @@ struct Grid {
 struct Source {
   int slot = -1;
   const MipLevelView* mip = nullptr;
+  // A layer read at full resolution on the level's cells one to one: each gathered
+  // row is also copied into its level.
+  MipLevelView* fill = nullptr;
 };
 
 // Composes output rows [j0, j1). Layers read at full resolution use the canvas grid
@@ -627,6 +633,11 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, cons
       }
     }
     v->shadow = !src.mip && l.effectOn && l.effect.size() == size_t(l.pixelCount);
+    if (src.fill && v->gather) {
+      v->fill = src.fill;
+      v->levelRows = level.rows;
+      v->fillCol = level.firstCol;
+    }
     if (v->i0 < v->i1) views.push_back(std::move(v));
   }
   // Gathered strips, padded so that vector loads stay inside them.
@@ -659,6 +670,16 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, cons
         v->pixEnd = gp.data() + gp.size();
         prow = gp.data();
         arow = ga.data();
+        if (v->fill) {
+          // The gathered row is the level's row: keep it.
+          MipLevelView& f = *v->fill;
+          const int sr = (*v->levelRows)[j] + f.y, c = v->fillCol + v->i0 - f.x, n = v->i1 - v->i0;
+          if (sr >= 0 && sr < f.height && c >= 0 && c + n <= f.width) {
+            std::memcpy(f.fillPixels + size_t(sr) * f.pixStride + 3 * size_t(c), prow + 3 * size_t(v->i0),
+                        3 * size_t(n));
+            std::memcpy(f.fillAlpha + size_t(sr) * f.alphaStride + size_t(c), arow + v->i0, size_t(n));
+          }
+        }
       }
       v->fn(*v, prow, arow, orow);
     }
@@ -789,8 +810,26 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
     full = Grid{&fullRows, &fullCols, false, 0};
     // The level cells the output shows, rows counted from the top.
     const int c0 = cols.unique.front(), c1 = cols.unique.back() + 1;
-    const int r0 = gh - 1 - rows.unique.front(), r1 = gh - rows.unique.back();
-    for (Source& s : walk) s.mip = mips->Level(st, s.slot, k, c0, std::min(r0, r1 - 1), c1, std::max(r1, r0 + 1));
+    const int ra = gh - 1 - rows.unique.front(), rb = gh - rows.unique.back();
+    const int r0 = std::min(ra, rb - 1), r1 = std::max(rb, ra + 1);
+    // At zoom 1 / 2^k the composition reads exactly the level's cells: a layer whose
+    // level is not built there yet is read from the layer and its level filled on
+    // the way (no more work than without levels).
+    const bool oneToOne = zoomX * scale == 1.0f && zoomY * scale == 1.0f && cols.Consecutive() &&
+                          int(cols.unique.size()) == width && int(rows.unique.size()) == height;
+    for (Source& s : walk) {
+      s.mip = mips->Level(st, s.slot, k, c0, r0, c1, r1, !oneToOne);
+      if (!s.mip && oneToOne) s.fill = mips->Target(st, s.slot, k);
+    }
+    const auto marked = [&] {
+      for (const Source& s : walk)
+        if (s.fill) mips->MarkBuilt(s.slot, k, c0, r0, c1, r1);
+    };
+    if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
+      ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride), true);
+      return marked();
+    }
+    for (Source& s : walk) s.fill = nullptr;
   }
 
   if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {

@@ -3,7 +3,11 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 namespace velmira {
 
@@ -126,7 +130,7 @@ bool ViewMips::Represents(const LayerStack& st, const Layer& l) {
          size_t(l.stride) >= size_t(l.width) * 3;
 }
 
-const MipLevelView* ViewMips::Level(const LayerStack& st, int slot, int k, int c0, int r0, int c1, int r1) {
+ViewMips::Grid* ViewMips::Prepare(const LayerStack& st, int slot, int k) {
   if (!st.Used(slot) || k < 1 || k > kMaxMipLevel) return nullptr;
   const Layer& l = st.slots[slot];
   if (!Represents(st, l)) return nullptr;
@@ -170,11 +174,48 @@ const MipLevelView* ViewMips::Level(const LayerStack& st, int slot, int k, int c
       // chk − 1 − (q0 + h − 1 − s) counted from the bottom; the offset makes the two agree.
       v.y = lv->q0 + lv->h - chk;
       v.pixEnd = lv->pix + lv->pixStride * size_t(lv->h);
+      v.fillPixels = lv->pix;
+      v.fillAlpha = lv->alpha;
     }
     lp = std::move(lv);
   }
-  ViewMips::Grid& lv = *lp;
-  if (lv.w <= 0 || lv.h <= 0) return nullptr;
+  if (lp->w <= 0 || lp->h <= 0) return nullptr;
+  return lp.get();
+}
+
+MipLevelView* ViewMips::Target(const LayerStack& st, int slot, int k) {
+  ViewMips::Grid* g = Prepare(st, slot, k);
+  return g ? &g->view : nullptr;
+}
+
+void ViewMips::MarkBuilt(int slot, int k, int c0, int r0, int c1, int r1) {
+  if (slot < 0 || slot >= kMaxLayers || k < 1 || k > kMaxMipLevel || !slots_[size_t(slot)]) return;
+  ViewMips::Grid* lv = slots_[size_t(slot)]->levels[size_t(k)].get();
+  if (!lv || lv->w <= 0 || lv->h <= 0) return;
+  // Tiles whose cells (within the level) all lie in the written cells.
+  for (int u = 0; u < lv->tilesY; ++u) {
+    const int qa = lv->q0 + u * kTile, qb = lv->q0 + std::min(lv->h, (u + 1) * kTile);
+    if (qa < r0 || qb > r1) continue;
+    for (int t = 0; t < lv->tilesX; ++t) {
+      const int ma = lv->m0 + t * kTile, mb = lv->m0 + std::min(lv->w, (t + 1) * kTile);
+      if (ma < c0 || mb > c1) continue;
+      uint8_t& ok = lv->valid[size_t(u) * size_t(lv->tilesX) + size_t(t)];
+      if (!ok) {
+        ok = 1;
+        ++lv->validCount;
+        ++tilesBuilt_;
+      }
+    }
+  }
+}
+
+const MipLevelView* ViewMips::Level(const LayerStack& st, int slot, int k, int c0, int r0, int c1, int r1,
+                                    bool build) {
+  ViewMips::Grid* g = Prepare(st, slot, k);
+  if (!g) return nullptr;
+  ViewMips::Grid& lv = *g;
+  const Layer& l = st.slots[slot];
+  const int ch = st.header.canvasHeight;
   // Tiles over the asked cells.
   const int ta = std::clamp((c0 - lv.m0) / kTile, 0, lv.tilesX - 1);
   const int tb = std::clamp((c1 - 1 - lv.m0) / kTile, 0, lv.tilesX - 1);
@@ -185,39 +226,68 @@ const MipLevelView* ViewMips::Level(const LayerStack& st, int slot, int k, int c
   const uint8_t* alphaBase = l.alpha.Peek();
   const uint8_t pixFill = l.pixels.Fill(), alphaFill = l.alpha.Fill();
   const size_t stride = size_t(l.stride), lw = size_t(l.width);
-  for (int u = ua; u <= ub; ++u) {
-    for (int t = ta; t <= tb; ++t) {
-      uint8_t& ok = lv.valid[size_t(u) * size_t(lv.tilesX) + size_t(t)];
-      if (ok) continue;
-      const int mA = t * kTile, mB = std::min(lv.w, mA + kTile);
-      const int qA = u * kTile, qB = std::min(lv.h, qA + kTile);
-      for (int qi = qA; qi < qB; ++qi) {
-        const int top = (lv.q0 + qi) << k;  // canvas row from the top
-        const size_t lr = size_t(ch - 1 - top + l.y);
-        const size_t s = size_t(lv.h - 1 - qi);
-        uint8_t* dp = lv.pix + s * lv.pixStride + 3 * size_t(mA);
-        uint8_t* da = lv.alpha + s * size_t(lv.w) + size_t(mA);
-        const int n = mB - mA;
-        const size_t lc0 = size_t(((lv.m0 + mA) << k) - l.x);
-        const size_t step = size_t(1) << k;
-        if (pixBase) {
-          const uint8_t* sp = pixBase + lr * stride + 3 * lc0;
-          for (int i = 0; i < n; ++i, sp += 3 * step) std::memcpy(dp + 3 * size_t(i), sp, 3);
-        } else {
-          std::memset(dp, pixFill, 3 * size_t(n));
+  std::vector<std::pair<int, int>> todo;
+  for (int u = ua; u <= ub; ++u)
+    for (int t = ta; t <= tb; ++t)
+      if (!lv.valid[size_t(u) * size_t(lv.tilesX) + size_t(t)]) todo.emplace_back(t, u);
+  if (todo.empty()) return &lv.view;
+  // Without `build` the caller can fill the level itself while composing; that is
+  // worth it when most of the asked tiles are missing. A few (the tiles along the
+  // edges of a view, which a fill never covers whole) are built here.
+  const size_t asked = size_t(tb - ta + 1) * size_t(ub - ua + 1);
+  if (!build && todo.size() * 2 > asked) return nullptr;
+  const auto buildTile = [&](int t, int u) {
+    const int mA = t * kTile, mB = std::min(lv.w, mA + kTile);
+    const int qA = u * kTile, qB = std::min(lv.h, qA + kTile);
+    const int n = mB - mA;
+    const size_t lc0 = size_t(((lv.m0 + mA) << k) - l.x);
+    const size_t step = size_t(1) << k;
+    for (int qi = qA; qi < qB; ++qi) {
+      const int top = (lv.q0 + qi) << k;  // canvas row from the top
+      const size_t lr = size_t(ch - 1 - top + l.y);
+      const size_t s = size_t(lv.h - 1 - qi);
+      uint8_t* dp = lv.pix + s * lv.pixStride + 3 * size_t(mA);
+      uint8_t* da = lv.alpha + s * size_t(lv.w) + size_t(mA);
+      if (pixBase) {
+        const uint8_t* sp = pixBase + lr * stride + 3 * lc0;
+        // Four bytes at a time: the fourth lands on the next cell, written next.
+        int i = 0;
+        for (; i + 1 < n; ++i, sp += 3 * step) {
+          uint32_t v;
+          std::memcpy(&v, sp, 4);
+          std::memcpy(dp + 3 * size_t(i), &v, 4);
         }
-        if (alphaBase) {
-          const uint8_t* sa = alphaBase + lr * lw + lc0;
-          for (int i = 0; i < n; ++i, sa += step) da[i] = *sa;
-        } else {
-          std::memset(da, alphaFill, size_t(n));
-        }
+        std::memcpy(dp + 3 * size_t(i), sp, 3);
+      } else {
+        std::memset(dp, pixFill, 3 * size_t(n));
       }
-      ok = 1;
-      ++lv.validCount;
-      ++tilesBuilt_;
+      if (alphaBase) {
+        const uint8_t* sa = alphaBase + lr * lw + lc0;
+        for (int i = 0; i < n; ++i, sa += step) da[i] = *sa;
+      } else {
+        std::memset(da, alphaFill, size_t(n));
+      }
+    }
+  };
+  // Tiles are independent: a large build (a first frame, an edit of a large area)
+  // is shared with a second thread, tiles taken in turn.
+  std::atomic<size_t> next{0};
+  const auto work = [&] {
+    for (size_t i = next.fetch_add(1); i < todo.size(); i = next.fetch_add(1)) buildTile(todo[i].first, todo[i].second);
+  };
+  std::thread helper;
+  if (todo.size() >= 8 && std::thread::hardware_concurrency() > 1) {
+    try {
+      helper = std::thread(work);
+    } catch (const std::system_error&) {
+      // No thread to be had: all tiles are built here.
     }
   }
+  work();
+  if (helper.joinable()) helper.join();
+  for (const auto& [t, u] : todo) lv.valid[size_t(u) * size_t(lv.tilesX) + size_t(t)] = 1;
+  lv.validCount += todo.size();
+  tilesBuilt_ += todo.size();
   return &lv.view;
 }
 

@@ -43,6 +43,9 @@ struct MipLevelView {
   size_t alphaStride = 0;
   int x = 0, y = 0, width = 0, height = 0;
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
+  // The same bytes for a composition that writes the level as it reads the layer.
+  uint8_t* fillPixels = nullptr;
+  uint8_t* fillAlpha = nullptr;
 };
 
 constexpr int kMaxMipLevel = 12;
@@ -61,7 +64,16 @@ class ViewMips {
   // cells [c0, c1) × [r0, r1) (rows counted from the top). nullptr for a layer
   // without levels or nothing to show there. The view stays valid until the next
   // call that changes the cache.
-  const MipLevelView* Level(const LayerStack& st, int slot, int k, int c0, int r0, int c1, int r1);
+  // Without `build`, nullptr when most of the asked tiles are not built yet.
+  const MipLevelView* Level(const LayerStack& st, int slot, int k, int c0, int r0, int c1, int r1,
+                           bool build = true);
+  // Level k of the layer to be written by a composition that samples the layer
+  // at exactly the level's cells (zoom 1 / 2^k): it copies each sampled row into
+  // the level on its way and then calls MarkBuilt for the cells it wrote, so a
+  // first frame costs no more than without levels. nullptr for a layer without.
+  MipLevelView* Target(const LayerStack& st, int slot, int k);
+  // Every tile wholly inside the written cells [c0, c1) × [r0, r1) counts as built.
+  void MarkBuilt(int slot, int k, int c0, int r0, int c1, int r1);
 
   // Forgets every level cell whose canvas pixel lies in `r` (slot −1: every layer).
   void Invalidate(const CanvasRect& r, int slot = -1);
@@ -74,13 +86,15 @@ class ViewMips {
   // Frees everything.
   void Clear();
 
-  // Bytes of built tiles, and tiles built since the start (for tests and benchmarks).
+  // Bytes of built tiles, and tiles built (or filled by a composition) since the
+  // start (for tests and benchmarks).
   size_t BuiltBytes() const;
   uint64_t TilesBuilt() const { return tilesBuilt_; }
 
  private:
   struct Grid;
   struct Slot;
+  Grid* Prepare(const LayerStack& st, int slot, int k);
   std::array<std::unique_ptr<Slot>, kMaxLayers> slots_;
   uint64_t tilesBuilt_ = 0;
 };

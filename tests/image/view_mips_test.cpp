@@ -100,12 +100,30 @@ TEST(ViewMips, ReducedViewsMatchTheFullResolutionGrid) {
   std::vector<uint8_t> full;
   ASSERT_TRUE(ComposeCanvas(s.st, {}, full));
   ViewMips mips;
-  // Powers of two: the very bytes of the view without levels.
+  // Powers of two: the very bytes of the view without levels, whether the first
+  // view fills the levels, the second reads them, or a scrolled one mixes both.
   for (float zoom : {0.5f, 0.25f, 0.125f, 1.0f / 64}) {
-    for (int left : {0, 3}) {
-      const int w = 90, h = 70;
-      EXPECT_EQ(s.View(zoom, left, 2, w, h, &mips), s.View(zoom, left, 2, w, h, nullptr)) << zoom;
-    }
+    const int w = 90, h = 70;
+    const std::vector<uint8_t> plain = s.View(zoom, 0, 2, w, h, nullptr);
+    EXPECT_EQ(s.View(zoom, 0, 2, w, h, &mips), plain) << zoom;
+    EXPECT_EQ(s.View(zoom, 0, 2, w, h, &mips), plain) << zoom;
+    EXPECT_EQ(s.View(zoom, 3, 1, w, h, &mips), s.View(zoom, 3, 1, w, h, nullptr)) << zoom;
+  }
+  {
+    // A view showing a whole level one to one fills every tile on its first frame
+    // and reads them on the next.
+    Stack t(256, 192);
+    t.Add(-30, 10, 200, 150);
+    ViewMips m;
+    const std::vector<uint8_t> plain = t.View(0.5f, 0, 0, 128, 96, nullptr);
+    EXPECT_EQ(t.View(0.5f, 0, 0, 128, 96, &m), plain);
+    const uint64_t filled = m.TilesBuilt();
+    EXPECT_GT(filled, 0u);
+    EXPECT_EQ(t.View(0.5f, 0, 0, 128, 96, &m), plain);
+    EXPECT_EQ(m.TilesBuilt(), filled);
+    // Had the fill left anything out, the levels read now would show it.
+    for (int slot : t.st.Chain())
+      EXPECT_NE(m.Level(t.st, slot, 1, 0, 0, 128, 96, false), nullptr);
   }
   // Between them: output pixel p shows the canvas pixel of level cell
   // trunc(p / (zoom × 2^k)), k the largest with 2^−k ≥ zoom.
