@@ -117,7 +117,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void ResizeFrameToPicture();
   PointerEvent MapEvent(const QPoint& client, bool leftOnly) const;
   void EnsureComposition(const CacheKey& key);
-  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin);
+  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin, bool hatch);
   void DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k);
