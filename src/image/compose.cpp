@@ -861,6 +861,16 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
   }
 }
 
+bool ComposesOpaque(const LayerStack& st) {
+  const std::vector<int> walk = Walk(st, {});
+  if (walk.empty()) return false;
+  const Layer& l = st.slots[walk.front()];
+  const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
+  // Canvas column c shows layer column c − x; canvas row r shows layer row r + y.
+  return !l.alpha.Allocated() && l.alpha.Fill() == 255 && l.x <= 0 && l.x + l.width >= cw && l.y >= 0 &&
+         l.height - l.y >= ch;
+}
+
 bool ComposeCanvas(const LayerStack& st, ComposeRange range, std::vector<uint8_t>& out) {
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
   if (cw <= 0 || ch <= 0) return false;

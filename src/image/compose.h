@@ -43,6 +43,12 @@ void ComposeViewport(const LayerStack& stack, ComposeRange range, int left, int 
                      int height, float zoomX, float zoomY, uint8_t* out, size_t outStride,
                      ViewMips* mips = nullptr);
 
+// Whether every canvas pixel comes out fully covered, known without composing: the
+// first visible layer covers the canvas and its transparency plane was never
+// written below full coverage (layers above cannot lower coverage). False when it
+// cannot tell cheaply. The view then draws no transparency hatch under the picture.
+bool ComposesOpaque(const LayerStack& stack);
+
 // The whole canvas at 1:1 into `out`, rows bottom-up like the layers
 // (canvas width × 4 bytes a row). Returns false when the canvas is empty.
 bool ComposeCanvas(const LayerStack& stack, ComposeRange range, std::vector<uint8_t>& out);

@@ -369,7 +369,7 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
   }
 }
 
-void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& origin) {
+void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& origin, bool hatch) {
   const QRect client = viewport()->rect();
   const QRect pic(r.left, r.top, r.width, r.height);
   const QColor grey(120, 120, 120);
@@ -378,7 +378,7 @@ void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& 
   p.fillRect(QRect(0, pic.bottom() + 1, client.width(), client.height() - pic.bottom() - 1), grey);
   p.fillRect(QRect(0, pic.top(), pic.left(), pic.height()), grey);
   p.fillRect(QRect(pic.right() + 1, pic.top(), client.width() - pic.right() - 1, pic.height()), grey);
-  if (pic.isEmpty()) return;
+  if (pic.isEmpty() || !hatch) return;
   // Transparent parts of the picture show a hatch that moves with the picture.
   p.fillRect(pic, Qt::white);
   p.setBrushOrigin(QPoint(origin.x() / 8 * 8, origin.y() / 8 * 8));
@@ -564,9 +564,14 @@ void CMirvView::paintEvent(QPaintEvent*) {
   }
   const CacheKey k = KeyFor(g, r);
 
-  DrawBackground(p, r, QPoint(r.left - k.left, r.top - k.top));
+  // An opaque picture hides the hatch entirely: it is neither drawn nor blended
+  // over, which spares three passes over the window on every repaint.
+  const bool opaque = ComposesOpaque(doc_.Layers());
+  DrawBackground(p, r, QPoint(r.left - k.left, r.top - k.top), !opaque);
   EnsureComposition(k);
+  if (opaque) p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(QPoint(r.left, r.top), image_);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
   DrawSelectionTone(p, r, k);
   const int overlay = router_->OverlayMode(!doc_.guidePath.Empty());

@@ -122,7 +122,7 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   QRect OutputRectOf(const CanvasRect& r, const CacheKey& key) const;
   // Asks for a repaint of the parts of the viewport that show the rectangles.
   void UpdateRects(const std::vector<CMirvDoc::DirtyRect>& rects);
-  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin);
+  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin, bool hatch);
   void DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k);

@@ -99,6 +99,36 @@ TEST(Compose, BottomLayerWritesItsWeightedColourAndAlphaAccumulates) {
   EXPECT_EQ(part.At(0, 0)[3], 255);  // clamped
 }
 
+// The view skips the hatch under a picture it is told is opaque: a wrong "yes"
+// would leave holes showing whatever was drawn before.
+TEST(Compose, OpaqueOnlyWhenTheFirstVisibleLayerCoversEverything) {
+  auto allCovered = [](const LayerStack& st) {
+    std::vector<uint8_t> out;
+    EXPECT_TRUE(ComposeCanvas(st, {}, out));
+    for (size_t i = 3; i < out.size(); i += 4)
+      if (out[i] != 255) return false;
+    return true;
+  };
+  Canvas cv(5, 4, MakeRgbq(1, 2, 3));
+  Layer& bottom = cv.st.slots[cv.st.bottom];
+  EXPECT_FALSE(ComposesOpaque(cv.st));  // a written plane is not scanned
+  bottom.alpha.assign(bottom.alpha.size(), 255);
+  const int top = cv.Add(MakeRgbq(9, 9, 9), 0);
+  EXPECT_TRUE(ComposesOpaque(cv.st));
+  EXPECT_TRUE(allCovered(cv.st));
+  for (auto [x, y] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+    bottom.x = x, bottom.y = y;
+    EXPECT_FALSE(ComposesOpaque(cv.st)) << x << "," << y;
+    EXPECT_FALSE(allCovered(cv.st)) << x << "," << y;
+  }
+  bottom.x = bottom.y = 0;
+  bottom.visible = 0;
+  EXPECT_FALSE(ComposesOpaque(cv.st));
+  cv.st.slots[top].alpha.assign(cv.st.slots[top].alpha.size(), 255);
+  EXPECT_TRUE(ComposesOpaque(cv.st));
+  EXPECT_TRUE(allCovered(cv.st));
+}
+
 TEST(Compose, LayerOffsetsAndSizesMapRowsAndColumns) {
   Canvas cv(4, 3, MakeRgbq(0, 0, 0));
   const int s = cv.Add(MakeRgbq(0, 0, 0), 0);
