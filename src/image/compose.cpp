@@ -642,13 +642,53 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, cons
   }
   // Gathered strips, padded so that vector loads stay inside them.
   std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
+  // A normal layer at full opacity whose row is fully covered across the whole
+  // output hides everything below it there: its blend factor is exactly 1, so it
+  // writes its own colours and full coverage whatever lay below, and the layers
+  // under it need not be read at all. (Not while levels are being filled: every
+  // filled layer must see all its rows.)
+  static const bool opaqueIsExact = BlendFactor(255, 0) == 1.0f;
+  std::vector<size_t> occluders;  // view indices, topmost first
+  bool filling = false;
+  for (const auto& v : views) filling |= v->fill != nullptr;
+  if (opaqueIsExact && !filling)
+    for (size_t i = views.size(); i-- > 1;) {
+      const LayerView& v = *views[i];
+      const int mode = v.l == &st.slots[st.bottom] ? kModeBottom : v.l->blend;
+      if (!v.gather && v.cols.empty() && mode == kBlendNormal && v.l->transparency == 0 && v.i0 == 0 &&
+          v.i1 == width)
+        occluders.push_back(i);
+    }
+  const auto coveredRow = [&](const LayerView& v, size_t j) {
+    const int row = (*v.rows)[j];
+    if (row < 0) return false;
+    const int lr = row + v.gy;
+    if (lr < 0 || lr >= v.gh) return false;
+    const uint8_t* a = v.alphaBase + size_t(lr) * v.alphaStep + v.lc0;
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+      uint64_t w8;
+      std::memcpy(&w8, a + i, 8);
+      if (w8 != ~uint64_t(0)) return false;
+    }
+    for (; i < width; ++i)
+      if (a[i] != 255) return false;
+    return true;
+  };
   for (size_t j0 = next.fetch_add(chunk); j0 < rows; j0 = next.fetch_add(chunk))
   for (size_t j = j0, j1 = std::min(rows, j0 + chunk); j < j1; ++j) {
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
     // Cleared here rather than beforehand: the row is then in the cache for the
     // blends, and the clearing is split between the threads too.
     if (clear) std::memset(orow, 0, size_t(width) * 4);
-    for (auto& v : views) {
+    size_t first = 0;
+    for (size_t o : occluders)
+      if (coveredRow(*views[o], j)) {
+        first = o;
+        break;
+      }
+    for (size_t vi = first; vi < views.size(); ++vi) {
+      auto& v = views[vi];
       const int row = (*v->rows)[j];
       if (row < 0) continue;
       const int lr = row + v->gy;

@@ -226,6 +226,44 @@ TEST(Compose, KernelsMatchTheReferenceInEveryMode) {
   SetComposeKernel(-1);
 }
 
+// Rows where a normal layer at full opacity covers everything are composed from it
+// upwards only; the bytes must be those of blending every layer.
+TEST(Compose, OpaqueRowsHideTheLayersBelowWithoutChangingABit) {
+  std::mt19937 rng(17);
+  for (int level = 0; level <= BestComposeKernel(); ++level) {
+    SetComposeKernel(level);
+    Canvas cv(41, 12, MakeRgbq(0, 0, 0));
+    Layer& b = cv.st.slots[cv.st.bottom];
+    for (auto& p : b.pixels) p = uint8_t(rng());
+    int s = cv.Add(MakeRgbq(0, 0, 0), 0, kBlendScreen, 40);
+    for (auto& p : cv.st.slots[s].pixels) p = uint8_t(rng());
+    for (auto& a : cv.st.slots[s].alpha) a = uint8_t(rng());
+    // The opaque layer: rows 2…8 fully covered, row 5 with one hole, row 7 with 254.
+    s = cv.Add(MakeRgbq(0, 0, 0), 0);
+    Layer& o = cv.st.slots[s];
+    for (auto& p : o.pixels) p = uint8_t(rng());
+    for (int y = 2; y <= 8; ++y) std::fill_n(&o.alpha[size_t(y) * o.width], o.width, uint8_t(255));
+    o.alpha[size_t(5) * o.width + 40] = 0;
+    o.alpha[size_t(7) * o.width + 3] = 254;
+    // And a multiplying layer above it.
+    s = cv.Add(MakeRgbq(0, 0, 0), 0, kBlendMultiply);
+    for (auto& p : cv.st.slots[s].pixels) p = uint8_t(rng());
+    for (auto& a : cv.st.slots[s].alpha) a = uint8_t(rng() % 2 ? 0 : rng());
+    std::vector<uint8_t> got;
+    ASSERT_TRUE(ComposeCanvas(cv.st, {}, got));
+    EXPECT_EQ(got, ReferenceCompose(cv.st)) << "kernel " << level;
+    // The same over part of the width (the viewport) and with the layer moved.
+    o.x = 2;
+    std::vector<uint8_t> view(size_t(30) * 12 * 4);
+    ComposeViewport(cv.st, {}, 5, 0, 30, 12, 1.0f, 1.0f, view.data(), 30 * 4);
+    const std::vector<uint8_t> ref = ReferenceCompose(cv.st);
+    for (int j = 0; j < 12; ++j)
+      ASSERT_EQ(0, std::memcmp(view.data() + size_t(j) * 30 * 4, ref.data() + (size_t(11 - j) * 41 + 5) * 4, 30 * 4))
+          << "row " << j;
+  }
+  SetComposeKernel(-1);
+}
+
 TEST(Compose, PalettedAndTextLayersTakeTheirColours) {
   LayerStack st;
   st.header.canvasWidth = 2;
