@@ -89,7 +89,9 @@ void ViewportBench(benchmark::State& state, int levels) {
   LayerStack& st = Stack();
   SetComposeThreads(int(state.range(1)));
   const float zoom = float(state.range(0)) / 1000.0f;
-  const int w = 1920, h = 1080;
+  // The window, or the whole picture where it is smaller at that zoom: the view
+  // composes only the picture's part of its window.
+  const int w = std::min(1920, int(kW * zoom)), h = std::min(1080, int(kH * zoom));
   std::vector<uint8_t> out(size_t(w) * h * 4);
   // The middle of the picture at that zoom.
   const int left = std::max(0, int(kW * zoom) / 2 - w / 2), top = std::max(0, int(kH * zoom) / 2 - h / 2);
