@@ -19,7 +19,7 @@ float BlendFactor(int coverage, int layerTransparency);
 // One channel of a blend mode (not the list's bottom layer).
 int BlendChannel(int mode, float n, int s, int d);
 
-// Row kernels: 0 scalar, 1 SSE2, 2 AVX2. All give identical bytes; tests and
+// Row kernels: 0 scalar, 1 SSE2, 2 AVX2, 3 AVX-512. All give identical bytes; tests and
 // benchmarks pin one with SetComposeKernel (−1 returns to the best available).
 int BestComposeKernel();
 void SetComposeKernel(int level);

@@ -202,7 +202,7 @@ TEST(Compose, KernelsMatchTheReferenceInEveryMode) {
   std::mt19937 rng(11);
   // Every kernel the processor can run; odd widths leave a tail after every group.
   for (int level = 0; level <= BestComposeKernel(); ++level)
-  for (int w : {1, 4, 7, 9, 37}) {
+  for (int w : {1, 4, 7, 9, 37, 70}) {
     SetComposeKernel(level);
     Canvas cv(w, 5, MakeRgbq(0, 0, 0));
     Layer& b = cv.st.slots[cv.st.bottom];
