@@ -12,6 +12,7 @@
 #include "image/compose.h"
 #include "image/layer_effect.h"
 #include "image/layers.h"
+#include "image/view_mips.h"
 
 using namespace velmira;
 
@@ -74,26 +75,51 @@ void BM_MemcpyCanvasEquivalent(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyCanvasEquivalent)->Unit(benchmark::kMillisecond);
 
-// Zoom in thousandths: 125 is 1:8, 16000 is 16:1.
-void BM_ComposeViewport(benchmark::State& state) {
+// The view's reduced copies of the layers, kept across iterations as the view keeps
+// them across repaints.
+ViewMips& Mips() {
+  static ViewMips m;
+  return m;
+}
+
+// Zoom in thousandths: 125 is 1:8, 16000 is 16:1. What the view does on a repaint
+// that composes everything: reduced zooms read the layers' levels, here warm (built
+// by the first iteration, as after the view's first frame at that zoom).
+void ViewportBench(benchmark::State& state, int levels) {
   LayerStack& st = Stack();
   SetComposeThreads(int(state.range(1)));
   const float zoom = float(state.range(0)) / 1000.0f;
-  const int w = 1920, h = 1080;
+  // The window, or the whole picture where it is smaller at that zoom: the view
+  // composes only the picture's part of its window.
+  const int w = std::min(1920, int(kW * zoom)), h = std::min(1080, int(kH * zoom));
   std::vector<uint8_t> out(size_t(w) * h * 4);
   // The middle of the picture at that zoom.
   const int left = std::max(0, int(kW * zoom) / 2 - w / 2), top = std::max(0, int(kH * zoom) / 2 - h / 2);
+  ViewMips* mips = levels ? &Mips() : nullptr;
+  if (mips) {
+    mips->Clear();
+    // Warm: the view's first frame at this zoom built what it shows.
+    ComposeViewport(st, {}, left, top, w, h, zoom, zoom, out.data(), size_t(w) * 4, mips);
+  }
   for (auto _ : state) {
-    ComposeViewport(st, {}, left, top, w, h, zoom, zoom, out.data(), size_t(w) * 4);
+    // Cold: every level forgotten, as after an edit without a rectangle.
+    if (levels == 2) mips->InvalidateAll();
+    ComposeViewport(st, {}, left, top, w, h, zoom, zoom, out.data(), size_t(w) * 4, mips);
     benchmark::DoNotOptimize(out.data());
   }
-  state.SetLabel("zoom " + std::to_string(zoom) + (state.range(1) == 1 ? ", one thread" : ""));
+  state.SetLabel("zoom " + std::to_string(zoom) + (state.range(1) == 1 ? ", one thread" : "") +
+                 (levels == 2 ? ", levels rebuilt" : levels == 0 ? ", no levels" : ""));
+  if (mips) state.counters["level MB"] = double(mips->BuiltBytes()) / 1e6;
   SetComposeThreads(0);
 }
+void BM_ComposeViewport(benchmark::State& state) { ViewportBench(state, 1); }
+void BM_ComposeViewportColdLevels(benchmark::State& state) { ViewportBench(state, 2); }
+void BM_ComposeViewportNoLevels(benchmark::State& state) { ViewportBench(state, 0); }
 BENCHMARK(BM_ComposeViewport)
     ->ArgNames({"zoom", "threads"})
     ->Args({125, 0})
     ->Args({250, 0})
+    ->Args({300, 0})
     ->Args({500, 0})
     ->Args({1000, 0})
     ->Args({4000, 0})
@@ -101,18 +127,54 @@ BENCHMARK(BM_ComposeViewport)
     ->Args({1000, 1})
     ->Args({250, 1})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeViewportColdLevels)
+    ->ArgNames({"zoom", "threads"})
+    ->Args({125, 0})
+    ->Args({250, 0})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeViewportNoLevels)
+    ->ArgNames({"zoom", "threads"})
+    ->Args({125, 0})
+    ->Args({250, 0})
+    ->Args({500, 0})
+    ->Unit(benchmark::kMillisecond);
 
-// What one brush dab repaints: a 256 x 256 rectangle of the window at 1:1.
+// What one brush dab repaints, the way the view does it: a 256 × 256 canvas
+// rectangle at 1:1 widens to the 259 × 259 output pixels that can show it, composed
+// in place into the window's 1920 × 1080 buffer.
 void BM_ComposeDirtyRect(benchmark::State& state) {
   LayerStack& st = Stack();
-  const int w = 256, h = 256;
-  std::vector<uint8_t> out(size_t(w) * h * 4);
+  const int W = 1920, H = 1080, w = 259, h = 259;
+  std::vector<uint8_t> out(size_t(W) * H * 4);
+  const int left = kW / 2 - W / 2, top = kH / 2 - H / 2, i0 = 700, j0 = 400;
   for (auto _ : state) {
-    ComposeViewport(st, {}, kW / 2, kH / 2, w, h, 1.0f, 1.0f, out.data(), size_t(w) * 4);
+    ComposeViewport(st, {}, left + i0, top + j0, w, h, 1.0f, 1.0f, out.data() + (size_t(j0) * W + i0) * 4,
+                    size_t(W) * 4, &Mips());
     benchmark::DoNotOptimize(out.data());
   }
 }
 BENCHMARK(BM_ComposeDirtyRect)->Unit(benchmark::kMillisecond);
+
+// The same dab at zoom ¼: the levels forget the rectangle and rebuild their tiles
+// over it (one layer changed), then the output pixels over it are composed.
+void BM_ComposeDirtyRectQuarter(benchmark::State& state) {
+  LayerStack& st = Stack();
+  const int W = 1000, H = 750;
+  std::vector<uint8_t> out(size_t(W) * H * 4);
+  ViewMips& mips = Mips();
+  mips.Clear();
+  ComposeViewport(st, {}, 0, 0, W, H, 0.25f, 0.25f, out.data(), size_t(W) * 4, &mips);
+  const CanvasRect dab{kW / 2, kH / 2, 256, 256};
+  const int i0 = dab.x / 4 - 1, j0 = (kH - dab.y - dab.h) / 4 - 1, w = 256 / 4 + 4, h = 256 / 4 + 4;
+  for (auto _ : state) {
+    mips.Invalidate(dab, st.TopLayer());
+    ComposeViewport(st, {}, i0, j0, w, h, 0.25f, 0.25f, out.data() + (size_t(j0) * W + i0) * 4, size_t(W) * 4,
+                    &mips);
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_ComposeDirtyRectQuarter)->Unit(benchmark::kMillisecond);
 
 void BM_MemcpyViewportEquivalent(benchmark::State& state) {
   const size_t n = TouchedBytes(size_t(1920) * 1080);

@@ -1,7 +1,9 @@
 // Repaints of the image view over a 4000 × 3000 document of 10 layers in a
 // 1920 × 1080 viewport: repaints that reuse the composition (outline ticks), scrolling
-// by one screen, and zooming in and out, with the composition's own share measured
-// beside each. Runs offscreen: QT_QPA_PLATFORM=offscreen build/bench/view_bench
+// by one screen, zooming in and out (the layers' levels warm) and edits at reduced
+// zooms (levels rebuilt), with the composition's own share measured beside each, and
+// a brush dab's repaint (--dab: the view's own path for a 256 × 256 changed
+// rectangle). Runs offscreen: QT_QPA_PLATFORM=offscreen build/bench/view_bench
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -122,6 +124,55 @@ int OpenToFirstFrame(QApplication& app, const char* file) {
   return 0;
 }
 
+// A brush dab as the view repaints it: 256 × 256 canvas pixels of the top layer
+// change, the document is told the rectangle, and the view paints the part of the
+// viewport that shows it (recomposing only that). Medians of 40 at zoom 1 and ¼;
+// prints "zoom1_ms quarter_ms" as its last line.
+int Dab(CMirvDoc& doc, CMirvView& view, QApplication& app) {
+  LayerStack& L = doc.Layers();
+  const int slot = L.TopLayer();
+  QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+  double medians[2] = {0, 0};
+  int which = 0;
+  for (int zoomOuts : {0, 2}) {
+    view.OnZoomCommand(tool::kZoomActual);
+    for (int i = 0; i < zoomOuts; ++i) view.OnZoomCommand(tool::kZoomOut);
+    app.processEvents();
+    view.viewport()->render(&target);  // the frame before the strokes (levels built)
+    Stats s;
+    std::mt19937 rng(3);
+    for (int i = 0; i < 40; ++i) {
+      // A dab somewhere in the middle of what is shown.
+      const ViewGeometry g = view.Geometry();
+      const PictureRect r = PictureRectOf(g);
+      const float z = view.Router().Zoom();
+      const int left = r.centredX ? 0 : g.scrollX, top = r.centredY ? 0 : g.scrollY;
+      const int cx = int(float(left + 200 + int(rng() % 1200)) / z), ct = int(float(top + 200 + int(rng() % 500)) / z);
+      const CanvasRect dab{cx, kH - ct - 256, 256, 256};
+      Layer& l = L.slots[slot];
+      for (int y = dab.y; y < dab.y + dab.h; ++y)
+        for (int x = dab.x; x < dab.x + dab.w; ++x) {
+          const size_t lr = size_t(y + l.y), lc = size_t(x - l.x);
+          uint8_t* p = l.pixels.data() + lr * size_t(l.stride) + 3 * lc;
+          p[0] = uint8_t(i * 7), p[1] = uint8_t(i * 13), p[2] = 200;
+          l.alpha.data()[lr * size_t(l.width) + lc] = 255;
+        }
+      doc.MarkDirty(dab, slot);
+      // The viewport pixels that show the rectangle, as the view asks for them.
+      const QRect client(r.left + int(float(dab.x) * z) - left - 1, r.top + int(float(ct) * z) - top - 1,
+                         int(256 * z) + 2 + int(z < 1 ? 4 : 1), int(256 * z) + 2 + int(z < 1 ? 4 : 1));
+      const auto t0 = Clock::now();
+      view.viewport()->render(&target, client.topLeft(), QRegion(client));
+      s.Add(Ms(Clock::now() - t0));
+    }
+    s.Print(zoomOuts ? "dab 256 x 256 repainted, zoom 0.25" : "dab 256 x 256 repainted, zoom 1");
+    std::sort(s.ms.begin(), s.ms.end());
+    medians[which++] = s.ms[s.ms.size() / 2];
+  }
+  std::printf("%.3f %.3f\n", medians[0], medians[1]);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,6 +204,7 @@ int main(int argc, char** argv) {
   std::printf("viewport %dx%d, document %dx%d, %d layers\n", view.viewport()->width(), view.viewport()->height(), kW,
               kH, doc.Layers().LayerCount());
 
+  if (argc >= 2 && std::string(argv[1]) == "--dab") return Dab(doc, view, app);
   QImage target(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
   auto repaint = [&] {
     const auto t0 = Clock::now();
@@ -166,7 +218,8 @@ int main(int argc, char** argv) {
     const PictureRect r = PictureRectOf(g);
     const auto t0 = Clock::now();
     ComposeViewport(doc.Layers(), ComposeRange{}, r.centredX ? 0 : g.scrollX, r.centredY ? 0 : g.scrollY, r.width,
-                    r.height, view.Router().Zoom(), view.Router().Zoom(), buf.data(), size_t(r.width) * 4);
+                    r.height, view.Router().Zoom(), view.Router().Zoom(), buf.data(), size_t(r.width) * 4,
+                    &doc.Mips());
     return Ms(Clock::now() - t0);
   };
   repaint();  // warm up
@@ -235,9 +288,34 @@ int main(int argc, char** argv) {
         one();
       }
     }
-    total.Print("zoom in and out, 0.125 ... 16 (repaint)");
+    total.Print("zoom in and out, 0.125 ... 16 (repaint, levels warm)");
     for (const Step& st : steps)
       std::printf("    zoom %7.3f: repaint %7.2f ms, ComposeViewport alone %7.2f ms\n", st.zoom, st.repaint, st.compose);
+  }
+  {
+    // An edit without a rectangle at reduced zooms: the edited layer's levels are
+    // rebuilt where the view shows them; and every layer's, the cold case (the
+    // first frame after opening, or an edit of every layer).
+    LayerStack& L = doc.Layers();
+    for (int zoomOuts : {1, 2, 3}) {
+      view.OnZoomCommand(tool::kZoomActual);
+      for (int i = 0; i < zoomOuts; ++i) view.OnZoomCommand(tool::kZoomOut);
+      repaint();
+      Stats one, all;
+      for (int i = 0; i < 10; ++i) {
+        L.slots[L.TopLayer()].alpha[size_t(i)] ^= 1;
+        doc.SetCompositionStale(true);
+        one.Add(repaint());
+        doc.Mips().InvalidateAll();
+        doc.SetCompositionStale(true);
+        all.Add(repaint());
+      }
+      char what[80];
+      std::snprintf(what, sizeof what, "edit of one layer at zoom %g (repaint)", view.Router().Zoom());
+      one.Print(what);
+      std::snprintf(what, sizeof what, "every level rebuilt at zoom %g (repaint)", view.Router().Zoom());
+      all.Print(what);
+    }
   }
   return 0;
 }

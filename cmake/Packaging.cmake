@@ -16,6 +16,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# FFmpeg (the first movie written or played) and libxlsxwriter (the first workbook
+# exported) are opened at run time too, but the features need them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${VELMIRA_FFMPEG_PACKAGES}, libxlsxwriter4")
 # Korean glyphs, Qt's own Korean buttons and libsane (opened at run time for
 # scanning) are not libraries shlibdeps could see.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n, libsane1")

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "app/text_plugin_loader.h"
 #include "image/ui_text.h"
 
 namespace velmira {
@@ -12,6 +13,17 @@ CliHost::CliHost(FrameState& frame, FormatDispatch& formats)
     : frame_(frame), formats_(formats), tty_(isatty(STDERR_FILENO) != 0) {}
 
 CliHost::~CliHost() = default;
+
+TextRasterizer* CliHost::Rasterizer() {
+  std::string why;
+  TextRasterizer* r = LoadTextPlugin(&why);
+  static bool said = false;
+  if (!r && !said) {
+    said = true;
+    std::fprintf(stderr, "velmira-cli: text cannot be drawn: %s\n", why.c_str());
+  }
+  return r;
+}
 
 void CliHost::ShowMessage(const std::string& text) {
   if (lastPercent_ >= 0 && tty_) std::fputc('\n', stderr);

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "image/doc.h"
-#include "app/qt_text_rasterizer.h"
 
 namespace velmira {
 
@@ -28,8 +27,9 @@ class CliHost : public DocHost {
   bool PutClipboard(const std::vector<uint8_t>& dib) override;
   bool GetClipboard(std::vector<uint8_t>& dib) override;
   CMirvDoc* NewDocument(int width, int height, int bitsPerPixel, const std::string& name) override;
-  // The one text rasterizer (Qt; velmira-cli runs it on the offscreen platform).
-  TextRasterizer* Rasterizer() override { return &QtTextRasterizer::Instance(); }
+  // The one text rasterizer (Qt, on the offscreen platform), from its module;
+  // nullptr, said once on stderr, when the module cannot be opened.
+  TextRasterizer* Rasterizer() override;
 
   // The text the next AskText answers with (the rename command's argument).
   std::string pendingText;

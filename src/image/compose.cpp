@@ -1,6 +1,9 @@
 #include "image/compose.h"
 
+#include "image/view_mips.h"
+
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -38,7 +41,11 @@ int BlendChannel(int mode, float n, int s, int d) {
 
 int BestComposeKernel() {
 #if defined(__x86_64__) || defined(__i386__)
-  static const int best = __builtin_cpu_supports("avx2") ? 2 : 1;
+  static const int best = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                                  __builtin_cpu_supports("avx512vbmi")
+                              ? 3
+                          : __builtin_cpu_supports("avx2") ? 2
+                                                           : 1;
   return best;
 #else
   return 0;
@@ -73,6 +80,12 @@ struct LayerView {
   // (−1 outside the layer) when the output samples the canvas sparsely.
   int i0 = 0, i1 = 0, lc0 = 0;
   std::vector<int> cols;
+  // The geometry the rows and columns are read in: the layer's, or its level's.
+  int gx = 0, gy = 0, gw = 0, gh = 0;
+  const std::vector<int>* rows = nullptr;  // grid row per output row
+  MipLevelView* fill = nullptr;
+  const std::vector<int>* levelRows = nullptr;
+  int fillCol = 0;  // the level column of output column 0
   const uint8_t* pixEnd = nullptr;  // vector loads must not read past this
   bool gather = false;              // sampled columns copied into a strip per row
   bool shadow = false;              // the layer's effect plane is drawn under it
@@ -393,6 +406,111 @@ __attribute__((target("avx2"))) void BlendRowAvx2(LayerView& v, const uint8_t* p
   }
   if (i < i1) BlendSpan<Mode, Src::Bgr24, false>(v, prow, arow, out, i, i1);
 }
+
+// GCC 12's AVX-512 headers start some intrinsics from an undefined vector and then
+// warn that it may be used uninitialised; every lane is written before use.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// Sixteen pixels at a time where the processor has AVX-512 with byte permutes:
+// one permute spreads a colour channel of sixteen 3-byte pixels into 32-bit lanes,
+// and mask registers replace the blends. The lanes do what the AVX2 lanes do, so
+// the bytes are the same.
+template <int Mode>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline __m512i ModeOp512(__m512i s, __m512i d) {
+  const __m512i ff = _mm512_set1_epi32(0xFF);
+  if constexpr (Mode == kBlendMultiply) {
+    return _mm512_srli_epi32(_mm512_mullo_epi16(d, s), 8);
+  } else if constexpr (Mode == kBlendScreen) {
+    return _mm512_sub_epi32(
+        ff, _mm512_srli_epi32(_mm512_mullo_epi16(_mm512_sub_epi32(ff, d), _mm512_sub_epi32(ff, s)), 8));
+  } else if constexpr (Mode == kBlendDarken) {
+    return _mm512_min_epi32(d, s);
+  } else if constexpr (Mode == kBlendLighten) {
+    return _mm512_max_epi32(d, s);
+  } else if constexpr (Mode == kBlendDifference) {
+    return _mm512_abs_epi32(_mm512_sub_epi32(d, s));
+  } else if constexpr (Mode == kBlendInverseDifference) {
+    return _mm512_sub_epi32(ff, _mm512_abs_epi32(_mm512_sub_epi32(_mm512_sub_epi32(ff, d), s)));
+  } else if constexpr (Mode == kBlendExclusion) {
+    const __m512i r = _mm512_sub_epi32(_mm512_add_epi32(d, s), _mm512_srli_epi32(_mm512_mullo_epi16(d, s), 7));
+    return _mm512_min_epi32(_mm512_max_epi32(r, _mm512_setzero_si512()), ff);
+  } else if constexpr (Mode == kBlendOverlay) {
+    const __m512i hi = _mm512_sub_epi32(
+        ff, _mm512_srli_epi32(_mm512_mullo_epi16(_mm512_sub_epi32(ff, d), _mm512_sub_epi32(ff, s)), 7));
+    const __m512i lo = _mm512_srli_epi32(_mm512_mullo_epi16(d, s), 7);
+    return _mm512_mask_blend_epi32(_mm512_cmpgt_epi32_mask(s, _mm512_set1_epi32(127)), lo, hi);
+  } else {
+    return d;
+  }
+}
+
+template <int Mode>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void BlendRowAvx512(LayerView& v, const uint8_t* prow,
+                                                                          const uint8_t* arow, uint8_t* out) {
+  const int i0 = v.i0, i1 = v.i1, lc0 = v.lc0;
+  const __m512i ff = _mm512_set1_epi32(0xFF);
+  const __m512i one32 = _mm512_set1_epi32(1);
+  const __m512 one = _mm512_set1_ps(1.0f);
+  // Byte 4k of each channel vector takes byte 3k + channel of the sixteen pixels;
+  // the other bytes are zeroed by the mask.
+  alignas(64) uint8_t idx[3][64] = {};
+  for (int c = 0; c < 3; ++c)
+    for (int k = 0; k < 16; ++k) idx[c][4 * k] = uint8_t(3 * k + c);
+  const __m512i shufB = _mm512_load_si512(idx[0]), shufG = _mm512_load_si512(idx[1]),
+                shufR = _mm512_load_si512(idx[2]);
+  constexpr __mmask64 kLow = 0x1111111111111111ull;
+  constexpr __mmask64 kPixels = (__mmask64(1) << 48) - 1;
+  const float* const n = v.n;
+  int i = i0;
+  for (; i + 16 <= i1; i += 16) {
+    const int lc = lc0 + i;
+    const __m128i a16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(arow + lc));
+    if (_mm_testz_si128(a16, a16)) continue;
+    const __m512i a = _mm512_cvtepu8_epi32(a16);
+    // A masked load reads only the 48 bytes of the sixteen pixels, so the last
+    // pixels of a buffer need no scalar tail.
+    const __m512i src = _mm512_maskz_loadu_epi8(kPixels, prow + 3 * size_t(lc));
+    const __m512i sb = _mm512_maskz_permutexvar_epi8(kLow, shufB, src);
+    const __m512i sg = _mm512_maskz_permutexvar_epi8(kLow, shufG, src);
+    const __m512i sr = _mm512_maskz_permutexvar_epi8(kLow, shufR, src);
+    uint8_t* dp = out + 4 * size_t(i);
+    const __m512i t = _mm512_loadu_si512(dp);
+    const __m512i db = _mm512_and_si512(t, ff);
+    const __m512i dg = _mm512_and_si512(_mm512_srli_epi32(t, 8), ff);
+    const __m512i dr = _mm512_and_si512(_mm512_srli_epi32(t, 16), ff);
+    const __m512i ta = _mm512_srli_epi32(t, 24);
+    __m512i rb, rg, rr;
+    if constexpr (Mode == kModeBottom || Mode == kBlendNormal) {
+      const bool uniform = _mm_movemask_epi8(_mm_cmpeq_epi8(a16, _mm_set1_epi8(char(arow[lc])))) == 0xFFFF;
+      const __m512 nv = uniform ? _mm512_set1_ps(n[arow[lc]]) : _mm512_i32gather_ps(a, n, 4);
+      if constexpr (Mode == kModeBottom) {
+        rb = _mm512_cvttps_epi32(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sb)));
+        rg = _mm512_cvttps_epi32(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sg)));
+        rr = _mm512_cvttps_epi32(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sr)));
+      } else {
+        const __m512 mv = _mm512_sub_ps(one, nv);
+        rb = _mm512_cvttps_epi32(
+            _mm512_add_ps(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sb)), _mm512_mul_ps(mv, _mm512_cvtepi32_ps(db))));
+        rg = _mm512_cvttps_epi32(
+            _mm512_add_ps(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sg)), _mm512_mul_ps(mv, _mm512_cvtepi32_ps(dg))));
+        rr = _mm512_cvttps_epi32(
+            _mm512_add_ps(_mm512_mul_ps(nv, _mm512_cvtepi32_ps(sr)), _mm512_mul_ps(mv, _mm512_cvtepi32_ps(dr))));
+      }
+    } else {
+      rb = ModeOp512<Mode>(sb, db);
+      rg = ModeOp512<Mode>(sg, dg);
+      rr = ModeOp512<Mode>(sr, dr);
+    }
+    const __m512i capped = _mm512_min_epi32(_mm512_mullo_epi16(ta, _mm512_add_epi32(a, one32)), ff);
+    const __m512i cov = _mm512_mask_blend_epi32(_mm512_cmpeq_epi32_mask(ta, _mm512_setzero_si512()), capped, a);
+    const __m512i word = _mm512_or_si512(_mm512_or_si512(rb, _mm512_slli_epi32(rg, 8)),
+                                         _mm512_or_si512(_mm512_slli_epi32(rr, 16), _mm512_slli_epi32(cov, 24)));
+    // Uncovered pixels keep the target as it was.
+    _mm512_mask_storeu_epi32(dp, _mm512_test_epi32_mask(a, a), word);
+  }
+  if (i < i1) BlendSpan<Mode, Src::Bgr24, false>(v, prow, arow, out, i, i1);
+}
+#pragma GCC diagnostic pop
 #endif
 
 int g_kernelLevel = -1;  // −1: the best the processor has
@@ -402,6 +520,7 @@ RowFn PickDense(Src s) {
   if (s != Src::Bgr24) return PickSrc<Mode, false>(s);
   const int level = g_kernelLevel >= 0 ? g_kernelLevel : BestComposeKernel();
 #if defined(__x86_64__) || defined(__i386__)
+  if (level >= 3) return &BlendRowAvx512<Mode>;
   if (level >= 2) return &BlendRowAvx2<Mode>;
 #endif
 #if defined(__SSE2__)
@@ -545,27 +664,61 @@ std::vector<int> Walk(const LayerStack& st, ComposeRange range) {
   return out;
 }
 
-// Composes `rows` output rows whose canvas rows (bottom-up, −1 for none) are rowOf[j];
-// output column i shows canvas column colOf[i] (−1 for none). When `dense`, colOf is
-// firstCol, firstCol + 1, … and layers are read without a column map.
+// The output grid of a composition: output row j shows grid row (*rows)[j] (bottom-up,
+// −1 for none) and output column i grid column (*cols)[i] (−1 for none). When `dense`,
+// cols is firstCol, firstCol + 1, … and layers are read without a column map.
+struct Grid {
+  const std::vector<int>* rows = nullptr;
+  const std::vector<int>* cols = nullptr;
+  bool dense = false;
+  int firstCol = 0;
+};
+
+// A walked layer and, for a reduced view, the level it is read from instead.
+struct Source {
+  int slot = -1;
+  const MipLevelView* mip = nullptr;
+  // A layer read at full resolution on the level's cells one to one: each gathered
+  // row is also copied into its level.
+  MipLevelView* fill = nullptr;
+};
+
+// Composes output rows [j0, j1). Layers read at full resolution use the canvas grid
+// `full`; layers read from a level use the level grid `level` (the same output
+// pixels, one level cell per sampled canvas pixel).
 //
 // Rows are the outer loop so that one output row stays in the cache while every
 // layer is blended into it.
-void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const std::vector<int>& rowOf,
-                     size_t j0, size_t j1, const std::vector<int>& colOf, bool dense, int firstCol,
-                     uint8_t* out, ptrdiff_t outStride) {
-  const int width = int(colOf.size());
+void ComposeRowsPart(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
+                     std::atomic<size_t>& next, size_t chunk, size_t rows, uint8_t* out, ptrdiff_t outStride,
+                     bool clear) {
+  const int width = int(full.cols->size());
   std::vector<std::unique_ptr<LayerView>> views;
-  for (int s : walk) {
+  for (const Source& src : walk) {
+    const int s = src.slot;
     const Layer& l = st.slots[s];
     auto v = std::make_unique<LayerView>();
     PrepareColours(st, l, *v);
+    const Grid& g = src.mip ? level : full;
+    v->rows = g.rows;
+    if (src.mip) {
+      const MipLevelView& m = *src.mip;
+      v->gx = m.x, v->gy = m.y, v->gw = m.width, v->gh = m.height;
+      v->pixBase = m.pixels;
+      v->alphaBase = m.alpha;
+      v->pixStep = m.pixStride;
+      v->alphaStep = m.alphaStride;
+      v->pixEnd = m.pixEnd;
+    } else {
+      v->gx = l.x, v->gy = l.y, v->gw = l.width, v->gh = l.height;
+    }
+    const std::vector<int>& colOf = *g.cols;
     const int mode = s == st.bottom ? kModeBottom : l.blend;
-    if (dense) {
-      // Layer column = canvas column − x = firstCol + i − x.
-      v->lc0 = firstCol - l.x;
+    if (g.dense) {
+      // Layer column = grid column − x = firstCol + i − x.
+      v->lc0 = g.firstCol - v->gx;
       v->i0 = std::max(0, -v->lc0);
-      v->i1 = std::min(width, l.width - v->lc0);
+      v->i1 = std::min(width, v->gw - v->lc0);
       while (v->i0 < v->i1 && colOf[size_t(v->i0)] < 0) ++v->i0;
       while (v->i1 > v->i0 && colOf[size_t(v->i1 - 1)] < 0) --v->i1;
       v->fn = PickDenseRow(mode, v->src);
@@ -575,8 +728,8 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
       v->i1 = 0;
       for (int i = 0; i < width; ++i) {
         const int c = colOf[size_t(i)];
-        const int lc = c < 0 ? -1 : c - l.x;
-        v->cols[size_t(i)] = lc >= 0 && lc < l.width ? lc : -1;
+        const int lc = c < 0 ? -1 : c - v->gx;
+        v->cols[size_t(i)] = lc >= 0 && lc < v->gw ? lc : -1;
         if (v->cols[size_t(i)] >= 0) v->i0 = std::min(v->i0, i), v->i1 = i + 1;
       }
       if (v->src == Src::Bgr24) {
@@ -589,18 +742,67 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
         v->fn = PickRow<true>(mode, v->src);
       }
     }
-    v->shadow = l.effectOn && l.effect.size() == size_t(l.pixelCount);
+    v->shadow = !src.mip && l.effectOn && l.effect.size() == size_t(l.pixelCount);
+    if (src.fill && v->gather) {
+      v->fill = src.fill;
+      v->levelRows = level.rows;
+      v->fillCol = level.firstCol;
+    }
     if (v->i0 < v->i1) views.push_back(std::move(v));
   }
   // Gathered strips, padded so that vector loads stay inside them.
   std::vector<uint8_t> gp(size_t(width) * 3 + 32), ga(size_t(width) + 32);
-  for (size_t j = j0; j < j1; ++j) {
-    if (rowOf[j] < 0) continue;
+  // A normal layer at full opacity whose row is fully covered across the whole
+  // output hides everything below it there: its blend factor is exactly 1, so it
+  // writes its own colours and full coverage whatever lay below, and the layers
+  // under it need not be read at all. (Not while levels are being filled: every
+  // filled layer must see all its rows.)
+  static const bool opaqueIsExact = BlendFactor(255, 0) == 1.0f;
+  std::vector<size_t> occluders;  // view indices, topmost first
+  bool filling = false;
+  for (const auto& v : views) filling |= v->fill != nullptr;
+  if (opaqueIsExact && !filling)
+    for (size_t i = views.size(); i-- > 1;) {
+      const LayerView& v = *views[i];
+      const int mode = v.l == &st.slots[st.bottom] ? kModeBottom : v.l->blend;
+      if (!v.gather && v.cols.empty() && mode == kBlendNormal && v.l->transparency == 0 && v.i0 == 0 &&
+          v.i1 == width)
+        occluders.push_back(i);
+    }
+  const auto coveredRow = [&](const LayerView& v, size_t j) {
+    const int row = (*v.rows)[j];
+    if (row < 0) return false;
+    const int lr = row + v.gy;
+    if (lr < 0 || lr >= v.gh) return false;
+    const uint8_t* a = v.alphaBase + size_t(lr) * v.alphaStep + v.lc0;
+    int i = 0;
+    for (; i + 8 <= width; i += 8) {
+      uint64_t w8;
+      std::memcpy(&w8, a + i, 8);
+      if (w8 != ~uint64_t(0)) return false;
+    }
+    for (; i < width; ++i)
+      if (a[i] != 255) return false;
+    return true;
+  };
+  for (size_t j0 = next.fetch_add(chunk); j0 < rows; j0 = next.fetch_add(chunk))
+  for (size_t j = j0, j1 = std::min(rows, j0 + chunk); j < j1; ++j) {
     uint8_t* orow = out + ptrdiff_t(j) * outStride;
-    for (auto& v : views) {
-      const Layer& l = *v->l;
-      const int lr = rowOf[j] + l.y;
-      if (lr < 0 || lr >= l.height) continue;
+    // Cleared here rather than beforehand: the row is then in the cache for the
+    // blends, and the clearing is split between the threads too.
+    if (clear) std::memset(orow, 0, size_t(width) * 4);
+    size_t first = 0;
+    for (size_t o : occluders)
+      if (coveredRow(*views[o], j)) {
+        first = o;
+        break;
+      }
+    for (size_t vi = first; vi < views.size(); ++vi) {
+      auto& v = views[vi];
+      const int row = (*v->rows)[j];
+      if (row < 0) continue;
+      const int lr = row + v->gy;
+      if (lr < 0 || lr >= v->gh) continue;
       const uint8_t* prow = v->pixBase + size_t(lr) * v->pixStep;
       const uint8_t* arow = v->alphaBase + size_t(lr) * v->alphaStep;
       if (v->shadow) DrawShadowRow(*v, lr, orow);
@@ -618,6 +820,34 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
         v->pixEnd = gp.data() + gp.size();
         prow = gp.data();
         arow = ga.data();
+        if (v->fill) {
+          // The gathered row is the level's row: keep it.
+          MipLevelView& f = *v->fill;
+          const int sr = (*v->levelRows)[j] + f.y, c = v->fillCol + v->i0 - f.x, n = v->i1 - v->i0;
+          if (sr >= 0 && sr < f.height && c >= 0 && c + n <= f.width) {
+            std::memcpy(f.fillPixels + size_t(sr) * f.pixStride + 3 * size_t(c), prow + 3 * size_t(v->i0),
+                        3 * size_t(n));
+            std::memcpy(f.fillAlpha + size_t(sr) * f.alphaStride + size_t(c), arow + v->i0, size_t(n));
+          }
+        }
+      }
+      else if (j + 1 < rows) {
+        // Twenty-odd streams (every layer's colours and coverage) take turns on
+        // each output row, more than the hardware prefetcher follows: ask for this
+        // layer's next row while the present one is blended.
+        const int nextRow = (*v->rows)[j + 1];
+        const int nr = nextRow + v->gy;
+        if (nextRow >= 0 && nr >= 0 && nr < v->gh) {
+          const size_t c0 = size_t(v->lc0 + v->i0), c1 = size_t(v->lc0 + v->i1);
+          if (v->pixStep) {
+            const uint8_t* np = v->pixBase + size_t(nr) * v->pixStep;
+            for (size_t b = 3 * c0; b < 3 * c1; b += 64) __builtin_prefetch(np + b);
+          }
+          if (v->alphaStep) {
+            const uint8_t* na = v->alphaBase + size_t(nr) * v->alphaStep;
+            for (size_t b = c0; b < c1; b += 64) __builtin_prefetch(na + b);
+          }
+        }
       }
       v->fn(*v, prow, arow, orow);
     }
@@ -626,38 +856,45 @@ void ComposeRowsPart(const LayerStack& st, const std::vector<int>& walk, const s
 
 int g_threads = 0;  // 0: one per core
 
-// Rows are independent, so the output is split into bands of rows, one per core;
-// every band prepares its own layer views (their tables fill as rows need them).
-// Small jobs stay on the calling thread: starting one costs more than they do.
-void ComposeRows(const LayerStack& st, ComposeRange range, const std::vector<int>& rowOf,
-                 const std::vector<int>& colOf, bool dense, int firstCol, uint8_t* out, ptrdiff_t outStride) {
-  const std::vector<int> walk = Walk(st, range);
+// Rows are independent, so the output is composed in chunks of rows that the
+// threads (one per core) take in turn: a thread that falls behind (the machine is
+// shared) leaves its remaining chunks to the others instead of holding up the whole
+// frame. Each thread prepares its own layer views once (their tables fill as rows
+// need them). Small jobs stay on the calling thread: starting one costs more than
+// they do.
+void ComposeRows(const LayerStack& st, const std::vector<Source>& walk, const Grid& full, const Grid& level,
+                 uint8_t* out, ptrdiff_t outStride, bool clear = false) {
   if (walk.empty()) return;
-  const size_t rows = rowOf.size();
+  const size_t rows = full.rows->size();
   int threads = g_threads > 0 ? g_threads : int(std::thread::hardware_concurrency());
   threads = std::clamp(threads, 1, 16);
-  const size_t work = rows * colOf.size() * walk.size();
+  const size_t work = rows * full.cols->size() * walk.size();
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, work / (size_t(1) << 17))));
   threads = int(std::min<size_t>(size_t(threads), std::max<size_t>(1, rows / 8)));
+  std::atomic<size_t> next{0};
   if (threads <= 1) {
-    ComposeRowsPart(st, walk, rowOf, 0, rows, colOf, dense, firstCol, out, outStride);
+    ComposeRowsPart(st, walk, full, level, next, rows, rows, out, outStride, clear);
     return;
   }
+  // About eight chunks a thread, of at least 8 rows.
+  const size_t chunk = std::max<size_t>(8, rows / (size_t(threads) * 8));
   std::vector<std::thread> pool;
-  const size_t band = (rows + size_t(threads) - 1) / size_t(threads);
   for (int t = 1; t < threads; ++t) {
-    const size_t j0 = band * size_t(t), j1 = std::min(rows, j0 + band);
-    if (j0 >= j1) break;
     try {
-      pool.emplace_back(
-          [&, j0, j1] { ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride); });
+      pool.emplace_back([&] { ComposeRowsPart(st, walk, full, level, next, chunk, rows, out, outStride, clear); });
     } catch (const std::system_error&) {
-      // No thread to be had: this band is composed here instead.
-      ComposeRowsPart(st, walk, rowOf, j0, j1, colOf, dense, firstCol, out, outStride);
+      break;  // no thread to be had: the chunks are composed here instead
     }
   }
-  ComposeRowsPart(st, walk, rowOf, 0, std::min(rows, band), colOf, dense, firstCol, out, outStride);
+  ComposeRowsPart(st, walk, full, level, next, chunk, rows, out, outStride, clear);
   for (auto& t : pool) t.join();
+}
+
+// Every walked layer read at full resolution.
+std::vector<Source> FullSources(const LayerStack& st, ComposeRange range) {
+  std::vector<Source> out;
+  for (int s : Walk(st, range)) out.push_back(Source{s, nullptr});
+  return out;
 }
 
 }  // namespace
@@ -697,27 +934,83 @@ Axis MapAxis(int first, int count, float zoom, int limit, bool flip) {
 
 }  // namespace
 
+namespace {
+
+// The level a reduced view reads: the smallest one still at least as large as the
+// zoom (0 for a view at 1:1 or magnified).
+int MipLevelFor(float zoomX, float zoomY) {
+  const float z = std::max(zoomX, zoomY);
+  int k = 0;
+  while (k < kMaxMipLevel && z * float(1 << (k + 1)) <= 1.0f) ++k;
+  return k;
+}
+
+}  // namespace
+
 void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top, int width, int height,
-                     float zoomX, float zoomY, uint8_t* out, size_t outStride) {
+                     float zoomX, float zoomY, uint8_t* out, size_t outStride, ViewMips* mips) {
   if (!out || width <= 0 || height <= 0) return;
-  for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
+  const auto clearAll = [&] {
+    for (int j = 0; j < height; ++j) std::memset(out + size_t(j) * outStride, 0, size_t(width) * 4);
+  };
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
-  if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return;
-  const Axis cols = MapAxis(left, width, zoomX, cw, false);
-  const Axis rows = MapAxis(top, height, zoomY, ch, true);  // canvas rows count from the bottom
-  if (cols.unique.empty() || rows.unique.empty()) return;
+  if (cw <= 0 || ch <= 0 || !(zoomX > 0) || !(zoomY > 0)) return clearAll();
+  // A reduced view with levels works on level k's grid: output pixel p shows level
+  // cell trunc(p / (zoom × 2^k)), whose canvas pixel is the cell's times 2^k. At
+  // zoom 1 / 2^k that is exactly the pixel the full-resolution grid samples.
+  const int k = mips ? MipLevelFor(zoomX, zoomY) : 0;
+  const int gw = k ? ((cw - 1) >> k) + 1 : cw, gh = k ? ((ch - 1) >> k) + 1 : ch;
+  const float scale = float(1 << k);
+  const Axis cols = MapAxis(left, width, zoomX * scale, gw, false);
+  const Axis rows = MapAxis(top, height, zoomY * scale, gh, true);  // canvas rows count from the bottom
+  if (cols.unique.empty() || rows.unique.empty()) return clearAll();
+
+  std::vector<Source> walk = FullSources(st, range);
+  if (walk.empty()) return clearAll();
+  Grid level{&rows.unique, &cols.unique, cols.Consecutive(), cols.unique.front()};
+  Grid full = level;
+  std::vector<int> fullRows, fullCols;
+  if (k) {
+    fullCols.resize(cols.unique.size());
+    for (size_t i = 0; i < fullCols.size(); ++i) fullCols[i] = cols.unique[i] << k;
+    fullRows.resize(rows.unique.size());
+    for (size_t j = 0; j < fullRows.size(); ++j) fullRows[j] = ch - 1 - ((gh - 1 - rows.unique[j]) << k);
+    full = Grid{&fullRows, &fullCols, false, 0};
+    // The level cells the output shows, rows counted from the top.
+    const int c0 = cols.unique.front(), c1 = cols.unique.back() + 1;
+    const int ra = gh - 1 - rows.unique.front(), rb = gh - rows.unique.back();
+    const int r0 = std::min(ra, rb - 1), r1 = std::max(rb, ra + 1);
+    // At zoom 1 / 2^k the composition reads exactly the level's cells: a layer whose
+    // level is not built there yet is read from the layer and its level filled on
+    // the way (no more work than without levels).
+    const bool oneToOne = zoomX * scale == 1.0f && zoomY * scale == 1.0f && cols.Consecutive() &&
+                          int(cols.unique.size()) == width && int(rows.unique.size()) == height;
+    for (Source& s : walk) {
+      s.mip = mips->Level(st, s.slot, k, c0, r0, c1, r1, !oneToOne);
+      if (!s.mip && oneToOne) s.fill = mips->Target(st, s.slot, k);
+    }
+    const auto marked = [&] {
+      for (const Source& s : walk)
+        if (s.fill) mips->MarkBuilt(s.slot, k, c0, r0, c1, r1);
+    };
+    if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
+      ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride), true);
+      return marked();
+    }
+    for (Source& s : walk) s.fill = nullptr;
+  }
 
   if (int(cols.unique.size()) == width && int(rows.unique.size()) == height) {
-    // Every output pixel shows a different canvas pixel: compose in place.
-    ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), out,
-                ptrdiff_t(outStride));
+    // Every output pixel shows a different grid pixel: compose in place, every row
+    // cleared just before its blends.
+    ComposeRows(st, walk, full, level, out, ptrdiff_t(outStride), true);
     return;
   }
+  clearAll();
   // Magnified: compose each visible canvas pixel once, then repeat it.
   const size_t cw2 = cols.unique.size();
   std::vector<uint8_t> tmp(cw2 * rows.unique.size() * 4, 0);
-  ComposeRows(st, range, rows.unique, cols.unique, cols.Consecutive(), cols.unique.front(), tmp.data(),
-              ptrdiff_t(cw2 * 4));
+  ComposeRows(st, walk, full, level, tmp.data(), ptrdiff_t(cw2 * 4));
   int prevRow = -1;
   for (int j = 0; j < height; ++j) {
     const int r = rows.index[size_t(j)];
@@ -736,6 +1029,16 @@ void ComposeViewport(const LayerStack& st, ComposeRange range, int left, int top
   }
 }
 
+bool ComposesOpaque(const LayerStack& st) {
+  const std::vector<int> walk = Walk(st, {});
+  if (walk.empty()) return false;
+  const Layer& l = st.slots[walk.front()];
+  const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
+  // Canvas column c shows layer column c − x; canvas row r shows layer row r + y.
+  return !l.alpha.Allocated() && l.alpha.Fill() == 255 && l.x <= 0 && l.x + l.width >= cw && l.y >= 0 &&
+         l.height - l.y >= ch;
+}
+
 bool ComposeCanvas(const LayerStack& st, ComposeRange range, std::vector<uint8_t>& out) {
   const int cw = st.header.canvasWidth, ch = st.header.canvasHeight;
   if (cw <= 0 || ch <= 0) return false;
@@ -743,7 +1046,8 @@ bool ComposeCanvas(const LayerStack& st, ComposeRange range, std::vector<uint8_t
   std::vector<int> colOf(static_cast<size_t>(cw)), rowOf(static_cast<size_t>(ch));
   for (int i = 0; i < cw; ++i) colOf[size_t(i)] = i;
   for (int r = 0; r < ch; ++r) rowOf[size_t(r)] = r;
-  ComposeRows(st, range, rowOf, colOf, true, 0, out.data(), ptrdiff_t(cw) * 4);
+  const Grid g{&rowOf, &colOf, true, 0};
+  ComposeRows(st, FullSources(st, range), g, g, out.data(), ptrdiff_t(cw) * 4);
   return true;
 }
 

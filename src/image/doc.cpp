@@ -71,7 +71,7 @@ void CMirvDoc::SetTitleText(const std::string& text) { RefreshTitle(text); }
 void CMirvDoc::HistoryChanged() { host_.RefreshHistoryPanel(*this); }
 
 void CMirvDoc::LayersChanged() {
-  stale_ = true;
+  SetCompositionStale(true);
   viewIsBottom_ = false;
   host_.RefreshLayerPanel(*this);
   host_.UpdateViews(*this, 0);
@@ -87,13 +87,45 @@ void CMirvDoc::RecordStep(const std::string& label, int kind, int slot) {
     history_->RecordStep(label, kind, slot);
   else
     modified_ = true;
-  stale_ = true;
+  SetCompositionStale(true);
 }
 void CMirvDoc::CommitLayer(int slot) {
-  if (historyEnabled_) history_->CommitLayer(slot);
+  if (!historyEnabled_) return;
+  history_->CommitLayer(slot);
+  uncommitted_ = {};
+  uncommittedSlot_ = slot;
+  uncommittedKnown_ = true;
 }
 void CMirvDoc::RevertLayer(int slot, bool redraw) {
-  if (historyEnabled_) history_->RevertLayer(slot, redraw);
+  if (!historyEnabled_) return;
+  history_->RevertLayer(slot, redraw);
+  // The revert undoes what changed since the commit: only the marked rectangles when
+  // every change came with one, otherwise anything.
+  if (uncommittedKnown_ && uncommittedSlot_ == slot) {
+    if (!uncommitted_.Empty()) {
+      dirty_.push_back(DirtyRect{uncommitted_, slot});
+      ++dirtyMarks_;
+    }
+  } else {
+    SetCompositionStale(true);
+  }
+  uncommitted_ = {};
+  uncommittedSlot_ = slot;
+  uncommittedKnown_ = true;
+}
+void CMirvDoc::MarkDirty(const CanvasRect& r, int slot) {
+  ++dirtyMarks_;
+  if (uncommittedSlot_ != slot) uncommittedKnown_ = false;
+  uncommitted_ = uncommitted_.United(r);
+  if (r.Empty()) return;
+  // Many small rectangles cost more to walk than their union costs to compose.
+  if (dirty_.size() >= 32) {
+    CanvasRect all = r;
+    for (const DirtyRect& d : dirty_) all = all.United(d.rect);
+    dirty_.assign(1, DirtyRect{all, -1});
+    return;
+  }
+  dirty_.push_back(DirtyRect{r, slot});
 }
 bool CMirvDoc::Undo() {
   if (busy_) return false;
@@ -101,13 +133,13 @@ bool CMirvDoc::Undo() {
   // undoing past them would drop the lifted pixels.
   if (selectionMove_) PutDownSelection();
   const bool ok = history_->Undo();
-  stale_ = true;
+  SetCompositionStale(true);
   return ok;
 }
 bool CMirvDoc::Redo() {
   if (busy_) return false;
   const bool ok = history_->Redo();
-  stale_ = true;
+  SetCompositionStale(true);
   return ok;
 }
 
@@ -193,7 +225,7 @@ void CMirvDoc::AfterOpen() {
   RecordStep(label::kOpening, kStepPixels, layers_.bottom);
   modified_ = false;
   viewIsBottom_ = viewIsBottom;
-  stale_ = true;
+  SetCompositionStale(true);
   RefreshTitle(Utf16ToUtf8(layers_.header.title.Get()));
 }
 
@@ -506,7 +538,7 @@ bool CMirvDoc::BeginEdit(TextRule rule, bool backup) {
 
 void CMirvDoc::EndEdit(const std::string& label, int kind, int slot, bool restore) {
   if (restore) layers_.RestoreLayer(slot == -1 ? layers_.active : slot);
-  stale_ = true;
+  SetCompositionStale(true);
   host_.UpdateViews(*this, 0);
   RecordStep(label, kind, slot);
 }
@@ -531,7 +563,7 @@ bool CMirvDoc::InsertLayer(int after, int slot) {
     case InsertResult::Full: host_.ShowMessage(msg::kTooManyLayers); return false;
     default: return false;
   }
-  stale_ = true;
+  SetCompositionStale(true);
   host_.RefreshLayerPanel(*this);
   RefreshTitle(Utf16ToUtf8(layers_.slots[inserted].name.Get()));
   return true;
@@ -771,7 +803,7 @@ bool CMirvDoc::RenameLayer(int slot, const std::string& name) {
 bool CMirvDoc::PropertyChanged(int slot, bool commit) {
   if (commit) CommitLayer(slot);
   SetModified(true);
-  stale_ = true;
+  SetCompositionStale(true);
   host_.UpdateViews(*this, 0);
   return true;
 }
@@ -1266,7 +1298,7 @@ bool CMirvDoc::MapToLayer(int px, int py, bool commit, int* lx, int* ly) {
         std::memcpy(layers_.mask.data() + size_t(r + oy) * size_t(l->width) + size_t(ox),
                     oldMask.data() + size_t(r) * size_t(ow), size_t(ow));
     if (commit) CommitLayer(layers_.active);
-    stale_ = true;
+    SetCompositionStale(true);
     map(x, y);
   }
   *lx = x;

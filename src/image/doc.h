@@ -14,6 +14,7 @@
 #include "image/history.h"
 #include "image/image_buffer.h"
 #include "image/layers.h"
+#include "image/view_mips.h"
 
 namespace velmira {
 
@@ -190,7 +191,26 @@ class CMirvDoc : public HistoryHost {
   const std::string& TitleText() const { return titleText_; }
   const std::filesystem::path& Path() const { return path_; }
   bool CompositionStale() const { return stale_; }
-  void SetCompositionStale(bool s) { stale_ = s; }
+  void SetCompositionStale(bool s) {
+    stale_ = s;
+    if (s) uncommittedKnown_ = false;
+  }
+  // Changed canvas rectangles since the views last composed, beside the whole-picture
+  // flag (which stays the safe default for any change without a rectangle). `slot`
+  // is the layer that changed (−1: any). A tool that reports its rectangle must
+  // report every pixel it changed.
+  struct DirtyRect {
+    CanvasRect rect;
+    int slot = -1;
+  };
+  void MarkDirty(const CanvasRect& r, int slot);
+  const std::vector<DirtyRect>& DirtyRects() const { return dirty_; }
+  void ClearDirty() { dirty_.clear(); }
+  // How many rectangles were ever marked (a step that marked none changed the
+  // picture in a way only the whole flag describes).
+  uint64_t DirtyMarks() const { return dirtyMarks_; }
+  // The view's reduced copies of the layers, shared by every view of the document.
+  ViewMips& Mips() { return *mips_; }
   bool SelectionMove() const { return selectionMove_; }
   void SetSelectionMove(bool m) { selectionMove_ = m; }
   bool ShowTransparency() const { return showTransparency_; }
@@ -230,6 +250,14 @@ class CMirvDoc : public HistoryHost {
   bool modified_ = false;
   bool busy_ = false;
   bool stale_ = true;
+  std::vector<DirtyRect> dirty_;
+  uint64_t dirtyMarks_ = 0;
+  // What changed since the active layer's last commit, when every change came with
+  // a rectangle: a revert then changes exactly that much.
+  CanvasRect uncommitted_;
+  int uncommittedSlot_ = -1;
+  bool uncommittedKnown_ = false;
+  std::unique_ptr<ViewMips> mips_ = std::make_unique<ViewMips>();
   bool selectionMove_ = false;
   bool showTransparency_ = false;
   bool historyEnabled_ = true;

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <thread>
 
 #include "image/le_bytes.h"
 #include "image/records.h"
@@ -96,6 +98,10 @@ class OutFile {
   // An unwritten plane goes out as its uniform value, from one shared run of it.
   void AddExact(const Plane& v, size_t n) {
     if (v.Allocated()) {
+      // The file holds the block too: a writer on another thread then reads bytes
+      // that stay as they are, since the document's next write to the plane takes a
+      // copy of its own.
+      held_.push_back(v);
       const size_t have = std::min(v.size(), n);
       Add(v.Peek(), have);
       if (have < n) Own(std::vector<uint8_t>(n - have, 0));
@@ -160,6 +166,7 @@ class OutFile {
  private:
   std::vector<iovec> pieces_;
   std::vector<std::vector<uint8_t>> kept_;  // moving the vector keeps their data in place
+  std::vector<Plane> held_;
   uint64_t total_ = 0;
 };
 
@@ -369,13 +376,25 @@ struct CHistory::Impl {
   // written) makes the document unrecoverable until the next good step: an old
   // manifest might name files that have changed since, so it goes.
   void WriteManifest() {
+    std::optional<RecoveryManifest> m = BuildManifest();
+    if (m && StampAndWrite(Folder(), ManifestName(), *m)) return;
+    DropManifest();
+  }
+
+  // The data files' identities are taken as the files are at the time of writing.
+  static bool StampAndWrite(const fs::path& folder, const std::string& name, RecoveryManifest& m) {
+    for (RecoveryLayer& rl : m.layers)
+      if (!StampRecoveryData(folder, rl.data)) return false;
+    return WriteRecoveryManifest(folder, name, m);
+  }
+
+  // The manifest of the present step without the files' identities; nothing when
+  // the document cannot be recovered as it is now.
+  std::optional<RecoveryManifest> BuildManifest() {
     const fs::path folder = Folder();
-    if (folder.empty() || step < 0 || !desc[step]) return;
+    if (folder.empty() || step < 0 || !desc[step]) return std::nullopt;
     manifestPath = folder / ManifestName();
-    if (baseMissing || unrecorded != 0) {
-      DropManifest();
-      return;
-    }
+    if (baseMissing || unrecorded != 0) return std::nullopt;
     const LayerStack& L = host.Layers();
     RecoveryManifest m;
     m.name = host.RecoveryName();
@@ -417,11 +436,55 @@ struct CHistory::Impl {
       }
       ok = held && held->width == l.width && held->height == l.height && held->stride == l.stride &&
            held->imageSize == l.imageSize && held->pixelCount == l.pixelCount &&
-           (!HasText(l) || (HasText(*held) && held->textLength == l.textLength)) &&
-           StampRecoveryData(folder, d);
+           (!HasText(l) || (HasText(*held) && held->textLength == l.textLength));
       m.layers.push_back(std::move(rl));
     }
-    if (!ok || m.layers.empty() || !WriteRecoveryManifest(folder, ManifestName(), m)) DropManifest();
+    if (!ok || m.layers.empty()) return std::nullopt;
+    return m;
+  }
+
+  // ------------------------------------------------------- opening in the background
+
+  // The opened picture's whole-document file is written on a thread while the
+  // picture is shown: it is as large as the picture and writing it took a third of
+  // the time from opening to the first frame. Its recovery manifest follows it from
+  // the same thread. Every other use of the history waits for it first (Settle).
+  std::thread baseWriter;
+  bool baseWriterOk = false;
+  uint64_t baseWriterBytes = 0;
+  std::unique_ptr<OutFile> pendingBase;  // built by Restart, handed to the thread by Record
+
+  void StartBaseWriter(std::optional<RecoveryManifest> manifest) {
+    auto out = std::move(pendingBase);
+    const fs::path file = InitialFile(), folder = Folder(), manifestFile = manifestPath;
+    const std::string name = ManifestName();
+    // An older manifest would name the files of the steps just dropped.
+    DropManifest();
+    auto work = [this, out = std::move(out), file, folder, manifestFile, name, manifest]() mutable {
+      baseWriterOk = out->WriteTo(file);
+      baseWriterBytes = out->Total();
+      out.reset();
+      if (baseWriterOk && manifest && !StampAndWrite(folder, name, *manifest) && !manifestFile.empty())
+        Remove(manifestFile);
+    };
+    try {
+      baseWriter = std::thread(std::move(work));
+    } catch (const std::system_error&) {
+      work();  // no thread to be had: written here
+    }
+  }
+
+  // Waits for the opened picture's file; a failure to write it is handled as a
+  // synchronous one would have been.
+  void Settle() {
+    if (!baseWriter.joinable()) return;
+    baseWriter.join();
+    io.written += baseWriterBytes;
+    if (!baseWriterOk) {
+      baseMissing = true;
+      for (auto& o : initialData) o = -1;
+      ReportWriteFailure();
+    }
   }
 
   // The document is closed: nothing of it is to be recovered any more.
@@ -600,8 +663,17 @@ struct CHistory::Impl {
   // size line, record and planes. `dataOffsets` receives where each slot's planes
   // begin.
   bool WriteWhole(const fs::path& path, int64_t dataOffsets[kMaxLayers]) {
-    const LayerStack& L = host.Layers();
     OutFile out;
+    BuildWhole(out, dataOffsets);
+    if (!out.WriteTo(path)) return false;
+    io.written += out.Total();
+    return true;
+  }
+
+  // Lays out the whole-document file in `out`, which holds everything it needs (the
+  // planes' blocks, copies of the rest), so that it may be written later.
+  void BuildWhole(OutFile& out, int64_t dataOffsets[kMaxLayers]) {
+    const LayerStack& L = host.Layers();
     PictureHeader h;
     h.title = L.header.title;
     h.canvasHeight = L.header.canvasHeight;
@@ -614,7 +686,11 @@ struct CHistory::Impl {
     std::vector<uint8_t> head(kPictureHeaderBytes);
     WritePictureHeader(h, head.data());
     out.Own(std::move(head));
-    if (L.header.paletteColours > 0) out.AddExact(L.palette, size_t(L.header.paletteColours) * 4);
+    if (L.header.paletteColours > 0) {
+      std::vector<uint8_t> palette(size_t(L.header.paletteColours) * 4, 0);
+      std::copy_n(L.palette.begin(), std::min(L.palette.size(), palette.size()), palette.begin());
+      out.Own(std::move(palette));
+    }
     for (int s = 0; s < kMaxLayers; ++s) dataOffsets[s] = -1;
     for (int s : L.Chain()) {
       const Layer& l = L.slots[s];
@@ -629,9 +705,6 @@ struct CHistory::Impl {
       out.AddExact(l.effect, size_t(std::max(0, l.pixelCount)));
       if (HasText(l)) out.Own(TextBytes(l));
     }
-    if (!out.WriteTo(path)) return false;
-    io.written += out.Total();
-    return true;
   }
 
   // --------------------------------------------------------------- reading
@@ -934,6 +1007,13 @@ struct CHistory::Impl {
     redoFileValid = false;
     desc[0] = Describe(label, kStepPixels, slot);
     desc[0]->changed = ChainMask(host.Layers());
+    if (label == kOpeningLabel && !Folder().empty()) {
+      pendingBase = std::make_unique<OutFile>();
+      BuildWhole(*pendingBase, initialData);
+      baseMissing = false;
+      failing = false;
+      return;
+    }
     baseMissing = !WriteWhole(InitialFile(), initialData);
     if (baseMissing) {
       for (auto& o : initialData) o = -1;
@@ -965,7 +1045,10 @@ struct CHistory::Impl {
     const SlotMask inList = ChainMask(L);
     for (int s = 0; s < kMaxLayers; ++s)
       if (!Has(inList, s) && (!L.slots[s].pixels.empty() || !L.slots[s].alpha.empty())) L.slots[s].FreeBuffers();
-    WriteManifest();
+    if (pendingBase)
+      StartBaseWriter(BuildManifest());
+    else
+      WriteManifest();
     host.HistoryChanged();
     host.LayersChanged();
     host.SetBusy(false);
@@ -1082,18 +1165,34 @@ CHistory::CHistory(HistoryHost& host) : impl_(new Impl(host)) {
   for (auto& o : impl_->initialData) o = -1;
 }
 CHistory::~CHistory() {
+  impl_->Settle();
   impl_->RemoveOwnFiles();
   delete impl_;
 }
 
-void CHistory::RecordStep(std::string_view label, int kind, int slot) { impl_->Record(label, kind, slot); }
+void CHistory::RecordStep(std::string_view label, int kind, int slot) {
+  impl_->Settle();
+  impl_->Record(label, kind, slot);
+}
 
-void CHistory::CommitLayer(int slot) { impl_->CommitInto(impl_->stores[0], slot); }
+void CHistory::CommitLayer(int slot) {
+  impl_->Settle();
+  impl_->CommitInto(impl_->stores[0], slot);
+}
 
-void CHistory::RevertLayer(int slot, bool redraw) { impl_->RevertFrom(impl_->stores[0], slot, redraw); }
+void CHistory::RevertLayer(int slot, bool redraw) {
+  impl_->Settle();
+  impl_->RevertFrom(impl_->stores[0], slot, redraw);
+}
 
-bool CHistory::Undo() { return impl_->Undo(); }
-bool CHistory::Redo() { return impl_->Redo(); }
+bool CHistory::Undo() {
+  impl_->Settle();
+  return impl_->Undo();
+}
+bool CHistory::Redo() {
+  impl_->Settle();
+  return impl_->Redo();
+}
 bool CHistory::CanUndo() const { return impl_->step > 0; }
 bool CHistory::CanRedo() const { return impl_->step >= 0 && impl_->step < impl_->top; }
 int CHistory::Step() const { return impl_->step; }
@@ -1122,17 +1221,28 @@ std::vector<std::string> CHistory::ListLines() const {
 }
 
 void CHistory::SaveBackup(int which, int slot) {
+  impl_->Settle();
   if (which == 0 || which == 1) impl_->CommitInto(impl_->stores[which], slot);
 }
 
 void CHistory::RestoreBackup(int which, int slot) {
+  impl_->Settle();
   if (which == 0 || which == 1) impl_->RevertFrom(impl_->stores[which], slot, false);
 }
 
 std::filesystem::path CHistory::StepFile(int step, int slot) const { return impl_->StepFile(step, slot); }
-std::filesystem::path CHistory::InitialFile() const { return impl_->InitialFile(); }
+std::filesystem::path CHistory::InitialFile() const {
+  impl_->Settle();
+  return impl_->InitialFile();
+}
 std::filesystem::path CHistory::RedoFile() const { return impl_->RedoFile(); }
-std::filesystem::path CHistory::ManifestFile() const { return impl_->Folder() / impl_->ManifestName(); }
-CHistory::IoCounters CHistory::Io() const { return impl_->io; }
+std::filesystem::path CHistory::ManifestFile() const {
+  impl_->Settle();
+  return impl_->Folder() / impl_->ManifestName();
+}
+CHistory::IoCounters CHistory::Io() const {
+  impl_->Settle();
+  return impl_->io;
+}
 
 }  // namespace velmira

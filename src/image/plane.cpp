@@ -154,6 +154,7 @@ uint8_t* Plane::MakeBlock(bool fill) {
 uint8_t* Plane::Overwrite() {
   if (size_ == 0) return nullptr;
   if (!block_ || block_.use_count() > 1) return MakeBlock(false);
+  block_->NoteWritten();
   return block_->data();
 }
 

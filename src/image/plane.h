@@ -12,6 +12,7 @@
 // megapixel document otherwise pays a page fault for every 4 KiB it touches.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -34,6 +35,11 @@ class PlaneBlock {
   size_t size() const { return size_; }
   // True when the bytes are known to be zero (a fresh mapping).
   bool Zeroed() const { return zeroed_; }
+  // Every writer that reaches the bytes in place notes it: a reader that keeps
+  // something derived from a block (the view's reduced layers) takes the note to
+  // learn that its copy is out of date. A shared block is never written in place.
+  void NoteWritten() { written_.store(true, std::memory_order_relaxed); }
+  bool TakeWritten() { return written_.exchange(false, std::memory_order_relaxed); }
 
  private:
   PlaneBlock() = default;
@@ -41,6 +47,7 @@ class PlaneBlock {
   size_t size_ = 0;
   size_t mapped_ = 0;  // bytes mapped; 0 for a heap block
   bool zeroed_ = false;
+  std::atomic<bool> written_{false};
 };
 
 // Counters for tests and benchmarks: blocks built since the start of the process.
@@ -134,7 +141,10 @@ class Plane {
  private:
   // Per-pixel writers come through here: the common case stays inline.
   uint8_t* Mutable() {
-    if (block_ && block_.use_count() == 1) return block_->data();
+    if (block_ && block_.use_count() == 1) {
+      block_->NoteWritten();
+      return block_->data();
+    }
     return MutableSlow();
   }
   uint8_t* MutableSlow();

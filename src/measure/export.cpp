@@ -1,12 +1,15 @@
 #include "measure/export.h"
 #include "image/ui_text.h"
 
+#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 #include <system_error>
+#include <type_traits>
 
 namespace velmira::measure {
 
@@ -107,16 +110,61 @@ bool WriteCsvExport(const std::filesystem::path& path, const std::vector<Measure
   return WriteWhole(path, CsvExport(objects), why);
 }
 
+// libxlsxwriter (and the crypto library it brings) is opened the first time a
+// workbook is written rather than by every start of the programs.
+struct Xlsx {
+  decltype(&::workbook_new) workbookNew = nullptr;
+  decltype(&::workbook_add_worksheet) addWorksheet = nullptr;
+  decltype(&::workbook_add_format) addFormat = nullptr;
+  decltype(&::format_set_num_format) setNumFormat = nullptr;
+  decltype(&::worksheet_write_string) writeString = nullptr;
+  decltype(&::worksheet_write_number) writeNumber = nullptr;
+  decltype(&::worksheet_insert_image_opt) insertImage = nullptr;
+  decltype(&::workbook_close) close = nullptr;
+  decltype(&::lxw_strerror) strerror = nullptr;
+  std::string why;  // empty when every function was found
+};
+
+const Xlsx& XlsxLibrary() {
+  static const Xlsx x = [] {
+    Xlsx l;
+    const char* name = "libxlsxwriter.so." LXW_SOVERSION;
+    void* h = dlopen(name, RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+      const char* e = dlerror();
+      l.why = std::string("cannot open ") + name + (e ? std::string(": ") + e : "");
+      return l;
+    }
+    auto get = [&](auto& f, const char* sym) {
+      f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(dlsym(h, sym));
+      if (!f && l.why.empty()) l.why = std::string(name) + " lacks " + sym;
+    };
+    get(l.workbookNew, "workbook_new");
+    get(l.addWorksheet, "workbook_add_worksheet");
+    get(l.addFormat, "workbook_add_format");
+    get(l.setNumFormat, "format_set_num_format");
+    get(l.writeString, "worksheet_write_string");
+    get(l.writeNumber, "worksheet_write_number");
+    get(l.insertImage, "worksheet_insert_image_opt");
+    get(l.close, "workbook_close");
+    get(l.strerror, "lxw_strerror");
+    return l;
+  }();
+  return x;
+}
+
 bool WriteWorkbook(const std::filesystem::path& path, const std::vector<MeasureObject>& objects, int sheet,
                    const std::filesystem::path& picture, std::string* why) {
   if (sheet < 1 || sheet > 255) return Fail(why, "the sheet must be 1...255");
+  const Xlsx& x = XlsxLibrary();
+  if (!x.why.empty()) return Fail(why, x.why);
   const auto tmp = TempBeside(path);
-  lxw_workbook* wb = workbook_new(tmp.string().c_str());
+  lxw_workbook* wb = x.workbookNew(tmp.string().c_str());
   if (!wb) return Fail(why, "cannot start the workbook");
   lxw_worksheet* ws = nullptr;
-  for (int i = 1; i <= sheet; ++i) ws = workbook_add_worksheet(wb, nullptr);
-  lxw_format* two = workbook_add_format(wb);
-  format_set_num_format(two, "0.00");
+  for (int i = 1; i <= sheet; ++i) ws = x.addWorksheet(wb, nullptr);
+  lxw_format* two = x.addFormat(wb);
+  x.setNumFormat(two, "0.00");
   bool ok = ws != nullptr;
   const auto table = ExportTable(objects);
   // Numbers go in as numbers (what a spreadsheet makes of the table's strings);
@@ -127,9 +175,9 @@ bool WriteWorkbook(const std::filesystem::path& path, const std::vector<MeasureO
       lxw_error e = LXW_NO_ERROR;
       if (v.empty()) continue;
       if (r == 0 || c == 1)
-        e = worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), v.c_str(), nullptr);
+        e = x.writeString(ws, lxw_row_t(r), lxw_col_t(c), v.c_str(), nullptr);
       else
-        e = worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), std::strtod(v.c_str(), nullptr),
+        e = x.writeNumber(ws, lxw_row_t(r), lxw_col_t(c), std::strtod(v.c_str(), nullptr),
                                    c == 0 ? nullptr : two);
       ok = e == LXW_NO_ERROR;
     }
@@ -137,16 +185,16 @@ bool WriteWorkbook(const std::filesystem::path& path, const std::vector<MeasureO
   if (ok && !picture.empty()) {
     lxw_image_options opt{};
     opt.x_scale = 1, opt.y_scale = 1;
-    if (worksheet_insert_image_opt(ws, 14, 5, picture.string().c_str(), &opt) != LXW_NO_ERROR) {
+    if (x.insertImage(ws, 14, 5, picture.string().c_str(), &opt) != LXW_NO_ERROR) {
       ok = false;
       failure = "cannot place the picture";
     }
   }
-  const lxw_error closed = workbook_close(wb);  // frees the workbook in every case
+  const lxw_error closed = x.close(wb);  // frees the workbook in every case
   std::error_code ec;
   if (!ok || closed != LXW_NO_ERROR) {
     std::filesystem::remove(tmp, ec);
-    return Fail(why, ok ? std::string("cannot write the workbook: ") + lxw_strerror(closed) : failure);
+    return Fail(why, ok ? std::string("cannot write the workbook: ") + x.strerror(closed) : failure);
   }
   return Commit(tmp, path, why);
 }

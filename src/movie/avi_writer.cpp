@@ -7,13 +7,7 @@
 
 #include "image/image_buffer.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
-#include <libswscale/swscale.h>
-}
+#include "movie/ffmpeg_calls.h"
 
 namespace velmira {
 
@@ -65,9 +59,13 @@ static const AVCodec* FindEncoder(bool mp4) {
   return avcodec_find_encoder(AV_CODEC_ID_MPEG4);
 }
 
-void QuietCodecMessages() { av_log_set_level(AV_LOG_ERROR); }
+void QuietCodecMessages() {
+  if (LoadFfmpeg()) av_log_set_level(AV_LOG_ERROR);
+}
 
 std::string EncoderDescription(bool mp4) {
+  std::string why;
+  if (!LoadFfmpeg(&why)) return why;
   const AVCodec* c = FindEncoder(mp4);
   auto version = [](unsigned v) {
     return std::to_string(AV_VERSION_MAJOR(v)) + "." + std::to_string(AV_VERSION_MINOR(v)) + "." +
@@ -148,6 +146,7 @@ HResult AviWriter::Open(int width, int height, int bitsPerPixel) {
     return Fail(moviemsg::kFormatMismatch);
   // H.264 in yuv420p needs even sides; MPEG-4 Part 2 pads odd ones itself.
   if (mp4 && ((width | height) & 1)) return Fail(moviemsg::kFormatMismatch);
+  if (!LoadFfmpeg()) return Fail(moviemsg::kNoCodec);
 
   av_ = std::make_unique<Av>();
   Av& a = *av_;

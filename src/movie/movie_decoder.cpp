@@ -2,12 +2,7 @@
 
 #include <cstring>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
+#include "movie/ffmpeg_calls.h"
 
 namespace velmira {
 
@@ -57,6 +52,8 @@ bool MovieDecoder::Open(const std::filesystem::path& path, std::string* error) {
     av_.reset();
     return false;
   };
+  std::string why;
+  if (!LoadFfmpeg(&why)) return fail(why);
   auto a = std::make_unique<Av>();
   const std::string p = path.string();
   if (avformat_open_input(&a->format, p.c_str(), nullptr, nullptr) < 0) return fail("cannot open the file");

@@ -36,8 +36,19 @@ bool MapSegment(ToolContext& c, Point a, Point b, int* x0, int* y0, int* x1, int
 
 int BrushSize(const FrameState& f) { return std::max(1, f.brushSize); }
 
-bool Painted(ToolContext& c) {
-  c.doc.SetCompositionStale(true);
+// The painted pixels lie within `margin` of the box of layer points (x0, y0)–(x1, y1):
+// the views recompose only that canvas rectangle.
+bool Painted(ToolContext& c, int x0, int y0, int x1, int y1, int margin) {
+  const LayerStack& L = c.doc.Layers();
+  const Layer* l = L.Active();
+  if (!l) {
+    c.doc.SetCompositionStale(true);
+    return true;
+  }
+  const int xa = std::min(x0, x1) - margin, xb = std::max(x0, x1) + margin;
+  const int ya = std::min(y0, y1) - margin, yb = std::max(y0, y1) + margin;
+  // Canvas column = layer column + x; canvas row = layer row − y.
+  c.doc.MarkDirty(CanvasRect{xa + l->x, ya - l->y, xb - xa + 1, yb - ya + 1}, L.active);
   return true;
 }
 
@@ -48,7 +59,8 @@ bool Stroke(ToolContext& c, Point from, Point to, bool erase, bool tell) {
   if (!MapSegment(c, from, to, &x0, &y0, &x1, &y1)) return false;
   const FrameState& f = c.frame;
   PaintStroke(c.doc.Layers(), c.doc.Layers().active, x0, y0, x1, y1, BrushSize(f), f.softEdge, f.foreground, erase);
-  return Painted(c);
+  // A dab covers the disc of radius size − 1 around each point.
+  return Painted(c, x0, y0, x1, y1, BrushSize(f) + 1);
 }
 
 class BrushTool final : public Tool {
@@ -79,7 +91,7 @@ class SprayTool final : public Tool {
     int x, y;
     if (!MayPaint(c, tell) || !Map(c, p, &x, &y)) return false;
     SprayDab(c.doc.Layers(), c.doc.Layers().active, x, y, c.frame.foreground);
-    return Painted(c);
+    return Painted(c, x, y, x, y, kSprayDabSize + 1);
   }
 };
 
@@ -93,7 +105,9 @@ class DropTool final : public Tool {
     int x, y;
     if (!MayPaint(c, tell) || !Map(c, p, &x, &y)) return false;
     if (!WaterDrop(c.doc.Layers(), c.doc.Layers().active, x, y, BrushSize(c.frame))) return false;
-    return Painted(c);
+    // The drop reaches twice its spread: the brush size, or 2 × kMaxDabSize above that.
+    const int spread = BrushSize(c.frame) > kMaxDabSize ? 2 * kMaxDabSize : BrushSize(c.frame);
+    return Painted(c, x, y, x, y, 2 * spread + 1);
   }
 };
 
@@ -105,7 +119,7 @@ class DotTool final : public Tool {
     // pointer reports.
     if (!MayPaint(c, true) || !Map(c, Point{to.x - 2, to.y + 1}, &x, &y)) return false;
     PaintBlock(c.doc.Layers(), c.doc.Layers().active, x, y, BrushSize(c.frame), c.frame.foreground);
-    return Painted(c);
+    return Painted(c, x, y, x + BrushSize(c.frame) - 1, y + BrushSize(c.frame) - 1, 0);
   }
 };
 
@@ -149,7 +163,7 @@ class CircleTool final : public Tool {
     const double dx = double(ex - cx), dy = double(ey - cy);
     const int radius = int(std::sqrt(dx * dx + dy * dy));
     PaintCircle(c.doc.Layers(), c.doc.Layers().active, cx, cy, radius, BrushSize(c.frame), c.frame.foreground);
-    return Painted(c);
+    return Painted(c, cx - radius, cy - radius, cx + radius, cy + radius, BrushSize(c.frame) + 1);
   }
 };
 

@@ -235,8 +235,10 @@ class ToolRouter {
   void DrawStep(ToolView& v, F&& f) {
     const bool pause = state_.selectionActive && v.SelectionTimerRunning();
     if (pause) v.StopSelectionTimer();
+    const uint64_t marks = doc_.DirtyMarks();
     f();
-    doc_.SetCompositionStale(true);
+    // A step that described its change by rectangles repaints only those.
+    if (doc_.DirtyMarks() == marks) doc_.SetCompositionStale(true);
     if (pause) v.StartSelectionTimer();
   }
   // Records a pixel step of the active layer.

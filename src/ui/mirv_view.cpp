@@ -248,9 +248,62 @@ void CMirvView::scrollContentsBy(int, int) {
 
 // ---------------------------------------------------------------- painting
 
+CMirvView::CacheKey CMirvView::KeyFor(const ViewGeometry& g, const PictureRect& r) const {
+  CacheKey k;
+  const LayerStack& L = doc_.Layers();
+  if (router_->State().stretch) {
+    k.zoomX = float(r.width) / float(L.header.canvasWidth);
+    k.zoomY = float(r.height) / float(L.header.canvasHeight);
+  } else {
+    k.zoomX = k.zoomY = router_->Zoom();
+  }
+  k.left = r.centredX ? 0 : g.scrollX;
+  k.top = r.centredY ? 0 : g.scrollY;
+  k.width = r.width;
+  k.height = r.height;
+  return k;
+}
+
+QRect CMirvView::OutputRectOf(const CanvasRect& r, const CacheKey& key) const {
+  // Output pixel p shows canvas column trunc(p / zoom), or with the view's levels
+  // the first column of the level cell it samples (at most 2^k − 1 less), so the
+  // pixels showing columns [a, b) lie within [a × zoom − 1, (b + 2^k) × zoom + 1).
+  const LayerStack& L = doc_.Layers();
+  const int ch = L.header.canvasHeight;
+  const float z = std::max(key.zoomX, key.zoomY);
+  int cell = 1;
+  while (cell < 4096 && z * float(2 * cell) <= 1.0f) cell *= 2;
+  const auto span = [&](int a, int b, float zoom, int origin, int count, int* p0, int* p1) {
+    *p0 = std::max(0, int(std::floor(double(a) * zoom)) - 1 - origin);
+    *p1 = std::min(count, int(std::ceil(double(b + cell) * zoom)) + 1 - origin);
+  };
+  int x0, x1, y0, y1;
+  span(r.x, r.x + r.w, key.zoomX, key.left, key.width, &x0, &x1);
+  span(ch - r.y - r.h, ch - r.y, key.zoomY, key.top, key.height, &y0, &y1);
+  if (x1 <= x0 || y1 <= y0) return {};
+  return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
 void CMirvView::EnsureComposition(const CacheKey& key) {
+  // Rectangles the document collected since a view last composed: the levels forget
+  // them once, and every view of the document recomposes them.
+  if (!doc_.DirtyRects().empty()) {
+    for (const CMirvDoc::DirtyRect& d : doc_.DirtyRects()) doc_.Mips().Invalidate(d.rect, d.slot);
+    for (CMirvView* v : ViewsOf(doc_)) {
+      v->pendingDirty_.insert(v->pendingDirty_.end(), doc_.DirtyRects().begin(), doc_.DirtyRects().end());
+      // A view that has not painted for a long time simply composes everything.
+      if (v->pendingDirty_.size() > 64) {
+        v->pendingDirty_.clear();
+        v->cacheValid_ = false;
+      }
+    }
+    doc_.ClearDirty();
+  }
   const bool stale = doc_.CompositionStale();
-  if (cacheValid_ && key == key_ && !stale) return;
+  // An edit without a rectangle: the levels of the layers it touched are dropped.
+  if (stale) doc_.Mips().Sync(doc_.Layers());
+  if (cacheValid_ && key == key_ && !stale && pendingDirty_.empty()) return;
+  ViewMips* mips = &doc_.Mips();
   const size_t stride = size_t(key.width) * 4;
   const size_t bytes = stride * size_t(key.height);
   const uint8_t* before = buffer_.data();
@@ -261,39 +314,47 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
     image_ = QImage(buffer_.data(), key.width, key.height, qsizetype(stride), QImage::Format_ARGB32_Premultiplied);
   // Shadows follow whatever painted, filled, erased or pasted since they were computed.
   RefreshLayerEffects(doc_.Layers());
+  uint8_t* b = buffer_.data();
+  const auto compose = [&](int i0, int j0, int w, int h) {
+    if (w <= 0 || h <= 0) return;
+    ComposeViewport(doc_.Layers(), ComposeRange{}, key.left + i0, key.top + j0, w, h, key.zoomX, key.zoomY,
+                    b + size_t(j0) * stride + size_t(i0) * 4, stride, mips);
+  };
   // Scrolling at the same zoom: what stays in view moves, and only the strips that
-  // scrolled in are composed. Every output pixel depends on its own position alone,
-  // so the bytes are those of a whole composition.
+  // scrolled in are composed; then the changed rectangles are recomposed. Every
+  // output pixel depends on its own position alone, so the bytes are those of a
+  // whole composition.
   const int dx = key.left - key_.left, dy = key.top - key_.top;
   if (cacheValid_ && !stale && sameImage && key.zoomX == key_.zoomX && key.zoomY == key_.zoomY &&
       key.width == key_.width && key.height == key_.height && std::abs(dx) < key.width &&
       std::abs(dy) < key.height) {
-    uint8_t* b = buffer_.data();
-    const size_t keep = size_t(key.width - std::abs(dx)) * 4;
-    const size_t from = dx > 0 ? size_t(dx) * 4 : 0, to = dx < 0 ? size_t(-dx) * 4 : 0;
-    // Output row j takes old row j + dy; rows are walked so that none is read after
-    // it was overwritten.
-    if (dy >= 0) {
-      for (int j = 0; j + dy < key.height; ++j)
-        std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
-    } else {
-      for (int j = key.height - 1; j + dy >= 0; --j)
-        std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
+    if (dx != 0 || dy != 0) {
+      const size_t keep = size_t(key.width - std::abs(dx)) * 4;
+      const size_t from = dx > 0 ? size_t(dx) * 4 : 0, to = dx < 0 ? size_t(-dx) * 4 : 0;
+      // Output row j takes old row j + dy; rows are walked so that none is read after
+      // it was overwritten.
+      if (dy >= 0) {
+        for (int j = 0; j + dy < key.height; ++j)
+          std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
+      } else {
+        for (int j = key.height - 1; j + dy >= 0; --j)
+          std::memmove(b + size_t(j) * stride + to, b + size_t(j + dy) * stride + from, keep);
+      }
+      const int rowsIn = std::abs(dy), colsIn = std::abs(dx);
+      const int j0 = dy > 0 ? key.height - rowsIn : 0;
+      compose(0, j0, key.width, rowsIn);
+      const int restTop = dy > 0 ? 0 : rowsIn, restRows = key.height - rowsIn;
+      compose(dx > 0 ? key.width - colsIn : 0, restTop, colsIn, restRows);
     }
-    const auto compose = [&](int i0, int j0, int w, int h) {
-      if (w <= 0 || h <= 0) return;
-      ComposeViewport(doc_.Layers(), ComposeRange{}, key.left + i0, key.top + j0, w, h, key.zoomX, key.zoomY,
-                      b + size_t(j0) * stride + size_t(i0) * 4, stride);
-    };
-    const int rowsIn = std::abs(dy), colsIn = std::abs(dx);
-    const int j0 = dy > 0 ? key.height - rowsIn : 0;
-    compose(0, j0, key.width, rowsIn);
-    const int restTop = dy > 0 ? 0 : rowsIn, restRows = key.height - rowsIn;
-    compose(dx > 0 ? key.width - colsIn : 0, restTop, colsIn, restRows);
+    for (const CMirvDoc::DirtyRect& d : pendingDirty_) {
+      const QRect o = OutputRectOf(d.rect, key);
+      compose(o.x(), o.y(), o.width(), o.height());
+    }
   } else {
     ComposeViewport(doc_.Layers(), ComposeRange{}, key.left, key.top, key.width, key.height, key.zoomX, key.zoomY,
-                    buffer_.data(), stride);
+                    buffer_.data(), stride, mips);
   }
+  pendingDirty_.clear();
   ++compositions_;
   key_ = key;
   cacheValid_ = true;
@@ -301,11 +362,14 @@ void CMirvView::EnsureComposition(const CacheKey& key) {
     // The flag is the document's; the other views must not miss the edit it marked.
     doc_.SetCompositionStale(false);
     for (CMirvView* v : ViewsOf(doc_))
-      if (v != this) v->cacheValid_ = false;
+      if (v != this) {
+        v->cacheValid_ = false;
+        v->viewport()->update();
+      }
   }
 }
 
-void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& origin) {
+void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& origin, bool hatch) {
   const QRect client = viewport()->rect();
   const QRect pic(r.left, r.top, r.width, r.height);
   const QColor grey(120, 120, 120);
@@ -314,7 +378,7 @@ void CMirvView::DrawBackground(QPainter& p, const PictureRect& r, const QPoint& 
   p.fillRect(QRect(0, pic.bottom() + 1, client.width(), client.height() - pic.bottom() - 1), grey);
   p.fillRect(QRect(0, pic.top(), pic.left(), pic.height()), grey);
   p.fillRect(QRect(pic.right() + 1, pic.top(), client.width() - pic.right() - 1, pic.height()), grey);
-  if (pic.isEmpty()) return;
+  if (pic.isEmpty() || !hatch) return;
   // Transparent parts of the picture show a hatch that moves with the picture.
   p.fillRect(pic, Qt::white);
   p.setBrushOrigin(QPoint(origin.x() / 8 * 8, origin.y() / 8 * 8));
@@ -498,22 +562,16 @@ void CMirvView::paintEvent(QPaintEvent*) {
     p.fillRect(viewport()->rect(), QColor(120, 120, 120));
     return;
   }
-  CacheKey k;
-  const LayerStack& L = doc_.Layers();
-  if (s.stretch) {
-    k.zoomX = float(r.width) / float(L.header.canvasWidth);
-    k.zoomY = float(r.height) / float(L.header.canvasHeight);
-  } else {
-    k.zoomX = k.zoomY = router_->Zoom();
-  }
-  k.left = r.centredX ? 0 : g.scrollX;
-  k.top = r.centredY ? 0 : g.scrollY;
-  k.width = r.width;
-  k.height = r.height;
+  const CacheKey k = KeyFor(g, r);
 
-  DrawBackground(p, r, QPoint(r.left - k.left, r.top - k.top));
+  // An opaque picture hides the hatch entirely: it is neither drawn nor blended
+  // over, which spares three passes over the window on every repaint.
+  const bool opaque = ComposesOpaque(doc_.Layers());
+  DrawBackground(p, r, QPoint(r.left - k.left, r.top - k.top), !opaque);
   EnsureComposition(k);
+  if (opaque) p.setCompositionMode(QPainter::CompositionMode_Source);
   p.drawImage(QPoint(r.left, r.top), image_);
+  p.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
   DrawSelectionTone(p, r, k);
   const int overlay = router_->OverlayMode(!doc_.guidePath.Empty());
@@ -523,7 +581,30 @@ void CMirvView::paintEvent(QPaintEvent*) {
   if (overlay == 5) DrawGuidePath(p, r, k);
 }
 
-void CMirvView::Invalidate(bool) { viewport()->update(); }
+void CMirvView::Invalidate(bool) {
+  // A change the document described by rectangles repaints just those in every view
+  // of it, unless a preview drawn over the picture moves too.
+  const bool rectsOnly = !doc_.CompositionStale() && !doc_.DirtyRects().empty();
+  if (rectsOnly && router_->OverlayMode(!doc_.guidePath.Empty()) <= 1) {
+    for (CMirvView* v : ViewsOf(doc_)) v->UpdateRects(doc_.DirtyRects());
+    return;
+  }
+  viewport()->update();
+  if (doc_.CompositionStale() || rectsOnly)
+    for (CMirvView* v : ViewsOf(doc_))
+      if (v != this) v->viewport()->update();
+}
+
+void CMirvView::UpdateRects(const std::vector<CMirvDoc::DirtyRect>& rects) {
+  const ViewGeometry g = Geometry();
+  const PictureRect r = PictureRectOf(g);
+  if (!HasPicture() || r.width <= 0 || r.height <= 0) return viewport()->update();
+  const CacheKey k = KeyFor(g, r);
+  for (const CMirvDoc::DirtyRect& d : rects) {
+    const QRect o = OutputRectOf(d.rect, k);
+    if (!o.isEmpty()) viewport()->update(o.translated(r.left, r.top));
+  }
+}
 
 // ---------------------------------------------------------------- input
 

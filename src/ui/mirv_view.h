@@ -116,8 +116,13 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   void StoreScroll();
   void ResizeFrameToPicture();
   PointerEvent MapEvent(const QPoint& client, bool leftOnly) const;
+  CacheKey KeyFor(const ViewGeometry& g, const PictureRect& r) const;
   void EnsureComposition(const CacheKey& key);
-  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin);
+  // The output pixels (relative to the composed buffer) that can show a canvas rectangle.
+  QRect OutputRectOf(const CanvasRect& r, const CacheKey& key) const;
+  // Asks for a repaint of the parts of the viewport that show the rectangles.
+  void UpdateRects(const std::vector<CMirvDoc::DirtyRect>& rects);
+  void DrawBackground(QPainter& p, const PictureRect& r, const QPoint& pictureOrigin, bool hatch);
   void DrawGrid(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawOutline(QPainter& p, const PictureRect& r, const CacheKey& k);
   void DrawSelectionTone(QPainter& p, const PictureRect& r, const CacheKey& k);
@@ -139,6 +144,8 @@ class CMirvView : public QAbstractScrollArea, public ToolView {
   CacheKey key_;
   QImage tone_;  // the selected area's tint over the visible picture, rebuilt per paint
   bool cacheValid_ = false;
+  // Changed canvas rectangles this view has yet to recompose.
+  std::vector<CMirvDoc::DirtyRect> pendingDirty_;
   int compositions_ = 0;
   int waitDepth_ = 0;
   float updatedZoom_ = 0;     // the zoom the last update laid the view out for

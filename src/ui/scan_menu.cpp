@@ -74,42 +74,58 @@ ScanController::ScanController(CMainFrame& frame) : QObject(&frame), frame_(fram
 }
 
 ScanController::~ScanController() {
-  client_.RequestCancel();
-  JoinWorkers();
-  client_.Shutdown();
-}
-
-void ScanController::JoinWorkers() {
-  if (probe_.joinable()) probe_.join();
+  client_->RequestCancel();
   if (transfer_.joinable()) transfer_.join();
+  bool probing = false;
+  if (probeOwner_) {
+    std::lock_guard<std::mutex> lock(probeOwner_->m);
+    probeOwner_->owner = nullptr;
+    probing = !probeOwner_->finished;
+  }
+  // Asking the backends for devices takes seconds on a machine without a scanner;
+  // quitting must not wait for it. The probe finishes on its own, reports to no
+  // one, and its hold on the client ends SANE then.
+  if (probe_.joinable()) {
+    if (probing)
+      probe_.detach();
+    else
+      probe_.join();
+  }
+  if (!probing) client_->Shutdown();
 }
 
 void ScanController::StartProbe() {
   if (probe_.joinable()) return;
   probeDone_ = false;
-  probe_ = std::thread([this] {
+  probeOwner_ = std::make_shared<ProbeOwner>();
+  probeOwner_->owner = this;
+  probe_ = std::thread([client = client_, report = probeOwner_] {
     std::vector<online::ScanDevice> found;
-    if (client_.Initialise()) found = client_.Devices();
+    if (client->Initialise()) found = client->Devices();
+    std::lock_guard<std::mutex> lock(report->m);
+    report->finished = true;
+    ScanController* const self = report->owner;
+    if (!self) return;
     QMetaObject::invokeMethod(
-        this,
-        [this, found] {
-          devices_ = found;
-          probeDone_ = true;
-          if (probe_.joinable()) probe_.join();
-          Q_EMIT probeFinished(Ready());
+        self,
+        [self, found] {
+          self->devices_ = found;
+          self->probeDone_ = true;
+          if (self->probe_.joinable()) self->probe_.join();
+          Q_EMIT self->probeFinished(self->Ready());
         },
         Qt::QueuedConnection);
   });
 }
 
 bool ScanController::Ready() const {
-  return probeDone_ && !transferring_ && client_.ManagerOpen() && !devices_.empty();
+  return probeDone_ && !transferring_ && client_->ManagerOpen() && !devices_.empty();
 }
 
 bool ScanController::SelectSource() {
   if (!Ready()) return false;
   const std::string remembered = frame_.Profile().value(QString::fromLatin1(kDeviceKey)).toString().toStdString();
-  const bool chosen = client_.SelectSource(
+  const bool chosen = client_->SelectSource(
       [this](const std::vector<online::ScanDevice>& devices,
              const std::string& proposal) -> std::optional<std::string> {
         CDlg_ScanSource dialog(devices, proposal, &frame_);
@@ -117,29 +133,29 @@ bool ScanController::SelectSource() {
         return dialog.Chosen();
       },
       remembered, &devices_);
-  if (chosen) frame_.Profile().setValue(QString::fromLatin1(kDeviceKey), QString::fromStdString(client_.SelectedSource()));
+  if (chosen) frame_.Profile().setValue(QString::fromLatin1(kDeviceKey), QString::fromStdString(client_->SelectedSource()));
   return chosen;
 }
 
 bool ScanController::Acquire() {
   if (!Ready()) return false;
-  if (!client_.SourceSelected() && !SelectSource()) return false;
+  if (!client_->SourceSelected() && !SelectSource()) return false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool open = client_.OpenSource();
-  const online::ScanCapabilities caps = open ? client_.Capabilities() : online::ScanCapabilities();
+  const bool open = client_->OpenSource();
+  const online::ScanCapabilities caps = open ? client_->Capabilities() : online::ScanCapabilities();
   QApplication::restoreOverrideCursor();
   if (!open) {
     frame_.SetStatusText(Tr("외부장치를 열 수 없습니다: %1")
-                             .arg(QString::fromStdString(client_.LastStatusText())));
+                             .arg(QString::fromStdString(client_->LastStatusText())));
     return false;
   }
   CDlg_Acquire::PreviewScan preview;
-  if (caps.hasPreview) preview = [this](const online::ScanSettings& s) { return client_.Preview(s); };
-  CDlg_Acquire dialog(client_.SelectedSource(), caps, preview, &frame_);
+  if (caps.hasPreview) preview = [this](const online::ScanSettings& s) { return client_->Preview(s); };
+  CDlg_Acquire dialog(client_->SelectedSource(), caps, preview, &frame_);
   if (RunDialog(dialog) != QDialog::Accepted) return false;
-  if (!client_.EnableSource(dialog.Settings())) {
+  if (!client_->EnableSource(dialog.Settings())) {
     frame_.SetStatusText(Tr("외부장치가 설정을 받아들이지 않습니다: %1")
-                             .arg(QString::fromStdString(client_.LastStatusText())));
+                             .arg(QString::fromStdString(client_->LastStatusText())));
     return false;
   }
 
@@ -154,7 +170,7 @@ bool ScanController::Acquire() {
   progress.setAutoReset(false);
   progress.setValue(0);
   progress_ = &progress;
-  connect(&progress, &QProgressDialog::canceled, this, [this] { client_.RequestCancel(); });
+  connect(&progress, &QProgressDialog::canceled, this, [this] { client_->RequestCancel(); });
 
   // Shared with the queued page calls, which may outlive this function if the
   // application quits in the middle (their pages still open then: none is lost).
@@ -176,7 +192,7 @@ bool ScanController::Acquire() {
   online::TransferResult result;
   std::atomic<bool> workerDone{false};
   transfer_ = std::thread([this, &sink, &result, &loop, &workerDone] {
-    result = client_.Transfers(sink);
+    result = client_->Transfers(sink);
     workerDone = true;
     // Queued after every page the sink posted, so the loop ends once they are open.
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
@@ -184,7 +200,7 @@ bool ScanController::Acquire() {
   loop.exec();
   // The application quitting ends every event loop, this one too: stop the device
   // instead of waiting for the rest of the feeder.
-  if (!workerDone) client_.RequestCancel();
+  if (!workerDone) client_->RequestCancel();
   transfer_.join();
   progress_ = nullptr;
   progress.close();

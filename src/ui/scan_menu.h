@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -55,7 +56,7 @@ class ScanController : public QObject {
   using DialogRunner = std::function<int(QDialog&)>;
   void SetDialogRunner(DialogRunner runner) { runner_ = std::move(runner); }
 
-  online::CSaneClient& Client() { return client_; }
+  online::CSaneClient& Client() { return *client_; }
   // The progress dialog while pages are read (null otherwise).
   QProgressDialog* ProgressDialog() const { return progress_; }
   bool Transferring() const { return transferring_; }
@@ -68,10 +69,18 @@ class ScanController : public QObject {
  private:
   int RunDialog(QDialog& d) { return runner_ ? runner_(d) : d.exec(); }
   void OpenPage(std::unique_ptr<CImageBuffer> image);
-  void JoinWorkers();
 
   CMainFrame& frame_;
-  online::CSaneClient client_;
+  // Shared with the probe thread, which may outlive the controller (see the
+  // destructor) and then ends SANE itself when it lets go.
+  std::shared_ptr<online::CSaneClient> client_ = std::make_shared<online::CSaneClient>();
+  // Who the probe reports to; cleared under the lock when the controller goes.
+  struct ProbeOwner {
+    std::mutex m;
+    ScanController* owner = nullptr;
+    std::atomic<bool> finished{false};
+  };
+  std::shared_ptr<ProbeOwner> probeOwner_;
   std::vector<online::ScanDevice> devices_;
   std::thread probe_;
   std::thread transfer_;

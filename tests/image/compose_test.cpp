@@ -99,6 +99,36 @@ TEST(Compose, BottomLayerWritesItsWeightedColourAndAlphaAccumulates) {
   EXPECT_EQ(part.At(0, 0)[3], 255);  // clamped
 }
 
+// The view skips the hatch under a picture it is told is opaque: a wrong "yes"
+// would leave holes showing whatever was drawn before.
+TEST(Compose, OpaqueOnlyWhenTheFirstVisibleLayerCoversEverything) {
+  auto allCovered = [](const LayerStack& st) {
+    std::vector<uint8_t> out;
+    EXPECT_TRUE(ComposeCanvas(st, {}, out));
+    for (size_t i = 3; i < out.size(); i += 4)
+      if (out[i] != 255) return false;
+    return true;
+  };
+  Canvas cv(5, 4, MakeRgbq(1, 2, 3));
+  Layer& bottom = cv.st.slots[cv.st.bottom];
+  EXPECT_FALSE(ComposesOpaque(cv.st));  // a written plane is not scanned
+  bottom.alpha.assign(bottom.alpha.size(), 255);
+  const int top = cv.Add(MakeRgbq(9, 9, 9), 0);
+  EXPECT_TRUE(ComposesOpaque(cv.st));
+  EXPECT_TRUE(allCovered(cv.st));
+  for (auto [x, y] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}}) {
+    bottom.x = x, bottom.y = y;
+    EXPECT_FALSE(ComposesOpaque(cv.st)) << x << "," << y;
+    EXPECT_FALSE(allCovered(cv.st)) << x << "," << y;
+  }
+  bottom.x = bottom.y = 0;
+  bottom.visible = 0;
+  EXPECT_FALSE(ComposesOpaque(cv.st));
+  cv.st.slots[top].alpha.assign(cv.st.slots[top].alpha.size(), 255);
+  EXPECT_TRUE(ComposesOpaque(cv.st));
+  EXPECT_TRUE(allCovered(cv.st));
+}
+
 TEST(Compose, LayerOffsetsAndSizesMapRowsAndColumns) {
   Canvas cv(4, 3, MakeRgbq(0, 0, 0));
   const int s = cv.Add(MakeRgbq(0, 0, 0), 0);
@@ -172,7 +202,7 @@ TEST(Compose, KernelsMatchTheReferenceInEveryMode) {
   std::mt19937 rng(11);
   // Every kernel the processor can run; odd widths leave a tail after every group.
   for (int level = 0; level <= BestComposeKernel(); ++level)
-  for (int w : {1, 4, 7, 9, 37}) {
+  for (int w : {1, 4, 7, 9, 37, 70}) {
     SetComposeKernel(level);
     Canvas cv(w, 5, MakeRgbq(0, 0, 0));
     Layer& b = cv.st.slots[cv.st.bottom];
@@ -192,6 +222,44 @@ TEST(Compose, KernelsMatchTheReferenceInEveryMode) {
     const std::vector<uint8_t> want = ReferenceCompose(cv.st);
     for (size_t i = 0; i < want.size(); ++i)
       ASSERT_EQ(int(got[i]), int(want[i])) << "kernel " << level << " width " << w << " byte " << i;
+  }
+  SetComposeKernel(-1);
+}
+
+// Rows where a normal layer at full opacity covers everything are composed from it
+// upwards only; the bytes must be those of blending every layer.
+TEST(Compose, OpaqueRowsHideTheLayersBelowWithoutChangingABit) {
+  std::mt19937 rng(17);
+  for (int level = 0; level <= BestComposeKernel(); ++level) {
+    SetComposeKernel(level);
+    Canvas cv(41, 12, MakeRgbq(0, 0, 0));
+    Layer& b = cv.st.slots[cv.st.bottom];
+    for (auto& p : b.pixels) p = uint8_t(rng());
+    int s = cv.Add(MakeRgbq(0, 0, 0), 0, kBlendScreen, 40);
+    for (auto& p : cv.st.slots[s].pixels) p = uint8_t(rng());
+    for (auto& a : cv.st.slots[s].alpha) a = uint8_t(rng());
+    // The opaque layer: rows 2…8 fully covered, row 5 with one hole, row 7 with 254.
+    s = cv.Add(MakeRgbq(0, 0, 0), 0);
+    Layer& o = cv.st.slots[s];
+    for (auto& p : o.pixels) p = uint8_t(rng());
+    for (int y = 2; y <= 8; ++y) std::fill_n(&o.alpha[size_t(y) * o.width], o.width, uint8_t(255));
+    o.alpha[size_t(5) * o.width + 40] = 0;
+    o.alpha[size_t(7) * o.width + 3] = 254;
+    // And a multiplying layer above it.
+    s = cv.Add(MakeRgbq(0, 0, 0), 0, kBlendMultiply);
+    for (auto& p : cv.st.slots[s].pixels) p = uint8_t(rng());
+    for (auto& a : cv.st.slots[s].alpha) a = uint8_t(rng() % 2 ? 0 : rng());
+    std::vector<uint8_t> got;
+    ASSERT_TRUE(ComposeCanvas(cv.st, {}, got));
+    EXPECT_EQ(got, ReferenceCompose(cv.st)) << "kernel " << level;
+    // The same over part of the width (the viewport) and with the layer moved.
+    o.x = 2;
+    std::vector<uint8_t> view(size_t(30) * 12 * 4);
+    ComposeViewport(cv.st, {}, 5, 0, 30, 12, 1.0f, 1.0f, view.data(), 30 * 4);
+    const std::vector<uint8_t> ref = ReferenceCompose(cv.st);
+    for (int j = 0; j < 12; ++j)
+      ASSERT_EQ(0, std::memcmp(view.data() + size_t(j) * 30 * 4, ref.data() + (size_t(11 - j) * 41 + 5) * 4, 30 * 4))
+          << "row " << j;
   }
   SetComposeKernel(-1);
 }

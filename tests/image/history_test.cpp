@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -399,6 +400,9 @@ TEST_F(HistoryTest, MissingInitialFileMakesTheNextGoodStateTheStart) {
   std::ofstream(blocker) << "x";
   host->folder = blocker / "tmp";
   Open(1);
+  // The opening's file is written in the background; its failure is known once
+  // anything asks for it.
+  EXPECT_FALSE(fs::exists(history->InitialFile()));
   EXPECT_EQ(host->messages.size(), 1u);
   EXPECT_EQ(history->Step(), 0);
   Paint(0, 1);
@@ -412,6 +416,29 @@ TEST_F(HistoryTest, MissingInitialFileMakesTheNextGoodStateTheStart) {
   Paint(0, 3);
   ASSERT_TRUE(history->Undo());
   EXPECT_EQ(Value(0), 2);
+}
+
+// The opened picture is written to the history while the user may already be
+// painting: the file must hold the picture as it was opened, not the paint.
+TEST_F(HistoryTest, TheOpeningWrittenInTheBackgroundKeepsThePictureAsOpened) {
+  L().header.canvasWidth = 3000;
+  L().header.canvasHeight = 2000;
+  L().header.bitsPerPixel = 24;
+  int slot = -1;
+  ASSERT_EQ(L().InsertLayer(-1, 0, &slot), InsertResult::Ok);
+  Layer& l = L().slots[slot];
+  std::fill(l.pixels.begin(), l.pixels.end(), uint8_t(7));
+  L().active = slot;
+  history->RecordStep("Opening....", kStepPixels, slot);
+  std::fill(l.pixels.begin(), l.pixels.end(), uint8_t(9));
+  history->RecordStep("칠하기", kStepPixels, slot);
+  EXPECT_TRUE(host->messages.empty());
+  ASSERT_TRUE(history->Undo());
+  const Layer& back = L().slots[slot];
+  EXPECT_EQ(back.pixels.at(0), 7);
+  EXPECT_EQ(back.pixels.at(back.pixels.size() - 1), 7);
+  EXPECT_EQ(std::count(back.pixels.begin(), back.pixels.end(), uint8_t(7)), ptrdiff_t(back.pixels.size()));
+  EXPECT_EQ(fs::file_size(history->InitialFile()), history->Io().written - fs::file_size(history->StepFile(1, slot)));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 # Installs the build into a scratch prefix, moves the prefix elsewhere (so nothing
 # can lean on where it was installed) and runs the installed programs from there
 # with a working folder outside the source and build trees: velmira-cli converts a
-# picture, and the editor starts offscreen, reports its shared folder (which must
+# picture and draws text (through its text module), and the editor starts offscreen, reports its shared folder (which must
 # be the moved prefix's), paints the picture, quits, and leaves no history folder.
 # Usage: installed_tree_test.sh BUILD_DIR
 set -euo pipefail
@@ -15,7 +15,7 @@ cmake --install "$build" --prefix "$scratch/installed" >/dev/null || fail "cmake
 id=org.velmira.Velmira
 for f in bin/velmira bin/velmira-cli share/velmira/Samples/velmira-sample.bmp share/velmira/FirstShow.ini \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml share/mime/packages/velmira.xml \
-         share/man/man1/velmira-cli.1 share/icons/hicolor/scalable/apps/$id.svg; do
+         share/man/man1/velmira-cli.1 share/icons/hicolor/scalable/apps/$id.svg lib/velmira/velmira-text.so; do
   [ -f "$scratch/installed/$f" ] || fail "not installed: $f"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -35,6 +35,10 @@ sample=$prefix/share/velmira/Samples/velmira-sample.bmp
 "$prefix/bin/velmira-cli" convert --do 'resize 80 60' "$sample" small.jpg || fail "installed velmira-cli convert"
 info=$("$prefix/bin/velmira-cli" info small.jpg) || fail "installed velmira-cli info"
 grep -q '80 x 60, 24 bits per pixel, JPEG' <<<"$info" || fail "converted picture: $info"
+"$prefix/bin/velmira-cli" convert --do 'resize 80 60' "$sample" plain.bmp || fail "installed velmira-cli convert"
+"$prefix/bin/velmira-cli" convert --do 'resize 80 60' --fg '#ff0000' --do 'text 5 5 20 "Ab"' "$sample" text.bmp \
+  || fail "installed velmira-cli text"
+! cmp -s plain.bmp text.bmp || fail "the installed velmira-cli drew no text"
 
 out=$(QT_QPA_PLATFORM=offscreen VELMIRA_REPORT_FIRST_PAINT=1 VELMIRA_EXIT_AFTER_FIRST_PAINT=1 \
       timeout 120 "$prefix/bin/velmira" "$sample" 2>"$scratch/editor.err") || {

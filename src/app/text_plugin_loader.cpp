@@ -1,0 +1,55 @@
+#include "app/text_plugin_loader.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/shared_folder.h"
+
+namespace velmira {
+
+namespace fs = std::filesystem;
+
+fs::path TextPluginPath() {
+  if (const char* env = std::getenv("VELMIRA_TEXT_PLUGIN"); env && *env) return fs::path(env);
+  const fs::path exe = ExecutableFolder();
+  // Programs (and tests) run from the build tree use the module built beside them;
+  // an installed program only ever looks in its own prefix.
+  const std::string build = VELMIRA_BUILD_ROOT;
+  const std::string where = exe.string();
+  if (where.compare(0, build.size(), build) == 0 && (where.size() == build.size() || where[build.size()] == '/'))
+    return fs::path(VELMIRA_BUILD_PLUGIN_DIR) / kTextPluginName;
+  return (exe.parent_path() / "lib" / "velmira" / kTextPluginName).lexically_normal();
+}
+
+TextRasterizer* LoadTextPlugin(std::string* why) {
+  struct Loaded {
+    TextRasterizer* r = nullptr;
+    std::string why;
+  };
+  static const Loaded loaded = [] {
+    Loaded l;
+    const fs::path path = TextPluginPath();
+    // Kept open for the life of the process: the rasterizer and its Qt application
+    // live in it.
+    void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+      const char* e = dlerror();
+      l.why = "cannot open " + path.string() + (e ? std::string(": ") + e : "");
+      return l;
+    }
+    using Entry = TextRasterizer* (*)();
+    auto entry = reinterpret_cast<Entry>(dlsym(h, "velmira_text_rasterizer"));
+    if (!entry) {
+      l.why = path.string() + " is not a text rasterizer module";
+      return l;
+    }
+    l.r = entry();
+    return l;
+  }();
+  if (!loaded.r && why) *why = loaded.why;
+  return loaded.r;
+}
+
+}  // namespace velmira
