@@ -10,7 +10,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <set>
+#include <string>
 #include <thread>
 #include <mutex>
 
@@ -313,12 +317,52 @@ bool CSaneClient::FeederSelected() {
          v.find("duplex") != std::string::npos;
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+// The threads of this process.
+std::set<long> TaskIds() {
+  std::set<long> ids;
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc/self/task", ec), end; !ec && it != end; it.increment(ec))
+    ids.insert(std::strtol(it->path().filename().c_str(), nullptr, 10));
+  return ids;
+}
+
+// Whether thread `tid` of this process is gone or asleep in the kernel (not running
+// user code such as the allocator).
+bool GoneOrAsleep(long tid) {
+  std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
+  std::string line;
+  if (!std::getline(in, line)) return true;
+  // "tid (name) S ...": the state follows the last parenthesis (names may hold some).
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos || close + 2 >= line.size()) return true;
+  const char state = line[close + 2];
+  return state != 'R';
+}
+
+}  // namespace
+
 // Some backends feed a frame from a reader thread that they stop, at the end of the
 // frame or on a cancel, by asynchronous thread cancellation. Caught inside the C
 // library's allocator (starting up, or freeing its buffers on the way out) that thread
 // leaves a lock held, and the stop then waits for it for ever. Before a call that
-// stops the thread, it is given a moment to get past its allocations.
-void CSaneClient::SettleReader() { std::this_thread::sleep_for(std::chrono::milliseconds(100)); }
+// stops the thread, the threads the device's start made are waited for until each
+// has ended or sleeps in the kernel (blocked on its pipe, where a cancel is safe);
+// a fixed pause proved too short on a loaded machine.
+void CSaneClient::SettleReader() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  if (readers_.empty()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    return;
+  }
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (std::all_of(readers_.begin(), readers_.end(), GoneOrAsleep)) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
 
 // How long a device may send nothing before its page counts as failed.
 constexpr std::chrono::seconds kSilentDeviceLimit{30};
@@ -327,7 +371,12 @@ int CSaneClient::ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, st
   std::vector<SANE_Byte> buffer(64 * 1024);
   int frame = 0;
   for (;;) {
+    // The threads the start makes are the backend's readers (see SettleReader).
+    const std::set<long> before = TaskIds();
     SANE_Status s = api_->start(handle_);
+    readers_.clear();
+    for (long id : TaskIds())
+      if (!before.count(id)) readers_.push_back(id);
     if (s != SANE_STATUS_GOOD) return s;
     SANE_Parameters p{};
     s = api_->getParameters(handle_, &p);

@@ -163,10 +163,11 @@ class CSaneClient {
   bool ApplySettings(const ScanSettings& s);
   // One page (all its frames) into the assembler; the SANE status that ended it.
   int ReadPage(PageAssembler& page, PageSink* sink, int pageIndex, std::string* why);
-  static void SettleReader();
+  void SettleReader();
 
   std::unique_ptr<Api> api_;
   void* handle_ = nullptr;  // SANE_Handle of the open device
+  std::vector<long> readers_;  // threads the last start made (SettleReader)
   std::string source_;
   bool managerOpen_ = false;
   bool sourceSelected_ = false;
