@@ -1,11 +1,10 @@
 #include "app/text_plugin_loader.h"
 
-#include <dlfcn.h>
-
 #include <cstdlib>
 #include <string>
 
 #include "app/shared_folder.h"
+#include "image/run_time_library.h"
 
 namespace velmira {
 
@@ -33,15 +32,10 @@ TextRasterizer* LoadTextPlugin(std::string* why) {
     const fs::path path = TextPluginPath();
     // Kept open for the life of the process: the rasterizer and its Qt application
     // live in it.
-    void* h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!h) {
-      const char* e = dlerror();
-      l.why = "cannot open " + path.string() + (e ? std::string(": ") + e : "");
-      return l;
-    }
-    using Entry = TextRasterizer* (*)();
-    auto entry = reinterpret_cast<Entry>(dlsym(h, "velmira_text_rasterizer"));
-    if (!entry) {
+    void* h = OpenRunTimeLibrary(path.string(), &l.why);
+    if (!h) return l;
+    TextRasterizer* (*entry)() = nullptr;
+    if (!ResolveFunction(h, "velmira_text_rasterizer", entry)) {
       l.why = path.string() + " is not a text rasterizer module";
       return l;
     }

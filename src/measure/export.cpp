@@ -1,7 +1,7 @@
 #include "measure/export.h"
+#include "image/run_time_library.h"
 #include "image/ui_text.h"
 
-#include <dlfcn.h>
 #include <xlsxwriter.h>
 
 #include <cstdio>
@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 #include <system_error>
-#include <type_traits>
 
 namespace velmira::measure {
 
@@ -129,15 +128,10 @@ const Xlsx& XlsxLibrary() {
   static const Xlsx x = [] {
     Xlsx l;
     const char* name = "libxlsxwriter.so." LXW_SOVERSION;
-    void* h = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-    if (!h) {
-      const char* e = dlerror();
-      l.why = std::string("cannot open ") + name + (e ? std::string(": ") + e : "");
-      return l;
-    }
+    void* h = OpenRunTimeLibrary(name, &l.why);
+    if (!h) return l;
     auto get = [&](auto& f, const char* sym) {
-      f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(dlsym(h, sym));
-      if (!f && l.why.empty()) l.why = std::string(name) + " lacks " + sym;
+      if (!ResolveFunction(h, sym, f) && l.why.empty()) l.why = std::string(name) + " lacks " + sym;
     };
     get(l.workbookNew, "workbook_new");
     get(l.addWorksheet, "workbook_add_worksheet");

@@ -1,10 +1,9 @@
 // Loads FFmpeg on first use; see ffmpeg_runtime.h.
 #include "movie/ffmpeg_runtime.h"
 
-#include <dlfcn.h>
-
-#include <cstdlib>
 #include <string>
+
+#include "image/run_time_library.h"
 
 namespace velmira {
 
@@ -32,20 +31,15 @@ Loaded Load() {
   Loaded l;
   void* handles[std::size(kLibraries)] = {};
   for (size_t i = 0; i < std::size(kLibraries); ++i) {
-    handles[i] = dlopen(kLibraries[i], RTLD_NOW | RTLD_LOCAL);
-    if (!handles[i]) {
-      const char* e = dlerror();
-      l.why = std::string("FFmpeg library ") + kLibraries[i] + " cannot be opened" + (e ? std::string(": ") + e : "");
-      return l;
-    }
+    handles[i] = OpenRunTimeLibrary(kLibraries[i], &l.why);
+    if (!handles[i]) return l;
   }
-  auto find = [&](const char* name) -> void* {
+  auto find = [&](const char* name, auto& f) {
     for (void* h : handles)
-      if (void* p = dlsym(h, name)) return p;
+      if (ResolveFunction(h, name, f)) return;
     if (l.why.empty()) l.why = std::string("FFmpeg function ") + name + " is missing";
-    return nullptr;
   };
-#define VELMIRA_FFMPEG_RESOLVE(f) l.fns.f = reinterpret_cast<decltype(l.fns.f)>(find(#f));
+#define VELMIRA_FFMPEG_RESOLVE(f) find(#f, l.fns.f);
   VELMIRA_FFMPEG_FUNCTIONS(VELMIRA_FFMPEG_RESOLVE)
 #undef VELMIRA_FFMPEG_RESOLVE
   // The libraries stay open for the life of the process: FFmpeg keeps global state.

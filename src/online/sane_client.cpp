@@ -1,4 +1,5 @@
 #include "online/sane_client.h"
+#include "image/run_time_library.h"
 
 #include <dlfcn.h>
 #include <sane/sane.h>
@@ -38,12 +39,6 @@ struct CSaneClient::Api {
 };
 
 namespace {
-
-template <typename F>
-bool Resolve(void* lib, const char* name, F& out) {
-  out = reinterpret_cast<F>(dlsym(lib, name));
-  return out != nullptr;
-}
 
 std::string Lower(std::string s) {
   for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -91,17 +86,18 @@ std::string CSaneClient::LibraryPath() {
 bool CSaneClient::Initialise(const std::string& libraryPath) {
   if (managerOpen_) return true;
   auto api = std::make_unique<Api>();
-  api->library = dlopen(libraryPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  api->library = OpenRunTimeLibrary(libraryPath, nullptr);
   if (!api->library) return false;
   void* l = api->library;
-  const bool all = Resolve(l, "sane_init", api->init) && Resolve(l, "sane_exit", api->exit) &&
-                   Resolve(l, "sane_get_devices", api->getDevices) && Resolve(l, "sane_open", api->open) &&
-                   Resolve(l, "sane_close", api->close) &&
-                   Resolve(l, "sane_get_option_descriptor", api->optionDescriptor) &&
-                   Resolve(l, "sane_control_option", api->controlOption) &&
-                   Resolve(l, "sane_get_parameters", api->getParameters) && Resolve(l, "sane_start", api->start) &&
-                   Resolve(l, "sane_read", api->read) && Resolve(l, "sane_cancel", api->cancel) &&
-                   Resolve(l, "sane_strstatus", api->strstatus);
+  auto fn = [l](const char* name, auto& f) { return ResolveFunction(l, name, f); };
+  const bool all = fn("sane_init", api->init) && fn("sane_exit", api->exit) &&
+                   fn("sane_get_devices", api->getDevices) && fn("sane_open", api->open) &&
+                   fn("sane_close", api->close) &&
+                   fn("sane_get_option_descriptor", api->optionDescriptor) &&
+                   fn("sane_control_option", api->controlOption) &&
+                   fn("sane_get_parameters", api->getParameters) && fn("sane_start", api->start) &&
+                   fn("sane_read", api->read) && fn("sane_cancel", api->cancel) &&
+                   fn("sane_strstatus", api->strstatus);
   if (!all) {
     dlclose(l);
     return false;
