@@ -10,26 +10,16 @@
 #include "tools/standard_tools.h"
 #include "tools/tool_ids.h"
 #include "ui/mirv_view.h"
-#include "../support/recording_host.h"
+#include "view_host.h"
 
 using namespace velmira;
-
-namespace {
-
-struct Host : testing_support::RecordingHost {
-  Host() {
-    onUpdate = [](CMirvDoc& doc, int hint) { CMirvView::UpdateAllViews(doc, hint); };
-  }
-};
-
-}  // namespace
 
 class ViewRepaintTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir tmp;
   FrameState frame;
-  Host host;
+  testing_support::ViewHost host;
   std::unique_ptr<CMirvDoc> doc;
 
   // A 640 × 480 picture of a pattern, with a second, half-covering layer above.

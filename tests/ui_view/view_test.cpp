@@ -14,27 +14,16 @@
 #include "tools/selection.h"
 #include "ui/child_frame.h"
 #include "ui/mirv_view.h"
-#include "../support/recording_host.h"
+#include "view_host.h"
 
 using namespace velmira;
-
-namespace {
-
-// Forwards updates to the views as the main frame does; records nothing else.
-struct Host : testing_support::RecordingHost {
-  Host() {
-    onUpdate = [](CMirvDoc& doc, int hint) { CMirvView::UpdateAllViews(doc, hint); };
-  }
-};
-
-}  // namespace
 
 class ViewTest : public QObject {
   Q_OBJECT
 
   QTemporaryDir tmp;
   FrameState frame;
-  Host host;
+  testing_support::ViewHost host;
   std::unique_ptr<CMirvDoc> doc;
 
   // A 400 × 300 white picture with one red canvas pixel at (column 10, row 20 from
